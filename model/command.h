@@ -1,0 +1,98 @@
+// Commands bound to a sequence: a built-in action chosen by id, or a file launched through the
+// shell. What they do is the command runner's business; a command only knows which runner
+// operation to ask for.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace pavix {
+
+// Shares its code space with the matcher's outcomes, hence the values.
+enum CommandResult : std::int32_t {
+    kCommandDone = 3,
+    kCommandFailed = 4,
+    kCommandDisableHotkeys = 5,
+    kCommandExitProgram = 7,
+};
+
+// Index into the built-in command table; the editor and the file reader produce 0 to 15.
+using BuiltinCommandId = std::int32_t;
+constexpr BuiltinCommandId kBuiltinCommandCount = 16;
+
+enum BuiltinCommandIds : BuiltinCommandId {
+    kDoNothing = 0,
+    kOpenStartMenu = 1,
+    kDisableHotkey = 2,
+    kExitPavix = 3,
+    kShutdownSystem = 4,
+    kForceShutdown = 5,
+    kRebootSystem = 6,
+    kForceReboot = 7,
+    kLogoff = 8,
+    kForceLogoff = 9,
+    kStandbySystem = 10,
+    kForceStandby = 11,
+    kHibernateSystem = 12,
+    kForceHibernate = 13,
+    kLockSystem = 14,
+    kStartScreenSaver = 15,
+};
+
+// String-table id of a built-in command's display name; "Do nothing" for unknown ids.
+std::uint32_t BuiltinCommandTextId(BuiltinCommandId id);
+
+// The platform side of the commands.
+class CommandRunner {
+public:
+    virtual ~CommandRunner() = default;
+    virtual CommandResult RunBuiltin(BuiltinCommandId id) = 0;
+    virtual bool RunExternal(WindowHandle owner, const std::string& path,
+                             const std::string& parameter, const std::string& directory) = 0;
+};
+
+class Command {
+public:
+    virtual ~Command() = default;
+    virtual CommandResult Execute(CommandRunner& runner) const = 0;
+    virtual std::string Describe(Platform& platform) const = 0;
+    virtual bool IsBuiltin() const = 0;
+};
+
+class BuiltinCommand final : public Command {
+public:
+    explicit BuiltinCommand(BuiltinCommandId id) : id_(id) {}
+    CommandResult Execute(CommandRunner& runner) const override;
+    std::string Describe(Platform& platform) const override;
+    bool IsBuiltin() const override { return true; }
+    BuiltinCommandId Id() const { return id_; }
+
+private:
+    BuiltinCommandId id_;
+};
+
+class ExternalCommand final : public Command {
+public:
+    ExternalCommand(std::string path, std::string parameter, std::string directory)
+        : path_(std::move(path)), parameter_(std::move(parameter)),
+          directory_(std::move(directory)) {}
+    CommandResult Execute(CommandRunner& runner) const override;
+    std::string Describe(Platform& platform) const override;
+    bool IsBuiltin() const override { return false; }
+    const std::string& Path() const { return path_; }
+    const std::string& Parameter() const { return parameter_; }
+    const std::string& Directory() const { return directory_; }
+
+private:
+    std::string path_;
+    std::string parameter_;
+    std::string directory_;
+};
+
+// A separately owned copy of the same kind and contents.
+std::unique_ptr<Command> Clone(const Command& command);
+
+}  // namespace pavix

@@ -1,0 +1,86 @@
+// Numeric values of the platform's flags and messages that Pavix passes, under portable names.
+// The Win32 backend checks each against its macro at compile time.
+#pragma once
+
+#include <cstdint>
+
+namespace pavix {
+
+// Hotkey modifiers (MOD_*).
+constexpr std::uint32_t kModAlt = 0x0001;
+constexpr std::uint32_t kModControl = 0x0002;
+constexpr std::uint32_t kModShift = 0x0004;
+constexpr std::uint32_t kModWin = 0x0008;
+
+// Files.
+constexpr std::uint32_t kGenericRead = 0x80000000u;
+constexpr std::uint32_t kGenericWrite = 0x40000000u;
+constexpr std::uint32_t kCreateAlways = 2;
+constexpr std::uint32_t kOpenExisting = 3;
+constexpr std::uint32_t kFileAttributeNormal = 0x80;
+constexpr std::uint32_t kMoveFileReplaceExisting = 0x1;
+constexpr std::uint32_t kMoveFileWriteThrough = 0x8;
+
+// Sound.
+constexpr std::uint32_t kSndAsync = 0x0001;
+constexpr std::uint32_t kSndNoWait = 0x2000;
+constexpr std::uint32_t kSndFilename = 0x20000;
+constexpr std::uint32_t kPlayFileAsync = kSndFilename | kSndAsync | kSndNoWait;  // 0x22001
+
+// Message boxes and beeps.
+constexpr std::uint32_t kMbOk = 0x0;
+constexpr std::uint32_t kMbIconError = 0x10;
+constexpr std::uint32_t kMbIconAsterisk = 0x40;
+constexpr std::uint32_t kSimpleBeep = 0xFFFFFFFFu;
+constexpr std::int32_t kIdOk = 1;
+constexpr std::int32_t kIdCancel = 2;
+
+// Shutdown and power.
+constexpr std::uint32_t kEwxLogoff = 0;
+constexpr std::uint32_t kEwxReboot = 2;
+constexpr std::uint32_t kEwxForce = 4;
+constexpr std::uint32_t kEwxPowerOff = 8;
+constexpr std::uint32_t kTokenAdjustPrivileges = 0x20;
+constexpr std::uint32_t kTokenQuery = 0x08;
+constexpr std::uint32_t kSePrivilegeEnabled = 0x2;
+constexpr std::uint32_t kVerPlatformWin32s = 0;
+constexpr std::uint32_t kVerPlatformWin32Windows = 1;
+constexpr std::uint32_t kVerPlatformWin32Nt = 2;
+
+// Shell and error texts.
+constexpr std::int32_t kSwShow = 5;
+constexpr std::uint32_t kFormatMessageAllocateBuffer = 0x0100;
+constexpr std::uint32_t kFormatMessageIgnoreInserts = 0x0200;
+constexpr std::uint32_t kFormatMessageFromSystem = 0x1000;
+constexpr std::uint32_t kLangUserDefault = 0x0400;
+
+// Window messages.
+constexpr std::uint32_t kWmNull = 0x0000;
+constexpr std::uint32_t kWmCreate = 0x0001;
+constexpr std::uint32_t kWmDestroy = 0x0002;
+constexpr std::uint32_t kWmClose = 0x0010;
+constexpr std::uint32_t kWmInitDialog = 0x0110;
+constexpr std::uint32_t kWmCommand = 0x0111;
+constexpr std::uint32_t kWmSysCommand = 0x0112;
+constexpr std::uint32_t kWmTimer = 0x0113;
+constexpr std::uint32_t kWmNotify = 0x004E;
+constexpr std::uint32_t kWmHotkey = 0x0312;
+constexpr std::uint32_t kWmApp = 0x8000;
+constexpr std::uint32_t kWmLButtonDown = 0x0201;
+constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
+constexpr std::uint32_t kWmRButtonDown = 0x0204;
+constexpr std::uint32_t kScTaskList = 0xF130;
+constexpr std::uint32_t kScScreenSave = 0xF140;
+
+// Error codes.
+constexpr std::uint32_t kErrorSuccess = 0;
+constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorPathNotFound = 3;
+constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorSharingViolation = 32;
+constexpr std::uint32_t kErrorHandleDiskFull = 39;
+constexpr std::uint32_t kErrorAlreadyExists = 183;
+constexpr std::uint32_t kErrorNotAllAssigned = 1300;
+constexpr std::uint32_t kErrorHotkeyAlreadyRegistered = 1409;
+
+}  // namespace pavix

@@ -1,0 +1,491 @@
+#include "platform/fake/fake_platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/constants.h"
+#include "platform/fake/key_names.h"
+
+namespace pavix::fake {
+namespace {
+
+constexpr std::uint32_t kMapVkToVsc = 0;
+constexpr KernelHandle kCurrentProcess = -1;
+constexpr KernelHandle kToken = 0x7001;
+
+std::string Text(const char* text) { return text ? text : ""; }
+
+void CopyText(const std::string& text, char* buffer, std::uint32_t size) {
+    if (size == 0) {
+        return;
+    }
+    const std::size_t length = std::min<std::size_t>(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+}
+
+}  // namespace
+
+FakePlatform::FakePlatform() {
+    version.size = sizeof(OsVersionInfo);
+    version.majorVersion = 5;
+    version.minorVersion = 1;
+    version.buildNumber = 2600;
+    version.platformId = kVerPlatformWin32Nt;
+    systemMessages[kErrorFileNotFound] = "The system cannot find the file specified.\r\n";
+    systemMessages[kErrorPathNotFound] = "The system cannot find the path specified.\r\n";
+    systemMessages[kErrorAccessDenied] = "Access is denied.\r\n";
+}
+
+FakePlatform::~FakePlatform() {
+    for (char* allocation : allocations_) {
+        delete[] allocation;
+    }
+}
+
+Calls FakePlatform::CallsNamed(const std::string& name) const { return CallsNamed({name}); }
+
+Calls FakePlatform::CallsNamed(std::initializer_list<std::string> names) const {
+    Calls selected;
+    for (const Call& call : calls) {
+        if (names.size() == 0 || std::find(names.begin(), names.end(), call.name) != names.end()) {
+            selected.push_back(call);
+        }
+    }
+    return selected;
+}
+
+std::string FakePlatform::ModuleDirectory() const {
+    return modulePath.substr(0, modulePath.rfind('\\') + 1);
+}
+
+void FakePlatform::Script(const std::string& name, std::int64_t result, std::uint32_t error,
+                          std::function<bool(const Call&)> match, int times) {
+    rules_.push_back({name, result, error, std::move(match), times});
+}
+
+std::optional<std::int64_t> FakePlatform::Record(Call call) {
+    std::optional<std::int64_t> answer;
+    for (Rule& rule : rules_) {
+        if (rule.times == 0 || rule.name != call.name || (rule.match && !rule.match(call))) {
+            continue;
+        }
+        if (rule.times > 0) {
+            --rule.times;
+        }
+        lastError = rule.error;
+        answer = rule.result;
+        break;
+    }
+    if (recording) {
+        calls.push_back(std::move(call));
+    }
+    return answer;
+}
+
+std::uint32_t FakePlatform::GetLastError() {
+    if (auto scripted = Record(Call("GetLastError"))) {
+        return static_cast<std::uint32_t>(*scripted);
+    }
+    return lastError;
+}
+
+bool FakePlatform::RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
+                                  std::uint32_t key) {
+    if (auto scripted = Record(Call("RegisterHotKey", window, id, modifiers, key))) {
+        return *scripted != 0;
+    }
+    const auto chord = std::make_pair(modifiers, key);
+    const bool inUse = std::any_of(hotkeys.begin(), hotkeys.end(),
+                                   [&](const auto& entry) { return entry.second == chord; });
+    if (inUse || takenChords.count(chord) != 0) {
+        return Fail(kErrorHotkeyAlreadyRegistered);
+    }
+    if (hotkeys.count(id) != 0) {
+        return Fail(kErrorHotkeyAlreadyRegistered);
+    }
+    hotkeys[id] = chord;
+    return true;
+}
+
+bool FakePlatform::UnregisterHotKey(WindowHandle window, std::int32_t id) {
+    if (auto scripted = Record(Call("UnregisterHotKey", window, id))) {
+        return *scripted != 0;
+    }
+    return hotkeys.erase(id) != 0;
+}
+
+std::uint32_t FakePlatform::MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) {
+    if (auto scripted = Record(Call("MapVirtualKeyA", code, mapType))) {
+        return static_cast<std::uint32_t>(*scripted);
+    }
+    return mapType == kMapVkToVsc ? ScanCodeOf(code) : 0;
+}
+
+std::int32_t FakePlatform::GetKeyNameTextA(std::int32_t lParam, char* buffer, std::int32_t size) {
+    if (auto scripted = Record(Call("GetKeyNameTextA", lParam, size))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    const std::uint32_t bits = static_cast<std::uint32_t>(lParam);
+    const char* name = NameOfScanCode((bits >> 16) & 0xFF, (bits & 0x01000000u) != 0);
+    if (name == nullptr || size <= 0) {
+        return 0;
+    }
+    CopyText(name, buffer, static_cast<std::uint32_t>(size));
+    return static_cast<std::int32_t>(std::strlen(buffer));
+}
+
+FileHandle FakePlatform::CreateFileA(const char* path, std::uint32_t access,
+                                     std::uint32_t shareMode, std::uint32_t creationDisposition,
+                                     std::uint32_t flagsAndAttributes) {
+    if (auto scripted = Record(Call("CreateFileA", path, access, shareMode, creationDisposition,
+                                    flagsAndAttributes))) {
+        return static_cast<FileHandle>(*scripted);
+    }
+    const std::string name = Text(path);
+    const bool busy = std::any_of(openFiles_.begin(), openFiles_.end(),
+                                  [&](const auto& entry) { return entry.second.path == name; });
+    if (busy) {
+        lastError = kErrorSharingViolation;
+        return kInvalidHandleValue;
+    }
+    if (creationDisposition == kOpenExisting && files.count(name) == 0) {
+        lastError = kErrorFileNotFound;
+        return kInvalidHandleValue;
+    }
+    if (creationDisposition == kCreateAlways) {
+        files[name].clear();
+    }
+    const FileHandle handle = nextHandle_++;
+    openFiles_[handle] = OpenFile{name, 0, (access & kGenericWrite) != 0};
+    return handle;
+}
+
+bool FakePlatform::ReadFile(FileHandle file, void* buffer, std::uint32_t bytesToRead,
+                            std::uint32_t* bytesRead) {
+    if (auto scripted = Record(Call("ReadFile", file, bytesToRead))) {
+        *bytesRead = 0;
+        return *scripted != 0;
+    }
+    *bytesRead = 0;
+    auto open = openFiles_.find(file);
+    if (open == openFiles_.end() || open->second.writing) {
+        return Fail(6);  // ERROR_INVALID_HANDLE
+    }
+    const std::string& data = files[open->second.path];
+    std::uint64_t end = data.size();
+    if (auto limit = readLimits_.find(open->second.path); limit != readLimits_.end()) {
+        end = std::min(end, limit->second);
+    }
+    const std::uint64_t position = open->second.position;
+    const std::uint64_t available = end > position ? end - position : 0;
+    const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(available, bytesToRead));
+    std::memcpy(buffer, data.data() + position, count);
+    open->second.position += count;
+    *bytesRead = count;
+    return true;
+}
+
+bool FakePlatform::WriteFile(FileHandle file, const void* buffer, std::uint32_t bytesToWrite,
+                             std::uint32_t* bytesWritten) {
+    if (auto scripted = Record(Call("WriteFile", file, bytesToWrite))) {
+        *bytesWritten = 0;
+        return *scripted != 0;
+    }
+    *bytesWritten = 0;
+    auto open = openFiles_.find(file);
+    if (open == openFiles_.end() || !open->second.writing) {
+        return Fail(6);
+    }
+    std::string& data = files[open->second.path];
+    const std::uint64_t position = open->second.position;
+    std::uint64_t count = bytesToWrite;
+    if (auto limit = writeLimits_.find(open->second.path); limit != writeLimits_.end()) {
+        count = limit->second > position ? std::min(count, limit->second - position) : 0;
+    }
+    if (data.size() < position + count) {
+        data.resize(position + count);
+    }
+    std::memcpy(&data[position], buffer, count);
+    open->second.position += count;
+    *bytesWritten = static_cast<std::uint32_t>(count);
+    if (count < bytesToWrite) {
+        return Fail(kErrorHandleDiskFull);
+    }
+    return true;
+}
+
+bool FakePlatform::FlushFileBuffers(FileHandle file) {
+    if (auto scripted = Record(Call("FlushFileBuffers", file))) {
+        return *scripted != 0;
+    }
+    return openFiles_.count(file) != 0;
+}
+
+std::uint32_t FakePlatform::GetFileSize(FileHandle file, std::uint32_t* sizeHigh) {
+    if (auto scripted = Record(Call("GetFileSize", file))) {
+        if (sizeHigh) {
+            *sizeHigh = 0;
+        }
+        return static_cast<std::uint32_t>(*scripted);
+    }
+    auto open = openFiles_.find(file);
+    if (open == openFiles_.end()) {
+        lastError = 6;
+        return 0xFFFFFFFFu;
+    }
+    const std::uint64_t size = files[open->second.path].size();
+    if (sizeHigh) {
+        *sizeHigh = static_cast<std::uint32_t>(size >> 32);
+    }
+    return static_cast<std::uint32_t>(size);
+}
+
+bool FakePlatform::CloseHandle(KernelHandle handle) {
+    if (auto scripted = Record(Call("CloseHandle", handle))) {
+        return *scripted != 0;
+    }
+    return openFiles_.erase(handle) != 0 || handle == kToken;
+}
+
+bool FakePlatform::MoveFileExA(const char* existing, const char* replacement,
+                               std::uint32_t flags) {
+    if (auto scripted = Record(Call("MoveFileExA", existing, replacement, flags))) {
+        return *scripted != 0;
+    }
+    const std::string from = Text(existing);
+    const std::string to = Text(replacement);
+    const bool busy = std::any_of(openFiles_.begin(), openFiles_.end(), [&](const auto& entry) {
+        return entry.second.path == from || entry.second.path == to;
+    });
+    if (busy) {
+        return Fail(kErrorSharingViolation);
+    }
+    if (files.count(from) == 0) {
+        return Fail(kErrorFileNotFound);
+    }
+    if (files.count(to) != 0 && (flags & kMoveFileReplaceExisting) == 0) {
+        return Fail(kErrorAlreadyExists);
+    }
+    files[to] = std::move(files[from]);
+    files.erase(from);
+    return true;
+}
+
+bool FakePlatform::DeleteFileA(const char* path) {
+    if (auto scripted = Record(Call("DeleteFileA", path))) {
+        return *scripted != 0;
+    }
+    return files.erase(Text(path)) != 0 || Fail(kErrorFileNotFound);
+}
+
+ModuleHandle FakePlatform::GetModuleHandleA(const char* moduleName) {
+    if (auto scripted = Record(Call("GetModuleHandleA", moduleName))) {
+        return static_cast<ModuleHandle>(*scripted);
+    }
+    return moduleName == nullptr ? kInstance : 0;
+}
+
+std::uint32_t FakePlatform::GetModuleFileNameA(ModuleHandle module, char* buffer,
+                                               std::uint32_t size) {
+    if (auto scripted = Record(Call("GetModuleFileNameA", module, size))) {
+        return static_cast<std::uint32_t>(*scripted);
+    }
+    CopyText(modulePath, buffer, size);
+    return static_cast<std::uint32_t>(std::strlen(buffer));
+}
+
+bool FakePlatform::PathRemoveFileSpecA(char* path) {
+    if (auto scripted = Record(Call("PathRemoveFileSpecA", path))) {
+        return *scripted != 0;
+    }
+    char* slash = std::strrchr(path, '\\');
+    if (slash == nullptr) {
+        const bool changed = path[0] != '\0';
+        path[0] = '\0';
+        return changed;
+    }
+    // A root such as "C:\" keeps its backslash.
+    if (slash == path + 2 && path[1] == ':') {
+        ++slash;
+    }
+    const bool changed = *slash != '\0';
+    *slash = '\0';
+    return changed;
+}
+
+bool FakePlatform::PathAppendA(char* path, const char* more) {
+    if (auto scripted = Record(Call("PathAppendA", path, more))) {
+        return *scripted != 0;
+    }
+    std::string joined = path;
+    std::string tail = Text(more);
+    while (!tail.empty() && tail.front() == '\\') {
+        tail.erase(0, 1);
+    }
+    if (!joined.empty() && joined.back() != '\\' && !tail.empty()) {
+        joined += '\\';
+    }
+    joined += tail;
+    if (joined.size() >= static_cast<std::size_t>(kMaxPath)) {
+        return false;
+    }
+    std::memcpy(path, joined.c_str(), joined.size() + 1);
+    return true;
+}
+
+bool FakePlatform::PlaySoundA(const char* sound, ModuleHandle module, std::uint32_t flags) {
+    if (auto scripted = Record(Call("PlaySoundA", sound, module, flags))) {
+        return *scripted != 0;
+    }
+    return true;
+}
+
+std::intptr_t FakePlatform::ShellExecuteA(WindowHandle owner, const char* operation,
+                                          const char* file, const char* parameters,
+                                          const char* directory, std::int32_t showCommand) {
+    if (auto scripted = Record(
+            Call("ShellExecuteA", owner, operation, file, parameters, directory, showCommand))) {
+        return static_cast<std::intptr_t>(*scripted);
+    }
+    return 42;
+}
+
+std::uint32_t FakePlatform::FormatMessageA(std::uint32_t flags, const void* source,
+                                           std::uint32_t messageId, std::uint32_t languageId,
+                                           char** allocated, std::uint32_t size) {
+    if (auto scripted = Record(Call("FormatMessageA", flags, source == nullptr ? 0 : 1, messageId,
+                                    languageId, size))) {
+        *allocated = nullptr;
+        return static_cast<std::uint32_t>(*scripted);
+    }
+    *allocated = nullptr;
+    auto message = systemMessages.find(messageId);
+    if (message == systemMessages.end()) {
+        lastError = 317;  // ERROR_MR_MID_NOT_FOUND
+        return 0;
+    }
+    char* text = new char[message->second.size() + 1];
+    std::memcpy(text, message->second.c_str(), message->second.size() + 1);
+    allocations_.insert(text);
+    *allocated = text;
+    return static_cast<std::uint32_t>(message->second.size());
+}
+
+void FakePlatform::LocalFree(void* memory) {
+    Record(Call("LocalFree", memory == nullptr ? 0 : 1));
+    auto found = allocations_.find(static_cast<char*>(memory));
+    if (found != allocations_.end()) {
+        delete[] *found;
+        allocations_.erase(found);
+    }
+}
+
+bool FakePlatform::ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) {
+    if (auto scripted = Record(Call("ExitWindowsEx", flags, reason))) {
+        return *scripted != 0;
+    }
+    return true;
+}
+
+bool FakePlatform::SetSystemPowerState(bool suspend, bool force) {
+    if (auto scripted = Record(Call("SetSystemPowerState", suspend, force))) {
+        return *scripted != 0;
+    }
+    return true;
+}
+
+bool FakePlatform::LockWorkStation() {
+    if (auto scripted = Record(Call("LockWorkStation"))) {
+        return *scripted != 0;
+    }
+    return true;
+}
+
+bool FakePlatform::GetVersionExA(OsVersionInfo* info) {
+    if (auto scripted = Record(Call("GetVersionExA", info->size))) {
+        return *scripted != 0;
+    }
+    if (info->size != sizeof(OsVersionInfo)) {
+        return Fail(122);  // ERROR_INSUFFICIENT_BUFFER
+    }
+    *info = version;
+    return true;
+}
+
+KernelHandle FakePlatform::GetCurrentProcess() {
+    Record(Call("GetCurrentProcess"));
+    return kCurrentProcess;
+}
+
+bool FakePlatform::OpenProcessToken(KernelHandle process, std::uint32_t access,
+                                    KernelHandle* token) {
+    if (auto scripted = Record(Call("OpenProcessToken", process, access))) {
+        *token = 0;
+        return *scripted != 0;
+    }
+    *token = kToken;
+    return true;
+}
+
+bool FakePlatform::LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) {
+    if (auto scripted = Record(Call("LookupPrivilegeValueA", systemName, name))) {
+        return *scripted != 0;
+    }
+    luid->lowPart = 19;  // SE_SHUTDOWN_PRIVILEGE
+    luid->highPart = 0;
+    return true;
+}
+
+bool FakePlatform::AdjustTokenPrivileges(KernelHandle token, bool disableAll,
+                                         const TokenPrivilege* newState) {
+    if (auto scripted = Record(Call("AdjustTokenPrivileges", token, disableAll,
+                                    newState->privilegeCount, newState->luid.lowPart,
+                                    newState->luid.highPart, newState->attributes))) {
+        return *scripted != 0;
+    }
+    lastError = lastErrorAfterAdjust;
+    return true;
+}
+
+bool FakePlatform::PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                std::intptr_t lParam) {
+    if (auto scripted = Record(Call("PostMessageA", window, message, wParam, lParam))) {
+        return *scripted != 0;
+    }
+    return true;
+}
+
+std::int32_t FakePlatform::LoadStringA(ModuleHandle instance, std::uint32_t id, char* buffer,
+                                       std::int32_t bufferMax) {
+    if (auto scripted = Record(Call("LoadStringA", instance, id, bufferMax))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    std::string text;
+    if (auto override = stringOverrides_.find(id); override != stringOverrides_.end()) {
+        text = override->second;
+    } else if (const char* found = resources::FindString(language, id)) {
+        text = found;
+    } else {
+        if (bufferMax > 0) {
+            buffer[0] = '\0';
+        }
+        return 0;
+    }
+    if (bufferMax <= 0) {
+        return 0;
+    }
+    CopyText(text, buffer, static_cast<std::uint32_t>(bufferMax));
+    return static_cast<std::int32_t>(std::strlen(buffer));
+}
+
+std::int32_t FakePlatform::MessageBoxA(WindowHandle owner, const char* text, const char* caption,
+                                       std::uint32_t type) {
+    messageBoxes.push_back({Text(text), Text(caption), type});
+    if (auto scripted = Record(Call("MessageBoxA", owner, text, caption, type))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    return kIdOk;
+}
+
+}  // namespace pavix::fake

@@ -1,0 +1,162 @@
+// The recording stand-in of the platform used by tests, benchmarks and fuzzers. It logs every call
+// in order with its arguments, keeps an in-memory file system, names the 256 key codes with a fixed
+// US layout, records message boxes instead of showing them, and can be told to make any call fail
+// or return a chosen value.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/fake/call.h"
+#include "platform/platform.h"
+#include "resources/string_table.h"
+
+namespace pavix::fake {
+
+struct MessageBox {
+    std::string text;
+    std::string caption;
+    std::uint32_t type = 0;
+    bool operator==(const MessageBox& other) const {
+        return text == other.text && caption == other.caption && type == other.type;
+    }
+};
+
+inline void PrintTo(const MessageBox& box, std::ostream* out) {
+    *out << "MessageBox(\"" << box.text << "\", \"" << box.caption << "\", " << box.type << ")";
+}
+
+class FakePlatform : public Platform {
+public:
+    static constexpr ModuleHandle kInstance = 0x400000;
+    static constexpr const char* kDefaultModulePath = "C:\\Pavix\\Pavix.exe";
+
+    FakePlatform();
+    ~FakePlatform() override;
+
+    // --- What the tests set up and inspect -----------------------------------------------------
+    Calls calls;          // every call, in order
+    bool recording = true;  // benchmarks switch logging off
+    std::vector<MessageBox> messageBoxes;
+    resources::Language language = resources::Language::English;
+    std::string modulePath = kDefaultModulePath;
+    std::map<std::string, std::string> files;  // path -> contents
+    OsVersionInfo version;                     // reported by GetVersionExA (5.1, NT by default)
+    std::uint32_t lastError = 0;
+    std::uint32_t lastErrorAfterAdjust = 0;  // what AdjustTokenPrivileges leaves as last error
+    std::map<std::uint32_t, std::string> systemMessages;  // FormatMessageA texts by error code
+    std::map<std::int32_t, std::pair<std::uint32_t, std::uint32_t>> hotkeys;  // id -> (mods, key)
+    std::set<std::pair<std::uint32_t, std::uint32_t>> takenChords;  // held by "another program"
+
+    // Calls with this name (all calls when empty).
+    Calls CallsNamed(const std::string& name) const;
+    Calls CallsNamed(std::initializer_list<std::string> names) const;
+    // The directory of the module path with a trailing backslash.
+    std::string ModuleDirectory() const;
+    // Overrides the string-table text of an id in both languages.
+    void SetString(std::uint32_t id, std::string text) { stringOverrides_[id] = std::move(text); }
+
+    // Every later call named `name` for which `match` holds (all when empty) returns `result`
+    // without doing anything else and leaves `error` as the last error. `times` < 0: for ever.
+    void Script(const std::string& name, std::int64_t result, std::uint32_t error = 0,
+                std::function<bool(const Call&)> match = {}, int times = -1);
+    // Reads of `path` deliver at most the bytes before offset `limit` of the file.
+    void LimitReads(const std::string& path, std::uint64_t limit) { readLimits_[path] = limit; }
+    // Writes to `path` store at most `limit` bytes in all; the write that crosses it comes up short.
+    void LimitWrites(const std::string& path, std::uint64_t limit) { writeLimits_[path] = limit; }
+    // Number of FormatMessageA buffers not yet released with LocalFree.
+    int OutstandingAllocations() const { return static_cast<int>(allocations_.size()); }
+    int OpenFileCount() const { return static_cast<int>(openFiles_.size()); }
+
+    // --- ErrorApi ------------------------------------------------------------------------------
+    std::uint32_t GetLastError() override;
+    // --- HotkeyApi -----------------------------------------------------------------------------
+    bool RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
+                        std::uint32_t key) override;
+    bool UnregisterHotKey(WindowHandle window, std::int32_t id) override;
+    // --- KeyboardApi ---------------------------------------------------------------------------
+    std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
+    std::int32_t GetKeyNameTextA(std::int32_t lParam, char* buffer, std::int32_t size) override;
+    // --- FileApi -------------------------------------------------------------------------------
+    FileHandle CreateFileA(const char* path, std::uint32_t access, std::uint32_t shareMode,
+                           std::uint32_t creationDisposition,
+                           std::uint32_t flagsAndAttributes) override;
+    bool ReadFile(FileHandle file, void* buffer, std::uint32_t bytesToRead,
+                  std::uint32_t* bytesRead) override;
+    bool WriteFile(FileHandle file, const void* buffer, std::uint32_t bytesToWrite,
+                   std::uint32_t* bytesWritten) override;
+    bool FlushFileBuffers(FileHandle file) override;
+    std::uint32_t GetFileSize(FileHandle file, std::uint32_t* sizeHigh) override;
+    bool CloseHandle(KernelHandle handle) override;
+    bool MoveFileExA(const char* existing, const char* replacement, std::uint32_t flags) override;
+    bool DeleteFileA(const char* path) override;
+    ModuleHandle GetModuleHandleA(const char* moduleName) override;
+    std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer,
+                                     std::uint32_t size) override;
+    bool PathRemoveFileSpecA(char* path) override;
+    bool PathAppendA(char* path, const char* more) override;
+    // --- SoundApi ------------------------------------------------------------------------------
+    bool PlaySoundA(const char* sound, ModuleHandle module, std::uint32_t flags) override;
+    // --- SystemApi -----------------------------------------------------------------------------
+    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                const char* parameters, const char* directory,
+                                std::int32_t showCommand) override;
+    std::uint32_t FormatMessageA(std::uint32_t flags, const void* source, std::uint32_t messageId,
+                                 std::uint32_t languageId, char** allocated,
+                                 std::uint32_t size) override;
+    void LocalFree(void* memory) override;
+    bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override;
+    bool SetSystemPowerState(bool suspend, bool force) override;
+    bool LockWorkStation() override;
+    bool GetVersionExA(OsVersionInfo* info) override;
+    KernelHandle GetCurrentProcess() override;
+    bool OpenProcessToken(KernelHandle process, std::uint32_t access, KernelHandle* token) override;
+    bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) override;
+    bool AdjustTokenPrivileges(KernelHandle token, bool disableAll,
+                               const TokenPrivilege* newState) override;
+    bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                      std::intptr_t lParam) override;
+    // --- ResourceApi ---------------------------------------------------------------------------
+    std::int32_t LoadStringA(ModuleHandle instance, std::uint32_t id, char* buffer,
+                             std::int32_t bufferMax) override;
+    std::int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption,
+                             std::uint32_t type) override;
+
+protected:
+    // Logs the call and answers it from the scripts, if one applies.
+    std::optional<std::int64_t> Record(Call call);
+    bool Fail(std::uint32_t error) {
+        lastError = error;
+        return false;
+    }
+
+private:
+    struct Rule {
+        std::string name;
+        std::int64_t result;
+        std::uint32_t error;
+        std::function<bool(const Call&)> match;
+        int times;
+    };
+    struct OpenFile {
+        std::string path;
+        std::uint64_t position = 0;
+        bool writing = false;
+    };
+
+    std::vector<Rule> rules_;
+    std::map<FileHandle, OpenFile> openFiles_;
+    FileHandle nextHandle_ = 0x100;
+    std::map<std::string, std::uint64_t> readLimits_;
+    std::map<std::string, std::uint64_t> writeLimits_;
+    std::map<std::uint32_t, std::string> stringOverrides_;
+    std::set<char*> allocations_;
+};
+
+}  // namespace pavix::fake

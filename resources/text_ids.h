@@ -1,0 +1,20 @@
+// String-table ids that the code names.
+#pragma once
+
+#include <cstdint>
+
+namespace pavix {
+
+constexpr std::uint32_t kTextErrorCaption = 1;
+constexpr std::uint32_t kTextInvalidFormat = 2;
+constexpr std::uint32_t kTextVersionMismatch = 4;
+constexpr std::uint32_t kTextReadFailed = 5;
+constexpr std::uint32_t kTextWriteFailed = 6;
+constexpr std::uint32_t kTextOpenForWriteFailed = 7;
+constexpr std::uint32_t kTextNoTaskTray = 8;
+constexpr std::uint32_t kTextNoNotificationArea = 9;
+constexpr std::uint32_t kTextTrayIconFailed = 10;
+constexpr std::uint32_t kTextRegisterHotkeyFailed = 29;
+constexpr std::uint32_t kTextExecuteFailed = 30;
+
+}  // namespace pavix

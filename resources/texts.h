@@ -1,0 +1,19 @@
+// Reading texts by id and the one error box through which every failure is reported.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace pavix {
+
+// The text of a string-table id in the user's language, whole whatever its length; empty when
+// the id is absent.
+std::string LoadText(Platform& platform, std::uint32_t id);
+
+// A message box with no owner, the error caption, an error icon and OK.
+void ShowError(Platform& platform, const std::string& text);
+void ShowErrorText(Platform& platform, std::uint32_t id);
+
+}  // namespace pavix
