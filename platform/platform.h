@@ -102,6 +102,101 @@ public:
                                      std::uint32_t type) = 0;
 };
 
+// A window's procedure in portable form: the backend's window procedure forwards every message of
+// a window created with a handler to it.
+class WindowHandler {
+public:
+    virtual ~WindowHandler() = default;
+    virtual std::intptr_t WindowProc(WindowHandle window, std::uint32_t message,
+                                     std::uintptr_t wParam, std::intptr_t lParam) = 0;
+};
+
+// A modal dialog's behaviour in portable form: the backend's dialog procedure forwards every
+// message of a dialog run with DialogBoxParamA to it. The result is the dialog procedure's (nonzero
+// when the message was handled).
+class DialogHandler {
+public:
+    virtual ~DialogHandler() = default;
+    virtual std::intptr_t DialogProc(WindowHandle dialog, std::uint32_t message,
+                                     std::uintptr_t wParam, std::intptr_t lParam) = 0;
+};
+
+// WNDCLASSEXA, reduced to what Pavix sets; the procedure is the backend's forwarder.
+struct WindowClass {
+    const char* className = nullptr;
+    ModuleHandle instance = 0;
+    std::uint32_t cursorId = 0;  // a system cursor (IDC_*), 0 for none
+};
+
+// MSG
+struct Message {
+    WindowHandle window = 0;
+    std::uint32_t message = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+};
+
+class WindowApi {
+public:
+    virtual ~WindowApi() = default;
+    virtual KernelHandle CreateMutexA(const void* attributes, bool initialOwner,
+                                      const char* name) = 0;
+    virtual std::int32_t CoInitialize(const void* reserved) = 0;
+    virtual void CoUninitialize() = 0;
+    virtual bool InitCommonControlsEx(std::uint32_t size, std::uint32_t classes) = 0;
+    virtual std::uint32_t RegisterWindowMessageA(const char* name) = 0;
+    virtual std::uint16_t RegisterClassExA(const WindowClass& windowClass) = 0;
+    // `handler` travels as the creation parameter; it receives WM_CREATE before this returns.
+    virtual WindowHandle CreateWindowExA(std::uint32_t exStyle, const char* className,
+                                         const char* windowName, std::uint32_t style,
+                                         std::int32_t x, std::int32_t y, std::int32_t width,
+                                         std::int32_t height, WindowHandle parent,
+                                         MenuHandle menu, ModuleHandle instance,
+                                         WindowHandler* handler) = 0;
+    virtual std::int32_t GetMessageA(Message* message, WindowHandle window,
+                                     std::uint32_t filterMin, std::uint32_t filterMax) = 0;
+    virtual bool TranslateMessage(const Message* message) = 0;
+    virtual std::intptr_t DispatchMessageA(const Message* message) = 0;
+    virtual std::intptr_t DefWindowProcA(WindowHandle window, std::uint32_t message,
+                                         std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    virtual bool DestroyWindow(WindowHandle window) = 0;
+    virtual void PostQuitMessage(std::int32_t exitCode) = 0;
+    virtual std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapse,
+                                    const void* timerProc) = 0;
+    virtual bool KillTimer(WindowHandle window, std::uintptr_t id) = 0;
+    virtual WindowHandle GetActiveWindow() = 0;
+    virtual bool SetForegroundWindow(WindowHandle window) = 0;
+    // Runs `dialog` modally from the template; returns what the dialog ends with, -1 on failure.
+    virtual std::intptr_t DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
+                                          WindowHandle owner, DialogHandler* dialog,
+                                          std::intptr_t initParam) = 0;
+    virtual bool MessageBeep(std::uint32_t type) = 0;
+};
+
+class ShellApi {
+public:
+    virtual ~ShellApi() = default;
+    virtual WindowHandle FindWindowA(const char* className, const char* windowName) = 0;
+    virtual WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter,
+                                       const char* className, const char* windowName) = 0;
+    virtual std::int32_t GetSystemMetrics(std::int32_t index) = 0;
+    virtual IconHandle LoadImageA(ModuleHandle instance, std::uint32_t resourceId,
+                                  std::uint32_t type, std::int32_t width, std::int32_t height,
+                                  std::uint32_t flags) = 0;
+    virtual bool DestroyIcon(IconHandle icon) = 0;
+    virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) = 0;
+    virtual bool GetCursorPos(Point* point) = 0;
+    virtual MenuHandle LoadMenuA(ModuleHandle instance, std::uint32_t resourceId) = 0;
+    virtual MenuHandle GetSubMenu(MenuHandle menu, std::int32_t position) = 0;
+    virtual std::int32_t EnableMenuItem(MenuHandle menu, std::uint32_t id,
+                                        std::uint32_t flags) = 0;
+    // Returns the chosen command id with TPM_RETURNCMD, else nonzero on success.
+    virtual std::int32_t TrackPopupMenu(MenuHandle menu, std::uint32_t flags, std::int32_t x,
+                                        std::int32_t y, std::int32_t reserved, WindowHandle owner,
+                                        const void* rect) = 0;
+    virtual bool DestroyMenu(MenuHandle menu) = 0;
+};
+
 // Everything the program asks of its platform.
 class Platform : public ErrorApi,
                  public HotkeyApi,
@@ -109,6 +204,8 @@ class Platform : public ErrorApi,
                  public FileApi,
                  public SoundApi,
                  public SystemApi,
-                 public ResourceApi {};
+                 public ResourceApi,
+                 public WindowApi,
+                 public ShellApi {};
 
 }  // namespace pavix

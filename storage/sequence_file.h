@@ -1,0 +1,45 @@
+// Sequence.dat: a short header, then one record per sequence until the end of the file.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "model/sequence.h"
+#include "platform/platform.h"
+#include "storage/file_result.h"
+
+namespace pavix {
+
+class SequenceFile {
+public:
+    // Fixes the path of Sequence.dat beside the executable; nothing is opened.
+    explicit SequenceFile(Platform& platform);
+    // Closes an open file; an unfinished write pass is discarded.
+    virtual ~SequenceFile();
+
+    // Reading: kFileOk (the next Read gives the first record), kFileMissing, or kFileUnusable
+    // (header error shown). Writing: kFileOk, or kFileUnusable (error shown, nothing to write).
+    // Writing goes to a new file beside the old one, which Close puts in its place.
+    virtual int Open(bool forWriting);
+    // Reads the next record into `sequence`: the name is replaced, keys and commands appended.
+    // False at the end of the file, at a damaged record (see Damaged) or with no file open.
+    virtual bool Read(Sequence& sequence);
+    // Appends one record. False when a write came up short (error shown once) or no file is open.
+    virtual bool Write(const Sequence& sequence);
+    // Closes the file if one is open (true), else does nothing (false). A write pass in which
+    // nothing failed replaces the old file by the new one; otherwise the old file stays as it was.
+    virtual bool Close();
+
+    // After Read returned false: true when it stopped at a damaged record, not at the clean end.
+    bool Damaged() const { return damaged_; }
+    const char* Path() const { return path_; }
+
+private:
+    // (implementation detail; see sequence_file.cpp)
+    Platform& platform_;
+    char path_[kMaxPath] = {};
+    bool damaged_ = false;
+};
+
+}  // namespace pavix
