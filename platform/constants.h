@@ -72,6 +72,31 @@ constexpr std::uint32_t kWmRButtonDown = 0x0204;
 constexpr std::uint32_t kScTaskList = 0xF130;
 constexpr std::uint32_t kScScreenSave = 0xF140;
 
+// Windows, timers, tray and menus.
+constexpr std::uint32_t kWsOverlappedWindow = 0x00CF0000;
+constexpr std::int32_t kCwUseDefault = static_cast<std::int32_t>(0x80000000u);
+constexpr std::uint32_t kIdcArrow = 32512;
+constexpr std::uint32_t kIccBarClasses = 0x0004;
+constexpr std::uint32_t kIccCoolClasses = 0x0400;
+constexpr std::uint32_t kInitCommonControlsExSize = 8;
+constexpr std::int32_t kSmCxIcon = 11;
+constexpr std::int32_t kSmCyIcon = 12;
+constexpr std::int32_t kSmCxVScroll = 2;
+constexpr std::int32_t kSmCxSmIcon = 49;
+constexpr std::int32_t kSmCySmIcon = 50;
+constexpr std::uint32_t kImageIcon = 1;
+constexpr std::uint32_t kNimAdd = 0;
+constexpr std::uint32_t kNimModify = 1;
+constexpr std::uint32_t kNimDelete = 2;
+constexpr std::uint32_t kNifMessage = 0x1;
+constexpr std::uint32_t kNifIcon = 0x2;
+constexpr std::uint32_t kNifTip = 0x4;
+constexpr std::uint32_t kNotifyIconDataSize = 88;  // NOTIFYICONDATAA before version 5
+constexpr std::uint32_t kMfByCommand = 0x0;
+constexpr std::uint32_t kMfEnabled = 0x0;
+constexpr std::uint32_t kMfGrayed = 0x1;
+constexpr std::uint32_t kTpmRightButton = 0x0002;
+
 // Error codes.
 constexpr std::uint32_t kErrorSuccess = 0;
 constexpr std::uint32_t kErrorFileNotFound = 2;

@@ -11,14 +11,14 @@
 namespace pavix {
 
 class ErrorApi {
-public:
+  public:
     virtual ~ErrorApi() = default;
     // The calling thread's last error, as the most recent failing call left it.
     virtual std::uint32_t GetLastError() = 0;
 };
 
 class HotkeyApi {
-public:
+  public:
     virtual ~HotkeyApi() = default;
     virtual bool RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
                                 std::uint32_t key) = 0;
@@ -26,7 +26,7 @@ public:
 };
 
 class KeyboardApi {
-public:
+  public:
     virtual ~KeyboardApi() = default;
     virtual std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) = 0;
     // Writes at most size - 1 bytes and a terminating zero; returns the bytes written.
@@ -34,7 +34,7 @@ public:
 };
 
 class FileApi {
-public:
+  public:
     virtual ~FileApi() = default;
     virtual FileHandle CreateFileA(const char* path, std::uint32_t access, std::uint32_t shareMode,
                                    std::uint32_t creationDisposition,
@@ -60,13 +60,13 @@ public:
 };
 
 class SoundApi {
-public:
+  public:
     virtual ~SoundApi() = default;
     virtual bool PlaySoundA(const char* sound, ModuleHandle module, std::uint32_t flags) = 0;
 };
 
 class SystemApi {
-public:
+  public:
     virtual ~SystemApi() = default;
     virtual std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
                                         const char* parameters, const char* directory,
@@ -92,7 +92,7 @@ public:
 };
 
 class ResourceApi {
-public:
+  public:
     virtual ~ResourceApi() = default;
     // Copies at most bufferMax - 1 bytes and a terminating zero; returns the bytes copied, 0 for
     // a missing id.
@@ -105,7 +105,7 @@ public:
 // A window's procedure in portable form: the backend's window procedure forwards every message of
 // a window created with a handler to it.
 class WindowHandler {
-public:
+  public:
     virtual ~WindowHandler() = default;
     virtual std::intptr_t WindowProc(WindowHandle window, std::uint32_t message,
                                      std::uintptr_t wParam, std::intptr_t lParam) = 0;
@@ -115,7 +115,7 @@ public:
 // message of a dialog run with DialogBoxParamA to it. The result is the dialog procedure's (nonzero
 // when the message was handled).
 class DialogHandler {
-public:
+  public:
     virtual ~DialogHandler() = default;
     virtual std::intptr_t DialogProc(WindowHandle dialog, std::uint32_t message,
                                      std::uintptr_t wParam, std::intptr_t lParam) = 0;
@@ -137,7 +137,7 @@ struct Message {
 };
 
 class WindowApi {
-public:
+  public:
     virtual ~WindowApi() = default;
     virtual KernelHandle CreateMutexA(const void* attributes, bool initialOwner,
                                       const char* name) = 0;
@@ -150,11 +150,10 @@ public:
     virtual WindowHandle CreateWindowExA(std::uint32_t exStyle, const char* className,
                                          const char* windowName, std::uint32_t style,
                                          std::int32_t x, std::int32_t y, std::int32_t width,
-                                         std::int32_t height, WindowHandle parent,
-                                         MenuHandle menu, ModuleHandle instance,
-                                         WindowHandler* handler) = 0;
-    virtual std::int32_t GetMessageA(Message* message, WindowHandle window,
-                                     std::uint32_t filterMin, std::uint32_t filterMax) = 0;
+                                         std::int32_t height, WindowHandle parent, MenuHandle menu,
+                                         ModuleHandle instance, WindowHandler* handler) = 0;
+    virtual std::int32_t GetMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
+                                     std::uint32_t filterMax) = 0;
     virtual bool TranslateMessage(const Message* message) = 0;
     virtual std::intptr_t DispatchMessageA(const Message* message) = 0;
     virtual std::intptr_t DefWindowProcA(WindowHandle window, std::uint32_t message,
@@ -174,7 +173,7 @@ public:
 };
 
 class ShellApi {
-public:
+  public:
     virtual ~ShellApi() = default;
     virtual WindowHandle FindWindowA(const char* className, const char* windowName) = 0;
     virtual WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter,
@@ -188,8 +187,7 @@ public:
     virtual bool GetCursorPos(Point* point) = 0;
     virtual MenuHandle LoadMenuA(ModuleHandle instance, std::uint32_t resourceId) = 0;
     virtual MenuHandle GetSubMenu(MenuHandle menu, std::int32_t position) = 0;
-    virtual std::int32_t EnableMenuItem(MenuHandle menu, std::uint32_t id,
-                                        std::uint32_t flags) = 0;
+    virtual std::int32_t EnableMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t flags) = 0;
     // Returns the chosen command id with TPM_RETURNCMD, else nonzero on success.
     virtual std::int32_t TrackPopupMenu(MenuHandle menu, std::uint32_t flags, std::int32_t x,
                                         std::int32_t y, std::int32_t reserved, WindowHandle owner,

@@ -10,7 +10,9 @@
 
 namespace pavix::fake {
 
-inline std::string FormatArg(const std::string& text) { return "\"" + text + "\""; }
+inline std::string FormatArg(const std::string& text) {
+    return "\"" + text + "\"";
+}
 inline std::string FormatArg(const char* text) {
     return text == nullptr ? std::string("NULL") : FormatArg(std::string(text));
 }
@@ -34,9 +36,7 @@ struct Call {
     explicit Call(std::string callName, const Args&... callArgs)
         : name(std::move(callName)), args{FormatArg(callArgs)...} {}
 
-    bool operator==(const Call& other) const {
-        return name == other.name && args == other.args;
-    }
+    bool operator==(const Call& other) const { return name == other.name && args == other.args; }
     bool operator!=(const Call& other) const { return !(*this == other); }
 };
 
@@ -51,6 +51,8 @@ inline std::ostream& operator<<(std::ostream& out, const Call& call) {
 }
 
 // GoogleTest prints values through PrintTo when one is found by argument-dependent lookup.
-inline void PrintTo(const Call& call, std::ostream* out) { *out << call; }
+inline void PrintTo(const Call& call, std::ostream* out) {
+    *out << call;
+}
 
 }  // namespace pavix::fake

@@ -13,7 +13,9 @@ constexpr std::uint32_t kMapVkToVsc = 0;
 constexpr KernelHandle kCurrentProcess = -1;
 constexpr KernelHandle kToken = 0x7001;
 
-std::string Text(const char* text) { return text ? text : ""; }
+std::string Text(const char* text) {
+    return text ? text : "";
+}
 
 void CopyText(const std::string& text, char* buffer, std::uint32_t size) {
     if (size == 0) {
@@ -43,7 +45,9 @@ FakePlatform::~FakePlatform() {
     }
 }
 
-Calls FakePlatform::CallsNamed(const std::string& name) const { return CallsNamed({name}); }
+Calls FakePlatform::CallsNamed(const std::string& name) const {
+    return CallsNamed({name});
+}
 
 Calls FakePlatform::CallsNamed(std::initializer_list<std::string> names) const {
     Calls selected;
@@ -248,8 +252,7 @@ bool FakePlatform::CloseHandle(KernelHandle handle) {
     return openFiles_.erase(handle) != 0 || handle == kToken;
 }
 
-bool FakePlatform::MoveFileExA(const char* existing, const char* replacement,
-                               std::uint32_t flags) {
+bool FakePlatform::MoveFileExA(const char* existing, const char* replacement, std::uint32_t flags) {
     if (auto scripted = Record(Call("MoveFileExA", existing, replacement, flags))) {
         return *scripted != 0;
     }
@@ -376,7 +379,7 @@ void FakePlatform::LocalFree(void* memory) {
     Record(Call("LocalFree", memory == nullptr ? 0 : 1));
     auto found = allocations_.find(static_cast<char*>(memory));
     if (found != allocations_.end()) {
-        delete[] *found;
+        delete[] * found;
         allocations_.erase(found);
     }
 }
@@ -439,9 +442,9 @@ bool FakePlatform::LookupPrivilegeValueA(const char* systemName, const char* nam
 
 bool FakePlatform::AdjustTokenPrivileges(KernelHandle token, bool disableAll,
                                          const TokenPrivilege* newState) {
-    if (auto scripted = Record(Call("AdjustTokenPrivileges", token, disableAll,
-                                    newState->privilegeCount, newState->luid.lowPart,
-                                    newState->luid.highPart, newState->attributes))) {
+    if (auto scripted =
+            Record(Call("AdjustTokenPrivileges", token, disableAll, newState->privilegeCount,
+                        newState->luid.lowPart, newState->luid.highPart, newState->attributes))) {
         return *scripted != 0;
     }
     lastError = lastErrorAfterAdjust;
@@ -486,6 +489,304 @@ std::int32_t FakePlatform::MessageBoxA(WindowHandle owner, const char* text, con
         return static_cast<std::int32_t>(*scripted);
     }
     return kIdOk;
+}
+
+}  // namespace pavix::fake
+
+namespace pavix::fake {
+namespace {
+
+constexpr std::uint32_t kQuitMarker = 0x0012;  // WM_QUIT
+constexpr KernelHandle kMutex = 0x5001;
+constexpr std::uint16_t kClassAtom = 0xC001;
+
+}  // namespace
+
+std::intptr_t FakePlatform::Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+    auto found = windows.find(window);
+    return found == windows.end() ? 0 : found->second->WindowProc(window, message, wParam, lParam);
+}
+
+KernelHandle FakePlatform::CreateMutexA(const void* attributes, bool initialOwner,
+                                        const char* name) {
+    if (auto scripted =
+            Record(Call("CreateMutexA", attributes == nullptr ? 0 : 1, initialOwner, name))) {
+        return static_cast<KernelHandle>(*scripted);
+    }
+    lastError = mutexTaken ? kErrorAlreadyExists : kErrorSuccess;
+    return kMutex;
+}
+
+std::int32_t FakePlatform::CoInitialize(const void* reserved) {
+    if (auto scripted = Record(Call("CoInitialize", reserved == nullptr ? 0 : 1))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    return 0;
+}
+
+void FakePlatform::CoUninitialize() {
+    Record(Call("CoUninitialize"));
+}
+
+bool FakePlatform::InitCommonControlsEx(std::uint32_t size, std::uint32_t classes) {
+    if (auto scripted = Record(Call("InitCommonControlsEx", size, classes))) {
+        return *scripted != 0;
+    }
+    return true;
+}
+
+std::uint32_t FakePlatform::RegisterWindowMessageA(const char* name) {
+    if (auto scripted = Record(Call("RegisterWindowMessageA", name))) {
+        return static_cast<std::uint32_t>(*scripted);
+    }
+    return kTaskbarCreatedMessage;
+}
+
+std::uint16_t FakePlatform::RegisterClassExA(const WindowClass& windowClass) {
+    if (auto scripted = Record(Call("RegisterClassExA", windowClass.className, windowClass.instance,
+                                    windowClass.cursorId))) {
+        return static_cast<std::uint16_t>(*scripted);
+    }
+    return kClassAtom;
+}
+
+WindowHandle FakePlatform::CreateWindowExA(std::uint32_t exStyle, const char* className,
+                                           const char* windowName, std::uint32_t style,
+                                           std::int32_t x, std::int32_t y, std::int32_t width,
+                                           std::int32_t height, WindowHandle parent,
+                                           MenuHandle menu, ModuleHandle instance,
+                                           WindowHandler* handler) {
+    if (auto scripted = Record(Call("CreateWindowExA", exStyle, className, windowName, style, x, y,
+                                    width, height, parent, menu, instance))) {
+        return static_cast<WindowHandle>(*scripted);
+    }
+    if (handler == nullptr) {
+        return 0;
+    }
+    windows[kMainWindow] = handler;
+    if (handler->WindowProc(kMainWindow, kWmCreate, 0, 0) == -1) {
+        windows.erase(kMainWindow);
+        return 0;
+    }
+    return kMainWindow;
+}
+
+std::int32_t FakePlatform::GetMessageA(Message* message, WindowHandle window,
+                                       std::uint32_t filterMin, std::uint32_t filterMax) {
+    if (auto scripted = Record(Call("GetMessageA", window, filterMin, filterMax))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    if (queue.empty() || queue.front().message == kQuitMarker) {
+        *message = queue.empty() ? Message{0, kQuitMarker, 0, 0} : queue.front();
+        if (!queue.empty()) {
+            queue.pop_front();
+        }
+        return 0;
+    }
+    *message = queue.front();
+    queue.pop_front();
+    return 1;
+}
+
+bool FakePlatform::TranslateMessage(const Message* message) {
+    Record(Call("TranslateMessage", message->message));
+    return false;
+}
+
+std::intptr_t FakePlatform::DispatchMessageA(const Message* message) {
+    Record(Call("DispatchMessageA", message->window, message->message, message->wParam,
+                message->lParam));
+    return Send(message->window, message->message, message->wParam, message->lParam);
+}
+
+std::intptr_t FakePlatform::DefWindowProcA(WindowHandle window, std::uint32_t message,
+                                           std::uintptr_t wParam, std::intptr_t lParam) {
+    if (auto scripted = Record(Call("DefWindowProcA", window, message, wParam, lParam))) {
+        return static_cast<std::intptr_t>(*scripted);
+    }
+    return 0;
+}
+
+bool FakePlatform::DestroyWindow(WindowHandle window) {
+    if (auto scripted = Record(Call("DestroyWindow", window))) {
+        return *scripted != 0;
+    }
+    auto found = windows.find(window);
+    if (found == windows.end()) {
+        return false;
+    }
+    found->second->WindowProc(window, kWmDestroy, 0, 0);
+    windows.erase(window);
+    return true;
+}
+
+void FakePlatform::PostQuitMessage(std::int32_t exitCode) {
+    Record(Call("PostQuitMessage", exitCode));
+    queue.push_back(Message{0, kQuitMarker, static_cast<std::uintptr_t>(exitCode), 0});
+}
+
+std::uintptr_t FakePlatform::SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapse,
+                                      const void* timerProc) {
+    if (auto scripted =
+            Record(Call("SetTimer", window, id, elapse, timerProc == nullptr ? 0 : 1))) {
+        return static_cast<std::uintptr_t>(*scripted);
+    }
+    return id;
+}
+
+bool FakePlatform::KillTimer(WindowHandle window, std::uintptr_t id) {
+    if (auto scripted = Record(Call("KillTimer", window, id))) {
+        return *scripted != 0;
+    }
+    return true;
+}
+
+WindowHandle FakePlatform::GetActiveWindow() {
+    if (auto scripted = Record(Call("GetActiveWindow"))) {
+        return static_cast<WindowHandle>(*scripted);
+    }
+    return activeWindow;
+}
+
+bool FakePlatform::SetForegroundWindow(WindowHandle window) {
+    if (auto scripted = Record(Call("SetForegroundWindow", window))) {
+        return *scripted != 0;
+    }
+    return true;
+}
+
+std::intptr_t FakePlatform::DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
+                                            WindowHandle owner, DialogHandler* dialog,
+                                            std::intptr_t initParam) {
+    if (auto scripted = Record(Call("DialogBoxParamA", instance, templateId, owner, initParam))) {
+        return static_cast<std::intptr_t>(*scripted);
+    }
+    return dialogRunner ? dialogRunner(templateId, dialog) : kIdCancel;
+}
+
+bool FakePlatform::MessageBeep(std::uint32_t type) {
+    if (auto scripted = Record(Call("MessageBeep", type))) {
+        return *scripted != 0;
+    }
+    return true;
+}
+
+WindowHandle FakePlatform::FindWindowA(const char* className, const char* windowName) {
+    if (auto scripted = Record(Call("FindWindowA", className, windowName))) {
+        return static_cast<WindowHandle>(*scripted);
+    }
+    return Text(className) == "Shell_TrayWnd" ? taskbar : 0;
+}
+
+WindowHandle FakePlatform::FindWindowExA(WindowHandle parent, WindowHandle childAfter,
+                                         const char* className, const char* windowName) {
+    if (auto scripted = Record(Call("FindWindowExA", parent, childAfter, className, windowName))) {
+        return static_cast<WindowHandle>(*scripted);
+    }
+    const bool found = parent != 0 && parent == taskbar && Text(className) == "TrayNotifyWnd";
+    return found ? notificationArea : 0;
+}
+
+std::int32_t FakePlatform::GetSystemMetrics(std::int32_t index) {
+    if (auto scripted = Record(Call("GetSystemMetrics", index))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    switch (index) {
+        case kSmCxIcon:
+        case kSmCyIcon:
+            return 32;
+        case kSmCxSmIcon:
+        case kSmCySmIcon:
+            return 16;
+        case kSmCxVScroll:
+            return 17;
+        default:
+            return 0;
+    }
+}
+
+IconHandle FakePlatform::LoadImageA(ModuleHandle instance, std::uint32_t resourceId,
+                                    std::uint32_t type, std::int32_t width, std::int32_t height,
+                                    std::uint32_t flags) {
+    if (auto scripted =
+            Record(Call("LoadImageA", instance, resourceId, type, width, height, flags))) {
+        return static_cast<IconHandle>(*scripted);
+    }
+    return 0x3000 + resourceId;
+}
+
+bool FakePlatform::DestroyIcon(IconHandle icon) {
+    if (auto scripted = Record(Call("DestroyIcon", icon))) {
+        return *scripted != 0;
+    }
+    return true;
+}
+
+bool FakePlatform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) {
+    if (auto scripted = Record(Call("Shell_NotifyIconA", message, data->cbSize, data->hWnd,
+                                    data->uID, data->uFlags, data->uCallbackMessage, data->hIcon,
+                                    std::string(data->szTip, strnlen(data->szTip, 64))))) {
+        return *scripted != 0;
+    }
+    if (message == kNimDelete) {
+        return trayIcons.erase(data->uID) != 0;
+    }
+    if ((message == kNimModify) != (trayIcons.count(data->uID) != 0)) {
+        return false;  // adding twice or changing an icon that is not there
+    }
+    trayIcons[data->uID] = *data;
+    return true;
+}
+
+bool FakePlatform::GetCursorPos(Point* point) {
+    if (auto scripted = Record(Call("GetCursorPos"))) {
+        return *scripted != 0;
+    }
+    *point = cursor;
+    return true;
+}
+
+MenuHandle FakePlatform::LoadMenuA(ModuleHandle instance, std::uint32_t resourceId) {
+    if (auto scripted = Record(Call("LoadMenuA", instance, resourceId))) {
+        return static_cast<MenuHandle>(*scripted);
+    }
+    return 0x4000 + resourceId;
+}
+
+MenuHandle FakePlatform::GetSubMenu(MenuHandle menu, std::int32_t position) {
+    if (auto scripted = Record(Call("GetSubMenu", menu, position))) {
+        return static_cast<MenuHandle>(*scripted);
+    }
+    return menu + 0x100 + static_cast<MenuHandle>(position);
+}
+
+std::int32_t FakePlatform::EnableMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t flags) {
+    if (auto scripted = Record(Call("EnableMenuItem", menu, id, flags))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    return 0;
+}
+
+std::int32_t FakePlatform::TrackPopupMenu(MenuHandle menu, std::uint32_t flags, std::int32_t x,
+                                          std::int32_t y, std::int32_t reserved, WindowHandle owner,
+                                          const void* rect) {
+    if (auto scripted = Record(
+            Call("TrackPopupMenu", menu, flags, x, y, reserved, owner, rect == nullptr ? 0 : 1))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    if (menuChoice == 0) {
+        return 0;
+    }
+    queue.push_back(Message{owner, kWmCommand, menuChoice, 0});
+    return 1;
+}
+
+bool FakePlatform::DestroyMenu(MenuHandle menu) {
+    if (auto scripted = Record(Call("DestroyMenu", menu))) {
+        return *scripted != 0;
+    }
+    return true;
 }
 
 }  // namespace pavix::fake

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -33,7 +34,7 @@ inline void PrintTo(const MessageBox& box, std::ostream* out) {
 }
 
 class FakePlatform : public Platform {
-public:
+  public:
     static constexpr ModuleHandle kInstance = 0x400000;
     static constexpr const char* kDefaultModulePath = "C:\\Pavix\\Pavix.exe";
 
@@ -41,7 +42,7 @@ public:
     ~FakePlatform() override;
 
     // --- What the tests set up and inspect -----------------------------------------------------
-    Calls calls;          // every call, in order
+    Calls calls;            // every call, in order
     bool recording = true;  // benchmarks switch logging off
     std::vector<MessageBox> messageBoxes;
     resources::Language language = resources::Language::English;
@@ -53,6 +54,24 @@ public:
     std::map<std::uint32_t, std::string> systemMessages;  // FormatMessageA texts by error code
     std::map<std::int32_t, std::pair<std::uint32_t, std::uint32_t>> hotkeys;  // id -> (mods, key)
     std::set<std::pair<std::uint32_t, std::uint32_t>> takenChords;  // held by "another program"
+
+    // Windows and the shell.
+    static constexpr WindowHandle kMainWindow = 0x1234;
+    static constexpr std::uint32_t kTaskbarCreatedMessage = 0xC123;
+    bool mutexTaken = false;                 // another instance holds the mutex
+    WindowHandle taskbar = 0x2000;           // 0: no taskbar
+    WindowHandle notificationArea = 0x2001;  // 0: the taskbar has no notification area
+    WindowHandle activeWindow = 0;
+    Point cursor{100, 200};
+    std::uint32_t menuChoice = 0;  // command that the next popup menu posts; 0 closes it
+    std::deque<Message> queue;     // what GetMessageA hands out; empty means the quit message
+    std::map<std::uint32_t, NotifyIconData> trayIcons;  // by uID
+    std::map<WindowHandle, WindowHandler*> windows;
+    // Runs a modal dialog in place of the platform: gets the template and the dialog object.
+    std::function<std::intptr_t(std::uint32_t, DialogHandler*)> dialogRunner;
+    // Delivers a message to a window's handler as the message loop would.
+    std::intptr_t Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam = 0,
+                       std::intptr_t lParam = 0);
 
     // Calls with this name (all calls when empty).
     Calls CallsNamed(const std::string& name) const;
@@ -68,7 +87,8 @@ public:
                 std::function<bool(const Call&)> match = {}, int times = -1);
     // Reads of `path` deliver at most the bytes before offset `limit` of the file.
     void LimitReads(const std::string& path, std::uint64_t limit) { readLimits_[path] = limit; }
-    // Writes to `path` store at most `limit` bytes in all; the write that crosses it comes up short.
+    // Writes to `path` store at most `limit` bytes in all; the write that crosses it comes up
+    // short.
     void LimitWrites(const std::string& path, std::uint64_t limit) { writeLimits_[path] = limit; }
     // Number of FormatMessageA buffers not yet released with LocalFree.
     int OutstandingAllocations() const { return static_cast<int>(allocations_.size()); }
@@ -128,7 +148,54 @@ public:
     std::int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption,
                              std::uint32_t type) override;
 
-protected:
+    // --- WindowApi -----------------------------------------------------------------------------
+    KernelHandle CreateMutexA(const void* attributes, bool initialOwner, const char* name) override;
+    std::int32_t CoInitialize(const void* reserved) override;
+    void CoUninitialize() override;
+    bool InitCommonControlsEx(std::uint32_t size, std::uint32_t classes) override;
+    std::uint32_t RegisterWindowMessageA(const char* name) override;
+    std::uint16_t RegisterClassExA(const WindowClass& windowClass) override;
+    WindowHandle CreateWindowExA(std::uint32_t exStyle, const char* className,
+                                 const char* windowName, std::uint32_t style, std::int32_t x,
+                                 std::int32_t y, std::int32_t width, std::int32_t height,
+                                 WindowHandle parent, MenuHandle menu, ModuleHandle instance,
+                                 WindowHandler* handler) override;
+    std::int32_t GetMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
+                             std::uint32_t filterMax) override;
+    bool TranslateMessage(const Message* message) override;
+    std::intptr_t DispatchMessageA(const Message* message) override;
+    std::intptr_t DefWindowProcA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) override;
+    bool DestroyWindow(WindowHandle window) override;
+    void PostQuitMessage(std::int32_t exitCode) override;
+    std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapse,
+                            const void* timerProc) override;
+    bool KillTimer(WindowHandle window, std::uintptr_t id) override;
+    WindowHandle GetActiveWindow() override;
+    bool SetForegroundWindow(WindowHandle window) override;
+    std::intptr_t DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
+                                  WindowHandle owner, DialogHandler* dialog,
+                                  std::intptr_t initParam) override;
+    bool MessageBeep(std::uint32_t type) override;
+    // --- ShellApi ------------------------------------------------------------------------------
+    WindowHandle FindWindowA(const char* className, const char* windowName) override;
+    WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter, const char* className,
+                               const char* windowName) override;
+    std::int32_t GetSystemMetrics(std::int32_t index) override;
+    IconHandle LoadImageA(ModuleHandle instance, std::uint32_t resourceId, std::uint32_t type,
+                          std::int32_t width, std::int32_t height, std::uint32_t flags) override;
+    bool DestroyIcon(IconHandle icon) override;
+    bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) override;
+    bool GetCursorPos(Point* point) override;
+    MenuHandle LoadMenuA(ModuleHandle instance, std::uint32_t resourceId) override;
+    MenuHandle GetSubMenu(MenuHandle menu, std::int32_t position) override;
+    std::int32_t EnableMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t flags) override;
+    std::int32_t TrackPopupMenu(MenuHandle menu, std::uint32_t flags, std::int32_t x,
+                                std::int32_t y, std::int32_t reserved, WindowHandle owner,
+                                const void* rect) override;
+    bool DestroyMenu(MenuHandle menu) override;
+
+  protected:
     // Logs the call and answers it from the scripts, if one applies.
     std::optional<std::int64_t> Record(Call call);
     bool Fail(std::uint32_t error) {
@@ -136,7 +203,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     struct Rule {
         std::string name;
         std::int64_t result;
