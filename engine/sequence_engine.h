@@ -1,0 +1,82 @@
+// The matching engine: registers the chords of the stored sequences, follows the user's presses
+// from chord to chord and runs the commands of a sequence once all its chords have been pressed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/command_runner.h"
+#include "engine/hotkey_registry.h"
+#include "engine/sequence_matcher.h"
+#include "platform/platform.h"
+#include "storage/settings.h"
+
+namespace pavix {
+
+// What one press led to. Shares its code space with CommandResult, whose values pass through.
+enum HotkeyOutcome : std::int32_t {
+    kFirstKey = 0,
+    kNextKey = 1,
+    kMismatch = 2,
+    kDone = kCommandDone,
+    kFailed = kCommandFailed,
+    kDisableHotkeys = kCommandDisableHotkeys,
+    kAborted = 6,
+    kExitProgram = kCommandExitProgram,
+};
+
+class SequenceEngine {
+  public:
+    explicit SequenceEngine(Platform& platform);
+    virtual ~SequenceEngine();
+    SequenceEngine(const SequenceEngine&) = delete;
+    SequenceEngine& operator=(const SequenceEngine&) = delete;
+
+    // Rebuilds the abort hotkey, the sequence hotkeys and the matchers from Config.dat and
+    // Sequence.dat. True when Sequence.dat was read to its end (or to a damaged record).
+    virtual bool Enable();
+    // Unregisters every hotkey and drops every matcher and any search. Plays nothing.
+    virtual void Disable();
+    virtual void Abort();
+    virtual void SetWindow(WindowHandle window);
+    virtual HotkeyOutcome OnHotkey(HotkeyId id);
+    virtual void Reset();
+    virtual void Timeout();
+    virtual void EnableAndNotify();
+    virtual void DisableAndNotify();
+    virtual void PlaySound(SoundEvent event);
+
+    // The longest pause allowed after an accepted key, in milliseconds.
+    std::int32_t SearchTimeout() const { return settings_.Timeout(); }
+    const Settings& GetSettings() const { return settings_; }
+    const HotkeyRegistry& Registry() const { return registry_; }
+    HotkeyId AbortId() const { return abortId_; }
+    std::uint32_t Position() const { return position_; }
+    std::size_t MatcherCount() const { return matchers_.size(); }
+    const SequenceMatcher& Matcher(std::size_t index) const { return *matchers_[index]; }
+    // Indexes into the matchers of the candidates still in the running, in order.
+    std::vector<std::size_t> CandidateIndexes() const;
+
+  private:
+    using MatcherPtr = std::shared_ptr<SequenceMatcher>;
+
+    void LoadSequences(class SequenceFile& file);
+    // Registers every chord of a usable sequence and takes over its commands; nullptr when a
+    // chord cannot be registered.
+    MatcherPtr Compile(Sequence& sequence);
+    HotkeyOutcome Complete(MatcherPtr matcher);
+
+    Platform& platform_;
+    HotkeyRegistry registry_;
+    // Shared so that a matcher whose commands are running survives a Disable reached from a
+    // modal loop inside those commands (an error box keeps the menu and hotkeys alive).
+    std::vector<MatcherPtr> matchers_;
+    std::vector<SequenceMatcher*> candidates_;
+    std::uint32_t position_ = 0;
+    HotkeyId abortId_ = kNoHotkey;
+    Settings settings_;
+    PlatformCommandRunner runner_;
+};
+
+}  // namespace pavix

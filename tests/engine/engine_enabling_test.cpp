@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include "engine/sequence_engine.h"
+#include "platform/fake/fake_platform.h"
+#include "support/data_files.h"
+
+namespace pavix {
+namespace {
+
+using fake::Call;
+using fake::Calls;
+using fake::FakePlatform;
+using testing::Builtin;
+using testing::ConfigSpec;
+using testing::SequenceSpec;
+
+constexpr WindowHandle kWindow = 0x1234;
+constexpr std::uint16_t kCtrlAlt = kModControl | kModAlt;
+const char* const kConfigPath = "C:\\Pavix\\Config.dat";
+const char* const kSequencePath = "C:\\Pavix\\Sequence.dat";
+
+ConfigSpec WithAbort(std::uint16_t key) {
+    ConfigSpec config;
+    config.sounds = {"m", "mm", "a", "t", "e", "d"};
+    config.abortEnabled = 1;
+    config.abortKey = {kCtrlAlt, key};
+    return config;
+}
+
+class EngineEnablingTest : public ::testing::Test {
+  protected:
+    EngineEnablingTest() { engine.SetWindow(kWindow); }
+    void Write(const std::vector<SequenceSpec>& sequences,
+               const ConfigSpec& config = ConfigSpec{}) {
+        platform.files[kConfigPath] = testing::ConfigFileBytes(config);
+        platform.files[kSequencePath] = testing::SequenceFileBytes(sequences);
+    }
+    FakePlatform platform;
+    SequenceEngine engine{platform};
+};
+
+TEST_F(EngineEnablingTest, AbortChordGetsIdZeroThenSequenceChordsInOrder) {
+    Write({{"s", {{kCtrlAlt, 'B'}, {kCtrlAlt, 'A'}}, {Builtin(0)}}}, WithAbort('Z'));
+    EXPECT_TRUE(engine.Enable());
+    EXPECT_EQ(platform.CallsNamed("RegisterHotKey"),
+              (Calls{Call("RegisterHotKey", kWindow, 0, 3, 'Z'),
+                     Call("RegisterHotKey", kWindow, 1, 3, 'B'),
+                     Call("RegisterHotKey", kWindow, 2, 3, 'A')}));
+    EXPECT_EQ(engine.AbortId(), 0);
+    ASSERT_EQ(engine.MatcherCount(), 1u);
+    EXPECT_EQ(engine.Matcher(0).Keys(), (std::vector<HotkeyId>{1, 2}));
+    EXPECT_TRUE(platform.CallsNamed("PlaySoundA").empty());  // the silent form
+}
+
+TEST_F(EngineEnablingTest, SequenceWithARefusedChordIsLeftOutButKeepsItsEarlierChords) {
+    platform.takenChords.insert({kCtrlAlt, 'B'});
+    Write({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {Builtin(0)}},
+           {"cb", {{kCtrlAlt, 'C'}, {kCtrlAlt, 'B'}}, {Builtin(0)}},
+           {"d", {{kCtrlAlt, 'D'}}, {Builtin(0)}}});
+    EXPECT_TRUE(engine.Enable());
+    EXPECT_EQ(engine.MatcherCount(), 1u);
+    // One message per failing attempt: the refused chord is tried again by the next sequence.
+    ASSERT_EQ(platform.messageBoxes.size(), 2u);
+    EXPECT_EQ(platform.messageBoxes[0].text, "Failed to register Hotkey : [C][A]+B");
+    const auto& hotkeys = engine.Registry().Hotkeys();
+    EXPECT_EQ(hotkeys.size(), 3u);
+    EXPECT_EQ(platform.hotkeys.size(), 3u);
+    // The orphaned first chord only mismatches.
+    EXPECT_EQ(engine.OnHotkey(hotkeys.at(KeyChord{kCtrlAlt, 'A'})), kMismatch);
+    EXPECT_EQ(engine.OnHotkey(hotkeys.at(KeyChord{kCtrlAlt, 'D'})), kDone);
+}
+
+TEST_F(EngineEnablingTest, RefusedAbortChordLeavesNoAbortHotkey) {
+    platform.takenChords.insert({kCtrlAlt, 'Z'});
+    Write({{"s", {{kCtrlAlt, 'A'}}, {Builtin(0)}}}, WithAbort('Z'));
+    EXPECT_TRUE(engine.Enable());
+    EXPECT_EQ(engine.AbortId(), kNoHotkey);
+    EXPECT_EQ(engine.Matcher(0).Keys(), (std::vector<HotkeyId>{0}));
+    EXPECT_EQ(platform.messageBoxes.size(), 1u);
+}
+
+TEST_F(EngineEnablingTest, SequencesWithoutKeysOrCommandsAreSkippedSilently) {
+    Write({{"no keys", {}, {Builtin(0)}},
+           {"no commands", {{kCtrlAlt, 'A'}}, {}},
+           {"usable", {{kCtrlAlt, 'B'}}, {Builtin(0)}}});
+    EXPECT_TRUE(engine.Enable());
+    EXPECT_EQ(engine.MatcherCount(), 1u);
+    EXPECT_EQ(engine.Registry().Hotkeys().size(), 1u);
+    EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
+TEST_F(EngineEnablingTest, SharedChordIsRegisteredOnceForBothMatchers) {
+    Write({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {Builtin(0)}},
+           {"ac", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'C'}}, {Builtin(0)}}});
+    engine.Enable();
+    EXPECT_EQ(platform.CallsNamed("RegisterHotKey").size(), 3u);
+    EXPECT_EQ(engine.Matcher(0).Keys()[0], engine.Matcher(1).Keys()[0]);
+}
+
+TEST_F(EngineEnablingTest, EnablingAgainLeavesExactlyOneSetOfRegistrations) {
+    Write({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {Builtin(0)}}}, WithAbort('Z'));
+    engine.Enable();
+    EXPECT_EQ(engine.OnHotkey(1), kFirstKey);
+    engine.Enable();
+    EXPECT_EQ(platform.hotkeys.size(), 3u);
+    EXPECT_EQ(engine.MatcherCount(), 1u);
+    EXPECT_TRUE(engine.CandidateIndexes().empty());  // enabling drops the search
+    engine.Disable();
+    engine.Enable();
+    EXPECT_EQ(platform.hotkeys.size(), 3u);
+    EXPECT_EQ(engine.Registry().Hotkeys().size(), 3u);
+}
+
+TEST_F(EngineEnablingTest, NoSequenceFileAndNoAbortKeyRegistersNothing) {
+    EXPECT_FALSE(engine.Enable());
+    EXPECT_TRUE(platform.CallsNamed({"RegisterHotKey", "PlaySoundA", "MessageBoxA"}).empty());
+    EXPECT_EQ(platform.files.count(kSequencePath), 0u);
+}
+
+TEST_F(EngineEnablingTest, NoSequenceFileKeepsTheAbortHotkey) {
+    platform.files[kConfigPath] = testing::ConfigFileBytes(WithAbort('Z'));
+    EXPECT_FALSE(engine.Enable());
+    EXPECT_EQ(engine.AbortId(), 0);
+    EXPECT_EQ(engine.OnHotkey(0), kAborted);
+}
+
+TEST_F(EngineEnablingTest, UnusableConfigDisablesWithTheDisableSound) {
+    Write({{"a", {{kCtrlAlt, 'A'}}, {Builtin(0)}}}, WithAbort('Z'));
+    engine.Enable();
+    platform.files[kConfigPath] = "";
+    platform.calls.clear();
+    engine.EnableAndNotify();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].text, "Data file format is Invalid");
+    EXPECT_TRUE(platform.hotkeys.empty());
+    EXPECT_EQ(engine.MatcherCount(), 0u);
+    // The failed load left the record as it was, so its sounds still play: disable, then the
+    // enable sound that EnableAndNotify asks for whatever Enable did.
+    EXPECT_EQ(platform.CallsNamed({"PlaySoundA", "RegisterHotKey"}),
+              (Calls{Call("PlaySoundA", "d", 0, 0x22001), Call("PlaySoundA", "e", 0, 0x22001)}));
+}
+
+TEST_F(EngineEnablingTest, InvalidSequenceFileDisablesAfterItsMessage) {
+    platform.files[kConfigPath] = testing::ConfigFileBytes(WithAbort('Z'));
+    platform.files[kSequencePath] = "not a sequence file";
+    platform.calls.clear();
+    EXPECT_FALSE(engine.Enable());
+    EXPECT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_TRUE(platform.hotkeys.empty());  // the abort hotkey went too
+    EXPECT_EQ(platform.CallsNamed("PlaySoundA"), (Calls{Call("PlaySoundA", "d", 0, 0x22001)}));
+}
+
+TEST_F(EngineEnablingTest, DamagedRecordIsReportedOnceAndEarlierRecordsStay) {
+    std::string bytes = testing::SequenceFileBytes({{"a", {{kCtrlAlt, 'A'}}, {Builtin(0)}}});
+    bytes += testing::SequenceRecord({"bad", {{kCtrlAlt, 'B'}}, {Builtin(16)}});
+    bytes += testing::SequenceRecord({"c", {{kCtrlAlt, 'C'}}, {Builtin(0)}});
+    platform.files[kSequencePath] = bytes;
+    EXPECT_TRUE(engine.Enable());
+    EXPECT_EQ(engine.MatcherCount(), 1u);
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].text, "Data file format is Invalid");
+}
+
+TEST_F(EngineEnablingTest, CleanEndOfFileShowsNothing) {
+    Write({{"a", {{kCtrlAlt, 'A'}}, {Builtin(0)}}});
+    EXPECT_TRUE(engine.Enable());
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(platform.OpenFileCount(), 0);
+}
+
+TEST_F(EngineEnablingTest, EnableAndNotifyPlaysTheEnableSoundAfterEnabling) {
+    Write({{"a", {{kCtrlAlt, 'A'}}, {Builtin(0)}}}, WithAbort('Z'));
+    platform.calls.clear();
+    engine.EnableAndNotify();
+    const Calls calls = platform.CallsNamed({"RegisterHotKey", "PlaySoundA"});
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls.back(), Call("PlaySoundA", "e", 0, 0x22001));
+}
+
+TEST_F(EngineEnablingTest, DestroyingTheEngineUnregistersEverything) {
+    Write({{"a", {{kCtrlAlt, 'A'}}, {Builtin(0)}}});
+    {
+        SequenceEngine scoped(platform);
+        scoped.SetWindow(kWindow);
+        scoped.Enable();
+        EXPECT_EQ(platform.hotkeys.size(), 1u);
+    }
+    EXPECT_TRUE(platform.hotkeys.empty());
+}
+
+}  // namespace
+}  // namespace pavix
