@@ -1,0 +1,198 @@
+#include "app/main_window.h"
+
+#include "engine/command_runner.h"
+
+namespace pavix {
+namespace {
+
+// Remembers the dialog window of the editor it forwards to.
+class TrackedDialog final : public DialogHandler {
+  public:
+    TrackedDialog(DialogHandler& editor, WindowHandle* window) : editor_(editor), window_(window) {}
+    std::intptr_t DialogProc(WindowHandle dialog, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) override {
+        *window_ = dialog;
+        return editor_.DialogProc(dialog, message, wParam, lParam);
+    }
+
+  private:
+    DialogHandler& editor_;
+    WindowHandle* window_;
+};
+
+constexpr std::uintptr_t LowWord(std::uintptr_t value) {
+    return value & 0xFFFF;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Platform& platform, EditorFactory makeEditor)
+    : platform_(platform),
+      makeEditor_(std::move(makeEditor)),
+      instance_(platform.GetModuleHandleA(nullptr)),
+      engine_(platform),
+      tray_(platform, instance_),
+      taskbarCreatedMessage_(platform.RegisterWindowMessageA("TaskbarCreated")) {}
+
+std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
+                                     std::uintptr_t wParam, std::intptr_t lParam) {
+    if (message == taskbarCreatedMessage_ && message != 0) {
+        tray_.AddTrayIcon(window, iconId_);
+        return 0;
+    }
+    switch (message) {
+        case kTrayCallbackMessage:
+            return tray_.OnTrayNotify(window, iconId_, static_cast<std::uint32_t>(lParam));
+        case kWmCreate:
+            return OnCreate(window);
+        case kWmHotkey:
+            OnHotkey(static_cast<HotkeyId>(wParam));
+            return 0;
+        case kWmDestroy:
+            OnDestroy();
+            return 0;
+        case kWmTimer:
+            OnTimer();
+            return 0;
+        case kWmCommand:
+            if (OnCommand(static_cast<std::uint32_t>(LowWord(wParam)))) {
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return platform_.DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::intptr_t MainWindow::OnCreate(WindowHandle window) {
+    window_ = window;
+    iconId_ = kIdle;
+    engine_.SetWindow(window);
+    engine_.Enable();
+    tray_.AddTrayIcon(window, iconId_);
+    MainWindowHandle = window;
+    return 0;
+}
+
+void MainWindow::OnHotkey(HotkeyId id) {
+    const TrayIconId before = iconId_;
+    const HotkeyOutcome outcome = engine_.OnHotkey(id);
+    switch (outcome) {
+        case kFirstKey:
+            StartSearchTimer();
+            iconId_ = kSeeking;
+            break;
+        case kNextKey:
+            StopSearchTimer();
+            StartSearchTimer();
+            iconId_ = kSeeking;
+            break;
+        case kMismatch:
+        case kDone:
+        case kAborted:
+            StopSearchTimer();
+            iconId_ = kIdle;
+            break;
+        case kDisableHotkeys:
+            StopSearchTimer();
+            iconId_ = kDisabled;
+            break;
+        case kExitProgram:
+            StopSearchTimer();
+            platform_.DestroyWindow(window_);
+            return;
+        default:
+            return;
+    }
+    if (iconId_ != before) {
+        tray_.UpdateTrayIcon(window_, iconId_);
+    }
+}
+
+void MainWindow::OnTimer() {
+    StopSearchTimer();
+    engine_.Timeout();
+    ShowState(kIdle);
+}
+
+void MainWindow::OnDestroy() {
+    tray_.RemoveTrayIcon(window_);
+    StopSearchTimer();
+    platform_.PostQuitMessage(0);
+}
+
+bool MainWindow::OnCommand(std::uint32_t command) {
+    switch (command) {
+        case kCommandExit:
+            platform_.DestroyWindow(window_);
+            return true;
+        case kCommandEnable:
+            StopSearchTimer();
+            engine_.EnableAndNotify();
+            ShowState(kIdle);
+            return true;
+        case kCommandDisable:
+            StopSearchTimer();
+            engine_.DisableAndNotify();
+            ShowState(kDisabled);
+            return true;
+        case kCommandAbort:
+            StopSearchTimer();
+            engine_.Abort();
+            ShowState(kIdle);
+            return true;
+        case kCommandConfiguration:
+            RunEditor(kConfigDialogId);
+            return true;
+        case kCommandEditSequence:
+            RunEditor(kSequenceEditorId);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void MainWindow::RunEditor(std::uint32_t templateId) {
+    if (editorOpen_) {
+        if (openEditor_ != 0) {
+            platform_.SetForegroundWindow(openEditor_);
+        }
+        return;
+    }
+    editorOpen_ = true;
+    // A search cannot go on while the hotkeys are unregistered, so its timer goes too.
+    StopSearchTimer();
+    engine_.Disable();
+    if (std::unique_ptr<DialogHandler> editor = makeEditor_ ? makeEditor_(templateId) : nullptr) {
+        TrackedDialog tracked(*editor, &openEditor_);
+        platform_.DialogBoxParamA(instance_, templateId, platform_.GetActiveWindow(), &tracked, 0);
+    }
+    openEditor_ = 0;
+    editorOpen_ = false;
+    engine_.EnableAndNotify();
+    ShowState(kIdle);
+}
+
+void MainWindow::ShowState(TrayIconId id) {
+    iconId_ = id;
+    tray_.UpdateTrayIcon(window_, iconId_);
+}
+
+void MainWindow::StartSearchTimer() {
+    if (timerRunning_) {
+        platform_.KillTimer(window_, kSearchTimerId);
+    }
+    platform_.SetTimer(window_, kSearchTimerId, static_cast<std::uint32_t>(engine_.SearchTimeout()),
+                       nullptr);
+    timerRunning_ = true;
+}
+
+void MainWindow::StopSearchTimer() {
+    if (timerRunning_) {
+        platform_.KillTimer(window_, kSearchTimerId);
+        timerRunning_ = false;
+    }
+}
+
+}  // namespace pavix

@@ -1,0 +1,59 @@
+// The hidden main window: routes hotkeys, the search timer, tray events and menu commands to the
+// engine and keeps the tray icon in step with what the engine is doing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "app/tray_icon.h"
+#include "engine/sequence_engine.h"
+#include "platform/platform.h"
+
+namespace pavix {
+
+constexpr std::uintptr_t kSearchTimerId = 1701;
+constexpr std::uint32_t kConfigDialogId = 111;
+constexpr std::uint32_t kSequenceEditorId = 104;
+
+// Builds the editor run from a dialog template (kConfigDialogId or kSequenceEditorId).
+using EditorFactory = std::function<std::unique_ptr<DialogHandler>(std::uint32_t templateId)>;
+
+class MainWindow final : public WindowHandler {
+  public:
+    MainWindow(Platform& platform, EditorFactory makeEditor);
+
+    std::intptr_t WindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) override;
+
+    TrayIconId IconId() const { return iconId_; }
+    bool TimerRunning() const { return timerRunning_; }
+    const SequenceEngine& Engine() const { return engine_; }
+
+  private:
+    std::intptr_t OnCreate(WindowHandle window);
+    void OnHotkey(HotkeyId id);
+    void OnTimer();
+    void OnDestroy();
+    bool OnCommand(std::uint32_t command);
+    void RunEditor(std::uint32_t templateId);
+    void StartSearchTimer();
+    void StopSearchTimer();
+    void ShowState(TrayIconId id);
+
+    Platform& platform_;
+    EditorFactory makeEditor_;
+    ModuleHandle instance_;
+    SequenceEngine engine_;
+    TrayIcon tray_;
+    std::uint32_t taskbarCreatedMessage_;
+    WindowHandle window_ = 0;
+    TrayIconId iconId_ = kIdle;
+    bool timerRunning_ = false;
+    // The dialog of the editor that is open, so that a second request brings it to the front
+    // instead of nesting another editor in it.
+    WindowHandle openEditor_ = 0;
+    bool editorOpen_ = false;
+};
+
+}  // namespace pavix

@@ -1,0 +1,60 @@
+#include "app/startup.h"
+
+#include "app/editor_factory.h"
+#include "app/main_window.h"
+#include "platform/constants.h"
+
+namespace pavix {
+namespace {
+
+constexpr const char* kInstanceName = "Pavix";
+constexpr const char* kWindowTitle = "Pavix";
+constexpr const char* kWindowClass = "PavixMainWindow";
+// Exit code when the hidden window cannot be made: without it no message would ever arrive.
+constexpr int kNoWindowExitCode = 1;
+
+// The single-instance mutex; its handle stays open until the process ends.
+bool TakeInstanceName(Platform& platform) {
+    const KernelHandle mutex = platform.CreateMutexA(nullptr, true, kInstanceName);
+    return mutex != 0 && platform.GetLastError() == kErrorSuccess;
+}
+
+int RunMessageLoop(Platform& platform) {
+    Message message;
+    while (platform.GetMessageA(&message, 0, 0, 0) > 0) {
+        platform.TranslateMessage(&message);
+        platform.DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunPavix(Platform& platform) {
+    if (!TakeInstanceName(platform)) {
+        return 0;
+    }
+    platform.CoInitialize(nullptr);
+    platform.InitCommonControlsEx(kInitCommonControlsExSize, kIccBarClasses | kIccCoolClasses);
+    int exitCode = 0;
+    {
+        MainWindow mainWindow(platform, [&platform](std::uint32_t templateId) {
+            return MakeEditor(platform, templateId);
+        });
+        const ModuleHandle instance = platform.GetModuleHandleA(nullptr);
+        WindowClass windowClass;
+        windowClass.className = kWindowClass;
+        windowClass.instance = instance;
+        windowClass.cursorId = kIdcArrow;
+        const bool created =
+            platform.RegisterClassExA(windowClass) != 0 &&
+            platform.CreateWindowExA(0, kWindowClass, kWindowTitle, kWsOverlappedWindow,
+                                     kCwUseDefault, kCwUseDefault, kCwUseDefault, kCwUseDefault, 0,
+                                     0, instance, &mainWindow) != 0;
+        exitCode = created ? RunMessageLoop(platform) : kNoWindowExitCode;
+    }
+    platform.CoUninitialize();
+    return exitCode;
+}
+
+}  // namespace pavix

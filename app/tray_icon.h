@@ -1,0 +1,50 @@
+// The notification-area icon, whose picture shows the state, and its popup menu.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/constants.h"
+#include "platform/platform.h"
+
+namespace pavix {
+
+// The state shown by the icon; the values are the icon resources that show it.
+enum TrayIconId : std::uint16_t {
+    kIdle = 110,
+    kSeeking = 111,
+    kDisabled = 112,
+};
+
+constexpr std::uint32_t kTrayCallbackMessage = kWmApp + 1;
+constexpr std::uint32_t kTrayIconUid = 1;
+constexpr std::uint32_t kTrayMenuId = 103;
+
+// Menu command ids.
+constexpr std::uint32_t kCommandExit = 40001;
+constexpr std::uint32_t kCommandConfiguration = 40002;
+constexpr std::uint32_t kCommandEnable = 40003;
+constexpr std::uint32_t kCommandDisable = 40004;
+constexpr std::uint32_t kCommandAbort = 40005;
+constexpr std::uint32_t kCommandEditSequence = 40006;
+
+class TrayIcon {
+  public:
+    TrayIcon(Platform& platform, ModuleHandle instance)
+        : platform_(platform), instance_(instance) {}
+
+    // Each makes one attempt and tells the user when it fails.
+    bool AddTrayIcon(WindowHandle window, TrayIconId id);
+    bool UpdateTrayIcon(WindowHandle window, TrayIconId id);
+    void RemoveTrayIcon(WindowHandle window);
+    // A mouse event on the icon; the right button opens the menu.
+    std::intptr_t OnTrayNotify(WindowHandle window, TrayIconId current, std::uint32_t mouseMessage);
+
+  private:
+    bool Notify(std::uint32_t message, WindowHandle window, TrayIconId id);
+    void ShowMenu(WindowHandle window, TrayIconId current);
+
+    Platform& platform_;
+    ModuleHandle instance_;
+};
+
+}  // namespace pavix

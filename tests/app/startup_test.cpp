@@ -1,0 +1,72 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/command_runner.h"
+#include "platform/constants.h"
+#include "platform/fake/fake_platform.h"
+#include "support/data_files.h"
+
+namespace pavix {
+namespace {
+
+using fake::Call;
+using fake::Calls;
+using fake::FakePlatform;
+
+class StartupTest : public ::testing::Test {
+  protected:
+    void TearDown() override { MainWindowHandle = 0; }
+    FakePlatform platform;
+};
+
+TEST_F(StartupTest, SecondInstanceEndsAtOnceWithCodeZero) {
+    platform.mutexTaken = true;
+    EXPECT_EQ(RunPavix(platform), 0);
+    EXPECT_EQ(platform.calls,
+              (Calls{Call("CreateMutexA", 0, true, "Pavix"), Call("GetLastError")}));
+}
+
+TEST_F(StartupTest, NoMutexHandleEndsAtOnce) {
+    platform.Script("CreateMutexA", 0);
+    EXPECT_EQ(RunPavix(platform), 0);
+    EXPECT_EQ(platform.calls.size(), 1u);
+}
+
+TEST_F(StartupTest, RunsUntilExitThenUnregistersAndUninitialises) {
+    platform.files["C:\\Pavix\\Sequence.dat"] =
+        testing::SequenceFileBytes({{"a", {{3, 'A'}}, {testing::Builtin(0)}}});
+    platform.queue.push_back(Message{FakePlatform::kMainWindow, 0x111, 40001, 0});
+    EXPECT_EQ(RunPavix(platform), 0);
+    EXPECT_TRUE(platform.hotkeys.empty());
+    EXPECT_TRUE(platform.trayIcons.empty());
+    const Calls setup =
+        platform.CallsNamed({"CreateMutexA", "CoInitialize", "InitCommonControlsEx",
+                             "RegisterWindowMessageA", "RegisterClassExA", "CreateWindowExA"});
+    EXPECT_EQ(
+        setup,
+        (Calls{Call("CreateMutexA", 0, true, "Pavix"), Call("CoInitialize", 0),
+               Call("InitCommonControlsEx", 8, 0x404),
+               Call("RegisterWindowMessageA", "TaskbarCreated"),
+               Call("RegisterClassExA", "PavixMainWindow", FakePlatform::kInstance, 32512),
+               Call("CreateWindowExA", 0, "PavixMainWindow", "Pavix", 0xCF0000, kCwUseDefault,
+                    kCwUseDefault, kCwUseDefault, kCwUseDefault, 0, 0, FakePlatform::kInstance)}));
+    const Calls tail = platform.CallsNamed({"UnregisterHotKey", "CoUninitialize"});
+    ASSERT_EQ(tail.size(), 2u);
+    EXPECT_EQ(tail.back(), Call("CoUninitialize"));
+}
+
+TEST_F(StartupTest, WindowThatCannotBeCreatedEndsWithAnError) {
+    platform.Script("CreateWindowExA", 0);
+    EXPECT_EQ(RunPavix(platform), 1);
+    EXPECT_TRUE(platform.CallsNamed("GetMessageA").empty());
+    EXPECT_EQ(platform.calls.back(), Call("CoUninitialize"));
+    platform.calls.clear();
+    FakePlatform other;
+    other.Script("RegisterClassExA", 0);
+    EXPECT_EQ(RunPavix(other), 1);
+    EXPECT_TRUE(other.CallsNamed("CreateWindowExA").empty());
+}
+
+}  // namespace
+}  // namespace pavix

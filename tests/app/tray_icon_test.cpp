@@ -1,0 +1,123 @@
+#include "app/tray_icon.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fake/fake_platform.h"
+
+namespace pavix {
+namespace {
+
+using fake::Call;
+using fake::Calls;
+using fake::FakePlatform;
+
+constexpr WindowHandle kWindow = 0x1234;
+constexpr ModuleHandle kInstance = FakePlatform::kInstance;
+
+Call Notify(std::uint32_t message, TrayIconId id) {
+    return Call("Shell_NotifyIconA", message, 88, kWindow, 1, 7, 0x8001, 0x3000 + id, "Pavix");
+}
+
+class TrayIconTest : public ::testing::Test {
+  protected:
+    FakePlatform platform;
+    TrayIcon tray{platform, kInstance};
+};
+
+TEST_F(TrayIconTest, AddLooksUpTheTaskbarThenSendsTheWholeRecord) {
+    EXPECT_TRUE(tray.AddTrayIcon(kWindow, kIdle));
+    EXPECT_EQ(platform.calls, (Calls{Call("FindWindowA", "Shell_TrayWnd", nullptr),
+                                     Call("FindWindowExA", 0x2000, 0, "TrayNotifyWnd", nullptr),
+                                     Call("GetSystemMetrics", 49), Call("GetSystemMetrics", 50),
+                                     Call("LoadImageA", kInstance, 110, 1, 16, 16, 0),
+                                     Notify(0, kIdle), Call("DestroyIcon", 0x3000 + 110)}));
+    EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
+TEST_F(TrayIconTest, UpdateModifiesWithThePictureOfTheState) {
+    tray.AddTrayIcon(kWindow, kIdle);
+    for (TrayIconId id : {kSeeking, kDisabled, kIdle}) {
+        platform.calls.clear();
+        EXPECT_TRUE(tray.UpdateTrayIcon(kWindow, id));
+        EXPECT_EQ(platform.CallsNamed("Shell_NotifyIconA"), (Calls{Notify(1, id)}));
+        EXPECT_EQ(platform.trayIcons.at(1).hIcon, 0x3000u + id);
+    }
+}
+
+TEST_F(TrayIconTest, RemoveSendsOnlyTheIdentity) {
+    tray.RemoveTrayIcon(kWindow);
+    EXPECT_EQ(platform.calls, (Calls{Call("Shell_NotifyIconA", 2, 88, kWindow, 1, 0, 0, 0, "")}));
+    EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
+TEST_F(TrayIconTest, MissingShellPartsAreReportedEveryTimeWithoutCallingTheShell) {
+    struct Case {
+        WindowHandle taskbar, area;
+        const char* text;
+    };
+    for (Case c : {Case{0, 0x2001, "Failed to detect Task Tray"},
+                   Case{0x2000, 0, "Failed to detect Notification Area window"}}) {
+        FakePlatform local;
+        local.taskbar = c.taskbar;
+        local.notificationArea = c.area;
+        TrayIcon icon(local, kInstance);
+        EXPECT_FALSE(icon.AddTrayIcon(kWindow, kIdle));
+        EXPECT_FALSE(icon.UpdateTrayIcon(kWindow, kSeeking));
+        ASSERT_EQ(local.messageBoxes.size(), 2u);
+        EXPECT_EQ(local.messageBoxes[1], (fake::MessageBox{c.text, "Pavix:Error", 0x10}));
+        EXPECT_TRUE(local.CallsNamed({"Shell_NotifyIconA", "LoadImageA"}).empty());
+    }
+}
+
+TEST_F(TrayIconTest, RefusedIconIsReported) {
+    platform.Script("Shell_NotifyIconA", 0);
+    EXPECT_FALSE(tray.AddTrayIcon(kWindow, kIdle));
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].text, "Failed to register task tray icon");
+}
+
+struct MenuCase {
+    TrayIconId state;
+    std::uint32_t enable, disable, abort;  // MF_ENABLED 0 or MF_GRAYED 1
+};
+
+class TrayMenuTest : public TrayIconTest, public ::testing::WithParamInterface<MenuCase> {};
+
+TEST_P(TrayMenuTest, RightButtonOpensTheMenuWithItemsForTheState) {
+    const MenuCase& c = GetParam();
+    EXPECT_EQ(tray.OnTrayNotify(kWindow, c.state, 0x204), 0);
+    const MenuHandle menu = 0x4000 + 103;
+    const MenuHandle popup = menu + 0x100;
+    EXPECT_EQ(
+        platform.calls,
+        (Calls{Call("GetCursorPos"), Call("LoadMenuA", kInstance, 103), Call("GetSubMenu", menu, 0),
+               Call("EnableMenuItem", popup, 40003, c.enable),
+               Call("EnableMenuItem", popup, 40004, c.disable),
+               Call("EnableMenuItem", popup, 40005, c.abort), Call("SetForegroundWindow", kWindow),
+               Call("TrackPopupMenu", popup, 2, 100, 200, 0, kWindow, 0),
+               Call("PostMessageA", kWindow, 0, 0, 0), Call("DestroyMenu", menu)}));
+}
+
+INSTANTIATE_TEST_SUITE_P(States, TrayMenuTest,
+                         ::testing::Values(MenuCase{kIdle, 1, 0, 1}, MenuCase{kSeeking, 1, 0, 0},
+                                           MenuCase{kDisabled, 0, 1, 1}));
+
+TEST_F(TrayIconTest, OtherMouseEventsDoNothing) {
+    for (std::uint32_t mouse : {0x201u, 0x203u, 0x205u, 0x200u}) {
+        EXPECT_EQ(tray.OnTrayNotify(kWindow, kIdle, mouse), 0);
+    }
+    EXPECT_TRUE(platform.calls.empty());
+}
+
+TEST_F(TrayIconTest, ClosingTheMenuWithoutAChoicePostsNoCommand) {
+    tray.OnTrayNotify(kWindow, kIdle, 0x204);
+    EXPECT_TRUE(platform.queue.empty());
+    platform.menuChoice = 40001;
+    tray.OnTrayNotify(kWindow, kIdle, 0x204);
+    ASSERT_EQ(platform.queue.size(), 1u);
+    EXPECT_EQ(platform.queue.front().message, 0x111u);
+    EXPECT_EQ(platform.queue.front().wParam, 40001u);
+}
+
+}  // namespace
+}  // namespace pavix
