@@ -1,0 +1,144 @@
+// Small reusable actions on the real Pavix process and its surroundings: start and end it, press
+// chords as hardware input, find, read and dismiss its message boxes, post it menu commands, hold
+// chords as our own hotkeys, and watch the files that its commands write. Every wait is a bounded
+// poll, so a broken build fails fast instead of hanging.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data_files.h"
+#include "verdict.h"
+
+namespace pavix_e2e {
+
+// Cap of every wait for something that should happen soon.
+constexpr DWORD kWaitCapMs = 10000;
+constexpr DWORD kPollIntervalMs = 5;
+
+// Menu command ids of the tray menu, posted to the main window as WM_COMMAND.
+constexpr UINT kMenuExit = 40001;
+constexpr UINT kMenuConfiguration = 40002;
+constexpr UINT kMenuEnable = 40003;
+constexpr UINT kMenuDisable = 40004;
+constexpr UINT kMenuAbort = 40005;
+constexpr UINT kMenuEditSequence = 40006;
+
+constexpr wchar_t kErrorCaption[] = L"Pavix:Error";
+constexpr DWORD kErrorHotkeyAlreadyRegistered = 1409;
+
+// Polls done() until it holds or capMs has passed; returns its last value.
+template <typename Predicate>
+bool WaitUntil(Predicate done, DWORD capMs = kWaitCapMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (GetTickCount() - start >= capMs) {
+            return done();
+        }
+        Sleep(kPollIntervalMs);
+    }
+}
+
+// Text for reasons: UTF-8, so that Japanese texts print as they are.
+std::string Utf8(const std::wstring& text);
+std::string Hex(std::uint32_t value);
+
+// Presses the chords one after another in a single SendInput call: for each, the modifiers
+// (Control, Alt, Shift, Win), the key, then the releases in reverse order.
+bool PressChords(const std::vector<Chord>& chords);
+
+// Tries to register the chord as a hotkey of this thread and releases it at once. Returns 0 when
+// the chord was free, otherwise the error that RegisterHotKey reported.
+DWORD ProbeChord(const Chord& chord);
+
+// Hotkeys that this thread holds for the length of a scenario, to take chords away from Pavix.
+class HotkeyHold {
+  public:
+    HotkeyHold() = default;
+    HotkeyHold(const HotkeyHold&) = delete;
+    HotkeyHold& operator=(const HotkeyHold&) = delete;
+    ~HotkeyHold();
+
+    bool Take(const Chord& chord);
+    void ReleaseAll();
+
+  private:
+    std::vector<int> ids_;
+    int nextId_ = 0x5000;
+};
+
+struct BoxText {
+    std::wstring caption;
+    std::wstring text;
+};
+
+// Visible top-level message boxes (#32770) of the process.
+std::vector<HWND> FindMessageBoxes(DWORD processId);
+bool ReadMessageBox(HWND box, BoxText* out);
+// Clicks OK and waits until the box is gone.
+bool DismissMessageBox(HWND box);
+// Waits for one message box of the process, reads it and dismisses it.
+Verdict ReadAndDismiss(DWORD processId, BoxText* out);
+// As ReadAndDismiss, then checks the caption "Pavix:Error" and the exact text.
+Verdict ExpectErrorBox(DWORD processId, const std::wstring& expectedText);
+
+// The visible popup menu window (#32768) of the process, or null.
+HWND FindPopupMenu(DWORD processId);
+
+bool PostMenuCommand(HWND window, UINT commandId);
+// Posts the registered "TaskbarCreated" message to the target (HWND_BROADCAST for every
+// top-level window of this desktop).
+bool PostTaskbarCreated(HWND target);
+
+// Windows titled "Pavix" that are not message boxes, of any process when processId is 0.
+std::vector<HWND> FindPavixWindows(DWORD processId);
+std::uint32_t HandleValue(HWND window);
+
+// The real program, started as a child of this helper.
+class PavixProcess {
+  public:
+    PavixProcess() = default;
+    PavixProcess(const PavixProcess&) = delete;
+    PavixProcess& operator=(const PavixProcess&) = delete;
+    ~PavixProcess();
+
+    // Starts exePath with currentDir as its working directory.
+    Verdict Start(const std::string& exePath, const std::string& currentDir);
+    // Waits for the main window titled "Pavix" of this process.
+    Verdict WaitForWindow();
+    bool IsRunning() const;
+    // Waits for the process to end by itself; false when the cap passes first.
+    bool WaitForExit(DWORD capMs, DWORD* exitCode);
+    // Ends the process the way a user does (menu Exit) and checks that it ends cleanly with
+    // exit code 0 and that no message box was left open. Any box still open is read, reported
+    // and dismissed; a process that does not end is terminated and reported.
+    Verdict End();
+
+    DWORD Id() const { return processId_; }
+    HANDLE Handle() const { return process_; }
+    HWND Window() const { return window_; }
+
+  private:
+    void Close();
+
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+    HWND window_ = nullptr;
+};
+
+// Files.
+bool WriteFileBytes(const std::string& path, const Bytes& bytes);
+bool FileExists(const std::string& path);
+std::vector<std::string> ReadLines(const std::string& path);
+// Waits until the file holds at least count lines.
+bool WaitForLines(const std::string& path, std::size_t count);
+// Waits until no process started by parentId is still running (the commands it launched).
+bool WaitForChildren(DWORD parentId);
+
+}  // namespace pavix_e2e

@@ -1,0 +1,172 @@
+// Runs the end-to-end scenarios of one locale group against a Pavix.exe, one after another (the
+// program is single-instance), and prints one line per scenario: "PASS name" or
+// "FAIL name: reason". The exit status is the number of failures (at most 100).
+//
+//   pavix_e2e.exe --pavix <Pavix.exe> --work <folder> --mark <marker.exe> --group en|ja
+//                 [--only <scenario name>] [--list]
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "scenario.h"
+
+namespace pavix_e2e {
+namespace {
+
+constexpr int kMaxExitStatus = 100;
+
+struct Options {
+    Paths paths;
+    std::string group;
+    std::string only;
+    bool list = false;
+};
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--list") {
+            options->list = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            return false;
+        }
+        const std::string value = argv[++i];
+        if (argument == "--pavix") {
+            options->paths.pavixExe = value;
+        } else if (argument == "--work") {
+            options->paths.workRoot = value;
+        } else if (argument == "--mark") {
+            options->paths.markExe = value;
+        } else if (argument == "--group") {
+            options->group = value;
+        } else if (argument == "--only") {
+            options->only = value;
+        } else {
+            return false;
+        }
+    }
+    return options->list || (!options->paths.pavixExe.empty() && !options->paths.workRoot.empty() &&
+                             !options->paths.markExe.empty() && !options->group.empty());
+}
+
+std::vector<Scenario> AllScenarios() {
+    std::vector<Scenario> all;
+    for (auto table :
+         {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios}) {
+        std::vector<Scenario> scenarios = table();
+        all.insert(all.end(), scenarios.begin(), scenarios.end());
+    }
+    return all;
+}
+
+bool MakeFolder(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+Verdict PrepareWorkspace(const Paths& paths, const std::string& name, Workspace* workspace) {
+    workspace->folder = paths.workRoot + "\\" + name;
+    workspace->exe = workspace->folder + "\\Pavix.exe";
+    workspace->runFolder = workspace->folder + "\\run";
+    workspace->marker = workspace->folder + "\\marker.txt";
+    if (!MakeFolder(paths.workRoot) || !MakeFolder(workspace->folder) ||
+        !MakeFolder(workspace->runFolder)) {
+        return Fail("cannot create " + workspace->runFolder);
+    }
+    DeleteFileA(workspace->marker.c_str());
+    DeleteFileA((workspace->folder + "\\Config.dat").c_str());
+    DeleteFileA((workspace->folder + "\\Sequence.dat").c_str());
+    if (!CopyFileA(paths.pavixExe.c_str(), workspace->exe.c_str(), FALSE)) {
+        return Fail("cannot copy " + paths.pavixExe + " to " + workspace->exe + " (error " +
+                    std::to_string(GetLastError()) + ")");
+    }
+    return Pass();
+}
+
+// Pavix is single-instance: a scenario may only start once no other instance holds its mutex.
+bool WaitForNoInstance() {
+    return WaitUntil([] {
+        HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "Pavix");
+        if (mutex == nullptr) {
+            return true;
+        }
+        CloseHandle(mutex);
+        return false;
+    });
+}
+
+Verdict RunScenario(const Scenario& scenario, const Paths& paths, TrayStandIn& tray) {
+    if (!WaitForNoInstance()) {
+        return Fail("another Pavix instance still holds the mutex \"Pavix\"");
+    }
+    Workspace workspace;
+    if (Verdict v = PrepareWorkspace(paths, scenario.name, &workspace); !v.passed) {
+        return v;
+    }
+    if (scenario.withTray && !tray.Start()) {
+        return Fail("cannot create the notification area stand-in");
+    }
+    Verdict verdict;
+    {
+        ScenarioContext ctx(paths, workspace, scenario.withTray ? &tray : nullptr);
+        verdict = scenario.run(ctx);
+        // Every scenario ends with Pavix ended through its menu, cleanly and without boxes left.
+        Verdict ending = ctx.pavix.End();
+        if (!ending.passed) {
+            verdict = verdict.passed
+                          ? Fail("at the end: " + ending.reason)
+                          : Fail(verdict.reason + " (at the end: " + ending.reason + ")");
+        }
+    }
+    tray.Stop();
+    return verdict;
+}
+
+}  // namespace
+}  // namespace pavix_e2e
+
+int main(int argc, char** argv) {
+    using namespace pavix_e2e;
+    Options options;
+    if (!ParseOptions(argc, argv, &options)) {
+        std::fprintf(stderr,
+                     "usage: pavix_e2e.exe --pavix <Pavix.exe> --work <folder> --mark "
+                     "<marker.exe> --group en|ja [--only <name>] [--list]\n");
+        return kMaxExitStatus;
+    }
+    const std::vector<Scenario> scenarios = AllScenarios();
+    if (options.list) {
+        for (const Scenario& scenario : scenarios) {
+            std::printf("%s %s\n", scenario.group.c_str(), scenario.name.c_str());
+        }
+        return 0;
+    }
+    TrayStandIn tray;
+    int failed = 0;
+    int ran = 0;
+    for (const Scenario& scenario : scenarios) {
+        if (scenario.group != options.group ||
+            (!options.only.empty() && scenario.name != options.only)) {
+            continue;
+        }
+        ++ran;
+        const Verdict verdict = RunScenario(scenario, options.paths, tray);
+        if (verdict.passed) {
+            std::printf("PASS %s\n", scenario.name.c_str());
+        } else {
+            ++failed;
+            std::printf("FAIL %s: %s\n", scenario.name.c_str(), verdict.reason.c_str());
+        }
+        std::fflush(stdout);
+    }
+    if (ran == 0 && !options.only.empty()) {
+        std::printf("FAIL %s: no such scenario in group %s\n", options.only.c_str(),
+                    options.group.c_str());
+        return 1;
+    }
+    return failed < kMaxExitStatus ? failed : kMaxExitStatus;
+}

@@ -1,0 +1,177 @@
+// Config.dat and Sequence.dat as Pavix finds them at start-up: each unusable form is reported
+// once with its own text, the engine then holds no hotkey, and Pavix goes on (its icon is still
+// added); usable forms, a missing Config.dat and damaged records keep what can be used.
+#include "scenario.h"
+
+namespace pavix_e2e {
+namespace {
+
+// Magic, then one more byte than nothing: the version field is cut short.
+Bytes ShortVersionTail() {
+    return Bytes{0x01, 0x00, 0x00};
+}
+
+Bytes VersionTail(std::int32_t version) {
+    Bytes tail;
+    AppendInt32(tail, version);
+    return tail;
+}
+
+struct BrokenFileCase {
+    std::string name;
+    std::string group;
+    bool brokenConfig = true;  // otherwise Sequence.dat is broken and Config.dat is usable
+    Bytes bytes;
+    std::wstring expectedText;
+};
+
+// The broken file is reported once, the engine holds no hotkey (the abort chord included, which
+// is registered before Sequence.dat is read), and the icon is still added.
+Verdict BrokenFileIsReported(ScenarioContext& ctx, const BrokenFileCase& broken) {
+    ConfigSpec config;
+    config.abortEnabled = true;
+    config.abortChord = kChordQ;
+    const std::vector<SequenceSpec> sequences = {
+        {"two", {kChordA, kChordB}, {ctx.MarkerCommand()}},
+    };
+    if (Verdict v =
+            broken.brokenConfig ? ctx.WriteConfigBytes(broken.bytes) : ctx.WriteConfig(config);
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = broken.brokenConfig ? ctx.WriteSequences(sequences)
+                                        : ctx.WriteSequenceBytes(broken.bytes);
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.StartPavix(); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ExpectErrorBox(ctx.pavix.Id(), broken.expectedText); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.WaitForTray(0, NIM_ADD, nullptr); !v.passed) {
+        return Fail("no icon after the error: " + v.reason);
+    }
+    if (!FindMessageBoxes(ctx.pavix.Id()).empty()) {
+        return Fail("more than one message box for one broken file");
+    }
+    for (const Chord& chord : {kChordQ, kChordA, kChordB}) {
+        if (const DWORD error = ProbeChord(chord); error != 0) {
+            return Fail("chord " + Hex(chord.virtualKey) +
+                        " is registered although the engine should be disabled (error " +
+                        std::to_string(error) + ")");
+        }
+    }
+    if (!broken.brokenConfig) {
+        return Pass();
+    }
+    // Disable then Enable from the menu retries the load and reports the file again.
+    PostMenuCommand(ctx.pavix.Window(), kMenuDisable);
+    if (Verdict v = ctx.ExpectIcon(1, NIM_MODIFY, 0, false); !v.passed) {
+        return Fail("after the menu command Disable: " + v.reason);
+    }
+    PostMenuCommand(ctx.pavix.Window(), kMenuEnable);
+    if (Verdict v = ExpectErrorBox(ctx.pavix.Id(), broken.expectedText); !v.passed) {
+        return Fail("Enable should load the file again: " + v.reason);
+    }
+    return ctx.ExpectIcon(2, NIM_MODIFY, 0, true);
+}
+
+Verdict MissingConfigUsesDefaults(ScenarioContext& ctx) {
+    if (Verdict v = ctx.WriteSequences({{"two", {kChordA, kChordB}, {ctx.MarkerCommand()}}});
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
+        return v;
+    }
+    if (!PressChords({kChordA, kChordB})) {
+        return Fail("SendInput refused the chords");
+    }
+    if (Verdict v = ctx.ExpectIcon(2, NIM_MODIFY, 0, true); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.ExpectRuns(1); !v.passed) {
+        return v;
+    }
+    if (FileExists(ctx.workspace.folder + "\\Config.dat")) {
+        return Fail("Pavix created Config.dat, which it only reads");
+    }
+    return Pass();
+}
+
+// Sequences without chords or commands are left out silently; a damaged record ends the reading,
+// and the records before it stay in force.
+Verdict UnusableRecordsAreSkipped(ScenarioContext& ctx) {
+    if (Verdict v = ctx.WriteConfig(ConfigSpec{}); !v.passed) {
+        return v;
+    }
+    Bytes bytes = SequenceBytes({
+        {"no commands", {kChordC}, {}},
+        {"no chords", {}, {ctx.MarkerCommand()}},
+        {"two", {kChordA, kChordB}, {ctx.MarkerCommand()}},
+    });
+    // A fourth record whose one command has the unknown kind 2.
+    const Bytes damaged = SequenceBytes({{"damaged", {kChordD}, {Builtin(kBuiltinDoNothing)}}});
+    bytes.insert(bytes.end(), damaged.begin() + kSequenceHeaderSize, damaged.end());
+    bytes[bytes.size() - 8] = 2;
+    if (Verdict v = ctx.WriteSequenceBytes(bytes); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
+        return v;
+    }
+    if (ProbeChord(kChordC) != 0) {
+        return Fail("the chord of a sequence without commands was registered");
+    }
+    if (ProbeChord(kChordD) != 0) {
+        return Fail("the chord of the damaged record was registered");
+    }
+    if (ProbeChord(kChordA) != kErrorHotkeyAlreadyRegistered) {
+        return Fail("the sequence before the damaged record was not registered");
+    }
+    if (!PressChords({kChordA, kChordB})) {
+        return Fail("SendInput refused the chords");
+    }
+    if (Verdict v = ctx.ExpectIcon(2, NIM_MODIFY, 0, true); !v.passed) {
+        return v;
+    }
+    return ctx.ExpectRuns(1);
+}
+
+std::vector<BrokenFileCase> BrokenFileCases() {
+    const std::wstring invalid = L"Data file format is Invalid";
+    const std::wstring version = L"Configuration Data Version mismatch";
+    const std::wstring shortRead = L"Failed to read file";
+    return {
+        {"empty_config_is_invalid", "en", true, Bytes{}, invalid},
+        {"config_version_2_is_a_mismatch", "en", true, ConfigBytesWithVersion(2, 1580), version},
+        {"config_short_body_fails_to_read", "en", true, ConfigBytesWithVersion(1, 100), shortRead},
+        {"empty_sequence_file_is_invalid", "en", false, Bytes{}, invalid},
+        {"sequence_file_version_2_is_a_mismatch", "en", false, SequenceMagicWith(VersionTail(2)),
+         version},
+        {"sequence_file_short_version_fails_to_read", "en", false,
+         SequenceMagicWith(ShortVersionTail()), shortRead},
+        {"ja_empty_config_is_invalid", "ja", true, Bytes{}, L"不正なフォーマットのファイル"},
+        {"ja_sequence_file_version_2_is_a_mismatch", "ja", false, SequenceMagicWith(VersionTail(2)),
+         L"設定ファイルのバージョン不一致"},
+    };
+}
+
+}  // namespace
+
+std::vector<Scenario> DataFileScenarios() {
+    std::vector<Scenario> scenarios;
+    for (const BrokenFileCase& broken : BrokenFileCases()) {
+        scenarios.push_back({broken.name, broken.group, true, [broken](ScenarioContext& ctx) {
+                                 return BrokenFileIsReported(ctx, broken);
+                             }});
+    }
+    scenarios.push_back({"missing_config_uses_defaults", "en", true, MissingConfigUsesDefaults});
+    scenarios.push_back(
+        {"unusable_sequence_records_are_skipped", "en", true, UnusableRecordsAreSkipped});
+    return scenarios;
+}
+
+}  // namespace pavix_e2e

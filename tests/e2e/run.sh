@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# End-to-end scenarios against the real Pavix.exe under Wine.
+#
+#   bash tests/e2e/run.sh <path-to-Pavix.exe>
+#
+# Builds the test helper (build/e2e/pavix_e2e.exe) and the command that test sequences run
+# (build/e2e/pavix_e2e_mark.exe) when their sources changed, brings Wine up once for the whole run
+# (tools/wine-env.sh: kept prefix, persistent server, a private Xvfb when there is no display),
+# then runs every scenario, one Pavix at a time, in one helper process per locale: English first,
+# then Japanese under LANG=ja_JP.UTF-8 (Wine takes the code page from LANG at process start).
+# Prints "PASS name" or "FAIL name: reason" per scenario and ends with the line
+# "N passed, N failed"; the exit status is non-zero when anything failed.
+#
+# PAVIX_E2E_ONLY=<scenario name> runs that one scenario.
+set -uo pipefail
+
+if [[ $# -ne 1 ]]; then
+    echo "usage: bash tests/e2e/run.sh <path-to-Pavix.exe>" >&2
+    exit 2
+fi
+
+E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+ROOT="$(cd "$E2E_DIR/../.." && pwd)"
+readonly E2E_DIR ROOT
+readonly OUT="$ROOT/build/e2e"
+readonly HELPER="$OUT/pavix_e2e.exe"
+readonly MARK="$OUT/pavix_e2e_mark.exe"
+readonly WORK="$OUT/work"
+readonly LOCALE_DIR="$ROOT/build/locale"
+readonly CXX=i686-w64-mingw32-g++-posix
+readonly CXXFLAGS=(-std=c++17 -O1 -Wall -Wextra -static -static-libgcc -static-libstdc++)
+
+passed=0
+failed=0
+startSeconds=$SECONDS
+
+Report() {
+    local line=$1
+    echo "$line"
+    case "$line" in
+        PASS\ *) passed=$((passed + 1)) ;;
+        FAIL\ *) failed=$((failed + 1)) ;;
+    esac
+}
+
+Finish() {
+    echo "e2e: $((SECONDS - startSeconds)) s"
+    echo "$passed passed, $failed failed"
+    [[ $failed -eq 0 && $passed -gt 0 ]]
+    exit $?
+}
+
+# Builds target from the given sources when it is missing or older than any of them.
+BuildIfStale() {
+    local target=$1
+    shift
+    local sources=("$@") stale=0 source
+    [[ -f "$target" ]] || stale=1
+    for source in "${sources[@]}"; do
+        [[ "$source" -nt "$target" ]] && stale=1
+    done
+    ((stale)) || return 0
+    local extra=()
+    [[ "$target" == "$MARK" ]] && extra=(-mwindows)
+    local compileSources=()
+    for source in "${sources[@]}"; do
+        [[ "$source" == *.cpp ]] && compileSources+=("$source")
+    done
+    "$CXX" "${CXXFLAGS[@]}" "${extra[@]}" "${compileSources[@]}" -o "$target" \
+        -luser32 -lgdi32 -lshell32
+}
+
+# The Windows path of an absolute host path, through Wine's drive Z: (the host's root).
+WinPath() {
+    local path=$1
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+pavixExe="$(realpath -e "$1" 2>/dev/null)" || {
+    Report "FAIL setup: $1 does not exist"
+    Finish
+}
+
+mkdir -p "$OUT"
+if ! BuildIfStale "$HELPER" "$E2E_DIR"/helper/*.cpp "$E2E_DIR"/helper/*.h ||
+    ! BuildIfStale "$MARK" "$E2E_DIR"/mark/*.cpp; then
+    Report "FAIL setup: the test helper does not build"
+    Finish
+fi
+
+# shellcheck source=/dev/null
+source "$ROOT/tools/wine-env.sh"
+if ! pavix_wine_up; then
+    Report "FAIL setup: Wine could not be brought up"
+    Finish
+fi
+# A private Xvfb started for this run goes with it; a display that was already there stays.
+if [[ -n "${PAVIX_XVFB_PID:-}" ]]; then
+    trap 'pavix_wine_down' EXIT
+fi
+
+rm -rf "$WORK"
+mkdir -p "$WORK"
+
+# Runs one locale group in one helper process. Output goes to a file, never a pipe: the processes
+# Wine starts on the way must not hold our output open.
+RunGroup() {
+    local group=$1
+    shift
+    local output="$OUT/$group.out" errors="$OUT/$group.err"
+    local arguments=(--pavix "$(WinPath "$pavixExe")" --work "$(WinPath "$WORK")"
+        --mark "$(WinPath "$MARK")" --group "$group")
+    [[ -n "${PAVIX_E2E_ONLY:-}" ]] && arguments+=(--only "$PAVIX_E2E_ONLY")
+    env "$@" wine "$HELPER" "${arguments[@]}" </dev/null >"$output" 2>"$errors"
+    local status=$? line
+    while IFS= read -r line; do
+        case "$line" in
+            PASS\ * | FAIL\ *) Report "$line" ;;
+        esac
+    done <"$output"
+    # A helper that dies half-way reports that on its own line, so the count cannot look clean.
+    if [[ $status -ne 0 ]] && ! grep -q '^FAIL ' "$output"; then
+        Report "FAIL $group: the helper ended with status $status ($(head -c 300 "$errors"))"
+    fi
+}
+
+if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" != ja_* ]]; then
+    RunGroup en
+fi
+
+if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == ja_* ]]; then
+    if [[ ! -d "$LOCALE_DIR/ja_JP.UTF-8" ]]; then
+        mkdir -p "$LOCALE_DIR"
+        localedef -i ja_JP -f UTF-8 "$LOCALE_DIR/ja_JP.UTF-8" >/dev/null 2>&1 || true
+    fi
+    if [[ -d "$LOCALE_DIR/ja_JP.UTF-8" ]]; then
+        RunGroup ja LOCPATH="$LOCALE_DIR" LANG=ja_JP.UTF-8 LC_ALL=
+    else
+        Report "FAIL ja: cannot generate the ja_JP.UTF-8 locale (localedef, package locales)"
+    fi
+fi
+
+Finish
