@@ -30,6 +30,8 @@ constexpr Chord CtrlAlt(std::uint16_t virtualKey) {
 constexpr std::int32_t kBuiltinDoNothing = 0;
 constexpr std::int32_t kBuiltinDisableHotkey = 2;
 constexpr std::int32_t kBuiltinExitPavix = 3;
+constexpr std::int32_t kBuiltinLockSystem = 14;
+constexpr std::int32_t kBuiltinStartScreenSaver = 15;
 
 struct CommandSpec {
     bool builtin = true;

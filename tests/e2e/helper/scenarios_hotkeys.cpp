@@ -411,6 +411,50 @@ Verdict ExternalCommandFailureIsReported(ScenarioContext& ctx) {
     return Pass();
 }
 
+// "Start Screen Saver" posts the screen-saver system command to every top-level window, the
+// stand-in's among them; "Lock System", which Wine refuses, fails without a word, and the commands
+// after either still run.
+Verdict BuiltinsThatReachThePlatform(ScenarioContext& ctx) {
+    if (Verdict v = ctx.WriteConfig(ConfigSpec{}); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.WriteSequences({
+            {"saver", {kChordA}, {Builtin(kBuiltinStartScreenSaver), ctx.MarkerCommand()}},
+            {"lock", {kChordB}, {Builtin(kBuiltinLockSystem), ctx.MarkerCommand()}},
+        });
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
+        return v;
+    }
+    if (!PressChords({kChordA})) {
+        return Fail("SendInput refused the chord");
+    }
+    if (Verdict v = ctx.ExpectRuns(1); !v.passed) {
+        return Fail("after \"Start Screen Saver\": " + v.reason);
+    }
+    std::vector<WPARAM> commands;
+    const bool posted = WaitUntil([&] {
+        commands = ctx.tray->SystemCommands();
+        return !commands.empty();
+    });
+    if (!posted || (commands.front() & 0xFFF0) != SC_SCREENSAVE) {
+        return Fail("top-level windows did not receive WM_SYSCOMMAND SC_SCREENSAVE" +
+                    (commands.empty() ? std::string() : ", got " + Hex(commands.front())));
+    }
+    if (!PressChords({kChordB})) {
+        return Fail("SendInput refused the chord");
+    }
+    if (Verdict v = ctx.ExpectRuns(2); !v.passed) {
+        return Fail("after \"Lock System\": " + v.reason);
+    }
+    if (!FindMessageBoxes(ctx.pavix.Id()).empty()) {
+        return Fail("a failed built-in command showed a message box");
+    }
+    return ctx.ExpectTrayCount(1);
+}
+
 }  // namespace
 
 std::vector<Scenario> StartupAndHotkeyScenarios() {
@@ -428,6 +472,7 @@ std::vector<Scenario> StartupAndHotkeyScenarios() {
              return ChordTakenByOtherProcess(ctx, L"Failed to register Hotkey : [C][A]+F1");
          }},
         {"external_command_failure_is_reported", "en", true, ExternalCommandFailureIsReported},
+        {"screen_saver_and_lock_builtins", "en", true, BuiltinsThatReachThePlatform},
         {"ja_chord_taken_by_other_process_is_reported", "ja", true,
          [](ScenarioContext& ctx) {
              return ChordTakenByOtherProcess(ctx, L"ホットキー登録に失敗:[C][A]+F1");

@@ -89,6 +89,7 @@ bool TrayStandIn::Start() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         records_.clear();
+        systemCommands_.clear();
         ready_ = false;
         failed_ = false;
         trayWindow_ = nullptr;
@@ -123,6 +124,11 @@ std::vector<TrayRecord> TrayStandIn::Records() const {
     return records_;
 }
 
+std::vector<WPARAM> TrayStandIn::SystemCommands() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return systemCommands_;
+}
+
 std::size_t TrayStandIn::Count() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return records_.size();
@@ -147,6 +153,13 @@ LRESULT CALLBACK TrayStandIn::TrayProc(HWND window, UINT message, WPARAM wParam,
                 self->Record(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
             }
             return TRUE;  // the shell call fails unless the notification area says yes
+        case WM_SYSCOMMAND:
+            // Kept, not carried out: a screen saver or task list must not start in a test.
+            if (self != nullptr) {
+                std::lock_guard<std::mutex> lock(self->mutex_);
+                self->systemCommands_.push_back(wParam);
+            }
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;

@@ -1,7 +1,8 @@
 // Stands in for the shell's notification area: a top-level "Shell_TrayWnd" with a "TrayNotifyWnd"
 // child, owned by a thread of this process. Shell_NotifyIcon in another process delivers every
 // request to that window as WM_COPYDATA; each one is kept in order, so that a scenario can read
-// what Pavix asked of the shell and wait for the next request.
+// what Pavix asked of the shell and wait for the next request. Being a top-level window, it also
+// receives what is posted to every top-level window; the system commands among them are kept.
 #pragma once
 
 #include <windows.h>
@@ -49,6 +50,8 @@ class TrayStandIn {
     std::size_t Count() const;
     // Waits until at least count requests have arrived; false when the cap passes first.
     bool WaitForCount(std::size_t count, DWORD capMs);
+    // The WM_SYSCOMMAND requests (wParam) the window has received.
+    std::vector<WPARAM> SystemCommands() const;
 
   private:
     static LRESULT CALLBACK TrayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -58,6 +61,7 @@ class TrayStandIn {
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<TrayRecord> records_;
+    std::vector<WPARAM> systemCommands_;
     std::thread thread_;
     HWND trayWindow_ = nullptr;
     bool ready_ = false;
