@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/sequence.h"
@@ -11,8 +12,11 @@
 
 namespace pavix {
 
+class FileReader;
+class FileWriter;
+
 class SequenceFile {
-public:
+  public:
     // Fixes the path of Sequence.dat beside the executable; nothing is opened.
     explicit SequenceFile(Platform& platform);
     // Closes an open file; an unfinished write pass is discarded.
@@ -26,20 +30,43 @@ public:
     // False at the end of the file, at a damaged record (see Damaged) or with no file open.
     virtual bool Read(Sequence& sequence);
     // Appends one record. False when a write came up short (error shown once) or no file is open.
+    // Records are buffered: a short write may surface at a later Write or only at Close.
     virtual bool Write(const Sequence& sequence);
     // Closes the file if one is open (true), else does nothing (false). A write pass in which
-    // nothing failed replaces the old file by the new one; otherwise the old file stays as it was.
+    // nothing failed replaces the old file by the new one; otherwise the old file stays as it was
+    // (error 6 is shown once per pass when a write or the replacement fails).
     virtual bool Close();
 
     // After Read returned false: true when it stopped at a damaged record, not at the clean end.
     bool Damaged() const { return damaged_; }
     const char* Path() const { return path_; }
 
-private:
-    // (implementation detail; see sequence_file.cpp)
+  private:
+    enum class State {
+        kClosed,
+        kReading,      // header valid; records follow
+        kUnusable,     // opened for reading, header rejected; open until Close
+        kWriting,      // new file open, nothing failed so far
+        kWriteFailed,  // new file already discarded, error shown; Close ends the pass
+    };
+
+    int OpenForReading();
+    int OpenForWriting();
+    // Writes out what is buffered, flushes, closes and puts the new file in place of the old.
+    void Commit();
+    // Closes and deletes the new file; the old file stays as it was.
+    void Discard();
+    void FailWrite();
+    std::string NewPath() const;
+
     Platform& platform_;
     char path_[kMaxPath] = {};
     bool damaged_ = false;
+    bool ended_ = false;  // Read has returned false in this pass
+    State state_ = State::kClosed;
+    FileHandle file_ = kInvalidHandleValue;
+    std::unique_ptr<FileReader> reader_;
+    std::unique_ptr<FileWriter> writer_;
 };
 
 }  // namespace pavix

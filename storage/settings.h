@@ -28,14 +28,18 @@ constexpr std::size_t kConfigFileSize = 1595;
 constexpr std::int32_t kDefaultTimeout = 5000;
 
 class Settings {
-public:
+  public:
     // Fixes the path of Config.dat beside the executable; the body is all zero.
     explicit Settings(Platform& platform);
     virtual ~Settings() = default;
 
-    // kFileOk, kFileMissing (defaults put in place, nothing shown) or kFileUnusable (shown).
+    // kFileOk, kFileMissing (defaults put in place, nothing shown) or kFileUnusable (shown). A
+    // short body leaves the record unchanged; after a load every sound path ends inside its field.
     virtual int Load();
-    // True when the whole file was written; false after an error that has been shown.
+    // True when the whole file was written; false after an error that has been shown (7: the new
+    // file cannot be created; 6: a write, the flush or the replacement failed). The record goes
+    // to Config.dat.new, which replaces Config.dat only when complete; otherwise the old file
+    // stays byte for byte and the new one is deleted.
     virtual bool Save();
 
     const char* Path() const { return path_; }
@@ -52,7 +56,7 @@ public:
     // The body exactly as Config.dat stores it after the magic and the version.
     const std::array<std::uint8_t, kSettingsBodySize>& Body() const { return body_; }
 
-private:
+  private:
     Platform& platform_;
     char path_[kMaxPath] = {};
     std::array<std::uint8_t, kSettingsBodySize> body_{};
