@@ -8,7 +8,11 @@ namespace pavix_e2e {
 namespace {
 
 constexpr DWORD kSendTimeoutMs = 2000;
+// Controls of Wine's message box template: the text and the icon.
 constexpr int kMessageTextId = 0xFFFF;
+constexpr int kMessageIconId = 1088;
+constexpr int kMessageButtonIds[] = {IDOK,  IDCANCEL, IDABORT,    IDRETRY,   IDIGNORE,
+                                     IDYES, IDNO,     IDTRYAGAIN, IDCONTINUE};
 constexpr DWORD kExitWaitMs = 10000;
 
 bool IsExtendedKey(std::uint16_t virtualKey) {
@@ -191,6 +195,19 @@ bool ReadMessageBox(HWND box, BoxText* out) {
     }
     out->caption = WindowText(box);
     out->text = WindowText(text);
+    out->hasOwner = GetWindow(box, GW_OWNER) != nullptr;
+    HWND icon = GetDlgItem(box, kMessageIconId);
+    DWORD_PTR iconHandle = 0;
+    out->hasIcon = icon != nullptr && IsWindowVisible(icon) &&
+                   SendMessageTimeoutW(icon, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                       &iconHandle) &&
+                   iconHandle != 0;
+    out->okOnly = true;
+    for (int id : kMessageButtonIds) {
+        HWND button = GetDlgItem(box, id);
+        const bool shown = button != nullptr && IsWindowVisible(button);
+        out->okOnly = out->okOnly && (id == IDOK ? shown : !shown);
+    }
     return true;
 }
 
@@ -221,6 +238,16 @@ Verdict ReadAndDismiss(DWORD processId, BoxText* out) {
     return Pass();
 }
 
+Verdict CheckErrorBoxForm(const BoxText& box) {
+    if (box.hasOwner || !box.hasIcon || !box.okOnly) {
+        return Fail("the error box " + Describe(box) + " should have no owner (" +
+                    (box.hasOwner ? "has one" : "none") + "), an icon (" +
+                    (box.hasIcon ? "shown" : "none") + ") and OK as its only button (" +
+                    (box.okOnly ? "yes" : "no") + ")");
+    }
+    return Pass();
+}
+
 Verdict ExpectErrorBox(DWORD processId, const std::wstring& expectedText) {
     BoxText box;
     Verdict verdict = ReadAndDismiss(processId, &box);
@@ -231,7 +258,7 @@ Verdict ExpectErrorBox(DWORD processId, const std::wstring& expectedText) {
         return Fail("expected the error box \"" + Utf8(kErrorCaption) + "\" / \"" +
                     Utf8(expectedText) + "\", saw " + Describe(box));
     }
-    return Pass();
+    return CheckErrorBoxForm(box);
 }
 
 HWND FindPopupMenu(DWORD processId) {

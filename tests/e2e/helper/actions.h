@@ -76,6 +76,9 @@ class HotkeyHold {
 struct BoxText {
     std::wstring caption;
     std::wstring text;
+    bool hasOwner = false;  // owned by some window
+    bool hasIcon = false;   // shows an icon (which one cannot be read from another process)
+    bool okOnly = false;    // OK is its only button
 };
 
 // Visible top-level message boxes (#32770) of the process.
@@ -85,8 +88,11 @@ bool ReadMessageBox(HWND box, BoxText* out);
 bool DismissMessageBox(HWND box);
 // Waits for one message box of the process, reads it and dismisses it.
 Verdict ReadAndDismiss(DWORD processId, BoxText* out);
-// As ReadAndDismiss, then checks the caption "Pavix:Error" and the exact text.
+// As ReadAndDismiss, then checks that it is Pavix's error box: the caption "Pavix:Error", the
+// exact text, no owner window, an icon and OK as the only button.
 Verdict ExpectErrorBox(DWORD processId, const std::wstring& expectedText);
+// The form part of that check, for boxes whose text is checked otherwise.
+Verdict CheckErrorBoxForm(const BoxText& box);
 
 // The visible popup menu window (#32768) of the process, or null.
 HWND FindPopupMenu(DWORD processId);

@@ -397,6 +397,9 @@ Verdict ExternalCommandFailureIsReported(ScenarioContext& ctx) {
                     "\" followed by the system's reason, saw \"" + Utf8(box.caption) + "\" / \"" +
                     Utf8(box.text) + "\"");
     }
+    if (Verdict v = CheckErrorBoxForm(box); !v.passed) {
+        return v;
+    }
     // The command after the failed one still runs.
     if (Verdict v = ctx.ExpectRuns(1); !v.passed) {
         return v;
