@@ -390,7 +390,9 @@ class ResourceScriptTest(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             subprocess.run([sys.executable, os.path.join(ROOT, "tools", "gen_texts.py"),
                             os.path.join(RESOURCES, "texts.tsv"),
-                            "--rc", os.path.join(folder, "texts.rc")], check=True)
+                            "--rc", os.path.join(folder, "texts.rc"),
+                            "--dialogs", os.path.join(RESOURCES, "dialogs.tsv"),
+                            "--dialogs-rc", os.path.join(folder, "dialogs.rc")], check=True)
             output = os.path.join(folder, "pavix.res")
             subprocess.run([windres, "-I", folder, "-I", RESOURCES,
                             os.path.join(RESOURCES, "pavix.rc"), "-O", "res", "-o", output],
