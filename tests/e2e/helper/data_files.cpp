@@ -44,15 +44,15 @@ void AppendInt32(Bytes& bytes, std::int32_t value) {
     }
 }
 
-CommandSpec Builtin(std::int32_t id) {
-    CommandSpec command;
+CommandRecord Builtin(std::int32_t id) {
+    CommandRecord command;
     command.builtin = true;
     command.id = id;
     return command;
 }
 
-CommandSpec External(std::string path, std::string parameter, std::string directory) {
-    CommandSpec command;
+CommandRecord External(std::string path, std::string parameter, std::string directory) {
+    CommandRecord command;
     command.builtin = false;
     command.path = std::move(path);
     command.parameter = std::move(parameter);
@@ -60,7 +60,7 @@ CommandSpec External(std::string path, std::string parameter, std::string direct
     return command;
 }
 
-Bytes ConfigBytes(const ConfigSpec& config) {
+Bytes ConfigBytes(const ConfigRecord& config) {
     Bytes body(kConfigBodySize, 0);
     PutInt32(body, 0, config.abortEnabled ? 1 : 0);
     PutUint16(body, 4, config.abortChord.modifiers);
@@ -88,11 +88,11 @@ Bytes ConfigBytesWithVersion(std::int32_t version, std::size_t bodyBytes) {
     return bytes;
 }
 
-Bytes SequenceBytes(const std::vector<SequenceSpec>& sequences) {
+Bytes SequenceBytes(const std::vector<SequenceRecord>& sequences) {
     Bytes bytes;
     AppendRaw(bytes, kSequenceMagic, sizeof(kSequenceMagic) - 1);
     AppendInt32(bytes, 1);
-    for (const SequenceSpec& sequence : sequences) {
+    for (const SequenceRecord& sequence : sequences) {
         AppendText(bytes, sequence.name);
         AppendInt32(bytes, static_cast<std::int32_t>(sequence.chords.size()));
         for (const Chord& chord : sequence.chords) {
@@ -105,7 +105,7 @@ Bytes SequenceBytes(const std::vector<SequenceSpec>& sequences) {
             AppendRaw(bytes, packed, sizeof(packed));
         }
         AppendInt32(bytes, static_cast<std::int32_t>(sequence.commands.size()));
-        for (const CommandSpec& command : sequence.commands) {
+        for (const CommandRecord& command : sequence.commands) {
             if (command.builtin) {
                 AppendInt32(bytes, 0);
                 AppendInt32(bytes, command.id);

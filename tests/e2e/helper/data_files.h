@@ -33,7 +33,7 @@ constexpr std::int32_t kBuiltinExitPavix = 3;
 constexpr std::int32_t kBuiltinLockSystem = 14;
 constexpr std::int32_t kBuiltinStartScreenSaver = 15;
 
-struct CommandSpec {
+struct CommandRecord {
     bool builtin = true;
     std::int32_t id = kBuiltinDoNothing;
     std::string path;
@@ -41,16 +41,16 @@ struct CommandSpec {
     std::string directory;
 };
 
-CommandSpec Builtin(std::int32_t id);
-CommandSpec External(std::string path, std::string parameter, std::string directory);
+CommandRecord Builtin(std::int32_t id);
+CommandRecord External(std::string path, std::string parameter, std::string directory);
 
-struct SequenceSpec {
+struct SequenceRecord {
     std::string name;
     std::vector<Chord> chords;
-    std::vector<CommandSpec> commands;
+    std::vector<CommandRecord> commands;
 };
 
-struct ConfigSpec {
+struct ConfigRecord {
     bool abortEnabled = false;
     Chord abortChord;
     std::int32_t timeoutMs = 60000;
@@ -62,12 +62,12 @@ constexpr std::size_t kConfigFileSize = 1595;
 constexpr std::size_t kSequenceHeaderSize = 14;
 
 // 1595 bytes: magic "\x07\x08PavixConf", version, the 1580-byte body.
-Bytes ConfigBytes(const ConfigSpec& config);
+Bytes ConfigBytes(const ConfigRecord& config);
 // The magic and the given version with nothing after it, or a body cut to bodyBytes.
 Bytes ConfigBytesWithVersion(std::int32_t version, std::size_t bodyBytes);
 
 // The 14-byte header "\x07\x08PavixSeq" + version 1, then one record per sequence.
-Bytes SequenceBytes(const std::vector<SequenceSpec>& sequences);
+Bytes SequenceBytes(const std::vector<SequenceRecord>& sequences);
 // The sequence-file magic followed by the given raw tail (a version, a cut version, ...).
 Bytes SequenceMagicWith(const Bytes& tail);
 

@@ -2,7 +2,7 @@
 
 namespace pavix_e2e {
 
-Verdict ScenarioContext::WriteConfig(const ConfigSpec& config) {
+Verdict ScenarioContext::WriteConfig(const ConfigRecord& config) {
     return WriteConfigBytes(ConfigBytes(config));
 }
 
@@ -11,7 +11,7 @@ Verdict ScenarioContext::WriteConfigBytes(const Bytes& bytes) {
     return WriteFileBytes(path, bytes) ? Pass() : Fail("cannot write " + path);
 }
 
-Verdict ScenarioContext::WriteSequences(const std::vector<SequenceSpec>& sequences) {
+Verdict ScenarioContext::WriteSequences(const std::vector<SequenceRecord>& sequences) {
     return WriteSequenceBytes(SequenceBytes(sequences));
 }
 
@@ -20,7 +20,7 @@ Verdict ScenarioContext::WriteSequenceBytes(const Bytes& bytes) {
     return WriteFileBytes(path, bytes) ? Pass() : Fail("cannot write " + path);
 }
 
-CommandSpec ScenarioContext::MarkerCommand() const {
+CommandRecord ScenarioContext::MarkerCommand() const {
     return External(paths.markExe, "\"" + workspace.marker + "\"", workspace.runFolder);
 }
 

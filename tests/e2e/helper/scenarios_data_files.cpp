@@ -28,10 +28,10 @@ struct BrokenFileCase {
 // The broken file is reported once, the engine holds no hotkey (the abort chord included, which
 // is registered before Sequence.dat is read), and the icon is still added.
 Verdict BrokenFileIsReported(ScenarioContext& ctx, const BrokenFileCase& broken) {
-    ConfigSpec config;
+    ConfigRecord config;
     config.abortEnabled = true;
     config.abortChord = kChordQ;
-    const std::vector<SequenceSpec> sequences = {
+    const std::vector<SequenceRecord> sequences = {
         {"two", {kChordA, kChordB}, {ctx.MarkerCommand()}},
     };
     if (Verdict v =
@@ -104,7 +104,7 @@ Verdict MissingConfigUsesDefaults(ScenarioContext& ctx) {
 // Sequences without chords or commands are left out silently; a damaged record ends the reading,
 // and the records before it stay in force.
 Verdict UnusableRecordsAreSkipped(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigSpec{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
         return v;
     }
     Bytes bytes = SequenceBytes({

@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kAdd = 0;
 
 Verdict SecondStartExitsAtOnce(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigSpec{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({{"two", {kChordA, kChordB}, {ctx.MarkerCommand()}}});
@@ -62,7 +62,7 @@ Verdict SecondStartExitsAtOnce(ScenarioContext& ctx) {
 }
 
 Verdict SequenceRunsOnlyInOrder(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigSpec{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({{"two", {kChordA, kChordB}, {ctx.MarkerCommand()}}});
@@ -158,7 +158,7 @@ Verdict SearchEndsWithoutRunning(ScenarioContext& ctx, const Chord& endChord, bo
 }
 
 Verdict MismatchEndsSearch(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigSpec{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({
@@ -172,7 +172,7 @@ Verdict MismatchEndsSearch(ScenarioContext& ctx) {
 }
 
 Verdict TimeOutEndsSearch(ScenarioContext& ctx) {
-    ConfigSpec config;
+    ConfigRecord config;
     config.timeoutMs = 300;
     if (Verdict v = ctx.WriteConfig(config); !v.passed) {
         return v;
@@ -185,7 +185,7 @@ Verdict TimeOutEndsSearch(ScenarioContext& ctx) {
 }
 
 Verdict AbortChordEndsSearch(ScenarioContext& ctx) {
-    ConfigSpec config;
+    ConfigRecord config;
     config.abortEnabled = true;
     config.abortChord = kChordQ;
     if (Verdict v = ctx.WriteConfig(config); !v.passed) {
@@ -200,9 +200,9 @@ Verdict AbortChordEndsSearch(ScenarioContext& ctx) {
 
 // A completed sequence whose commands ask to exit: the process ends with code 0 and the icon is
 // deleted; commands after "Exit Pavix" still run first.
-Verdict ExitCommandEndsProcess(ScenarioContext& ctx, const std::vector<CommandSpec>& commands,
+Verdict ExitCommandEndsProcess(ScenarioContext& ctx, const std::vector<CommandRecord>& commands,
                                std::size_t runs) {
-    if (Verdict v = ctx.WriteConfig(ConfigSpec{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({{"exit", {kChordX}, commands}}); !v.passed) {
@@ -265,7 +265,7 @@ Verdict ExpectChordsFree(const std::vector<Chord>& chords, bool free, const std:
 }
 
 Verdict DisableHotkeyThenMenuEnable(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigSpec{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({
@@ -323,7 +323,7 @@ Verdict ChordTakenByOtherProcess(ScenarioContext& ctx, const std::wstring& expec
         return Fail("the helper could not take Control+Alt+F1 itself (error " +
                     std::to_string(GetLastError()) + ")");
     }
-    if (Verdict v = ctx.WriteConfig(ConfigSpec{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({
@@ -370,7 +370,7 @@ Verdict ChordTakenByOtherProcess(ScenarioContext& ctx, const std::wstring& expec
 
 Verdict ExternalCommandFailureIsReported(ScenarioContext& ctx) {
     const std::wstring prefix = L"Failed to execute Command : ";
-    if (Verdict v = ctx.WriteConfig(ConfigSpec{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
         return v;
     }
     const std::string missing = ctx.workspace.folder + "\\missing-program.exe";
@@ -418,7 +418,7 @@ Verdict ExternalCommandFailureIsReported(ScenarioContext& ctx) {
 // stand-in's among them; "Lock System", which Wine refuses, fails without a word, and the commands
 // after either still run.
 Verdict BuiltinsThatReachThePlatform(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigSpec{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({
