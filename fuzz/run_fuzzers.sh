@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Runs every fuzzer for a bounded time, starting from the committed seed corpus.
+#   run_fuzzers.sh BUILD_DIR SECONDS_PER_TARGET
+# New inputs go to BUILD_DIR/fuzz-work/<target>, crashes to BUILD_DIR/fuzz-artifacts/; the
+# committed corpus is only read. Any single allocation over 64 MiB counts as a failure: no input
+# of at most 4 KiB has a reason to ask for that much.
+set -euo pipefail
+
+readonly build_dir=${1:?build directory}
+readonly seconds=${2:?seconds per target}
+readonly corpus_root=$(cd "$(dirname "$0")" && pwd)/corpus
+
+mkdir -p "$build_dir/fuzz-artifacts"
+for target in config sequence_file engine; do
+    work="$build_dir/fuzz-work/$target"
+    mkdir -p "$work"
+    echo "fuzz: $target for ${seconds}s"
+    "$build_dir/fuzz/${target}_fuzzer" "$work" "$corpus_root/$target" \
+        -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+        -rss_limit_mb=2048 -malloc_limit_mb=64 -print_final_stats=1 \
+        -artifact_prefix="$build_dir/fuzz-artifacts/$target-" 2>"$build_dir/fuzz-$target.log" || {
+        tail -n 60 "$build_dir/fuzz-$target.log"
+        echo "fuzz: $target FAILED (log: $build_dir/fuzz-$target.log)"
+        exit 1
+    }
+    grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$build_dir/fuzz-$target.log" |
+        sed "s/^/fuzz: $target /"
+done
+echo "fuzz: all targets ran ${seconds}s each without a failure"
