@@ -1,0 +1,24 @@
+// Measures the heap that a piece of code holds at its worst. This test program replaces the global
+// allocation functions to count every block by its usable size, so the figures hold under the
+// sanitizers too, where the C library's own statistics do not see the allocator.
+#pragma once
+
+#include <cstddef>
+
+namespace pavix::testing {
+
+class AllocationMeter {
+  public:
+    // Starts measuring from the heap as it is now.
+    AllocationMeter();
+
+    // The most heap held at any moment since the start, beyond what was held at the start.
+    std::size_t PeakBytes() const;
+    // The largest single block asked for since the start.
+    std::size_t LargestBlock() const;
+
+  private:
+    std::size_t startBytes_;
+};
+
+}  // namespace pavix::testing
