@@ -101,8 +101,9 @@ Verdict MissingConfigUsesDefaults(ScenarioContext& ctx) {
     return Pass();
 }
 
-// Sequences without chords or commands are left out silently; a damaged record ends the reading,
-// and the records before it stay in force.
+// Sequences without chords or commands are left out silently; a damaged record ends the reading
+// with one "Data file format is Invalid" box, so that the user knows the records after it are
+// lost, and the records before it stay in force.
 Verdict UnusableRecordsAreSkipped(ScenarioContext& ctx) {
     if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
         return v;
@@ -119,8 +120,17 @@ Verdict UnusableRecordsAreSkipped(ScenarioContext& ctx) {
     if (Verdict v = ctx.WriteSequenceBytes(bytes); !v.passed) {
         return v;
     }
-    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
+    if (Verdict v = ctx.StartPavix(); !v.passed) {
         return v;
+    }
+    if (Verdict v = ExpectErrorBox(ctx.pavix.Id(), L"Data file format is Invalid"); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.WaitForTray(0, NIM_ADD, nullptr); !v.passed) {
+        return Fail("no icon after the error: " + v.reason);
+    }
+    if (!FindMessageBoxes(ctx.pavix.Id()).empty()) {
+        return Fail("more than one message box for one damaged record");
     }
     if (ProbeChord(kChordC) != 0) {
         return Fail("the chord of a sequence without commands was registered");
