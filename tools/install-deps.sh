@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs the packages that building and testing Pavix need on Debian 12, and only those that
+# are missing: on a machine that has everything it makes no apt call at all. Runs as root.
+set -euo pipefail
+
+readonly NATIVE_PACKAGES=(
+    cmake ninja-build g++ clang clang-format
+    libgtest-dev libgmock-dev googletest libbenchmark-dev libclang-rt-14-dev python3
+)
+readonly WINDOWS_PACKAGES=(
+    g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+    wine wine32:i386 wine64 xvfb x11-utils xdotool locales imagemagick sox
+)
+
+IsInstalled() {
+    [[ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null)" == "installed" ]]
+}
+
+if [[ "$(id -u)" -ne 0 ]]; then
+    echo "install-deps: must run as root" >&2
+    exit 1
+fi
+
+# wine32 comes from the i386 architecture, which apt only sees once it is added.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+fi
+
+missing=()
+for package in "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"; do
+    if ! IsInstalled "$package"; then
+        missing+=("$package")
+    fi
+done
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+    echo "install-deps: all packages present"
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q "${missing[@]}" </dev/null
