@@ -1,0 +1,104 @@
+// The portable constants and records carry Win32's own values and layouts; the compiler checks
+// each one here against the SDK, so the backend can pass them through untouched.
+#include <cstddef>
+
+#include "platform/constants.h"
+#include "platform/types.h"
+#include "platform/win32/native.h"
+
+namespace pavix::win32 {
+namespace {
+
+// Hotkey modifiers.
+static_assert(kModAlt == MOD_ALT && kModControl == MOD_CONTROL);
+static_assert(kModShift == MOD_SHIFT && kModWin == MOD_WIN);
+
+// Files.
+static_assert(kGenericRead == GENERIC_READ && kGenericWrite == GENERIC_WRITE);
+static_assert(kCreateAlways == CREATE_ALWAYS && kOpenExisting == OPEN_EXISTING);
+static_assert(kFileAttributeNormal == FILE_ATTRIBUTE_NORMAL);
+static_assert(kMoveFileReplaceExisting == MOVEFILE_REPLACE_EXISTING);
+static_assert(kMoveFileWriteThrough == MOVEFILE_WRITE_THROUGH);
+static_assert(kMaxPath == MAX_PATH);
+
+// Sound.
+static_assert(kSndAsync == SND_ASYNC && kSndNoWait == SND_NOWAIT);
+static_assert(kSndFilename == SND_FILENAME);
+static_assert(kPlayFileAsync == (SND_FILENAME | SND_ASYNC | SND_NOWAIT));
+
+// Message boxes and beeps; MessageBeep documents 0xFFFFFFFF as the simple beep without a macro.
+static_assert(kMbOk == MB_OK && kMbIconError == MB_ICONERROR);
+static_assert(kMbIconAsterisk == MB_ICONASTERISK);
+static_assert(kSimpleBeep == static_cast<UINT>(-1));
+static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL);
+
+// Shutdown and power.
+static_assert(kEwxLogoff == EWX_LOGOFF && kEwxReboot == EWX_REBOOT);
+static_assert(kEwxForce == EWX_FORCE && kEwxPowerOff == EWX_POWEROFF);
+static_assert(kTokenAdjustPrivileges == TOKEN_ADJUST_PRIVILEGES && kTokenQuery == TOKEN_QUERY);
+static_assert(kSePrivilegeEnabled == SE_PRIVILEGE_ENABLED);
+static_assert(kVerPlatformWin32s == VER_PLATFORM_WIN32s);
+static_assert(kVerPlatformWin32Windows == VER_PLATFORM_WIN32_WINDOWS);
+static_assert(kVerPlatformWin32Nt == VER_PLATFORM_WIN32_NT);
+
+// Shell and error texts.
+static_assert(kSwShow == SW_SHOW);
+static_assert(kFormatMessageAllocateBuffer == FORMAT_MESSAGE_ALLOCATE_BUFFER);
+static_assert(kFormatMessageIgnoreInserts == FORMAT_MESSAGE_IGNORE_INSERTS);
+static_assert(kFormatMessageFromSystem == FORMAT_MESSAGE_FROM_SYSTEM);
+static_assert(kLangUserDefault == MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT));
+
+// Window messages and system commands.
+static_assert(kWmNull == WM_NULL && kWmCreate == WM_CREATE && kWmDestroy == WM_DESTROY);
+static_assert(kWmClose == WM_CLOSE && kWmInitDialog == WM_INITDIALOG);
+static_assert(kWmCommand == WM_COMMAND && kWmSysCommand == WM_SYSCOMMAND);
+static_assert(kWmTimer == WM_TIMER && kWmNotify == WM_NOTIFY && kWmHotkey == WM_HOTKEY);
+static_assert(kWmApp == WM_APP);
+static_assert(kWmLButtonDown == WM_LBUTTONDOWN && kWmLButtonDblClk == WM_LBUTTONDBLCLK);
+static_assert(kWmRButtonDown == WM_RBUTTONDOWN);
+static_assert(kScTaskList == SC_TASKLIST && kScScreenSave == SC_SCREENSAVE);
+
+// Windows, timers, tray and menus. IDC_ARROW, HWND_BROADCAST and INVALID_HANDLE_VALUE are
+// pointers, which a constant expression cannot compare; the backend's tests check those three.
+static_assert(kWsOverlappedWindow == WS_OVERLAPPEDWINDOW);
+static_assert(kCwUseDefault == CW_USEDEFAULT);
+static_assert(kIccBarClasses == ICC_BAR_CLASSES && kIccCoolClasses == ICC_COOL_CLASSES);
+static_assert(kInitCommonControlsExSize == sizeof(INITCOMMONCONTROLSEX));
+static_assert(kSmCxIcon == SM_CXICON && kSmCyIcon == SM_CYICON);
+static_assert(kSmCxVScroll == SM_CXVSCROLL);
+static_assert(kSmCxSmIcon == SM_CXSMICON && kSmCySmIcon == SM_CYSMICON);
+static_assert(kImageIcon == IMAGE_ICON);
+static_assert(kNimAdd == NIM_ADD && kNimModify == NIM_MODIFY && kNimDelete == NIM_DELETE);
+static_assert(kNifMessage == NIF_MESSAGE && kNifIcon == NIF_ICON && kNifTip == NIF_TIP);
+static_assert(kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE);
+static_assert(kMfByCommand == MF_BYCOMMAND && kMfEnabled == MF_ENABLED);
+static_assert(kMfGrayed == MF_GRAYED);
+static_assert(kTpmRightButton == TPM_RIGHTBUTTON);
+
+// Error codes.
+static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorFileNotFound == ERROR_FILE_NOT_FOUND);
+static_assert(kErrorPathNotFound == ERROR_PATH_NOT_FOUND);
+static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED);
+static_assert(kErrorSharingViolation == ERROR_SHARING_VIOLATION);
+static_assert(kErrorHandleDiskFull == ERROR_HANDLE_DISK_FULL);
+static_assert(kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
+static_assert(kErrorNotAllAssigned == ERROR_NOT_ALL_ASSIGNED);
+static_assert(kErrorHotkeyAlreadyRegistered == ERROR_HOTKEY_ALREADY_REGISTERED);
+
+// GetVersionExA writes straight into the portable record.
+static_assert(sizeof(OsVersionInfo) == sizeof(OSVERSIONINFOA));
+static_assert(offsetof(OsVersionInfo, size) == offsetof(OSVERSIONINFOA, dwOSVersionInfoSize));
+static_assert(offsetof(OsVersionInfo, majorVersion) == offsetof(OSVERSIONINFOA, dwMajorVersion));
+static_assert(offsetof(OsVersionInfo, minorVersion) == offsetof(OSVERSIONINFOA, dwMinorVersion));
+static_assert(offsetof(OsVersionInfo, buildNumber) == offsetof(OSVERSIONINFOA, dwBuildNumber));
+static_assert(offsetof(OsVersionInfo, platformId) == offsetof(OSVERSIONINFOA, dwPlatformId));
+static_assert(offsetof(OsVersionInfo, csdVersion) == offsetof(OSVERSIONINFOA, szCSDVersion));
+static_assert(sizeof(OsVersionInfo::csdVersion) == sizeof(OSVERSIONINFOA::szCSDVersion));
+
+// The tray record is copied field by field into the native one, whose first 88 bytes it mirrors.
+static_assert(sizeof(NotifyIconData) == NOTIFYICONDATAA_V1_SIZE);
+static_assert(offsetof(NotifyIconData, szTip) == offsetof(NOTIFYICONDATAA, szTip));
+static_assert(sizeof(NotifyIconData::szTip) == 64);
+
+}  // namespace
+}  // namespace pavix::win32

@@ -1,0 +1,123 @@
+// The Win32 backend: every platform call goes straight to the Win32 function of the same name
+// with the same arguments; handles and records only change their type on the way. Nothing is
+// decided here, so that every decision stays in the core, where the native tests reach it.
+//
+// Two calls carry more than their portable arguments:
+// - CreateWindowExA passes `handler` as the creation parameter; the window procedure of classes
+//   registered with RegisterClassExA keeps it from WM_NCCREATE on and forwards every later message
+//   to it (messages before WM_NCCREATE go to DefWindowProcA).
+// - DialogBoxParamA passes `dialog` as the dialog's initialisation parameter instead of
+//   `initParam`, which Pavix always leaves 0; the dialog procedure keeps the handler from
+//   WM_INITDIALOG on and forwards every message from then on, so the handler sees its own address
+//   as the lParam of WM_INITDIALOG.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace pavix {
+
+class Win32Platform final : public Platform {
+  public:
+    // --- ErrorApi ------------------------------------------------------------------------------
+    std::uint32_t GetLastError() override;
+    // --- HotkeyApi -----------------------------------------------------------------------------
+    bool RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
+                        std::uint32_t key) override;
+    bool UnregisterHotKey(WindowHandle window, std::int32_t id) override;
+    // --- KeyboardApi ---------------------------------------------------------------------------
+    std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
+    std::int32_t GetKeyNameTextA(std::int32_t lParam, char* buffer, std::int32_t size) override;
+    // --- FileApi -------------------------------------------------------------------------------
+    FileHandle CreateFileA(const char* path, std::uint32_t access, std::uint32_t shareMode,
+                           std::uint32_t creationDisposition,
+                           std::uint32_t flagsAndAttributes) override;
+    bool ReadFile(FileHandle file, void* buffer, std::uint32_t bytesToRead,
+                  std::uint32_t* bytesRead) override;
+    bool WriteFile(FileHandle file, const void* buffer, std::uint32_t bytesToWrite,
+                   std::uint32_t* bytesWritten) override;
+    bool FlushFileBuffers(FileHandle file) override;
+    std::uint32_t GetFileSize(FileHandle file, std::uint32_t* sizeHigh) override;
+    bool CloseHandle(KernelHandle handle) override;
+    bool MoveFileExA(const char* existing, const char* replacement, std::uint32_t flags) override;
+    bool DeleteFileA(const char* path) override;
+    ModuleHandle GetModuleHandleA(const char* moduleName) override;
+    std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer,
+                                     std::uint32_t size) override;
+    bool PathRemoveFileSpecA(char* path) override;
+    bool PathAppendA(char* path, const char* more) override;
+    // --- SoundApi ------------------------------------------------------------------------------
+    bool PlaySoundA(const char* sound, ModuleHandle module, std::uint32_t flags) override;
+    // --- SystemApi -----------------------------------------------------------------------------
+    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                const char* parameters, const char* directory,
+                                std::int32_t showCommand) override;
+    // Without kFormatMessageAllocateBuffer, *allocated is the caller's buffer of `size` bytes.
+    std::uint32_t FormatMessageA(std::uint32_t flags, const void* source, std::uint32_t messageId,
+                                 std::uint32_t languageId, char** allocated,
+                                 std::uint32_t size) override;
+    void LocalFree(void* memory) override;
+    bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override;
+    bool SetSystemPowerState(bool suspend, bool force) override;
+    bool LockWorkStation() override;
+    bool GetVersionExA(OsVersionInfo* info) override;
+    KernelHandle GetCurrentProcess() override;
+    bool OpenProcessToken(KernelHandle process, std::uint32_t access, KernelHandle* token) override;
+    bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) override;
+    bool AdjustTokenPrivileges(KernelHandle token, bool disableAll,
+                               const TokenPrivilege* newState) override;
+    bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                      std::intptr_t lParam) override;
+    // --- ResourceApi ---------------------------------------------------------------------------
+    std::int32_t LoadStringA(ModuleHandle instance, std::uint32_t id, char* buffer,
+                             std::int32_t bufferMax) override;
+    std::int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption,
+                             std::uint32_t type) override;
+    // --- WindowApi -----------------------------------------------------------------------------
+    KernelHandle CreateMutexA(const void* attributes, bool initialOwner, const char* name) override;
+    std::int32_t CoInitialize(const void* reserved) override;
+    void CoUninitialize() override;
+    bool InitCommonControlsEx(std::uint32_t size, std::uint32_t classes) override;
+    std::uint32_t RegisterWindowMessageA(const char* name) override;
+    std::uint16_t RegisterClassExA(const WindowClass& windowClass) override;
+    WindowHandle CreateWindowExA(std::uint32_t exStyle, const char* className,
+                                 const char* windowName, std::uint32_t style, std::int32_t x,
+                                 std::int32_t y, std::int32_t width, std::int32_t height,
+                                 WindowHandle parent, MenuHandle menu, ModuleHandle instance,
+                                 WindowHandler* handler) override;
+    std::int32_t GetMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
+                             std::uint32_t filterMax) override;
+    bool TranslateMessage(const Message* message) override;
+    std::intptr_t DispatchMessageA(const Message* message) override;
+    std::intptr_t DefWindowProcA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) override;
+    bool DestroyWindow(WindowHandle window) override;
+    void PostQuitMessage(std::int32_t exitCode) override;
+    std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapse,
+                            const void* timerProc) override;
+    bool KillTimer(WindowHandle window, std::uintptr_t id) override;
+    WindowHandle GetActiveWindow() override;
+    bool SetForegroundWindow(WindowHandle window) override;
+    std::intptr_t DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
+                                  WindowHandle owner, DialogHandler* dialog,
+                                  std::intptr_t initParam) override;
+    bool MessageBeep(std::uint32_t type) override;
+    // --- ShellApi ------------------------------------------------------------------------------
+    WindowHandle FindWindowA(const char* className, const char* windowName) override;
+    WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter, const char* className,
+                               const char* windowName) override;
+    std::int32_t GetSystemMetrics(std::int32_t index) override;
+    IconHandle LoadImageA(ModuleHandle instance, std::uint32_t resourceId, std::uint32_t type,
+                          std::int32_t width, std::int32_t height, std::uint32_t flags) override;
+    bool DestroyIcon(IconHandle icon) override;
+    bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) override;
+    bool GetCursorPos(Point* point) override;
+    MenuHandle LoadMenuA(ModuleHandle instance, std::uint32_t resourceId) override;
+    MenuHandle GetSubMenu(MenuHandle menu, std::int32_t position) override;
+    std::int32_t EnableMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t flags) override;
+    std::int32_t TrackPopupMenu(MenuHandle menu, std::uint32_t flags, std::int32_t x,
+                                std::int32_t y, std::int32_t reserved, WindowHandle owner,
+                                const void* rect) override;
+    bool DestroyMenu(MenuHandle menu) override;
+};
+
+}  // namespace pavix

@@ -1,0 +1,134 @@
+// The process, window, message-loop, timer and dialog services.
+#include "platform/win32/forwarding.h"
+#include "platform/win32/native.h"
+#include "platform/win32/win32_platform.h"
+
+namespace pavix {
+
+using win32::Menu;
+using win32::Module;
+using win32::Window;
+
+namespace {
+
+MSG ToNativeMessage(const Message& message) {
+    MSG native{};
+    native.hwnd = Window(message.window);
+    native.message = message.message;
+    native.wParam = message.wParam;
+    native.lParam = message.lParam;
+    return native;
+}
+
+}  // namespace
+
+KernelHandle Win32Platform::CreateMutexA(const void* attributes, bool initialOwner,
+                                         const char* name) {
+    auto* security = static_cast<SECURITY_ATTRIBUTES*>(const_cast<void*>(attributes));
+    return win32::FromNative<KernelHandle>(::CreateMutexA(security, initialOwner, name));
+}
+
+std::int32_t Win32Platform::CoInitialize(const void* reserved) {
+    return ::CoInitialize(const_cast<void*>(reserved));
+}
+
+void Win32Platform::CoUninitialize() {
+    ::CoUninitialize();
+}
+
+bool Win32Platform::InitCommonControlsEx(std::uint32_t size, std::uint32_t classes) {
+    const INITCOMMONCONTROLSEX controls{size, classes};
+    return ::InitCommonControlsEx(&controls) != FALSE;
+}
+
+std::uint32_t Win32Platform::RegisterWindowMessageA(const char* name) {
+    return ::RegisterWindowMessageA(name);
+}
+
+std::uint16_t Win32Platform::RegisterClassExA(const WindowClass& windowClass) {
+    WNDCLASSEXA native{};
+    native.cbSize = sizeof(native);
+    native.lpfnWndProc = win32::ForwardingWindowProc;
+    native.hInstance = Module(windowClass.instance);
+    native.lpszClassName = windowClass.className;
+    if (windowClass.cursorId != 0) {
+        native.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(windowClass.cursorId));
+    }
+    return ::RegisterClassExA(&native);
+}
+
+WindowHandle Win32Platform::CreateWindowExA(std::uint32_t exStyle, const char* className,
+                                            const char* windowName, std::uint32_t style,
+                                            std::int32_t x, std::int32_t y, std::int32_t width,
+                                            std::int32_t height, WindowHandle parent,
+                                            MenuHandle menu, ModuleHandle instance,
+                                            WindowHandler* handler) {
+    HWND window = ::CreateWindowExA(exStyle, className, windowName, style, x, y, width, height,
+                                    Window(parent), Menu(menu), Module(instance), handler);
+    return win32::FromNative<WindowHandle>(window);
+}
+
+std::int32_t Win32Platform::GetMessageA(Message* message, WindowHandle window,
+                                        std::uint32_t filterMin, std::uint32_t filterMax) {
+    MSG native{};
+    const BOOL result = ::GetMessageA(&native, Window(window), filterMin, filterMax);
+    message->window = win32::FromNative<WindowHandle>(native.hwnd);
+    message->message = native.message;
+    message->wParam = native.wParam;
+    message->lParam = native.lParam;
+    return result;
+}
+
+bool Win32Platform::TranslateMessage(const Message* message) {
+    const MSG native = ToNativeMessage(*message);
+    return ::TranslateMessage(&native) != FALSE;
+}
+
+std::intptr_t Win32Platform::DispatchMessageA(const Message* message) {
+    const MSG native = ToNativeMessage(*message);
+    return ::DispatchMessageA(&native);
+}
+
+std::intptr_t Win32Platform::DefWindowProcA(WindowHandle window, std::uint32_t message,
+                                            std::uintptr_t wParam, std::intptr_t lParam) {
+    return ::DefWindowProcA(Window(window), message, wParam, lParam);
+}
+
+bool Win32Platform::DestroyWindow(WindowHandle window) {
+    return ::DestroyWindow(Window(window)) != FALSE;
+}
+
+void Win32Platform::PostQuitMessage(std::int32_t exitCode) {
+    ::PostQuitMessage(exitCode);
+}
+
+std::uintptr_t Win32Platform::SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapse,
+                                       const void* timerProc) {
+    auto procedure = reinterpret_cast<TIMERPROC>(const_cast<void*>(timerProc));
+    return ::SetTimer(Window(window), id, elapse, procedure);
+}
+
+bool Win32Platform::KillTimer(WindowHandle window, std::uintptr_t id) {
+    return ::KillTimer(Window(window), id) != FALSE;
+}
+
+WindowHandle Win32Platform::GetActiveWindow() {
+    return win32::FromNative<WindowHandle>(::GetActiveWindow());
+}
+
+bool Win32Platform::SetForegroundWindow(WindowHandle window) {
+    return ::SetForegroundWindow(Window(window)) != FALSE;
+}
+
+std::intptr_t Win32Platform::DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
+                                             WindowHandle owner, DialogHandler* dialog,
+                                             std::intptr_t /*initParam*/) {
+    return ::DialogBoxParamA(Module(instance), MAKEINTRESOURCEA(templateId), Window(owner),
+                             win32::ForwardingDialogProc, reinterpret_cast<LPARAM>(dialog));
+}
+
+bool Win32Platform::MessageBeep(std::uint32_t type) {
+    return ::MessageBeep(type) != FALSE;
+}
+
+}  // namespace pavix
