@@ -1,0 +1,43 @@
+# Pavix.exe: the entry point, the Win32 backend and the core, with the resources compiled in and
+# the default sounds copied beside it. Included from the top level so that the executable lands
+# in the top of the build tree.
+
+# The assets' master script includes the generated texts.rc; until it exists the generated
+# script alone gives the string table and the menu.
+file(GLOB PAVIX_MASTER_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/pavix.rc)
+if(PAVIX_MASTER_RC)
+  set(PAVIX_RC ${PAVIX_MASTER_RC})
+else()
+  set(PAVIX_RC ${PAVIX_TEXTS_RC})
+endif()
+
+# windres reports no dependencies, so everything the script may pull in is listed by hand.
+file(GLOB PAVIX_RC_INPUTS CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/resources/*.rc
+  ${CMAKE_SOURCE_DIR}/resources/*.h
+  ${CMAKE_SOURCE_DIR}/resources/*.ico
+  ${CMAKE_SOURCE_DIR}/resources/*.manifest
+  ${CMAKE_SOURCE_DIR}/resources/icons/*.ico)
+set_source_files_properties(${PAVIX_RC} PROPERTIES OBJECT_DEPENDS "${PAVIX_TEXTS_RC};${PAVIX_RC_INPUTS}")
+
+add_executable(Pavix WIN32 app/win_main.cpp ${PAVIX_RC})
+target_link_libraries(Pavix PRIVATE pavix_win32 pavix_core)
+target_include_directories(Pavix PRIVATE
+  $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/resources>
+  $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/resources>)
+add_dependencies(Pavix pavix_texts)
+
+# The default sounds live in se\ beside the executable.
+file(GLOB PAVIX_SOUNDS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/se/*.wav)
+set(PAVIX_SOUND_COPIES)
+foreach(sound IN LISTS PAVIX_SOUNDS)
+  get_filename_component(name ${sound} NAME)
+  set(copy ${CMAKE_BINARY_DIR}/se/${name})
+  add_custom_command(OUTPUT ${copy}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${sound} ${copy}
+    DEPENDS ${sound}
+    COMMENT "Copying se/${name}")
+  list(APPEND PAVIX_SOUND_COPIES ${copy})
+endforeach()
+add_custom_target(pavix_sounds ALL DEPENDS ${PAVIX_SOUND_COPIES})
+add_dependencies(Pavix pavix_sounds)
