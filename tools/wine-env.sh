@@ -1,0 +1,96 @@
+# Wine for Pavix: a private prefix under build/, a display, and a server that stays up between
+# runs. Source this file, then call pavix_wine_up before running Windows programs and
+# pavix_wine_down when done. Both are safe to call more than once.
+#
+# PAVIX_PRIVATE_XVFB=1 starts a private Xvfb even when DISPLAY already works.
+
+PAVIX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="$PAVIX_ROOT/build/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+_pavix_display_usable() {
+    [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1
+}
+
+# Starts Xvfb on display `number` and waits until it answers; fails if it exits first.
+_pavix_try_xvfb() {
+    local number=$1 tries
+    Xvfb ":${number}" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    PAVIX_XVFB_PID=$!
+    for tries in $(seq 1 100); do
+        if DISPLAY=":${number}" xdpyinfo >/dev/null 2>&1; then
+            return 0
+        fi
+        kill -0 "$PAVIX_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill "$PAVIX_XVFB_PID" 2>/dev/null || true
+    wait "$PAVIX_XVFB_PID" 2>/dev/null || true
+    unset PAVIX_XVFB_PID
+    return 1
+}
+
+# Takes the first display number that is free, moving on when another run wins the race.
+_pavix_start_xvfb() {
+    local number=${PAVIX_XVFB_FIRST:-90} attempts=0
+    while ((attempts < 20)); do
+        if [[ ! -e "/tmp/.X${number}-lock" && ! -e "/tmp/.X11-unix/X${number}" ]]; then
+            attempts=$((attempts + 1))
+            if _pavix_try_xvfb "$number"; then
+                export DISPLAY=":${number}"
+                echo "pavix-wine: started Xvfb on ${DISPLAY} (pid ${PAVIX_XVFB_PID})" >&2
+                return 0
+            fi
+        fi
+        number=$((number + 1))
+    done
+    echo "pavix-wine: could not start Xvfb" >&2
+    return 1
+}
+
+# Creates the prefix once, with the settings that keep windowless, soundless runs quick: no
+# window manager emulation, no audio driver, no crash dialog.
+_pavix_create_prefix() {
+    local ready="$WINEPREFIX/.pavix-ready"
+    [[ -f "$ready" ]] && return 0
+    echo "pavix-wine: creating the Wine prefix $WINEPREFIX" >&2
+    mkdir -p "$WINEPREFIX"
+    if ! wineboot -i </dev/null >/dev/null 2>&1; then
+        echo "pavix-wine: wineboot failed" >&2
+        return 1
+    fi
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        </dev/null >/dev/null 2>&1
+    wineserver -w || true
+    touch "$ready"
+}
+
+pavix_wine_up() {
+    local wantPrivate=0
+    [[ "${PAVIX_PRIVATE_XVFB:-0}" == 1 && -z "${PAVIX_XVFB_PID:-}" ]] && wantPrivate=1
+    if ((wantPrivate)) || ! _pavix_display_usable; then
+        _pavix_start_xvfb || return 1
+    fi
+    _pavix_create_prefix || return 1
+    # A persistent server makes every later start quick, and the first program on it starts the
+    # background services, which keep its standard error for good. Neither may hold a pipe of
+    # ours open, or a `... | tee` around the tests never ends. When a server already runs, this
+    # start gives way to it.
+    wineserver -p </dev/null >/dev/null 2>&1 || true
+    wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+    return 0
+}
+
+pavix_wine_down() {
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    if [[ -n "${PAVIX_XVFB_PID:-}" ]]; then
+        kill "$PAVIX_XVFB_PID" 2>/dev/null || true
+        wait "$PAVIX_XVFB_PID" 2>/dev/null || true
+        unset PAVIX_XVFB_PID
+    fi
+    return 0
+}
