@@ -34,12 +34,12 @@ const MessageBox kWriteFailed = ErrorBox("Failed to write file");
 const MessageBox kOpenForWriteFailed = ErrorBox("Failed to open file for writing");
 
 ConfigSpec SampleSpec() {
-    ConfigSpec spec;
-    spec.abortEnabled = 1;
-    spec.abortKey = {kModControl | kModShift, 0x1B};
-    spec.sounds = {"C:\\s\\m.wav", "", "abort.wav", "C:\\t.wav", "e.wav", "d.wav"};
-    spec.timeout = 1234;
-    return spec;
+    ConfigSpec shape;
+    shape.abortEnabled = 1;
+    shape.abortKey = {kModControl | kModShift, 0x1B};
+    shape.sounds = {"C:\\s\\m.wav", "", "abort.wav", "C:\\t.wav", "e.wav", "d.wav"};
+    shape.timeout = 1234;
+    return shape;
 }
 
 // A record that differs from SampleSpec() in every field.
