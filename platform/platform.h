@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "platform/dialog_api.h"
 #include "platform/types.h"
 
 namespace pavix {
@@ -204,6 +205,7 @@ class Platform : public ErrorApi,
                  public SystemApi,
                  public ResourceApi,
                  public WindowApi,
-                 public ShellApi {};
+                 public ShellApi,
+                 public DialogApi {};
 
 }  // namespace pavix

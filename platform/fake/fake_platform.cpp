@@ -790,3 +790,232 @@ bool FakePlatform::DestroyMenu(MenuHandle menu) {
 }
 
 }  // namespace pavix::fake
+
+namespace pavix::fake {
+namespace {
+
+std::string DescribeParameter(std::uint32_t message, std::intptr_t lParam) {
+    if (message == kCbAddString) {
+        return FormatArg(reinterpret_cast<const char*>(lParam));
+    }
+    if (message == kLvmInsertColumnA) {
+        const auto* column = reinterpret_cast<const ListViewColumn*>(lParam);
+        return "{" + FormatArg(column->cx) + ", " + FormatArg(column->pszText) + "}";
+    }
+    if (message == kLvmSetItemState) {
+        const auto* item = reinterpret_cast<const ListViewItem*>(lParam);
+        return "{" + FormatArg(item->state) + ", " + FormatArg(item->stateMask) + "}";
+    }
+    return FormatArg(lParam);
+}
+
+// GetDlgItemInt's reading: blanks, a sign when signed, then only digits and blanks, within the
+// range of the asked kind.
+std::optional<std::uint32_t> ParseDialogNumber(const std::string& text, bool isSigned) {
+    std::size_t at = text.find_first_not_of(' ');
+    if (at == std::string::npos) {
+        return std::nullopt;
+    }
+    const bool negative = isSigned && text[at] == '-';
+    at += negative ? 1 : 0;
+    const std::size_t end = std::min(text.find_first_not_of("0123456789", at), text.size());
+    if (end == at || text.find_first_not_of(' ', end) != std::string::npos) {
+        return std::nullopt;
+    }
+    const std::size_t significant = std::min(text.find_first_not_of('0', at), end - 1);
+    const std::string digits = text.substr(significant, end - significant);
+    const long long limit = isSigned ? (negative ? 2147483648LL : 2147483647LL) : 4294967295LL;
+    if (digits.size() > 10 || std::stoll(digits) > limit) {
+        return std::nullopt;
+    }
+    const long long magnitude = std::stoll(digits);
+    return static_cast<std::uint32_t>(negative ? -magnitude : magnitude);
+}
+
+}  // namespace
+
+void FakePlatform::UseFakeDialogs() {
+    dialogRunner = [this](std::uint32_t templateId, DialogHandler* handler) {
+        return dialogs.Run(templateId, handler, activeWindow);
+    };
+}
+
+WindowHandle FakePlatform::GetDlgItem(WindowHandle dialog, std::int32_t id) {
+    if (auto scripted = Record(Call("GetDlgItem", dialog, id))) {
+        return static_cast<WindowHandle>(*scripted);
+    }
+    FakeDialog* found = dialogs.Find(dialog);
+    return found != nullptr && dialogs.IsDialog(dialog) ? found->ItemHandle(id) : 0;
+}
+
+std::intptr_t FakePlatform::SendDlgItemMessageA(WindowHandle dialog, std::int32_t id,
+                                                std::uint32_t message, std::uintptr_t wParam,
+                                                std::intptr_t lParam) {
+    Call call("SendDlgItemMessageA", dialog, id, message, wParam);
+    call.args.push_back(DescribeParameter(message, lParam));
+    if (auto scripted = Record(std::move(call))) {
+        return static_cast<std::intptr_t>(*scripted);
+    }
+    FakeDialog* found = dialogs.Find(dialog);
+    return found != nullptr ? found->Send(id, message, wParam, lParam) : 0;
+}
+
+std::intptr_t FakePlatform::SendMessageA(WindowHandle window, std::uint32_t message,
+                                         std::uintptr_t wParam, std::intptr_t lParam) {
+    Call call("SendMessageA", window, message, wParam);
+    call.args.push_back(DescribeParameter(message, lParam));
+    if (auto scripted = Record(std::move(call))) {
+        return static_cast<std::intptr_t>(*scripted);
+    }
+    FakeDialog* found = dialogs.Find(window);
+    if (found == nullptr) {
+        return 0;
+    }
+    return dialogs.IsDialog(window)
+               ? found->SendToDialog(message, wParam, lParam)
+               : found->Send(dialogs.ControlId(window), message, wParam, lParam);
+}
+
+bool FakePlatform::SetDlgItemTextA(WindowHandle dialog, std::int32_t id, const char* text) {
+    if (auto scripted = Record(Call("SetDlgItemTextA", dialog, id, text))) {
+        return *scripted != 0;
+    }
+    FakeDialog* found = dialogs.Find(dialog);
+    if (found == nullptr) {
+        return false;
+    }
+    found->Control(id).text = Text(text);
+    return true;
+}
+
+std::uint32_t FakePlatform::GetDlgItemInt(WindowHandle dialog, std::int32_t id, bool* translated,
+                                          bool isSigned) {
+    if (translated != nullptr) {
+        *translated = false;
+    }
+    if (auto scripted = Record(Call("GetDlgItemInt", dialog, id, isSigned))) {
+        return static_cast<std::uint32_t>(*scripted);
+    }
+    FakeDialog* found = dialogs.Find(dialog);
+    const auto value = found ? ParseDialogNumber(found->Text(id), isSigned) : std::nullopt;
+    if (translated != nullptr) {
+        *translated = value.has_value();
+    }
+    return value.value_or(0);
+}
+
+bool FakePlatform::SetDlgItemInt(WindowHandle dialog, std::int32_t id, std::uint32_t value,
+                                 bool isSigned) {
+    if (auto scripted = Record(Call("SetDlgItemInt", dialog, id, value, isSigned))) {
+        return *scripted != 0;
+    }
+    FakeDialog* found = dialogs.Find(dialog);
+    if (found == nullptr) {
+        return false;
+    }
+    found->Control(id).text =
+        isSigned ? std::to_string(static_cast<std::int32_t>(value)) : std::to_string(value);
+    return true;
+}
+
+std::int32_t FakePlatform::GetWindowTextLengthA(WindowHandle window) {
+    if (auto scripted = Record(Call("GetWindowTextLengthA", window))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    FakeDialog* found = dialogs.Find(window);
+    return found ? static_cast<std::int32_t>(found->Text(dialogs.ControlId(window)).size()) : 0;
+}
+
+std::int32_t FakePlatform::GetWindowTextA(WindowHandle window, char* buffer,
+                                          std::int32_t maxCount) {
+    if (auto scripted = Record(Call("GetWindowTextA", window, maxCount))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    FakeDialog* found = dialogs.Find(window);
+    if (found == nullptr || maxCount <= 0) {
+        return 0;
+    }
+    CopyText(found->Text(dialogs.ControlId(window)), buffer, static_cast<std::uint32_t>(maxCount));
+    return static_cast<std::int32_t>(std::strlen(buffer));
+}
+
+bool FakePlatform::EnableWindow(WindowHandle window, bool enable) {
+    if (auto scripted = Record(Call("EnableWindow", window, enable))) {
+        return *scripted != 0;
+    }
+    FakeDialog* found = dialogs.Find(window);
+    if (found == nullptr) {
+        return false;
+    }
+    FakeControl& control = found->Control(dialogs.ControlId(window));
+    const bool wasDisabled = !control.enabled;
+    control.enabled = enable;
+    return wasDisabled;
+}
+
+WindowHandle FakePlatform::SetFocus(WindowHandle window) {
+    if (auto scripted = Record(Call("SetFocus", window))) {
+        return static_cast<WindowHandle>(*scripted);
+    }
+    FakeDialog* found = dialogs.Find(window);
+    if (found == nullptr) {
+        return 0;
+    }
+    const WindowHandle previous = found->focus != 0 ? found->ItemHandle(found->focus) : 0;
+    found->focus = dialogs.ControlId(window);
+    return previous;
+}
+
+bool FakePlatform::GetClientRect(WindowHandle window, Rect* rect) {
+    if (auto scripted = Record(Call("GetClientRect", window))) {
+        return *scripted != 0;
+    }
+    *rect = Rect{0, 0, FakeControl::kClientWidth, FakeControl::kClientHeight};
+    return dialogs.Find(window) != nullptr;
+}
+
+bool FakePlatform::InvalidateRect(WindowHandle window, const Rect* rect, bool erase) {
+    if (auto scripted = Record(Call("InvalidateRect", window, rect != nullptr, erase))) {
+        return *scripted != 0;
+    }
+    FakeDialog* found = dialogs.Find(window);
+    if (found == nullptr) {
+        return false;
+    }
+    ++found->Control(dialogs.ControlId(window)).redraws;
+    return true;
+}
+
+bool FakePlatform::EndDialog(WindowHandle dialog, std::intptr_t result) {
+    if (auto scripted = Record(Call("EndDialog", dialog, result))) {
+        return *scripted != 0;
+    }
+    FakeDialog* found = dialogs.Find(dialog);
+    if (found == nullptr || !dialogs.IsDialog(dialog)) {
+        return false;
+    }
+    found->ended = true;
+    found->result = result;
+    return true;
+}
+
+bool FakePlatform::GetOpenFileNameA(OpenFileName* openFileName) {
+    std::string filter;
+    for (const char* part = openFileName->lpstrFilter; part && *part; part += strlen(part) + 1) {
+        filter += (filter.empty() ? "" : "|") + std::string(part);
+    }
+    if (auto scripted =
+            Record(Call("GetOpenFileNameA", openFileName->hwndOwner, filter,
+                        openFileName->lpstrFile, openFileName->nMaxFile, openFileName->Flags))) {
+        return *scripted != 0;
+    }
+    std::optional<std::string> choice = std::move(dialogs.fileChoice);
+    dialogs.fileChoice.reset();
+    if (!choice || openFileName->nMaxFile == 0) {
+        return false;
+    }
+    CopyText(*choice, openFileName->lpstrFile, openFileName->nMaxFile);
+    return true;
+}
+
+}  // namespace pavix::fake

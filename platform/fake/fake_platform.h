@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/fake/call.h"
+#include "platform/fake/fake_dialog.h"
 #include "platform/platform.h"
 #include "resources/string_table.h"
 
@@ -69,6 +70,10 @@ class FakePlatform : public Platform {
     std::map<WindowHandle, WindowHandler*> windows;
     // Runs a modal dialog in place of the platform: gets the template and the dialog object.
     std::function<std::intptr_t(std::uint32_t, DialogHandler*)> dialogRunner;
+    // Simulated controls for every dialog; UseFakeDialogs makes DialogBoxParamA run dialogs there,
+    // each as the active window while it is open.
+    FakeDialogs dialogs;
+    void UseFakeDialogs();
     // Delivers a message to a window's handler as the message loop would.
     std::intptr_t Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam = 0,
                        std::intptr_t lParam = 0);
@@ -194,6 +199,25 @@ class FakePlatform : public Platform {
                                 std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                 const void* rect) override;
     bool DestroyMenu(MenuHandle menu) override;
+    // --- DialogApi -----------------------------------------------------------------------------
+    WindowHandle GetDlgItem(WindowHandle dialog, std::int32_t id) override;
+    std::intptr_t SendDlgItemMessageA(WindowHandle dialog, std::int32_t id, std::uint32_t message,
+                                      std::uintptr_t wParam, std::intptr_t lParam) override;
+    std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam) override;
+    bool SetDlgItemTextA(WindowHandle dialog, std::int32_t id, const char* text) override;
+    std::uint32_t GetDlgItemInt(WindowHandle dialog, std::int32_t id, bool* translated,
+                                bool isSigned) override;
+    bool SetDlgItemInt(WindowHandle dialog, std::int32_t id, std::uint32_t value,
+                       bool isSigned) override;
+    std::int32_t GetWindowTextLengthA(WindowHandle window) override;
+    std::int32_t GetWindowTextA(WindowHandle window, char* buffer, std::int32_t maxCount) override;
+    bool EnableWindow(WindowHandle window, bool enable) override;
+    WindowHandle SetFocus(WindowHandle window) override;
+    bool GetClientRect(WindowHandle window, Rect* rect) override;
+    bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+    bool EndDialog(WindowHandle dialog, std::intptr_t result) override;
+    bool GetOpenFileNameA(OpenFileName* openFileName) override;
 
   protected:
     // Logs the call and answers it from the scripts, if one applies.

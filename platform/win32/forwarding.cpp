@@ -1,5 +1,7 @@
 #include "platform/win32/forwarding.h"
 
+#include "platform/win32/dialog_notify.h"
+
 #include "platform/platform.h"
 
 namespace pavix::win32 {
@@ -24,6 +26,9 @@ INT_PTR CALLBACK ForwardingDialogProc(HWND dialog, UINT message, WPARAM wParam, 
     auto* handler = reinterpret_cast<DialogHandler*>(::GetWindowLongPtrA(dialog, DWLP_USER));
     if (handler == nullptr) {
         return FALSE;
+    }
+    if (message == WM_NOTIFY) {
+        return ForwardNotify(*handler, dialog, wParam, lParam);
     }
     return handler->DialogProc(FromNative<WindowHandle>(dialog), message, wParam, lParam);
 }

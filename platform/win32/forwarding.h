@@ -11,7 +11,8 @@ namespace pavix::win32 {
 LRESULT CALLBACK ForwardingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Keeps the DialogHandler passed as the initialisation parameter from WM_INITDIALOG on and
-// forwards each message to it; earlier messages are left to the dialog manager.
+// forwards each message to it, WM_NOTIFY with its record in portable form; earlier messages are
+// left to the dialog manager.
 INT_PTR CALLBACK ForwardingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace pavix::win32

@@ -9,7 +9,7 @@
 // - DialogBoxParamA passes `dialog` as the dialog's initialisation parameter instead of
 //   `initParam`, which Pavix always leaves 0; the dialog procedure keeps the handler from
 //   WM_INITDIALOG on and forwards every message from then on, so the handler sees its own address
-//   as the lParam of WM_INITDIALOG.
+//   as the lParam of WM_INITDIALOG. WM_NOTIFY reaches it with its record in portable form.
 #pragma once
 
 #include "platform/platform.h"
@@ -118,6 +118,27 @@ class Win32Platform final : public Platform {
                                 std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                 const void* rect) override;
     bool DestroyMenu(MenuHandle menu) override;
+    // --- DialogApi -----------------------------------------------------------------------------
+    WindowHandle GetDlgItem(WindowHandle dialog, std::int32_t id) override;
+    // LVM_INSERTCOLUMNA and LVM_SETITEMSTATE get their records rebuilt as LVCOLUMNA and LVITEMA.
+    std::intptr_t SendDlgItemMessageA(WindowHandle dialog, std::int32_t id, std::uint32_t message,
+                                      std::uintptr_t wParam, std::intptr_t lParam) override;
+    std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam) override;
+    bool SetDlgItemTextA(WindowHandle dialog, std::int32_t id, const char* text) override;
+    std::uint32_t GetDlgItemInt(WindowHandle dialog, std::int32_t id, bool* translated,
+                                bool isSigned) override;
+    bool SetDlgItemInt(WindowHandle dialog, std::int32_t id, std::uint32_t value,
+                       bool isSigned) override;
+    std::int32_t GetWindowTextLengthA(WindowHandle window) override;
+    std::int32_t GetWindowTextA(WindowHandle window, char* buffer, std::int32_t maxCount) override;
+    bool EnableWindow(WindowHandle window, bool enable) override;
+    WindowHandle SetFocus(WindowHandle window) override;
+    bool GetClientRect(WindowHandle window, Rect* rect) override;
+    bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+    bool EndDialog(WindowHandle dialog, std::intptr_t result) override;
+    // With OFN_ENABLEHOOK the dialog gets a hook that leaves every message to it.
+    bool GetOpenFileNameA(OpenFileName* openFileName) override;
 };
 
 }  // namespace pavix

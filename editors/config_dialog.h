@@ -1,0 +1,65 @@
+// The configuration dialog: edits a working copy of the settings (the abort hotkey and whether
+// it is used, the search time-out, the six event sounds), loaded from Config.dat when it opens
+// and written back by OK. It never talks to the engine: the engine reads the file again after
+// the dialog.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "editors/modal_dialog.h"
+#include "storage/settings.h"
+
+namespace pavix {
+
+class ConfigDialog : public ModalDialog {
+  public:
+    static constexpr std::uint32_t kTemplateId = 111;
+    static constexpr std::int32_t kAbortEnableBox = 1030;
+    static constexpr std::int32_t kAbortKeyField = 1031;
+    static constexpr std::int32_t kChangeButton = 1070;
+    static constexpr std::int32_t kTimeoutField = 1071;
+
+    // One row of the sound group, in SoundEvent order.
+    struct SoundRow {
+        std::int32_t pathField;
+        std::int32_t browseButton;
+        std::int32_t playButton;
+    };
+    static constexpr std::array<SoundRow, kSoundEventCount> kSoundRows = {{
+        {1032, 1050, 1041},
+        {1033, 1051, 1042},
+        {1034, 1052, 1043},
+        {1035, 1053, 1044},
+        {1037, 1054, 1045},
+        {1036, 1055, 1046},
+    }};
+
+    explicit ConfigDialog(Platform& platform) : ModalDialog(platform), settings_(platform) {}
+
+    // 1 (OK, after saving) or 2 (Cancel).
+    std::intptr_t Run() { return RunModal(kTemplateId); }
+
+  protected:
+    bool OnInitDialog() override;
+    bool OnCommand(std::int32_t id, std::uint16_t code) override;
+
+  private:
+    // Each stops at the first control that cannot be written or read, beeping with the focus
+    // on it, and then returns false.
+    bool ExchangeToControls();
+    bool ExchangeFromControls();
+    bool ReadTimeout();
+
+    void Accept();
+    void ChangeAbortKey();
+    // Browse or Play of a sound row; false for an id of no row.
+    bool OnSoundButton(std::int32_t id);
+
+    Settings settings_;
+    std::string abortKeyText_;
+    std::array<std::string, kSoundEventCount> soundPaths_;
+};
+
+}  // namespace pavix

@@ -1,0 +1,78 @@
+// The common ground of the editors: a modal dialog's behaviour that receives the messages the
+// platform forwards, sorts them into initialisation, commands and notifications, and talks to
+// the dialog's controls by id.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/dialog_api.h"
+#include "platform/platform.h"
+
+namespace pavix {
+
+class ModalDialog : public DialogHandler {
+  public:
+    explicit ModalDialog(Platform& platform) : platform_(platform) {}
+
+    std::intptr_t DialogProc(WindowHandle dialog, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) final;
+
+  protected:
+    // Returns true to let the platform give the focus to the first control that takes it.
+    virtual bool OnInitDialog() = 0;
+    // Returns whether the command was handled.
+    virtual bool OnCommand(std::int32_t id, std::uint16_t code) = 0;
+    virtual bool OnNotify(const NotifyHeader&) { return false; }
+    virtual void OnDestroy() {}
+
+    // Runs this dialog from `templateId`, owned by the window that is active now.
+    std::intptr_t RunModal(std::uint32_t templateId);
+
+    Platform& platform_;
+    WindowHandle Window() const { return window_; }
+    WindowHandle Item(std::int32_t id) { return platform_.GetDlgItem(window_, id); }
+    std::intptr_t SendItem(std::int32_t id, std::uint32_t message, std::uintptr_t wParam = 0,
+                           std::intptr_t lParam = 0) {
+        return platform_.SendDlgItemMessageA(window_, id, message, wParam, lParam);
+    }
+
+    bool SetText(std::int32_t id, const std::string& text) {
+        return platform_.SetDlgItemTextA(window_, id, text.c_str());
+    }
+    // Reads the whole text of a control. When the platform hands over none of a non-empty text,
+    // beeps, gives the control the focus and returns false, leaving `text` as it was.
+    bool ReadText(std::int32_t id, std::string* text);
+    // A failed transfer: the simple beep and the focus on the control concerned.
+    void Complain(std::int32_t id);
+
+    std::int32_t Checked(std::int32_t id) {
+        return SendItem(id, kBmGetCheck) == static_cast<std::intptr_t>(kBstChecked) ? 1 : 0;
+    }
+    void SetChecked(std::int32_t id, std::int32_t state) {
+        SendItem(id, kBmSetCheck, static_cast<std::uintptr_t>(state));
+    }
+    void Enable(std::int32_t id, bool enable) { platform_.EnableWindow(Item(id), enable); }
+    void AddComboRow(std::int32_t id, const std::string& text) {
+        SendItem(id, kCbAddString, 0, reinterpret_cast<std::intptr_t>(text.c_str()));
+    }
+    // The selected row, or -1 (CB_ERR) when none is.
+    std::intptr_t ComboSelection(std::int32_t id) { return SendItem(id, kCbGetCurSel); }
+    void SelectComboRow(std::int32_t id, std::int32_t row) {
+        SendItem(id, kCbSetCurSel, static_cast<std::uintptr_t>(row));
+    }
+    void End(std::intptr_t result) { platform_.EndDialog(window_, result); }
+
+  private:
+    WindowHandle window_ = 0;
+};
+
+// LOWORD and HIWORD of a WM_COMMAND's wParam.
+constexpr std::int32_t CommandId(std::uintptr_t wParam) {
+    return static_cast<std::int32_t>(wParam & 0xFFFF);
+}
+constexpr std::uint16_t CommandCode(std::uintptr_t wParam) {
+    return static_cast<std::uint16_t>((wParam >> 16) & 0xFFFF);
+}
+
+}  // namespace pavix

@@ -1,0 +1,111 @@
+// The sequence editor: the whole list of sequences on the left, the current sequence (name, keys,
+// commands) on the right. It reads Sequence.dat when it opens and writes the whole list back on
+// OK; Cancel discards every change. Its three list views are virtual: they hold row counts only
+// and ask the editor for each cell's text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "editors/modal_dialog.h"
+#include "model/sequence.h"
+
+namespace pavix {
+
+class SequenceEditor : public ModalDialog {
+  public:
+    static constexpr std::uint32_t kTemplateId = 104;
+    static constexpr std::uint32_t kIconId = 101;
+
+    static constexpr std::int32_t kSequenceList = 1000;
+    static constexpr std::int32_t kNameEdit = 1001;
+    static constexpr std::int32_t kKeyList = 1002;
+    static constexpr std::int32_t kCommandList = 1007;
+
+    static constexpr std::int32_t kSequenceAdd = 1012;
+    static constexpr std::int32_t kSequenceDelete = 1013;
+    static constexpr std::int32_t kSequenceCopy = 1049;
+    static constexpr std::int32_t kSequenceUp = 1016;
+    static constexpr std::int32_t kSequenceDown = 1017;
+
+    static constexpr std::int32_t kKeyUp = 1003;
+    static constexpr std::int32_t kKeyDown = 1004;
+    static constexpr std::int32_t kKeyAdd = 1006;
+    static constexpr std::int32_t kKeyEdit = 1014;
+    static constexpr std::int32_t kKeyDelete = 1005;
+
+    static constexpr std::int32_t kCommandUp = 1008;
+    static constexpr std::int32_t kCommandDown = 1009;
+    static constexpr std::int32_t kCommandAdd = 1011;
+    static constexpr std::int32_t kCommandEdit = 1015;
+    static constexpr std::int32_t kCommandDelete = 1010;
+
+    explicit SequenceEditor(Platform& platform) : ModalDialog(platform) {}
+
+    // 1 (OK, after saving) or 2 (Cancel).
+    std::intptr_t Run() { return RunModal(kTemplateId); }
+
+  protected:
+    bool OnInitDialog() override;
+    bool OnCommand(std::int32_t id, std::uint16_t code) override;
+    bool OnNotify(const NotifyHeader& header) override;
+    void OnDestroy() override;
+
+  private:
+    // The buttons of one list, as the button-state table enables them.
+    struct ListButtons {
+        std::int32_t list;
+        std::int32_t up;
+        std::int32_t down;
+        std::int32_t edit;  // 0: the list has none
+        std::int32_t remove;
+    };
+
+    void SetIcons();
+    void SetUpColumns();
+    void AddColumn(std::int32_t list, std::int32_t index, const char* title, std::int32_t width);
+    void LoadSequences();
+    void Save();
+
+    void Show(Sequence* sequence);
+    void UpdateButtons();
+    void UpdateSequenceButtons();
+    void UpdateKeyButtons();
+    void UpdateCommandButtons();
+    void UpdateListButtons(const ListButtons& buttons, std::size_t count, bool usable);
+    void OnItemChanged();
+    void StoreName();
+    bool CellText(std::int32_t list, std::int32_t row, std::int32_t column, std::string* text);
+    void OnGetDispInfo(const ListViewDispInfo& info);
+
+    bool OnSequenceButton(std::int32_t id);
+    bool OnKeyButton(std::int32_t id);
+    bool OnCommandButton(std::int32_t id);
+    void AddSequence();
+    void CopySequence();
+    void DeleteSequence();
+    void AddKey();
+    void EditKey();
+    void AddCommand();
+    void EditCommand();
+    // Up and Down of any list: a beep at the first or last row, else `move` and the moved
+    // element selected at its new row.
+    template <typename Move>
+    void MoveRow(std::int32_t list, std::size_t count, bool up, Move move);
+
+    void SetRowCount(std::int32_t list, std::size_t count);
+    // The selected row, or -1.
+    std::int32_t SelectedRow(std::int32_t list);
+    // Scrolls the row into view and selects it, which the list reports as an item change.
+    void ShowAndSelect(std::int32_t list, std::size_t row);
+    void Redraw(std::int32_t list);
+
+    SequenceList sequences_;
+    Sequence* current_ = nullptr;  // shown on the right; not necessarily the selected row
+    std::string nameText_;
+    IconHandle bigIcon_ = 0;
+    IconHandle smallIcon_ = 0;
+};
+
+}  // namespace pavix
