@@ -8,7 +8,7 @@ namespace pavix {
 namespace {
 
 constexpr std::uintptr_t kSoundPathLimit = 260;
-// The check box shows unchecked, checked and indeterminate; anything else stored reads as off.
+// BM_SETCHECK knows the states 0 to 2; a stored value beyond them counts as off.
 constexpr std::int32_t kLargestCheckState = 2;
 
 }  // namespace

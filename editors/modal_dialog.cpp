@@ -15,7 +15,7 @@ std::intptr_t ModalDialog::DialogProc(WindowHandle dialog, std::uint32_t message
         case kWmCommand:
             return OnCommand(CommandId(wParam), CommandCode(wParam)) ? 1 : 0;
         case kWmNotify:
-            return OnNotify(*reinterpret_cast<const NotifyHeader*>(lParam)) ? 1 : 0;
+            return lParam != 0 && OnNotify(*reinterpret_cast<const NotifyHeader*>(lParam)) ? 1 : 0;
         case kWmDestroy:
             OnDestroy();
             return 0;

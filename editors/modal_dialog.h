@@ -29,7 +29,6 @@ class ModalDialog : public DialogHandler {
     // Runs this dialog from `templateId`, owned by the window that is active now.
     std::intptr_t RunModal(std::uint32_t templateId);
 
-    Platform& platform_;
     WindowHandle Window() const { return window_; }
     WindowHandle Item(std::int32_t id) { return platform_.GetDlgItem(window_, id); }
     std::intptr_t SendItem(std::int32_t id, std::uint32_t message, std::uintptr_t wParam = 0,
@@ -62,6 +61,8 @@ class ModalDialog : public DialogHandler {
         SendItem(id, kCbSetCurSel, static_cast<std::uintptr_t>(row));
     }
     void End(std::intptr_t result) { platform_.EndDialog(window_, result); }
+
+    Platform& platform_;
 
   private:
     WindowHandle window_ = 0;
