@@ -18,6 +18,9 @@ namespace {
 constexpr std::uint32_t kTestDialog = 900;
 constexpr std::int32_t kEdit = 901;
 constexpr std::int32_t kList = 902;
+constexpr std::int32_t kCheckBox = 903;
+constexpr std::int32_t kCombo = 904;
+constexpr std::int32_t kHotkey = 905;
 
 // Runs `onInit` from WM_INITDIALOG, answers each list-view row's text request with "row N",
 // and records every message and item change.
@@ -59,7 +62,8 @@ class ScriptedDialog : public DialogHandler {
 class DialogCallsTest : public testing::Test {
   protected:
     void SetUp() override {
-        platform.InitCommonControlsEx(kInitCommonControlsExSize, ICC_LISTVIEW_CLASSES);
+        platform.InitCommonControlsEx(kInitCommonControlsExSize,
+                                      ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS);
     }
     std::intptr_t Run(ScriptedDialog& dialog) {
         return platform.DialogBoxParamA(platform.GetModuleHandleA(nullptr), kTestDialog, 0, &dialog,
@@ -92,16 +96,41 @@ TEST_F(DialogCallsTest, TextsAndNumbersRoundTripThroughAnEdit) {
         EXPECT_EQ(platform.GetDlgItemInt(window, kEdit, &translated, true),
                   static_cast<std::uint32_t>(-42));
         EXPECT_TRUE(translated);
-        EXPECT_TRUE(platform.SetDlgItemTextA(window, kEdit, "12x"));
+        EXPECT_TRUE(platform.SetDlgItemTextA(window, kEdit, "x12"));
         EXPECT_EQ(platform.GetDlgItemInt(window, kEdit, &translated, false), 0u);
         EXPECT_FALSE(translated);
         const WindowHandle edit = platform.GetDlgItem(window, kEdit);
         char text[8] = {};
         EXPECT_EQ(platform.GetWindowTextLengthA(edit), 3);
         EXPECT_EQ(platform.GetWindowTextA(edit, text, sizeof(text)), 3);
-        EXPECT_STREQ(text, "12x");
+        EXPECT_STREQ(text, "x12");
         EXPECT_FALSE(platform.EnableWindow(edit, false));  // it was enabled
         EXPECT_FALSE(::IsWindowEnabled(win32::Window(edit)));
+        platform.EndDialog(window, 1);
+    });
+    EXPECT_EQ(Run(dialog), 1);
+}
+
+TEST_F(DialogCallsTest, CheckBoxComboAndHotkeyControlKeepWhatTheyAreGiven) {
+    ScriptedDialog dialog([&](WindowHandle window) {
+        const auto send = [&](std::int32_t id, std::uint32_t message, std::uintptr_t wParam = 0,
+                              std::intptr_t lParam = 0) {
+            return platform.SendDlgItemMessageA(window, id, message, wParam, lParam);
+        };
+        send(kCheckBox, kBmSetCheck, kBstChecked);
+        EXPECT_EQ(send(kCheckBox, kBmGetCheck), static_cast<std::intptr_t>(kBstChecked));
+        EXPECT_EQ(send(kCombo, kCbGetCurSel), kCbErr);
+        for (const char* row : {"Do nothing", "Lock System"}) {
+            send(kCombo, kCbAddString, 0, reinterpret_cast<std::intptr_t>(row));
+        }
+        send(kCombo, kCbSetCurSel, 1);
+        EXPECT_EQ(send(kCombo, kCbGetCurSel), 1);
+        char text[16] = {};
+        platform.GetWindowTextA(platform.GetDlgItem(window, kCombo), text, sizeof(text));
+        EXPECT_STREQ(text, "Lock System");
+        const std::uintptr_t chord = (kHotkeyfControl | kHotkeyfAlt) << 8 | 'P';
+        send(kHotkey, kHkmSetHotkey, chord);
+        EXPECT_EQ(send(kHotkey, kHkmGetHotkey), static_cast<std::intptr_t>(chord));
         platform.EndDialog(window, 1);
     });
     EXPECT_EQ(Run(dialog), 1);

@@ -1,5 +1,5 @@
-// Windows and dialogs run by the backend reach their portable handlers, and the message loop,
-// timers and hotkeys carry their values both ways.
+// Windows created by the backend reach their portable handlers, and the message loop, timers
+// and hotkeys carry their values both ways.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -13,9 +13,6 @@ namespace {
 
 constexpr std::uint32_t kAnswered = kWmApp + 3;
 constexpr std::intptr_t kAnswer = 1234;
-constexpr std::uint32_t kEndDialog = kWmApp + 7;
-constexpr std::uint32_t kTestDialog = 900;
-constexpr std::uint32_t kTestEdit = 901;
 
 class RecordingWindow : public WindowHandler {
   public:
@@ -119,43 +116,6 @@ TEST_F(WindowCallsTest, SecondRegistrationOfAChordFailsWithHotkeyAlreadyRegister
     EXPECT_TRUE(platform.UnregisterHotKey(window, 1));
     EXPECT_FALSE(platform.UnregisterHotKey(window, 1));
     platform.DestroyWindow(window);
-}
-
-class EndingDialog : public DialogHandler {
-  public:
-    std::intptr_t DialogProc(WindowHandle dialog, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) override {
-        messages.push_back(message);
-        if (message == kWmInitDialog) {
-            initParam = lParam;
-            editFound = ::GetDlgItem(win32::Window(dialog), kTestEdit) != nullptr;
-            ::PostMessageA(win32::Window(dialog), kEndDialog, 42, 0);
-            return TRUE;
-        }
-        if (message == kEndDialog) {
-            ::EndDialog(win32::Window(dialog), static_cast<INT_PTR>(wParam));
-            return TRUE;
-        }
-        return FALSE;
-    }
-    std::vector<std::uint32_t> messages;
-    std::intptr_t initParam = 0;
-    bool editFound = false;
-};
-
-TEST_F(WindowCallsTest, DialogHandlerRunsFromInitDialogUntilItEndsTheDialog) {
-    EndingDialog dialog;
-    EXPECT_EQ(platform.DialogBoxParamA(instance, kTestDialog, 0, &dialog, 0), 42);
-    ASSERT_FALSE(dialog.messages.empty());
-    EXPECT_EQ(dialog.messages.front(), kWmInitDialog);
-    EXPECT_EQ(dialog.initParam, reinterpret_cast<std::intptr_t>(&dialog));
-    EXPECT_TRUE(dialog.editFound);
-}
-
-TEST_F(WindowCallsTest, DialogFromAMissingTemplateFails) {
-    EndingDialog dialog;
-    EXPECT_EQ(platform.DialogBoxParamA(instance, 999, 0, &dialog, 0), -1);
-    EXPECT_TRUE(dialog.messages.empty());
 }
 
 }  // namespace
