@@ -26,6 +26,8 @@ target_include_directories(Pavix PRIVATE
   $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/resources>
   $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/resources>)
 add_dependencies(Pavix pavix_texts)
+# The released program carries no symbols: half the file's size otherwise.
+target_link_options(Pavix PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
 
 # The default sounds live in se\ beside the executable.
 file(GLOB PAVIX_SOUNDS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/se/*.wav)
