@@ -1,11 +1,20 @@
 #include "app/editor_factory.h"
 
+#include "app/main_window.h"
+#include "editors/config_dialog.h"
+#include "editors/sequence_editor.h"
+
 namespace pavix {
 
-std::unique_ptr<DialogHandler> MakeEditor(Platform&, std::uint32_t) {
-    // The editors arrive with their dialogs; until then the menu commands only stop and restart
-    // the engine around where an editor would run.
-    return nullptr;
+std::unique_ptr<DialogHandler> MakeEditor(Platform& platform, std::uint32_t templateId) {
+    switch (templateId) {
+        case kConfigDialogId:
+            return std::make_unique<ConfigDialog>(platform);
+        case kSequenceEditorId:
+            return std::make_unique<SequenceEditor>(platform);
+        default:
+            return nullptr;
+    }
 }
 
 }  // namespace pavix
