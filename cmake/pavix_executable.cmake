@@ -2,14 +2,8 @@
 # the default sounds copied beside it. Included from the top level so that the executable lands
 # in the top of the build tree.
 
-# The assets' master script includes the generated texts.rc; until it exists the generated
-# script alone gives the string table and the menu.
-file(GLOB PAVIX_MASTER_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/pavix.rc)
-if(PAVIX_MASTER_RC)
-  set(PAVIX_RC ${PAVIX_MASTER_RC})
-else()
-  set(PAVIX_RC ${PAVIX_TEXTS_RC})
-endif()
+# The master script includes the generated texts.rc (string table and menu) and dialogs.rc.
+set(PAVIX_RC ${CMAKE_SOURCE_DIR}/resources/pavix.rc)
 
 # windres reports no dependencies, so everything the script may pull in is listed by hand.
 file(GLOB PAVIX_RC_INPUTS CONFIGURE_DEPENDS
@@ -18,7 +12,7 @@ file(GLOB PAVIX_RC_INPUTS CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/resources/*.ico
   ${CMAKE_SOURCE_DIR}/resources/*.manifest
   ${CMAKE_SOURCE_DIR}/resources/icons/*.ico)
-set_source_files_properties(${PAVIX_RC} PROPERTIES OBJECT_DEPENDS "${PAVIX_TEXTS_RC};${PAVIX_RC_INPUTS}")
+set_source_files_properties(${PAVIX_RC} PROPERTIES OBJECT_DEPENDS "${PAVIX_TEXTS_RC};${PAVIX_DIALOGS_RC};${PAVIX_RC_INPUTS}")
 
 add_executable(Pavix WIN32 app/win_main.cpp ${PAVIX_RC})
 target_link_libraries(Pavix PRIVATE pavix_win32 pavix_core)
