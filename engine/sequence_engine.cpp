@@ -1,7 +1,5 @@
 #include "engine/sequence_engine.h"
 
-#include <algorithm>
-
 #include "platform/constants.h"
 #include "resources/text_ids.h"
 #include "resources/texts.h"
@@ -65,21 +63,21 @@ HotkeyOutcome SequenceEngine::OnHotkey(HotkeyId id) {
     }
     if (candidates_.empty()) {
         position_ = 0;
-        candidates_.reserve(matchers_.size());
-        for (const MatcherPtr& matcher : matchers_) {
-            candidates_.push_back(matcher.get());
+        candidates_.resize(matchers_.size());
+        for (std::size_t i = 0; i < matchers_.size(); ++i) {
+            candidates_[i] = i;
         }
     }
     // Walk in order, keeping the candidates that accept the press; the first to complete wins.
     std::size_t kept = 0;
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
-        SequenceMatcher* candidate = candidates_[i];
-        const MatchResult step = candidate->Step(position_, id);
+        const std::size_t candidate = candidates_[i];
+        const MatchResult step = matchers_[candidate]->Step(position_, id);
         if (step == kComplete) {
             candidates_.clear();
-            auto owner = std::find_if(matchers_.begin(), matchers_.end(),
-                                      [&](const MatcherPtr& m) { return m.get() == candidate; });
-            return Complete(*owner);
+            // A copy: the commands may reach Disable, which drops the engine's own reference.
+            const MatcherPtr matcher = matchers_[candidate];
+            return Complete(matcher);
         }
         if (step == kPartial) {
             candidates_[kept++] = candidate;
@@ -95,25 +93,13 @@ HotkeyOutcome SequenceEngine::OnHotkey(HotkeyId id) {
     return position_ == 1 ? kFirstKey : kNextKey;
 }
 
-HotkeyOutcome SequenceEngine::Complete(MatcherPtr matcher) {
+HotkeyOutcome SequenceEngine::Complete(const MatcherPtr& matcher) {
     PlaySound(kSoundMatch);
     const CommandResult result = matcher->ExecuteAll(runner_);
     if (result == kCommandDisableHotkeys) {
         DisableAndNotify();
     }
     return static_cast<HotkeyOutcome>(result);
-}
-
-std::vector<std::size_t> SequenceEngine::CandidateIndexes() const {
-    std::vector<std::size_t> indexes;
-    std::size_t next = 0;
-    for (SequenceMatcher* candidate : candidates_) {
-        while (next < matchers_.size() && matchers_[next].get() != candidate) {
-            ++next;
-        }
-        indexes.push_back(next);
-    }
-    return indexes;
 }
 
 bool SequenceEngine::Enable() {

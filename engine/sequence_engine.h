@@ -56,7 +56,7 @@ class SequenceEngine {
     std::size_t MatcherCount() const { return matchers_.size(); }
     const SequenceMatcher& Matcher(std::size_t index) const { return *matchers_[index]; }
     // Indexes into the matchers of the candidates still in the running, in order.
-    std::vector<std::size_t> CandidateIndexes() const;
+    const std::vector<std::size_t>& CandidateIndexes() const { return candidates_; }
 
   private:
     using MatcherPtr = std::shared_ptr<SequenceMatcher>;
@@ -65,14 +65,15 @@ class SequenceEngine {
     // Registers every chord of a usable sequence and takes over its commands; nullptr when a
     // chord cannot be registered.
     MatcherPtr Compile(Sequence& sequence);
-    HotkeyOutcome Complete(MatcherPtr matcher);
+    HotkeyOutcome Complete(const MatcherPtr& matcher);
 
     Platform& platform_;
     HotkeyRegistry registry_;
     // Shared so that a matcher whose commands are running survives a Disable reached from a
     // modal loop inside those commands (an error box keeps the menu and hotkeys alive).
     std::vector<MatcherPtr> matchers_;
-    std::vector<SequenceMatcher*> candidates_;
+    // Indexes into matchers_, in their order; empty while no search is under way.
+    std::vector<std::size_t> candidates_;
     std::uint32_t position_ = 0;
     HotkeyId abortId_ = kNoHotkey;
     Settings settings_;
