@@ -2,7 +2,11 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
+
+#include "dialog_driver.h"
+#include "key_texts.h"
 
 namespace pavix_e2e {
 namespace {
@@ -14,26 +18,6 @@ constexpr int kMessageIconId = 1088;
 constexpr int kMessageButtonIds[] = {IDOK,  IDCANCEL, IDABORT,    IDRETRY,   IDIGNORE,
                                      IDYES, IDNO,     IDTRYAGAIN, IDCONTINUE};
 constexpr DWORD kExitWaitMs = 10000;
-
-bool IsExtendedKey(std::uint16_t virtualKey) {
-    switch (virtualKey) {
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_END:
-        case VK_HOME:
-        case VK_LEFT:
-        case VK_UP:
-        case VK_RIGHT:
-        case VK_DOWN:
-        case VK_INSERT:
-        case VK_DELETE:
-        case VK_APPS:
-        case VK_NUMLOCK:
-            return true;
-        default:
-            return false;
-    }
-}
 
 INPUT KeyInput(std::uint16_t virtualKey, bool release) {
     INPUT input{};
@@ -99,18 +83,18 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
+std::string Describe(const BoxText& box) {
+    return "\"" + Utf8(box.caption) + "\" / \"" + Utf8(box.text) + "\"";
+}
+
+}  // namespace
+
 std::vector<HWND> TopLevelWindows(DWORD processId) {
     EnumState state;
     state.processId = processId;
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&state));
     return state.windows;
 }
-
-std::string Describe(const BoxText& box) {
-    return "\"" + Utf8(box.caption) + "\" / \"" + Utf8(box.text) + "\"";
-}
-
-}  // namespace
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) {
@@ -177,11 +161,17 @@ void HotkeyHold::ReleaseAll() {
     ids_.clear();
 }
 
+// Labels of ordinary dialogs carry the id 0xFFFF as well; the icon control is the message
+// box's own.
+bool IsMessageBox(HWND window) {
+    return ClassName(window) == L"#32770" && GetDlgItem(window, kMessageTextId) != nullptr &&
+           GetDlgItem(window, kMessageIconId) != nullptr;
+}
+
 std::vector<HWND> FindMessageBoxes(DWORD processId) {
     std::vector<HWND> boxes;
     for (HWND window : TopLevelWindows(processId)) {
-        if (IsWindowVisible(window) && ClassName(window) == L"#32770" &&
-            GetDlgItem(window, kMessageTextId) != nullptr) {
+        if (IsWindowVisible(window) && IsMessageBox(window)) {
             boxes.push_back(window);
         }
     }
@@ -368,8 +358,30 @@ Verdict PavixProcess::End() {
             DismissMessageBox(box);
         }
     };
+    // A scenario that stopped half-way may leave dialogs open. Cancel is posted to all of them
+    // at once: the innermost ends first and each outer one as its loop resumes, so that Exit
+    // never arrives under a modal loop.
+    auto closeOpenDialogs = [&] {
+        const std::vector<HWND> dialogs = FindDialogs(processId_);
+        if (dialogs.empty()) {
+            return;
+        }
+        std::string titles;
+        for (HWND dialog : dialogs) {
+            titles += (titles.empty() ? "\"" : ", \"") + Utf8(WindowTitle(dialog)) + "\"";
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        note("dialog(s) left open: " + titles);
+        if (!WaitUntil([&] {
+                dismissOpenBoxes();
+                return FindDialogs(processId_).empty();
+            })) {
+            note("the dialogs left open did not close on Cancel");
+        }
+    };
     if (IsRunning()) {
         dismissOpenBoxes();
+        closeOpenDialogs();
         if (window_ == nullptr) {
             const std::vector<HWND> windows = FindPavixWindows(processId_);
             window_ = windows.empty() ? nullptr : windows.front();
@@ -419,6 +431,59 @@ bool WriteFileBytes(const std::string& path, const Bytes& bytes) {
                                                &written, nullptr);
     CloseHandle(file);
     return ok && written == bytes.size();
+}
+
+bool ReadFileBytes(const std::string& path, Bytes* bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bytes->clear();
+    std::uint8_t buffer[4096];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof(buffer), &got, nullptr) != FALSE) && got > 0) {
+        bytes->insert(bytes->end(), buffer, buffer + got);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+Verdict ExpectFileBytes(const std::string& path, const Bytes& expected) {
+    Bytes seen;
+    if (!ReadFileBytes(path, &seen)) {
+        return Fail("cannot read " + path + " (error " + std::to_string(GetLastError()) + ")");
+    }
+    const auto mismatch = std::mismatch(seen.begin(), seen.end(), expected.begin(), expected.end());
+    if (mismatch.first == seen.end() && mismatch.second == expected.end()) {
+        return Pass();
+    }
+    const std::size_t offset = static_cast<std::size_t>(mismatch.first - seen.begin());
+    auto byteAt = [offset](const Bytes& bytes) {
+        return offset < bytes.size() ? Hex(bytes[offset]) : std::string("the end");
+    };
+    return Fail(path + " holds " + std::to_string(seen.size()) + " bytes, expected " +
+                std::to_string(expected.size()) + "; the first difference is at offset " +
+                std::to_string(offset) + ": " + byteAt(seen) + ", expected " + byteAt(expected));
+}
+
+Verdict ExpectChordsFree(const std::vector<Chord>& chords, bool free, const std::string& when) {
+    for (const Chord& chord : chords) {
+        const DWORD error = ProbeChord(chord);
+        if (free && error != 0) {
+            return Fail(when + ": chord " + Hex(chord.virtualKey) +
+                        " is still registered (RegisterHotKey error " + std::to_string(error) +
+                        ")");
+        }
+        if (!free && error != kErrorHotkeyAlreadyRegistered) {
+            return Fail(when + ": chord " + Hex(chord.virtualKey) +
+                        (error == 0 ? std::string(" is not registered")
+                                    : " gave RegisterHotKey error " + std::to_string(error)) +
+                        ", expected it held by Pavix");
+        }
+    }
+    return Pass();
 }
 
 bool FileExists(const std::string& path) {

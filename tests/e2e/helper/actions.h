@@ -57,6 +57,9 @@ bool PressChords(const std::vector<Chord>& chords);
 // the chord was free, otherwise the error that RegisterHotKey reported.
 DWORD ProbeChord(const Chord& chord);
 
+// Checks that each chord is free (Pavix holds none) or held by someone else (Pavix holds all).
+Verdict ExpectChordsFree(const std::vector<Chord>& chords, bool free, const std::string& when);
+
 // Hotkeys that this thread holds for the length of a scenario, to take chords away from Pavix.
 class HotkeyHold {
   public:
@@ -81,7 +84,10 @@ struct BoxText {
     bool okOnly = false;    // OK is its only button
 };
 
-// Visible top-level message boxes (#32770) of the process.
+// A message box: a #32770 window with the text (0xFFFF) and icon (1088) controls of the
+// system's message box template.
+bool IsMessageBox(HWND window);
+// Visible top-level message boxes of the process.
 std::vector<HWND> FindMessageBoxes(DWORD processId);
 bool ReadMessageBox(HWND box, BoxText* out);
 // Clicks OK and waits until the box is gone.
@@ -101,6 +107,9 @@ bool PostMenuCommand(HWND window, UINT commandId);
 // Posts the registered "TaskbarCreated" message to the target (HWND_BROADCAST for every
 // top-level window of this desktop).
 bool PostTaskbarCreated(HWND target);
+
+// Top-level windows of the process (of every process when processId is 0), in one snapshot.
+std::vector<HWND> TopLevelWindows(DWORD processId);
 
 // Windows titled "Pavix" that are not message boxes, of any process when processId is 0.
 std::vector<HWND> FindPavixWindows(DWORD processId);
@@ -122,8 +131,9 @@ class PavixProcess {
     // Waits for the process to end by itself; false when the cap passes first.
     bool WaitForExit(DWORD capMs, DWORD* exitCode);
     // Ends the process the way a user does (menu Exit) and checks that it ends cleanly with
-    // exit code 0 and that no message box was left open. Any box still open is read, reported
-    // and dismissed; a process that does not end is terminated and reported.
+    // exit code 0 and that no message box or dialog was left open. Any box still open is read,
+    // reported and dismissed, any dialog reported and cancelled; a process that does not end is
+    // terminated and reported.
     Verdict End();
 
     DWORD Id() const { return processId_; }
@@ -141,6 +151,9 @@ class PavixProcess {
 // Files.
 bool WriteFileBytes(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);
+bool ReadFileBytes(const std::string& path, Bytes* bytes);
+// Checks that the file holds exactly these bytes; names the first offset that differs.
+Verdict ExpectFileBytes(const std::string& path, const Bytes& expected);
 std::vector<std::string> ReadLines(const std::string& path);
 // Waits until the file holds at least count lines.
 bool WaitForLines(const std::string& path, std::size_t count);

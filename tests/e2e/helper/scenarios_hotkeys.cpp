@@ -245,25 +245,6 @@ Verdict DisableThenExitExits(ScenarioContext& ctx) {
                                   0);
 }
 
-// Checks that each chord is free (Pavix holds none) or held by someone else (Pavix holds all).
-Verdict ExpectChordsFree(const std::vector<Chord>& chords, bool free, const std::string& when) {
-    for (const Chord& chord : chords) {
-        const DWORD error = ProbeChord(chord);
-        if (free && error != 0) {
-            return Fail(when + ": chord " + Hex(chord.virtualKey) +
-                        " is still registered (RegisterHotKey error " + std::to_string(error) +
-                        ")");
-        }
-        if (!free && error != kErrorHotkeyAlreadyRegistered) {
-            return Fail(when + ": chord " + Hex(chord.virtualKey) +
-                        (error == 0 ? std::string(" is not registered")
-                                    : " gave RegisterHotKey error " + std::to_string(error)) +
-                        ", expected it held by Pavix");
-        }
-    }
-    return Pass();
-}
-
 Verdict DisableHotkeyThenMenuEnable(ScenarioContext& ctx) {
     if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
         return v;
