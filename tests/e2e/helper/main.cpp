@@ -56,8 +56,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 
 std::vector<Scenario> AllScenarios() {
     std::vector<Scenario> all;
-    for (auto table :
-         {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios}) {
+    for (auto table : {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios,
+                       DataFileScenarios, ConfigDialogScenarios}) {
         std::vector<Scenario> scenarios = table();
         all.insert(all.end(), scenarios.begin(), scenarios.end());
     }

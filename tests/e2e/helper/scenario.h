@@ -103,5 +103,6 @@ std::vector<Scenario> HarnessScenarios();
 std::vector<Scenario> StartupAndHotkeyScenarios();
 std::vector<Scenario> TrayScenarios();
 std::vector<Scenario> DataFileScenarios();
+std::vector<Scenario> ConfigDialogScenarios();
 
 }  // namespace pavix_e2e
