@@ -57,7 +57,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 std::vector<Scenario> AllScenarios() {
     std::vector<Scenario> all;
     for (auto table : {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios,
-                       DataFileScenarios, ConfigDialogScenarios}) {
+                       DataFileScenarios, ConfigDialogScenarios, SequenceEditorScenarios}) {
         std::vector<Scenario> scenarios = table();
         all.insert(all.end(), scenarios.begin(), scenarios.end());
     }

@@ -104,5 +104,6 @@ std::vector<Scenario> StartupAndHotkeyScenarios();
 std::vector<Scenario> TrayScenarios();
 std::vector<Scenario> DataFileScenarios();
 std::vector<Scenario> ConfigDialogScenarios();
+std::vector<Scenario> SequenceEditorScenarios();
 
 }  // namespace pavix_e2e
