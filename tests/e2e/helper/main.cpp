@@ -56,8 +56,9 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 
 std::vector<Scenario> AllScenarios() {
     std::vector<Scenario> all;
-    for (auto table : {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios,
-                       DataFileScenarios, ConfigDialogScenarios, SequenceEditorScenarios}) {
+    for (auto table :
+         {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios,
+          ConfigDialogScenarios, SequenceEditorScenarios, EditorHostingScenarios}) {
         std::vector<Scenario> scenarios = table();
         all.insert(all.end(), scenarios.begin(), scenarios.end());
     }

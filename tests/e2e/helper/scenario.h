@@ -105,5 +105,6 @@ std::vector<Scenario> TrayScenarios();
 std::vector<Scenario> DataFileScenarios();
 std::vector<Scenario> ConfigDialogScenarios();
 std::vector<Scenario> SequenceEditorScenarios();
+std::vector<Scenario> EditorHostingScenarios();
 
 }  // namespace pavix_e2e
