@@ -112,6 +112,33 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         !v.passed) {
         return v;
     }
+    // Copy of the selected "Sequence" appends "Sequence$" and shows it; deleting that last row
+    // leaves no sequence shown, so only Add stays usable.
+    if (Verdict v = editor.Click(kSequenceCopy); !v.passed) {
+        return v;
+    }
+    if (Verdict v = editor.ExpectListRows(kSequenceList,
+                                          NameRows({L"Sequence", L"Sequence", L"Sequence$"}), 2);
+        !v.passed) {
+        return Fail("after Copy: " + v.reason);
+    }
+    if (Verdict v = ExpectShown(editor, {"Sequence$", {}, {}}); !v.passed) {
+        return Fail("after Copy: " + v.reason);
+    }
+    if (Verdict v = editor.Click(kSequenceDelete); !v.passed) {
+        return v;
+    }
+    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"Sequence", L"Sequence"}), -1);
+        !v.passed) {
+        return Fail("after Delete of the copy: " + v.reason);
+    }
+    if (Verdict v = ExpectButtons(editor, {kSequenceAdd}, "after Delete of the last row");
+        !v.passed) {
+        return v;
+    }
+    if (!editor.SelectListRow(kSequenceList, 1)) {
+        return Fail("cannot select sequence row 1");
+    }
     // The second sequence: a name, two keys, the marker command. The name is stored when the
     // key list's selection changes.
     if (!editor.SetText(kSequenceName, FromAnsi(markerSequence.name))) {
@@ -207,8 +234,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         !v.passed) {
         return v;
     }
-    // Delete of the last row: no row selected and no sequence shown, so only Add stays usable;
-    // the name field keeps the deleted sequence's name.
+    // Delete of the last row again: the name field keeps the deleted sequence's name.
     if (Verdict v = editor.Click(kSequenceDelete); !v.passed) {
         return v;
     }
@@ -248,9 +274,9 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
 }
 
 // With sequences in the file the first is shown but not selected; a selection enables the
-// sequence buttons, a deletion shows the next sequence without selecting it; Cancel then leaves
-// the file as it was. The second name holds a zero byte, which the reader ends the name at, so
-// a rewrite of the file could not give back the same bytes.
+// sequence buttons, a deletion shows the next sequence without selecting it, a typed name is
+// stored before Copy; Cancel then leaves the file as it was. The second name holds a zero byte,
+// which the reader ends the name at, so a rewrite of the file could not give back the same bytes.
 Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
     const Chord shiftF1 = {static_cast<std::uint16_t>(kControl | kAlt | kShift), VK_F1};
     const std::vector<SequenceRecord> sequences = {
@@ -328,6 +354,21 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
             ExpectButtons(editor, {kSequenceAdd, kKeyAdd, kCommandAdd}, "after Delete of row 1");
         !v.passed) {
         return v;
+    }
+    // A name typed and followed directly by Copy is stored first: the copy is named after it.
+    if (!editor.SelectListRow(kSequenceList, 0)) {
+        return Fail("cannot select sequence row 0");
+    }
+    if (!editor.SetText(kSequenceName, L"renamed")) {
+        return Fail("cannot type the sequence name");
+    }
+    if (Verdict v = editor.Click(kSequenceCopy); !v.passed) {
+        return v;
+    }
+    if (Verdict v =
+            editor.ExpectListRows(kSequenceList, NameRows({L"renamed", L"third", L"renamed$"}), 2);
+        !v.passed) {
+        return Fail("after typing a name and Copy: " + v.reason);
     }
     if (Verdict v = CloseAndExpectIdle(ctx, editor, IDCANCEL); !v.passed) {
         return v;
