@@ -53,17 +53,17 @@ ConfigSpec SoundsOn() {
 
 // Two good records: the second is a one-chord sequence that the hostile one must not disturb.
 const std::vector<SequenceSpec>& GoodSpecs() {
-    static const std::vector<SequenceSpec> specs = {
+    static const std::vector<SequenceSpec> shapes = {
         {"two chords", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {Builtin(kDoNothing)}},
         {"launch", {{kCtrlAlt, 'L'}}, {External("tool.exe", "-x", "C:\\Work")}},
     };
-    return specs;
+    return shapes;
 }
 
 std::string GoodRecords() {
     std::string bytes;
-    for (const SequenceSpec& spec : GoodSpecs()) {
-        bytes += SequenceRecord(spec);
+    for (const SequenceSpec& shape : GoodSpecs()) {
+        bytes += SequenceRecord(shape);
     }
     return bytes;
 }
@@ -244,16 +244,16 @@ TEST(HostileSequenceFileTest, EditorListKeepsTheGoodRecordsSilentlyAndAllocatesL
 // --- Truncation ---------------------------------------------------------------------------------
 
 TEST(HostileSequenceFileTest, EveryTruncationEnablesTheCompleteRecordsBeforeIt) {
-    const std::vector<SequenceSpec> specs = {
+    const std::vector<SequenceSpec> shapes = {
         GoodSpecs()[0],
         {"no commands", {{kCtrlAlt, 'N'}}, {}},
         GoodSpecs()[1],
         {"both", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'C'}}, {Builtin(kLockSystem), External("x", "", "")}},
     };
-    const std::string whole = SequenceFileBytes(specs);
+    const std::string whole = SequenceFileBytes(shapes);
     std::vector<std::size_t> ends{SequenceHeader().size()};
-    for (const SequenceSpec& spec : specs) {
-        ends.push_back(ends.back() + SequenceRecord(spec).size());
+    for (const SequenceSpec& shape : shapes) {
+        ends.push_back(ends.back() + SequenceRecord(shape).size());
     }
     // Matchers and distinct chords after each complete record.
     const std::size_t matchers[] = {0, 1, 1, 2, 3};
@@ -310,14 +310,14 @@ TEST(HostileFileSizeTest, ConfigOfTellingSizesDisablesTheEngineWithOneMessage) {
 }
 
 TEST(HostileFileSizeTest, SequenceFileOfTellingSizesGivesItsOwnResult) {
-    std::vector<SequenceSpec> specs;
+    std::vector<SequenceSpec> shapes;
     for (int i = 0; i < 60; ++i) {
-        specs.push_back({"sequence " + std::to_string(10 + i),
+        shapes.push_back({"sequence " + std::to_string(10 + i),
                          {{kCtrlAlt, static_cast<std::uint16_t>('A' + i % 26)}},
                          {Builtin(kDoNothing)}});
     }
-    const std::string valid = SequenceFileBytes(specs);
-    const std::size_t recordSize = SequenceRecord(specs[0]).size();
+    const std::string valid = SequenceFileBytes(shapes);
+    const std::size_t recordSize = SequenceRecord(shapes[0]).size();
     ASSERT_GT(valid.size(), 1594u);
     ASSERT_NE((1594 - 14) % recordSize, 0u) << "1594 must cut a record";
     const std::string config = ConfigFileBytes(SoundsOn());
