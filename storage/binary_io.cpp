@@ -109,13 +109,9 @@ bool FileReader::ReadText(std::size_t length, std::string& text) {
         consumed_ += length;
         return true;
     }
-    // With the file's size known the length has been checked against it, so the text is sized
-    // once; otherwise it grows only as its bytes arrive, so that a file whose size could not be
-    // read costs no more memory than it delivers.
+    // The text grows only as its bytes arrive, so even a file whose size was misreported costs no
+    // more memory than it delivers.
     text.clear();
-    if (size_ != kUnknownFileSize) {
-        text.reserve(length);
-    }
     while (length > 0) {
         const std::size_t piece = std::min(length, kFileChunkSize);
         const std::size_t old = text.size();
