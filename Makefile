@@ -17,7 +17,7 @@ FUZZ_SMOKE_SECONDS ?= 15
 BENCH_REPETITIONS ?= 5
 SOURCE_DIRS := model storage engine app editors resources platform tests bench fuzz
 
-.PHONY: test run deps native win32 asan fuzzers bench fuzz clean format
+.PHONY: test run deps native win32 asan fuzzers bench bench-wine fuzz clean format
 
 test: native asan fuzzers win32
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
@@ -64,6 +64,11 @@ bench: deps
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target pavix_bench
 	python3 bench/report.py $(BENCH_DIR)/bench/pavix_bench \
 	        --repetitions $(BENCH_REPETITIONS) --out $(BENCH_DIR)
+
+# The real Pavix.exe under Wine against a minimal Win32 program: start-up, press latency, idle
+# memory and CPU, size and imports (results in build/bench-wine/).
+bench-wine: win32
+	bash bench/wine/run.sh $(WIN32_DIR)/Pavix.exe
 
 clean:
 	rm -rf $(NATIVE_DIR) $(WIN32_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)
