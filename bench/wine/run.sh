@@ -68,7 +68,8 @@ BuildPrograms() {
     local minimalSources=("$BENCH_DIR/minimal.cpp" "$BENCH_DIR/minimal.rc"
         "$BENCH_DIR/minimal_dlls.rc" "$ROOT/resources/pavix.manifest"
         "$ROOT/resources/icons/idle.ico" "$ROOT/resources/icons/seeking.ico")
-    if IsStale "$MINIMAL" "${minimalSources[@]}" || IsStale "$MINIMAL_DLLS" "${minimalSources[@]}" ||
+    if IsStale "$MINIMAL" "${minimalSources[@]}" ||
+        IsStale "$MINIMAL_DLLS" "${minimalSources[@]}" ||
         IsStale "$MINIMAL_DLLS_LAZY" "${minimalSources[@]}"; then
         (cd "$BENCH_DIR" && i686-w64-mingw32-windres minimal.rc -O coff -o "$OUT/minimal.res" &&
             i686-w64-mingw32-windres minimal_dlls.rc -O coff -o "$OUT/minimal_dlls.res")
@@ -205,7 +206,8 @@ wine "$DRIVER" --pavix "$(WinPath "$pavixExe")" --minimal "$(WinPath "$MINIMAL")
     --variant "minimal-dlls=$(WinPath "$MINIMAL_DLLS")" \
     --variant "minimal-dlls-lazy=$(WinPath "$MINIMAL_DLLS_LAZY")" \
     --out "$(WinPath "$RESULTS/samples.txt")" --sync "$(WinPath "$SYNC")" \
-    --runs "$RUNS" --presses "$PRESSES" --launches "$LAUNCHES" </dev/null >"$OUT/driver.out" 2>"$OUT/driver.err" &
+    --runs "$RUNS" --presses "$PRESSES" --launches "$LAUNCHES" \
+    </dev/null >"$OUT/driver.out" 2>"$OUT/driver.err" &
 driver=$!
 idleRound=1
 while kill -0 "$driver" 2>/dev/null; do
