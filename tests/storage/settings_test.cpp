@@ -8,6 +8,7 @@
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 #include "support/data_files.h"
+#include "support/error_boxes.h"
 
 namespace pavix {
 namespace {
@@ -24,14 +25,12 @@ constexpr const char* kConfigPath = "C:\\Pavix\\Config.dat";
 constexpr const char* kNewConfigPath = "C:\\Pavix\\Config.dat.new";
 constexpr FileHandle kFirstHandle = 0x100;  // the stand-in's first file handle
 
-MessageBox ErrorBox(const std::string& text) {
-    return MessageBox{text, "Pavix:Error", kMbOk | kMbIconError};
-}
-const MessageBox kInvalidFormat = ErrorBox("Data file format is Invalid");
-const MessageBox kVersionMismatch = ErrorBox("Configuration Data Version mismatch");
-const MessageBox kReadFailed = ErrorBox("Failed to read file");
-const MessageBox kWriteFailed = ErrorBox("Failed to write file");
-const MessageBox kOpenForWriteFailed = ErrorBox("Failed to open file for writing");
+using testing::ErrorBox;
+using testing::kInvalidFormat;
+using testing::kOpenForWriteFailed;
+using testing::kReadFailed;
+using testing::kVersionMismatch;
+using testing::kWriteFailed;
 
 ConfigSpec SampleSpec() {
     ConfigSpec shape;
