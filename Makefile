@@ -1,7 +1,9 @@
-# Pavix: `make run` builds the Windows program and starts it under Wine; `make test` runs every
-# test (the native ones also under ASan+UBSan, and a short run of each fuzzer). `make bench` and
-# `make fuzz` measure and fuzz at length. All install what a fresh Debian machine lacks first
-# (when run as root).
+# Pavix: `make run` builds the Windows program and starts it under Wine with a notification area
+# of its own; `make test` runs every test (the native ones also under ASan+UBSan, a short run of
+# each fuzzer, then the Windows programs under Wine: the 32-bit reference program where this
+# kernel runs 32-bit programs, the 64-bit one everywhere). `make dist` packages both programs,
+# `make screenshots` takes the pictures in docs/images/, `make bench` and `make fuzz` measure and
+# fuzz at length. All install what a fresh Debian machine lacks first (when run as root).
 
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
@@ -9,6 +11,7 @@ SHELL := /bin/bash
 JOBS ?= 2
 NATIVE_DIR := build/native
 WIN32_DIR := build/win32
+WIN64_DIR := build/win64
 ASAN_DIR := build/asan
 BENCH_DIR := build/bench
 FUZZ_DIR := build/fuzz
@@ -17,21 +20,29 @@ FUZZ_SMOKE_SECONDS ?= 15
 BENCH_REPETITIONS ?= 5
 SOURCE_DIRS := model storage engine app editors resources platform tests bench fuzz
 
-.PHONY: test run deps native win32 asan fuzzers bench bench-wine fuzz clean format
+.PHONY: test run deps native win32 win64 windows asan fuzzers bench bench-wine fuzz clean format \
+        dist screenshots
 
-test: native asan fuzzers win32
+# Both Windows programs are always built; which of them run under Wine depends on the kernel
+# (tools/wine-env.sh probes it and says so in one line).
+test: native asan fuzzers windows
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 	fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SMOKE_SECONDS)
-	source tools/wine-env.sh; trap pavix_wine_down EXIT; pavix_wine_up; \
-	ctest --test-dir $(WIN32_DIR) --output-on-failure; \
-	if [[ -f tests/e2e/run.sh ]]; then bash tests/e2e/run.sh $(WIN32_DIR)/Pavix.exe; fi
+	bash tests/windows.sh
 
-run: win32
-	@echo "Pavix keeps Config.dat and Sequence.dat beside the executable, in $(CURDIR)/$(WIN32_DIR)/"
-	source tools/wine-env.sh; trap pavix_wine_down EXIT; pavix_wine_up; \
-	echo "Starting Pavix on display $$DISPLAY; choose Exit in its tray menu to end it."; \
-	wine $(WIN32_DIR)/Pavix.exe
+# The 32-bit reference program where this kernel runs 32-bit programs, the 64-bit one elsewhere.
+run: deps
+	source tools/wine-env.sh; pavix_choose_builds; echo "$$PAVIX_WINDOWS_NOTE"; \
+	dir=$${PAVIX_WINDOWS_BUILDS%% *}; $(MAKE) --no-print-directory $${dir#build/}; \
+	bash tools/run-pavix.sh $$dir
+
+dist: windows
+	bash tools/make-dist.sh $(WIN32_DIR) $(WIN64_DIR)
+
+screenshots: deps
+	source tools/wine-env.sh; pavix_choose_builds; dir=$${PAVIX_WINDOWS_BUILDS%% *}; \
+	$(MAKE) --no-print-directory $${dir#build/}; bash tools/screenshots.sh $$dir
 
 deps:
 	@if [[ $$(id -u) -eq 0 ]]; then tools/install-deps.sh; \
@@ -41,10 +52,17 @@ native: deps
 	cmake -S . -B $(NATIVE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(NATIVE_DIR) -j $(JOBS)
 
+windows: win32 win64
+
 win32: deps
 	cmake -S . -B $(WIN32_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	      -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
 	cmake --build $(WIN32_DIR) -j $(JOBS)
+
+win64: deps
+	cmake -S . -B $(WIN64_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	      -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake
+	cmake --build $(WIN64_DIR) -j $(JOBS)
 
 asan: deps
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPAVIX_SANITIZE=ON
@@ -66,12 +84,15 @@ bench: deps
 	        --repetitions $(BENCH_REPETITIONS) --out $(BENCH_DIR)
 
 # The real Pavix.exe under Wine against a minimal Win32 program: start-up, press latency, idle
-# memory and CPU, size and imports (results in build/bench-wine/).
-bench-wine: win32
-	bash bench/wine/run.sh $(WIN32_DIR)/Pavix.exe
+# memory and CPU, size and imports (results in build/bench-wine/). The program is chosen as for
+# make run.
+bench-wine: deps
+	source tools/wine-env.sh; pavix_choose_builds; echo "$$PAVIX_WINDOWS_NOTE"; \
+	dir=$${PAVIX_WINDOWS_BUILDS%% *}; $(MAKE) --no-print-directory $${dir#build/}; \
+	bash bench/wine/run.sh $$dir/Pavix.exe
 
 clean:
-	rm -rf $(NATIVE_DIR) $(WIN32_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)
+	rm -rf $(NATIVE_DIR) $(WIN32_DIR) $(WIN64_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR) build/dist
 
 format:
 	find $(SOURCE_DIRS) \( -name '*.cpp' -o -name '*.h' \) -print0 2>/dev/null \

@@ -91,7 +91,8 @@ constexpr std::uint32_t kNimDelete = 2;
 constexpr std::uint32_t kNifMessage = 0x1;
 constexpr std::uint32_t kNifIcon = 0x2;
 constexpr std::uint32_t kNifTip = 0x4;
-constexpr std::uint32_t kNotifyIconDataSize = 88;  // NOTIFYICONDATAA before version 5
+// NOTIFYICONDATAA before version 5: 88 bytes in a 32-bit program, 104 in a 64-bit one.
+constexpr std::uint32_t kNotifyIconDataSize = sizeof(void*) == 4 ? 88 : 104;
 constexpr std::uint32_t kMfByCommand = 0x0;
 constexpr std::uint32_t kMfEnabled = 0x0;
 constexpr std::uint32_t kMfGrayed = 0x1;

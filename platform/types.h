@@ -45,7 +45,7 @@ struct Point {
     std::int32_t y = 0;
 };
 
-// The 88-byte NOTIFYICONDATAA (the form without the version 5 fields).
+// NOTIFYICONDATAA without the version 5 fields (kNotifyIconDataSize bytes).
 struct NotifyIconData {
     std::uint32_t cbSize = 0;
     WindowHandle hWnd = 0;

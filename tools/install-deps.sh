@@ -9,7 +9,8 @@ readonly NATIVE_PACKAGES=(
 )
 readonly WINDOWS_PACKAGES=(
     g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-    wine wine32:i386 wine64 xvfb x11-utils xdotool locales imagemagick sox
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+    wine wine32:i386 wine64 xvfb x11-utils xdotool locales imagemagick sox file zip unzip
 )
 
 IsInstalled() {

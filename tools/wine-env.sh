@@ -3,12 +3,43 @@
 # pavix_wine_down when done. Both are safe to call more than once.
 #
 # PAVIX_PRIVATE_XVFB=1 starts a private Xvfb even when DISPLAY already works.
+#
+# Windows programs run through tools/pavix-wine (or the pavix_wine function), which takes the
+# 64-bit loader on kernels that cannot execute 32-bit programs. Sourcing this file probes that
+# once: PAVIX_WIN32_RUNS is 1 where 32-bit programs run and 0 where they do not, with the reason
+# in PAVIX_WIN32_PROBE.
 
 PAVIX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="$PAVIX_ROOT/build/wineprefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [[ -z "${PAVIX_WIN32_RUNS:-}" ]]; then
+    if PAVIX_WIN32_PROBE=$("$PAVIX_ROOT/tools/pavix-wine" --probe); then
+        PAVIX_WIN32_RUNS=1
+    else
+        PAVIX_WIN32_RUNS=0
+    fi
+    export PAVIX_WIN32_RUNS PAVIX_WIN32_PROBE
+fi
+
+pavix_wine() {
+    "$PAVIX_ROOT/tools/pavix-wine" "$@"
+}
+
+# The Windows builds this machine can exercise, the reference program first: build/win32 where
+# 32-bit programs run, then build/win64, which runs everywhere. Sets PAVIX_WINDOWS_BUILDS (the
+# folders, relative to the top of the tree) and PAVIX_WINDOWS_NOTE (one line saying which and why).
+pavix_choose_builds() {
+    if [[ "$PAVIX_WIN32_RUNS" == 1 ]]; then
+        PAVIX_WINDOWS_BUILDS="build/win32 build/win64"
+        PAVIX_WINDOWS_NOTE="Windows programs exercised: 32-bit (build/win32) and 64-bit (build/win64): $PAVIX_WIN32_PROBE"
+    else
+        PAVIX_WINDOWS_BUILDS="build/win64"
+        PAVIX_WINDOWS_NOTE="Windows programs exercised: 64-bit (build/win64) only; 32-bit program not run: $PAVIX_WIN32_PROBE"
+    fi
+}
 
 _pavix_display_usable() {
     [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1
@@ -57,13 +88,13 @@ _pavix_create_prefix() {
     [[ -f "$ready" ]] && return 0
     echo "pavix-wine: creating the Wine prefix $WINEPREFIX" >&2
     mkdir -p "$WINEPREFIX"
-    if ! wineboot -i </dev/null >/dev/null 2>&1; then
+    if ! pavix_wine wineboot.exe -i </dev/null >/dev/null 2>&1; then
         echo "pavix-wine: wineboot failed" >&2
         return 1
     fi
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f </dev/null >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    pavix_wine reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    pavix_wine reg.exe add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f </dev/null >/dev/null 2>&1
+    pavix_wine reg.exe add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         </dev/null >/dev/null 2>&1
     wineserver -w || true
     touch "$ready"
@@ -81,7 +112,7 @@ pavix_wine_up() {
     # ours open, or a `... | tee` around the tests never ends. When a server already runs, this
     # start gives way to it.
     wineserver -p </dev/null >/dev/null 2>&1 || true
-    wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+    pavix_wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
     return 0
 }
 

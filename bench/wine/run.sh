@@ -4,6 +4,9 @@
 #
 #   bash bench/wine/run.sh [path-to-Pavix.exe]      (default: build/win32/Pavix.exe)
 #
+# The benchmark's own programs are built for the architecture of that Pavix.exe, and take the
+# manifest of its build tree.
+#
 # Environment: BENCH_WINE_RUNS (start-ups per program, default 30), BENCH_WINE_PRESSES (presses
 # of each kind per sequence count, default 2000), BENCH_WINE_LAUNCHES (launches of an external
 # command per program and sequence count, default 50), BENCH_WINE_IDLE_SECONDS (default 30),
@@ -27,12 +30,6 @@ readonly OUT="$ROOT/build/bench-wine"
 readonly RESULTS="$OUT/results"
 readonly WORK="$OUT/work"
 readonly SYNC="$OUT/sync"
-readonly DRIVER="$OUT/pavix_bench_wine.exe"
-readonly MINIMAL="$OUT/pavix_bench_minimal.exe"
-readonly MINIMAL_DLLS="$OUT/pavix_bench_minimal_dlls.exe"
-readonly MINIMAL_DLLS_LAZY="$OUT/pavix_bench_minimal_dlls_lazy.exe"
-readonly SIGNAL="$OUT/pavix_bench_signal.exe"
-readonly CXX=i686-w64-mingw32-g++-posix
 readonly CXXFLAGS=(-std=c++17 -O2 -Wall -Wextra -static -static-libgcc -static-libstdc++)
 readonly RUNS="${BENCH_WINE_RUNS:-30}"
 readonly PRESSES="${BENCH_WINE_PRESSES:-2000}"
@@ -46,6 +43,19 @@ pavixExe="$(realpath -e "${1:-$ROOT/build/win32/Pavix.exe}")" || {
     echo "bench-wine: Pavix.exe not found; run make win32 first" >&2
     exit 1
 }
+case "$(file -b "$pavixExe")" in
+    *x86-64*) readonly MINGW=x86_64-w64-mingw32 ;;
+    *) readonly MINGW=i686-w64-mingw32 ;;
+esac
+readonly CXX=$MINGW-g++-posix
+readonly WINDRES=$MINGW-windres
+readonly MANIFEST="$(dirname "$pavixExe")/resources/pavix.manifest"
+readonly PROGRAMS="$OUT/$MINGW"
+readonly DRIVER="$PROGRAMS/pavix_bench_wine.exe"
+readonly MINIMAL="$PROGRAMS/pavix_bench_minimal.exe"
+readonly MINIMAL_DLLS="$PROGRAMS/pavix_bench_minimal_dlls.exe"
+readonly MINIMAL_DLLS_LAZY="$PROGRAMS/pavix_bench_minimal_dlls_lazy.exe"
+readonly SIGNAL="$PROGRAMS/pavix_bench_signal.exe"
 
 # True when target is missing or older than any of the given files.
 IsStale() {
@@ -59,27 +69,28 @@ IsStale() {
 }
 
 BuildPrograms() {
-    mkdir -p "$OUT"
+    mkdir -p "$PROGRAMS"
     if IsStale "$DRIVER" "$BENCH_DIR/driver.cpp" "$ROOT/tests/e2e/helper/data_files.cpp" \
         "$ROOT/tests/e2e/helper/data_files.h"; then
         "$CXX" "${CXXFLAGS[@]}" -I"$ROOT/tests/e2e/helper" "$BENCH_DIR/driver.cpp" \
             "$ROOT/tests/e2e/helper/data_files.cpp" -o "$DRIVER" -luser32
     fi
     local minimalSources=("$BENCH_DIR/minimal.cpp" "$BENCH_DIR/minimal.rc"
-        "$BENCH_DIR/minimal_dlls.rc" "$ROOT/resources/pavix.manifest"
+        "$BENCH_DIR/minimal_dlls.rc" "$MANIFEST"
         "$ROOT/resources/icons/idle.ico" "$ROOT/resources/icons/seeking.ico")
     if IsStale "$MINIMAL" "${minimalSources[@]}" ||
         IsStale "$MINIMAL_DLLS" "${minimalSources[@]}" ||
         IsStale "$MINIMAL_DLLS_LAZY" "${minimalSources[@]}"; then
-        (cd "$BENCH_DIR" && i686-w64-mingw32-windres minimal.rc -O coff -o "$OUT/minimal.res" &&
-            i686-w64-mingw32-windres minimal_dlls.rc -O coff -o "$OUT/minimal_dlls.res")
-        "$CXX" "${CXXFLAGS[@]}" -mwindows -s "$BENCH_DIR/minimal.cpp" "$OUT/minimal.res" \
+        (cd "$BENCH_DIR" && "$WINDRES" minimal.rc -O coff -o "$PROGRAMS/minimal.res" &&
+            "$WINDRES" -I "$(dirname "$MANIFEST")" minimal_dlls.rc -O coff \
+                -o "$PROGRAMS/minimal_dlls.res")
+        "$CXX" "${CXXFLAGS[@]}" -mwindows -s "$BENCH_DIR/minimal.cpp" "$PROGRAMS/minimal.res" \
             -o "$MINIMAL" -luser32 -lshell32
         "$CXX" "${CXXFLAGS[@]}" -mwindows -s -DPAVIX_BENCH_DLL_SET=1 "$BENCH_DIR/minimal.cpp" \
-            "$OUT/minimal_dlls.res" -o "$MINIMAL_DLLS" -luser32 -lshell32 -ladvapi32 -lcomctl32 \
+            "$PROGRAMS/minimal_dlls.res" -o "$MINIMAL_DLLS" -luser32 -lshell32 -ladvapi32 -lcomctl32 \
             -lcomdlg32 -lole32 -lshlwapi -lwinmm
         "$CXX" "${CXXFLAGS[@]}" -mwindows -s -DPAVIX_BENCH_DLL_SET=2 "$BENCH_DIR/minimal.cpp" \
-            "$OUT/minimal_dlls.res" -o "$MINIMAL_DLLS_LAZY" -luser32 -lshell32 -ladvapi32 \
+            "$PROGRAMS/minimal_dlls.res" -o "$MINIMAL_DLLS_LAZY" -luser32 -lshell32 -ladvapi32 \
             -lcomctl32 -lole32 -lshlwapi
     fi
     if IsStale "$SIGNAL" "$BENCH_DIR/signal.cpp"; then
@@ -187,7 +198,7 @@ sleep 5
 
 {
     echo "date $(date -u '+%Y-%m-%d %H:%M UTC')"
-    echo "wine $(wine --version)"
+    echo "wine $(pavix_wine --version)"
     echo "cpu $(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)"
     echo "nproc $(nproc --all)"
     echo "clock-ticks $(getconf CLK_TCK)"
@@ -201,7 +212,7 @@ sleep 5
 } >"$RESULTS/machine.txt"
 
 # Output goes to files, never a pipe: processes that Wine starts must not hold our output open.
-wine "$DRIVER" --pavix "$(WinPath "$pavixExe")" --minimal "$(WinPath "$MINIMAL")" \
+pavix_wine "$DRIVER" --pavix "$(WinPath "$pavixExe")" --minimal "$(WinPath "$MINIMAL")" \
     --signal "$(WinPath "$SIGNAL")" --work "$(WinPath "$WORK")" \
     --variant "minimal-dlls=$(WinPath "$MINIMAL_DLLS")" \
     --variant "minimal-dlls-lazy=$(WinPath "$MINIMAL_DLLS_LAZY")" \

@@ -95,7 +95,7 @@ static_assert(offsetof(OsVersionInfo, platformId) == offsetof(OSVERSIONINFOA, dw
 static_assert(offsetof(OsVersionInfo, csdVersion) == offsetof(OSVERSIONINFOA, szCSDVersion));
 static_assert(sizeof(OsVersionInfo::csdVersion) == sizeof(OSVERSIONINFOA::szCSDVersion));
 
-// The tray record is copied field by field into the native one, whose first 88 bytes it mirrors.
+// The tray record is copied field by field into the native one, whose first fields it mirrors.
 static_assert(sizeof(NotifyIconData) == NOTIFYICONDATAA_V1_SIZE);
 static_assert(offsetof(NotifyIconData, szTip) == offsetof(NOTIFYICONDATAA, szTip));
 static_assert(sizeof(NotifyIconData::szTip) == 64);

@@ -13,7 +13,7 @@ using win32::Window;
 namespace {
 
 // The shell reads only cbSize bytes of the record, so the larger native structure of this SDK
-// carries the 88-byte form unchanged.
+// carries the form without the version 5 fields unchanged.
 NOTIFYICONDATAA ToNativeIconData(const NotifyIconData& data) {
     NOTIFYICONDATAA native{};
     native.cbSize = data.cbSize;

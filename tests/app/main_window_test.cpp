@@ -21,7 +21,7 @@ constexpr std::uint16_t kCtrlAlt = kModControl | kModAlt;
 constexpr std::uint32_t kWmHotkeyMessage = 0x312;
 
 Call Modify(TrayIconId id) {
-    return Call("Shell_NotifyIconA", 1, 88, kWindow, 1, 7, 0x8001, 0x3000 + id, "Pavix");
+    return Call("Shell_NotifyIconA", 1, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + id, "Pavix");
 }
 
 // An editor that records the messages it gets and can act while it is "open".
@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, CreationEnablesSilentlyAndAddsTheIdleIcon) {
     EXPECT_TRUE(platform.CallsNamed("PlaySoundA").empty());
     EXPECT_EQ(
         platform.CallsNamed("Shell_NotifyIconA"),
-        (Calls{Call("Shell_NotifyIconA", 0, 88, kWindow, 1, 7, 0x8001, 0x3000 + 110, "Pavix")}));
+        (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + 110, "Pavix")}));
 }
 
 TEST_F(MainWindowTest, OutcomesDriveTheTimerAndTheIcon) {
@@ -139,7 +139,7 @@ TEST_F(MainWindowTest, ExitProgramDestroysTheWindowWithoutDisableSound) {
                                  Call("KillTimer", kWindow, 1701), Modify(kIdle)}));
     EXPECT_EQ(Press('Q'),
               (Calls{Call("PlaySoundA", "m", 0, 0x22001), Call("DestroyWindow", kWindow),
-                     Call("Shell_NotifyIconA", 2, 88, kWindow, 1, 0, 0, 0, ""),
+                     Call("Shell_NotifyIconA", 2, kNotifyIconDataSize, kWindow, 1, 0, 0, 0, ""),
                      Call("PostQuitMessage", 0)}));
     EXPECT_TRUE(platform.trayIcons.empty());
 }
@@ -219,7 +219,7 @@ TEST_F(MainWindowTest, TaskbarRestartAddsTheIconInTheCurrentState) {
     platform.Send(kWindow, FakePlatform::kTaskbarCreatedMessage);
     EXPECT_EQ(
         platform.CallsNamed("Shell_NotifyIconA"),
-        (Calls{Call("Shell_NotifyIconA", 0, 88, kWindow, 1, 7, 0x8001, 0x3000 + 111, "Pavix")}));
+        (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + 111, "Pavix")}));
 }
 
 TEST_F(MainWindowTest, UnusableConfigAtStartStillShowsIdle) {

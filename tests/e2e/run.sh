@@ -1,34 +1,28 @@
 #!/usr/bin/env bash
 # End-to-end scenarios against the real Pavix.exe under Wine.
 #
-#   bash tests/e2e/run.sh <path-to-Pavix.exe>
+#   bash tests/e2e/run.sh <build-dir>/Pavix.exe
 #
-# Builds the test helper (build/e2e/pavix_e2e.exe) and the command that test sequences run
-# (build/e2e/pavix_e2e_mark.exe) when their sources changed, brings Wine up once for the whole run
-# (tools/wine-env.sh: kept prefix, persistent server, a private Xvfb when there is no display),
-# then runs every scenario, one Pavix at a time, in one helper process per locale: English first,
-# then Japanese under LANG=ja_JP.UTF-8 (Wine takes the code page from LANG at process start).
-# Prints "PASS name" or "FAIL name: reason" per scenario and ends with the line
-# "N passed, N failed"; the exit status is non-zero when anything failed.
+# The helper that runs the scenarios (e2e/pavix_e2e.exe) and the command that test sequences run
+# (e2e/pavix_e2e_mark.exe) are built with Pavix.exe, for the same architecture, in the same build
+# tree. Brings Wine up once for the whole run (tools/wine-env.sh: kept prefix, persistent server,
+# a private Xvfb when there is no display), then runs every scenario, one Pavix at a time, in one
+# helper process per locale: English first, then Japanese under LANG=ja_JP.UTF-8 (Wine takes the
+# code page from LANG at process start). Prints "PASS name" or "FAIL name: reason" per scenario
+# and ends with the line "N passed, N failed"; the exit status is non-zero when anything failed.
 #
 # PAVIX_E2E_ONLY=<scenario name> runs that one scenario.
 set -uo pipefail
 
 if [[ $# -ne 1 ]]; then
-    echo "usage: bash tests/e2e/run.sh <path-to-Pavix.exe>" >&2
+    echo "usage: bash tests/e2e/run.sh <build-dir>/Pavix.exe" >&2
     exit 2
 fi
 
 E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 ROOT="$(cd "$E2E_DIR/../.." && pwd)"
 readonly E2E_DIR ROOT
-readonly OUT="$ROOT/build/e2e"
-readonly HELPER="$OUT/pavix_e2e.exe"
-readonly MARK="$OUT/pavix_e2e_mark.exe"
-readonly WORK="$OUT/work"
 readonly LOCALE_DIR="$ROOT/build/locale"
-readonly CXX=i686-w64-mingw32-g++-posix
-readonly CXXFLAGS=(-std=c++17 -O1 -Wall -Wextra -static -static-libgcc -static-libstdc++)
 
 passed=0
 failed=0
@@ -50,26 +44,6 @@ Finish() {
     exit $?
 }
 
-# Builds target from the given sources when it is missing or older than any of them.
-BuildIfStale() {
-    local target=$1
-    shift
-    local sources=("$@") stale=0 source
-    [[ -f "$target" ]] || stale=1
-    for source in "${sources[@]}"; do
-        [[ "$source" -nt "$target" ]] && stale=1
-    done
-    ((stale)) || return 0
-    local extra=()
-    [[ "$target" == "$MARK" ]] && extra=(-mwindows)
-    local compileSources=()
-    for source in "${sources[@]}"; do
-        [[ "$source" == *.cpp ]] && compileSources+=("$source")
-    done
-    "$CXX" "${CXXFLAGS[@]}" "${extra[@]}" "${compileSources[@]}" -o "$target" \
-        -luser32 -lgdi32 -lshell32
-}
-
 # The Windows path of an absolute host path, through Wine's drive Z: (the host's root).
 WinPath() {
     local path=$1
@@ -81,10 +55,12 @@ pavixExe="$(realpath -e "$1" 2>/dev/null)" || {
     Finish
 }
 
-mkdir -p "$OUT"
-if ! BuildIfStale "$HELPER" "$E2E_DIR"/helper/*.cpp "$E2E_DIR"/helper/*.h ||
-    ! BuildIfStale "$MARK" "$E2E_DIR"/mark/*.cpp; then
-    Report "FAIL setup: the test helper does not build"
+readonly OUT="$(dirname "$pavixExe")/e2e"
+readonly HELPER="$OUT/pavix_e2e.exe"
+readonly MARK="$OUT/pavix_e2e_mark.exe"
+readonly WORK="$OUT/work"
+if [[ ! -f "$HELPER" || ! -f "$MARK" ]]; then
+    Report "FAIL setup: $OUT holds no test helper (build the tree of $pavixExe first)"
     Finish
 fi
 
@@ -111,7 +87,7 @@ RunGroup() {
     local arguments=(--pavix "$(WinPath "$pavixExe")" --work "$(WinPath "$WORK")"
         --mark "$(WinPath "$MARK")" --group "$group")
     [[ -n "${PAVIX_E2E_ONLY:-}" ]] && arguments+=(--only "$PAVIX_E2E_ONLY")
-    env "$@" wine "$HELPER" "${arguments[@]}" </dev/null >"$output" 2>"$errors"
+    env "$@" "$ROOT/tools/pavix-wine" "$HELPER" "${arguments[@]}" </dev/null >"$output" 2>"$errors"
     local status=$? line
     while IFS= read -r line; do
         case "$line" in

@@ -364,20 +364,33 @@ def version_tree(data, offset=0):
     return key, value, children, length
 
 
+def generate_build_info(folder, arch):
+    subprocess.run([sys.executable, os.path.join(ROOT, "tools", "gen_build_info.py"),
+                    os.path.join(ROOT, "VERSION"), arch, folder], check=True)
+
+
+def release():
+    return read(os.path.join(ROOT, "VERSION")).decode("ascii").strip()
+
+
 class ResourceScriptTest(unittest.TestCase):
     def test_manifest_asks_for_common_controls_6_and_no_elevation(self):
-        root = ElementTree.parse(os.path.join(RESOURCES, "pavix.manifest")).getroot()
-        v1, v3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
-        own = root.find(v1 + "assemblyIdentity")
-        self.assertEqual((own.get("name"), own.get("processorArchitecture")), ("Pavix", "x86"))
-        controls = root.find(f"{v1}dependency/{v1}dependentAssembly/{v1}assemblyIdentity")
-        self.assertEqual({key: controls.get(key) for key in controls.keys()},
-                         {"type": "win32", "name": "Microsoft.Windows.Common-Controls",
-                          "version": "6.0.0.0", "processorArchitecture": "x86",
-                          "publicKeyToken": "6595b64144ccf1df", "language": "*"})
-        level = root.find(f"{v3}trustInfo/{v3}security/{v3}requestedPrivileges/"
-                          f"{v3}requestedExecutionLevel")
-        self.assertEqual(level.get("level"), "asInvoker")
+        for arch in ("x86", "amd64"):
+            with self.subTest(arch=arch), tempfile.TemporaryDirectory() as folder:
+                generate_build_info(folder, arch)
+                root = ElementTree.parse(os.path.join(folder, "pavix.manifest")).getroot()
+                v1, v3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+                own = root.find(v1 + "assemblyIdentity")
+                self.assertEqual((own.get("name"), own.get("processorArchitecture"),
+                                  own.get("version")), ("Pavix", arch, release() + ".0"))
+                controls = root.find(f"{v1}dependency/{v1}dependentAssembly/{v1}assemblyIdentity")
+                self.assertEqual({key: controls.get(key) for key in controls.keys()},
+                                 {"type": "win32", "name": "Microsoft.Windows.Common-Controls",
+                                  "version": "6.0.0.0", "processorArchitecture": arch,
+                                  "publicKeyToken": "6595b64144ccf1df", "language": "*"})
+                level = root.find(f"{v3}trustInfo/{v3}security/{v3}requestedPrivileges/"
+                                  f"{v3}requestedExecutionLevel")
+                self.assertEqual(level.get("level"), "asInvoker")
 
     def test_script_is_utf8_with_its_code_page_declared(self):
         text = read(os.path.join(RESOURCES, "pavix.rc")).decode("utf-8")
@@ -393,6 +406,8 @@ class ResourceScriptTest(unittest.TestCase):
                             "--rc", os.path.join(folder, "texts.rc"),
                             "--dialogs", os.path.join(RESOURCES, "dialogs.tsv"),
                             "--dialogs-rc", os.path.join(folder, "dialogs.rc")], check=True)
+            generate_build_info(folder, "x86")
+            manifest = read(os.path.join(folder, "pavix.manifest"))
             output = os.path.join(folder, "pavix.res")
             subprocess.run([windres, "-I", folder, "-I", RESOURCES,
                             os.path.join(RESOURCES, "pavix.rc"), "-O", "res", "-o", output],
@@ -413,11 +428,13 @@ class ResourceScriptTest(unittest.TestCase):
                     self.assertEqual(fields[:7], entry[:7])
                     self.assertEqual(entries[(3, fields[7], 0)], raw)
 
-        self.assertEqual(entries[(24, 1, 0)], read(os.path.join(RESOURCES, "pavix.manifest")))
+        self.assertEqual(entries[(24, 1, 0)], manifest)
         root = version_tree(entries[(16, 1, 0)])
         self.assertEqual(root[0], "VS_VERSION_INFO")
         self.assertEqual(struct.unpack_from("<IIIIII", root[1], 0)[0], 0xFEEF04BD)
-        self.assertEqual(struct.unpack_from("<IIII", root[1], 8), (0x10000, 0, 0x10000, 0))
+        major, minor, patch = (int(part) for part in release().split("."))
+        packed = ((major << 16) | minor, patch << 16)
+        self.assertEqual(struct.unpack_from("<IIII", root[1], 8), packed + packed)
         children = {key: nodes for key, _, nodes in root[2]}
         tables = {key: {name: value for name, value, _ in strings}
                   for key, _, strings in children["StringFileInfo"]}
@@ -425,7 +442,8 @@ class ResourceScriptTest(unittest.TestCase):
         for table in tables.values():
             self.assertEqual(table["ProductName"], "Pavix")
             self.assertEqual(table["FileDescription"], "Pavix hotkey sequencer")
-            self.assertEqual(table["FileVersion"], "1.0.0.0")
+            self.assertEqual(table["FileVersion"], release() + ".0")
+            self.assertEqual(table["ProductVersion"], release() + ".0")
         translation = children["VarFileInfo"][0][1]
         self.assertEqual(struct.unpack("<4H", translation), (0x409, 1200, 0x411, 1200))
         for language in (0x409, 0x411):
