@@ -20,4 +20,9 @@ for build in $PAVIX_WINDOWS_BUILDS; do
     bash tests/e2e/run.sh "$build/Pavix.exe"
 done
 
+echo "== packages"
+bash tools/make-dist.sh build/win32 build/win64
+# shellcheck disable=SC2086
+bash tests/dist/run.sh $PAVIX_WINDOWS_BUILDS
+
 echo "$PAVIX_WINDOWS_NOTE"

@@ -4,6 +4,10 @@
 //
 //   pavix_e2e.exe --pavix <Pavix.exe> --work <folder> --mark <marker.exe> --group en|ja
 //                 [--only <scenario name>] [--list]
+//   pavix_e2e.exe --installed <folder>
+//
+// --installed checks a Pavix unpacked from a package where it stands: it starts with its icon
+// and ends cleanly through its menu ("PASS installed" or "FAIL installed: reason").
 #include <windows.h>
 
 #include <cstdio>
@@ -22,6 +26,7 @@ struct Options {
     Paths paths;
     std::string group;
     std::string only;
+    std::string installed;
     bool list = false;
 };
 
@@ -46,11 +51,14 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->group = value;
         } else if (argument == "--only") {
             options->only = value;
+        } else if (argument == "--installed") {
+            options->installed = value;
         } else {
             return false;
         }
     }
-    return options->list || (!options->paths.pavixExe.empty() && !options->paths.workRoot.empty() &&
+    return options->list || !options->installed.empty() ||
+           (!options->paths.pavixExe.empty() && !options->paths.workRoot.empty() &&
                              !options->paths.markExe.empty() && !options->group.empty());
 }
 
@@ -127,6 +135,30 @@ Verdict RunScenario(const Scenario& scenario, const Paths& paths, TrayStandIn& t
     return verdict;
 }
 
+Verdict CheckInstalled(const std::string& folder) {
+    if (!WaitForNoInstance()) {
+        return Fail("another Pavix instance holds the mutex \"Pavix\"");
+    }
+    TrayStandIn tray;
+    if (!tray.Start()) {
+        return Fail("cannot create the notification area stand-in");
+    }
+    const Paths paths{folder + "\\Pavix.exe", folder, ""};
+    const Workspace workspace{folder, paths.pavixExe, folder, folder + "\\marker.txt"};
+    ScenarioContext ctx(paths, workspace, &tray);
+    Verdict verdict = ctx.StartAndWaitForIcon();
+    const Verdict ending = ctx.pavix.End();
+    if (verdict.passed) {
+        verdict = ending;
+    }
+    TrayRecord removal;
+    if (verdict.passed) {
+        verdict = ctx.WaitForTray(1, NIM_DELETE, &removal);
+    }
+    tray.Stop();
+    return verdict;
+}
+
 }  // namespace
 }  // namespace pavix_e2e
 
@@ -138,6 +170,12 @@ int main(int argc, char** argv) {
                      "usage: pavix_e2e.exe --pavix <Pavix.exe> --work <folder> --mark "
                      "<marker.exe> --group en|ja [--only <name>] [--list]\n");
         return kMaxExitStatus;
+    }
+    if (!options.installed.empty()) {
+        const Verdict verdict = CheckInstalled(options.installed);
+        std::printf(verdict.passed ? "PASS installed\n" : "FAIL installed: %s\n",
+                    verdict.reason.c_str());
+        return verdict.passed ? 0 : 1;
     }
     const std::vector<Scenario> scenarios = AllScenarios();
     if (options.list) {
