@@ -18,7 +18,7 @@ FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 15
 BENCH_REPETITIONS ?= 5
-SOURCE_DIRS := model storage engine app editors resources platform tests bench fuzz
+SOURCE_DIRS := model storage engine app editors resources platform tests bench fuzz tools/tray_host
 
 .PHONY: test run deps native win32 win64 windows asan fuzzers bench bench-wine fuzz clean format \
         dist screenshots
