@@ -11,6 +11,7 @@ readonly WINDOWS_PACKAGES=(
     g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
     wine wine32:i386 wine64 xvfb x11-utils xdotool locales imagemagick sox file zip unzip
+    fonts-ipafont-gothic fonts-vlgothic
 )
 
 IsInstalled() {

@@ -100,6 +100,38 @@ _pavix_create_prefix() {
     touch "$ready"
 }
 
+# Makes sure the ja_JP.UTF-8 locale exists (generated once into build/locale) and prints the
+# environment (NAME=VALUE words) that starts a Windows program in Japanese; fails without locales.
+# Wine takes its code page from LANG when each process starts.
+pavix_japanese_env() {
+    local dir="$PAVIX_ROOT/build/locale"
+    if [[ ! -d "$dir/ja_JP.UTF-8" ]]; then
+        mkdir -p "$dir"
+        localedef -i ja_JP -f UTF-8 "$dir/ja_JP.UTF-8" >/dev/null 2>&1 || true
+    fi
+    [[ -d "$dir/ja_JP.UTF-8" ]] || return 1
+    echo "LOCPATH=$dir LANG=ja_JP.UTF-8 LC_ALL="
+}
+
+# Japanese dialogs ask for "ＭＳ Ｐゴシック", which Wine lacks; its fallback then takes a font
+# without Latin letters and measures the dialogs far too wide. The IPA Gothic fonts
+# (fonts-ipafont-gothic) stand in for the Japanese fonts, set once per prefix. "MS UI Gothic",
+# which the English dialogs ask for, keeps Wine's own fallback, which draws a backslash as one.
+_pavix_font_replacements() {
+    local ready="$WINEPREFIX/.pavix-fonts-3" file="$WINEPREFIX/pavix-fonts.reg"
+    [[ -f "$ready" ]] && return 0
+    python3 - "$file" <<'PY'
+import sys
+pairs = {"ＭＳ Ｐゴシック": '"IPAPGothic"', "MS PGothic": '"IPAPGothic"',
+         "ＭＳ ゴシック": '"IPAGothic"', "MS Gothic": '"IPAGothic"', "MS UI Gothic": '"VL PGothic"'}
+lines = ["Windows Registry Editor Version 5.00", "", r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]"]
+lines += [f'"{name}"={value}' for name, value in pairs.items()]
+with open(sys.argv[1], "w", encoding="utf-16") as out:
+    out.write("\r\n".join(lines) + "\r\n")
+PY
+    pavix_wine regedit.exe /S "$file" </dev/null >/dev/null 2>&1 && touch "$ready"
+}
+
 pavix_wine_up() {
     local wantPrivate=0
     [[ "${PAVIX_PRIVATE_XVFB:-0}" == 1 && -z "${PAVIX_XVFB_PID:-}" ]] && wantPrivate=1
@@ -107,6 +139,7 @@ pavix_wine_up() {
         _pavix_start_xvfb || return 1
     fi
     _pavix_create_prefix || return 1
+    _pavix_font_replacements || true
     # A persistent server makes every later start quick, and the first program on it starts the
     # background services, which keep its standard error for good. Neither may hold a pipe of
     # ours open, or a `... | tee` around the tests never ends. When a server already runs, this

@@ -22,7 +22,6 @@ fi
 E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 ROOT="$(cd "$E2E_DIR/../.." && pwd)"
 readonly E2E_DIR ROOT
-readonly LOCALE_DIR="$ROOT/build/locale"
 
 passed=0
 failed=0
@@ -105,12 +104,9 @@ if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" != ja_* ]]; then
 fi
 
 if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == ja_* ]]; then
-    if [[ ! -d "$LOCALE_DIR/ja_JP.UTF-8" ]]; then
-        mkdir -p "$LOCALE_DIR"
-        localedef -i ja_JP -f UTF-8 "$LOCALE_DIR/ja_JP.UTF-8" >/dev/null 2>&1 || true
-    fi
-    if [[ -d "$LOCALE_DIR/ja_JP.UTF-8" ]]; then
-        RunGroup ja LOCPATH="$LOCALE_DIR" LANG=ja_JP.UTF-8 LC_ALL=
+    if japanese=$(pavix_japanese_env); then
+        # shellcheck disable=SC2086
+        RunGroup ja $japanese
     else
         Report "FAIL ja: cannot generate the ja_JP.UTF-8 locale (localedef, package locales)"
     fi

@@ -29,6 +29,8 @@ constexpr wchar_t kTrayClass[] = L"Shell_TrayWnd";
 constexpr wchar_t kNotifyClass[] = L"TrayNotifyWnd";
 constexpr wchar_t kMutexName[] = L"Pavix.TrayHost.SingleInstance";
 constexpr wchar_t kLabel[] = L"Notification area";
+// Scripts wait for a window of this name before they start Pavix.
+constexpr wchar_t kTitle[] = L"Pavix tray";
 
 // Drops the icons of programs that ended without removing them.
 constexpr UINT_PTR kOwnerCheckTimer = 1;
@@ -501,7 +503,7 @@ bool RegisterClasses() {
 
 bool CreateWindows() {
     host.tray = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kTrayClass,
-                                L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr,
+                                kTitle, WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr,
                                 host.instance, nullptr);
     if (host.tray == nullptr) {
         return false;

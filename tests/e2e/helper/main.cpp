@@ -5,9 +5,11 @@
 //   pavix_e2e.exe --pavix <Pavix.exe> --work <folder> --mark <marker.exe> --group en|ja
 //                 [--only <scenario name>] [--list]
 //   pavix_e2e.exe --installed <folder>
+//   pavix_e2e.exe --tour <folder> --out <folder> --group en|ja
 //
 // --installed checks a Pavix unpacked from a package where it stands: it starts with its icon
-// and ends cleanly through its menu ("PASS installed" or "FAIL installed: reason").
+// and ends cleanly through its menu ("PASS installed" or "FAIL installed: reason"). --tour takes
+// the README's pictures of the Pavix in <folder> (see tour.h).
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "scenario.h"
+#include "tour.h"
 
 namespace pavix_e2e {
 namespace {
@@ -27,6 +30,8 @@ struct Options {
     std::string group;
     std::string only;
     std::string installed;
+    std::string tour;
+    std::string out;
     bool list = false;
 };
 
@@ -53,13 +58,20 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->only = value;
         } else if (argument == "--installed") {
             options->installed = value;
+        } else if (argument == "--tour") {
+            options->tour = value;
+        } else if (argument == "--out") {
+            options->out = value;
         } else {
             return false;
         }
     }
+    if (!options->tour.empty()) {
+        return !options->out.empty() && !options->group.empty();
+    }
     return options->list || !options->installed.empty() ||
            (!options->paths.pavixExe.empty() && !options->paths.workRoot.empty() &&
-                             !options->paths.markExe.empty() && !options->group.empty());
+            !options->paths.markExe.empty() && !options->group.empty());
 }
 
 std::vector<Scenario> AllScenarios() {
@@ -175,6 +187,12 @@ int main(int argc, char** argv) {
         const Verdict verdict = CheckInstalled(options.installed);
         std::printf(verdict.passed ? "PASS installed\n" : "FAIL installed: %s\n",
                     verdict.reason.c_str());
+        return verdict.passed ? 0 : 1;
+    }
+    if (!options.tour.empty()) {
+        const bool japanese = options.group == "ja";
+        const Verdict verdict = RunTour(options.tour, options.out, japanese ? "-ja" : "", japanese);
+        std::printf(verdict.passed ? "PASS tour\n" : "FAIL tour: %s\n", verdict.reason.c_str());
         return verdict.passed ? 0 : 1;
     }
     const std::vector<Scenario> scenarios = AllScenarios();

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# `make screenshots`: takes the README's pictures on a private display.
+#
+#   bash tools/screenshots.sh BUILD_DIR          (e.g. build/win32)
+#
+# For English and then Japanese: a fresh folder with Pavix.exe, its sounds and the sample
+# sequences (tools/samples/sequences.toml), the project's tray host, then the tour of the end-to-end
+# helper (tests/e2e/helper/tour.cpp), which opens the menu and every dialog and cuts each picture
+# from the screen. The pictures land in docs/images/ as PNG; running it again regenerates them.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+readonly BUILD=${1:?usage: bash tools/screenshots.sh BUILD_DIR}
+readonly WORK="$PWD/build/screenshots"
+readonly IMAGES=docs/images
+
+WinPath() {
+    printf 'Z:%s' "${1//\//\\}"
+}
+
+# shellcheck source=/dev/null
+source tools/wine-env.sh
+export PAVIX_PRIVATE_XVFB=1
+trap pavix_wine_down EXIT
+pavix_wine_up
+
+# Starts the tray host in the given locale and waits until it owns the notification area.
+StartTrayHost() {
+    env "$@" "$PWD/tools/pavix-wine" "$BUILD/pavix_tray_host.exe" </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 1 50); do
+        xwininfo -root -tree 2>/dev/null | grep -q '"Pavix tray"' && return 0
+        sleep 0.1
+    done
+    echo "screenshots: the tray host did not start" >&2
+    return 1
+}
+
+TakeGroup() {
+    local group=$1
+    shift
+    local folder="$WORK/$group" shots="$WORK/$group-bmp"
+    rm -rf "$folder" "$shots"
+    mkdir -p "$folder/se" "$shots"
+    cp "$BUILD/Pavix.exe" "$folder/"
+    cp "$BUILD"/se/*.wav "$folder/se/"
+    python3 tools/samples/make_sequence_dat.py tools/samples/sequences.toml "$folder/Sequence.dat"
+    StartTrayHost "$@"
+    env "$@" "$PWD/tools/pavix-wine" "$BUILD/e2e/pavix_e2e.exe" --tour "$(WinPath "$folder")" \
+        --out "$(WinPath "$shots")" --group "$group" </dev/null
+    # Ends the tray host with everything else of this round.
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    local bmp
+    for bmp in "$shots"/*.bmp; do
+        convert "$bmp" -strip "PNG24:$IMAGES/$(basename "${bmp%.bmp}").png"
+    done
+}
+
+mkdir -p "$IMAGES"
+TakeGroup en
+japanese=$(pavix_japanese_env) || { echo "screenshots: no ja_JP.UTF-8 locale" >&2; exit 1; }
+# shellcheck disable=SC2086
+TakeGroup ja $japanese
+ls -l "$IMAGES"
