@@ -1,0 +1,89 @@
+#include "engine/conflicts.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace pavix {
+namespace {
+
+constexpr KeyChord kA{kModControl | kModAlt, 'A'};
+constexpr KeyChord kB{kModControl | kModAlt, 'B'};
+constexpr KeyChord kD{kModControl | kModAlt, 'D'};
+constexpr KeyChord kX{kModControl | kModAlt, 'X'};
+
+struct Spec {
+    std::vector<KeyChord> keys;
+    bool withCommand = true;
+};
+
+SequenceList ListOf(const std::vector<Spec>& specs) {
+    SequenceList list;
+    for (const Spec& spec : specs) {
+        auto sequence = std::make_unique<Sequence>("S" + std::to_string(list.Size()));
+        for (KeyChord key : spec.keys) {
+            sequence->AppendKey(key);
+        }
+        if (spec.withCommand) {
+            sequence->AppendCommand(std::make_unique<BuiltinCommand>(0));
+        }
+        list.Append(std::move(sequence));
+    }
+    return list;
+}
+
+}  // namespace
+
+void PrintTo(const Conflict& conflict, std::ostream* out) {
+    *out << "{kind " << static_cast<int>(conflict.kind) << ", other " << conflict.other
+         << ", chord " << conflict.chord << "}";
+}
+
+namespace {
+
+Conflict None() {
+    return {};
+}
+Conflict BeginsWith(std::size_t other) {
+    return {ConflictKind::kBeginsWith, other, 0};
+}
+Conflict SameChords(std::size_t other) {
+    return {ConflictKind::kSameChords, other, 0};
+}
+Conflict Aborts(std::size_t chord) {
+    return {ConflictKind::kAbortChord, 0, chord};
+}
+
+TEST(ConflictsTest, ShorterSequenceCompletesFirstWhateverTheOrder) {
+    EXPECT_EQ(FindConflicts(ListOf({{{kA, kB, kD}}, {{kA, kB}}}), std::nullopt),
+              (std::vector<Conflict>{BeginsWith(1), None()}));
+    EXPECT_EQ(FindConflicts(ListOf({{{kA}}, {{kA, kB}}, {{kA, kB, kD}}}), std::nullopt),
+              (std::vector<Conflict>{None(), BeginsWith(0), BeginsWith(0)}));
+}
+
+TEST(ConflictsTest, OnlyTheFirstOfIdenticalSequencesRuns) {
+    EXPECT_EQ(FindConflicts(ListOf({{{kA, kB}}, {{kD}}, {{kA, kB}}, {{kA, kB}}}), std::nullopt),
+              (std::vector<Conflict>{None(), None(), SameChords(0), SameChords(0)}));
+}
+
+TEST(ConflictsTest, AbortChordEndsTheSearchUnlessSomethingCompletedBefore) {
+    EXPECT_EQ(FindConflicts(ListOf({{{kB, kX, kD}}, {{kX}}, {{kA}}, {{kA, kX}}}), kX),
+              (std::vector<Conflict>{Aborts(1), Aborts(0), None(), BeginsWith(2)}));
+    // Without an abort key the same chord is an ordinary one.
+    EXPECT_EQ(FindConflicts(ListOf({{{kA, kX, kB}}}), std::nullopt),
+              (std::vector<Conflict>{None()}));
+}
+
+TEST(ConflictsTest, SequencesTheEngineSkipsAreReportedAndShadowNothing) {
+    const SequenceList list = ListOf({{{}}, {{kA}, false}, {{kA, kB}}, {{kA}, false}});
+    EXPECT_EQ(FindConflicts(list, std::nullopt),
+              (std::vector<Conflict>{{ConflictKind::kNoKeys, 0, 0},
+                                     {ConflictKind::kNoCommands, 0, 0},
+                                     None(),
+                                     {ConflictKind::kNoCommands, 0, 0}}));
+}
+
+}  // namespace
+}  // namespace pavix
