@@ -5,9 +5,10 @@
 namespace pavix {
 namespace {
 
+// `index + 1` would wrap to 0 for the largest index, so the bound is taken from the size.
 template <typename Vector>
 bool SwapWithNext(Vector& items, std::size_t index) {
-    if (index + 1 >= items.size()) {
+    if (items.empty() || index >= items.size() - 1) {
         return false;
     }
     std::swap(items[index], items[index + 1]);
