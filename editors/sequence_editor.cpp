@@ -12,10 +12,6 @@
 namespace pavix {
 namespace {
 
-// The key list's column titles exist only in Japanese, in code page 932, in both language
-// copies: "modifier keys" and "key".
-constexpr char kModifierColumnTitle[] = "\x8F\x43\x8F\xFC\x83\x4C\x81\x5B";
-constexpr char kKeyColumnTitle[] = "\x83\x4C\x81\x5B";
 constexpr std::int32_t kModifierColumnWidth = 80;
 
 }  // namespace
@@ -57,23 +53,23 @@ void SequenceEditor::SetUpColumns() {
         platform_.GetClientRect(Item(list), &client);
         const std::int32_t width = client.right - client.left;
         if (list == kKeyList) {
-            AddColumn(list, 0, kModifierColumnTitle, kModifierColumnWidth);
-            AddColumn(list, 1, kKeyColumnTitle,
+            AddColumn(list, 0, LoadText(platform_, kTextModifierColumn), kModifierColumnWidth);
+            AddColumn(list, 1, LoadText(platform_, kTextKeyColumn),
                       width - kModifierColumnWidth - platform_.GetSystemMetrics(kSmCxVScroll));
         } else {
-            AddColumn(list, 0, "", width);
+            AddColumn(list, 0, std::string(), width);
         }
         const std::intptr_t style = SendItem(list, kLvmGetExtendedListViewStyle);
         SendItem(list, kLvmSetExtendedListViewStyle, 0, style | kLvsExFullRowSelect);
     }
 }
 
-void SequenceEditor::AddColumn(std::int32_t list, std::int32_t index, const char* title,
+void SequenceEditor::AddColumn(std::int32_t list, std::int32_t index, const std::string& title,
                                std::int32_t width) {
     ListViewColumn column;
     column.mask = kLvcfWidth | kLvcfText;
     column.cx = width;
-    column.pszText = title;
+    column.pszText = title.c_str();
     SendItem(list, kLvmInsertColumnA, static_cast<std::uintptr_t>(index),
              reinterpret_cast<std::intptr_t>(&column));
 }

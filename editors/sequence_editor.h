@@ -64,7 +64,8 @@ class SequenceEditor : public ModalDialog {
 
     void SetIcons();
     void SetUpColumns();
-    void AddColumn(std::int32_t list, std::int32_t index, const char* title, std::int32_t width);
+    void AddColumn(std::int32_t list, std::int32_t index, const std::string& title,
+                   std::int32_t width);
     void LoadSequences();
     void Save();
 

@@ -16,5 +16,8 @@ constexpr std::uint32_t kTextNoNotificationArea = 9;
 constexpr std::uint32_t kTextTrayIconFailed = 10;
 constexpr std::uint32_t kTextRegisterHotkeyFailed = 29;
 constexpr std::uint32_t kTextExecuteFailed = 30;
+// The column titles of the sequence editor's key list.
+constexpr std::uint32_t kTextModifierColumn = 32;
+constexpr std::uint32_t kTextKeyColumn = 33;
 
 }  // namespace pavix

@@ -49,9 +49,9 @@ TEST_F(SequenceEditorTest, SetsBothIconsAndTheColumnsOfTheThreeLists) {
         }
         const auto& keyColumns = dialog.Control(Editor::kKeyList).columns;
         ASSERT_EQ(keyColumns.size(), 2u);
-        EXPECT_EQ(keyColumns[0].title, "\x8F\x43\x8F\xFC\x83\x4C\x81\x5B");
+        EXPECT_EQ(keyColumns[0].title, "Modifiers");
         EXPECT_EQ(keyColumns[0].width, 80);
-        EXPECT_EQ(keyColumns[1].title, "\x83\x4C\x81\x5B");
+        EXPECT_EQ(keyColumns[1].title, "Key");
         EXPECT_EQ(keyColumns[1].width, width - 80 - 17);
         for (std::int32_t list : {Editor::kSequenceList, Editor::kKeyList, Editor::kCommandList}) {
             EXPECT_EQ(dialog.Control(list).extendedStyle, kLvsExFullRowSelect);
@@ -63,6 +63,19 @@ TEST_F(SequenceEditorTest, SetsBothIconsAndTheColumnsOfTheThreeLists) {
               (fake::Calls{Call("LoadImageA", instance, 101, kImageIcon, 32, 32, 0),
                            Call("LoadImageA", instance, 101, kImageIcon, 16, 16, 0),
                            Call("DestroyIcon", 0x3000 + 101), Call("DestroyIcon", 0x3000 + 101)}));
+}
+
+// The key list's column titles are texts of the user's language: Shift-JIS bytes shown in an
+// English session come out garbled.
+TEST_F(SequenceEditorTest, KeyColumnTitlesFollowTheUserLanguage) {
+    platform.language = resources::Language::Japanese;
+    Open([](FakeDialog& dialog) {
+        const auto& keyColumns = dialog.Control(Editor::kKeyList).columns;
+        ASSERT_EQ(keyColumns.size(), 2u);
+        EXPECT_EQ(keyColumns[0].title, "\x8F\x43\x8F\xFC\x83\x4C\x81\x5B");  // 修飾キー
+        EXPECT_EQ(keyColumns[1].title, "\x83\x4C\x81\x5B");                  // キー
+        dialog.Close();
+    });
 }
 
 TEST_F(SequenceEditorTest, DamagedRecordIsReportedOnceAndTheRecordsBeforeItStay) {
