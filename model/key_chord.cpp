@@ -9,7 +9,8 @@ constexpr std::uint32_t kExtendedKeyBit = 0x01000000;
 constexpr std::uint32_t kMapVirtualKeyToScanCode = 0;
 constexpr std::int32_t kNameBufferSize = 48;
 
-// Codes whose keys the platform names in their extended (grey key) form.
+}  // namespace
+
 bool IsExtendedKey(std::uint16_t virtualKey) {
     switch (virtualKey) {
         case 0x21:
@@ -29,8 +30,6 @@ bool IsExtendedKey(std::uint16_t virtualKey) {
             return false;
     }
 }
-
-}  // namespace
 
 std::string KeyName(KeyboardApi& keyboard, std::uint16_t virtualKey) {
     const std::uint32_t scan = keyboard.MapVirtualKeyA(virtualKey, kMapVirtualKeyToScanCode);
