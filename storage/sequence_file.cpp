@@ -148,7 +148,7 @@ SequenceFile::~SequenceFile() {
 }
 
 std::string SequenceFile::NewPath() const {
-    return std::string(path_) + ".new";
+    return SavePathFor(path_);
 }
 
 int SequenceFile::Open(bool forWriting) {

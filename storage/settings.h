@@ -38,8 +38,8 @@ class Settings {
     virtual int Load();
     // True when the whole file was written; false after an error that has been shown (7: the new
     // file cannot be created; 6: a write, the flush or the replacement failed). The record goes
-    // to Config.dat.new, which replaces Config.dat only when complete; otherwise the old file
-    // stays byte for byte and the new one is deleted.
+    // to Config.new, which replaces Config.dat only when complete; otherwise the old file stays
+    // byte for byte and the new one is deleted.
     virtual bool Save();
 
     const char* Path() const { return path_; }

@@ -83,6 +83,23 @@ TEST_F(FileCallsTest, MoveReplacesOnlyWhenAskedAndDeleteReportsMissingFiles) {
     EXPECT_EQ(platform.GetLastError(), kErrorPathNotFound);
 }
 
+// The stand-in refuses file paths of MAX_PATH characters or more, as Windows documents for the
+// ANSI calls (Wine takes one character more), and the core names the new file of a save so that
+// it never needs more than the file it replaces.
+TEST_F(FileCallsTest, PathOf259CharactersWorksAndTwoMoreAreRefused) {
+    const std::string name = "\\Sequence.dat";
+    const std::string deep =
+        folder + "\\" + std::string(MAX_PATH - 1 - folder.size() - 1 - name.size(), 'd');
+    ASSERT_TRUE(::CreateDirectoryA(deep.c_str(), nullptr));
+    const std::string longest = deep + name;
+    ASSERT_EQ(longest.size(), static_cast<std::size_t>(MAX_PATH - 1));
+    Write(longest, "x");
+    EXPECT_EQ(Open(longest + "xx", kGenericWrite, kCreateAlways), kInvalidHandleValue);
+    EXPECT_EQ(platform.GetLastError(), kErrorFilenameExcedRange);
+    EXPECT_TRUE(platform.DeleteFileA(longest.c_str()));
+    ::RemoveDirectoryA(deep.c_str());
+}
+
 TEST(ModulePathTest, ConfigPathLiesBesideTheExecutable) {
     Win32Platform platform;
     char path[kMaxPath] = {};
