@@ -104,6 +104,7 @@ constexpr std::uint32_t kErrorPathNotFound = 3;
 constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorSharingViolation = 32;
 constexpr std::uint32_t kErrorHandleDiskFull = 39;
+constexpr std::uint32_t kErrorFileExists = 80;
 constexpr std::uint32_t kErrorFilenameExcedRange = 206;
 constexpr std::uint32_t kErrorAlreadyExists = 183;
 constexpr std::uint32_t kErrorNotAllAssigned = 1300;

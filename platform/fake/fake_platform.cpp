@@ -287,6 +287,31 @@ bool FakePlatform::MoveFileExA(const char* existing, const char* replacement, st
     return true;
 }
 
+bool FakePlatform::CopyFileA(const char* existing, const char* newFile, bool failIfExists) {
+    if (auto scripted = Record(Call("CopyFileA", existing, newFile, failIfExists))) {
+        return *scripted != 0;
+    }
+    if (TooLong(existing) || TooLong(newFile)) {
+        return Fail(kErrorFilenameExcedRange);
+    }
+    const std::string from = Text(existing);
+    const std::string to = Text(newFile);
+    const bool busy = std::any_of(openFiles_.begin(), openFiles_.end(), [&](const auto& entry) {
+        return entry.second.path == from || entry.second.path == to;
+    });
+    if (busy) {
+        return Fail(kErrorSharingViolation);
+    }
+    if (files.count(from) == 0) {
+        return Fail(kErrorFileNotFound);
+    }
+    if (failIfExists && files.count(to) != 0) {
+        return Fail(kErrorFileExists);
+    }
+    files[to] = files[from];
+    return true;
+}
+
 bool FakePlatform::DeleteFileA(const char* path) {
     if (auto scripted = Record(Call("DeleteFileA", path))) {
         return *scripted != 0;
