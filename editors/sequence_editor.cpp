@@ -7,6 +7,7 @@
 #include "platform/constants.h"
 #include "resources/text_ids.h"
 #include "resources/texts.h"
+#include "storage/backup.h"
 #include "storage/sequence_file.h"
 
 namespace pavix {
@@ -74,12 +75,17 @@ void SequenceEditor::AddColumn(std::int32_t list, std::int32_t index, const std:
              reinterpret_cast<std::intptr_t>(&column));
 }
 
-// Reads records until one cannot be read; a damaged record is reported once and dropped with
-// the rest of the file, the records before it stay.
+// Reads records until one cannot be read; a damaged record is reported once, after the file is
+// closed, and dropped with the rest of the file, the records before it stay. A file not read
+// completely (a damaged record or an unusable header) is reported with the note that OK keeps a
+// backup of it.
 void SequenceEditor::LoadSequences() {
     SequenceFile file(platform_);
+    const std::string note = BackupNote(platform_, file.Path());
+    file.SetReadErrorNote(note);
+    const int opened = file.Open(false);
     bool damaged = false;
-    if (file.Open(false) == kFileOk) {
+    if (opened == kFileOk) {
         for (;;) {
             auto sequence = std::make_unique<Sequence>();
             if (!file.Read(*sequence)) {
@@ -90,13 +96,17 @@ void SequenceEditor::LoadSequences() {
         damaged = file.Damaged();
     }
     file.Close();
+    readIncompletely_ = opened == kFileUnusable || damaged;
     if (damaged) {
-        ShowErrorText(platform_, kTextInvalidFormat);
+        ShowError(platform_, LoadText(platform_, kTextInvalidFormat) + note);
     }
 }
 
 void SequenceEditor::Save() {
     SequenceFile file(platform_);
+    if (readIncompletely_ && !KeepBackup(platform_, file.Path())) {
+        return;
+    }
     if (file.Open(true) != kFileOk) {
         return;
     }

@@ -19,5 +19,7 @@ constexpr std::uint32_t kTextExecuteFailed = 30;
 // The column titles of the sequence editor's key list.
 constexpr std::uint32_t kTextModifierColumn = 32;
 constexpr std::uint32_t kTextKeyColumn = 33;
+// Followed by the path of the backup that an editor keeps of a file it could not read completely.
+constexpr std::uint32_t kTextBackupKept = 34;
 
 }  // namespace pavix

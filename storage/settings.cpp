@@ -61,7 +61,7 @@ int Settings::Load() {
         return kFileMissing;
     }
     const auto fail = [&](std::uint32_t textId) {
-        ShowErrorText(platform_, textId);
+        ShowError(platform_, LoadText(platform_, textId) + loadErrorNote_);
         platform_.CloseHandle(file);
         return kFileUnusable;
     };

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "model/key_chord.h"
 #include "platform/platform.h"
@@ -42,6 +43,9 @@ class Settings {
     // byte for byte and the new one is deleted.
     virtual bool Save();
 
+    // Added to every error that Load shows, for a caller with more to say.
+    void SetLoadErrorNote(std::string note) { loadErrorNote_ = std::move(note); }
+
     const char* Path() const { return path_; }
     std::int32_t AbortKeyEnabled() const;
     void SetAbortKeyEnabled(std::int32_t enabled);
@@ -59,6 +63,7 @@ class Settings {
   private:
     Platform& platform_;
     char path_[kMaxPath] = {};
+    std::string loadErrorNote_;
     std::array<std::uint8_t, kSettingsBodySize> body_{};
 };
 

@@ -85,9 +85,8 @@ TEST_F(SequenceEditorTest, DamagedRecordIsReportedOnceAndTheRecordsBeforeItStay)
         EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"A", "B"}));
         dialog.Close();
     });
-    ASSERT_EQ(platform.messageBoxes.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes[0],
-              (fake::MessageBox{"Data file format is Invalid", "Pavix:Error", kMbIconError}));
+    EXPECT_EQ(platform.messageBoxes, std::vector<fake::MessageBox>{testing::WithBackupNote(
+                                         testing::kInvalidFormat, kSequenceBackupPath)});
 }
 
 TEST_F(SequenceEditorTest, UnusableHeaderIsReportedByTheFileAloneAndTheListStaysEmpty) {
@@ -96,8 +95,8 @@ TEST_F(SequenceEditorTest, UnusableHeaderIsReportedByTheFileAloneAndTheListStays
         EXPECT_EQ(dialog.ItemCount(Editor::kSequenceList), 0);
         dialog.Close();
     });
-    ASSERT_EQ(platform.messageBoxes.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes[0].text, "Data file format is Invalid");
+    EXPECT_EQ(platform.messageBoxes, std::vector<fake::MessageBox>{testing::WithBackupNote(
+                                         testing::kInvalidFormat, kSequenceBackupPath)});
     EXPECT_EQ(platform.OpenFileCount(), 0);
 }
 
