@@ -3,6 +3,7 @@
 #include "editors/file_chooser.h"
 #include "editors/hotkey_editor.h"
 #include "platform/constants.h"
+#include "storage/backup.h"
 
 namespace pavix {
 namespace {
@@ -13,8 +14,10 @@ constexpr std::int32_t kLargestCheckState = 2;
 
 }  // namespace
 
+// An unusable Config.dat is reported with the note that OK keeps a backup of it.
 bool ConfigDialog::OnInitDialog() {
-    settings_.Load();
+    settings_.SetLoadErrorNote(BackupNote(platform_, settings_.Path()));
+    readIncompletely_ = settings_.Load() == kFileUnusable;
     for (int event = 0; event < kSoundEventCount; ++event) {
         soundPaths_[event] = settings_.SoundPath(static_cast<SoundEvent>(event));
     }
@@ -96,7 +99,9 @@ void ConfigDialog::Accept() {
     for (int event = 0; event < kSoundEventCount; ++event) {
         settings_.SetSoundPath(static_cast<SoundEvent>(event), soundPaths_[event]);
     }
-    settings_.Save();
+    if (!readIncompletely_ || KeepBackup(platform_, settings_.Path())) {
+        settings_.Save();
+    }
     End(kIdOk);
 }
 

@@ -58,6 +58,8 @@ class ConfigDialog : public ModalDialog {
     bool OnSoundButton(std::int32_t id);
 
     Settings settings_;
+    // Config.dat was unusable: OK keeps a backup of it before replacing it.
+    bool readIncompletely_ = false;
     std::string abortKeyText_;
     std::array<std::string, kSoundEventCount> soundPaths_;
 };

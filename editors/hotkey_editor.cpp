@@ -79,12 +79,15 @@ void HotkeyEditor::WriteChecks() {
 }
 
 // The capture control has no flag for the Windows key: WIN travels as its extended-key flag,
-// in both directions.
+// in both directions. The twelve extended keys are the exception: the control sets that flag for
+// them whatever the user holds, and shows them in their extended form only with it. For them the
+// flag goes out set, comes back meaning nothing more, and WIN keeps the state of its box.
 void HotkeyEditor::TypeKey() {
     ReadControls();
+    const bool extendedFlag = win_ || IsExtendedKey(keyCode_);
     const auto flags =
         static_cast<std::uint16_t>((control_ ? kHotkeyfControl : 0) | (alt_ ? kHotkeyfAlt : 0) |
-                                   (shift_ ? kHotkeyfShift : 0) | (win_ ? kHotkeyfExt : 0));
+                                   (shift_ ? kHotkeyfShift : 0) | (extendedFlag ? kHotkeyfExt : 0));
     KeyCaptureDialog capture(platform_, flags, keyCode_);
     if (capture.Run() != kIdOk) {
         return;
@@ -92,8 +95,10 @@ void HotkeyEditor::TypeKey() {
     keyCode_ = capture.KeyCode();
     control_ = Bit(capture.Flags(), kHotkeyfControl);
     alt_ = Bit(capture.Flags(), kHotkeyfAlt);
-    win_ = Bit(capture.Flags(), kHotkeyfExt);
     shift_ = Bit(capture.Flags(), kHotkeyfShift);
+    if (!IsExtendedKey(keyCode_)) {
+        win_ = Bit(capture.Flags(), kHotkeyfExt);
+    }
     SelectComboRow(kKeyList, keyCode_);
     WriteChecks();
 }

@@ -7,15 +7,12 @@
 #include "platform/constants.h"
 #include "resources/text_ids.h"
 #include "resources/texts.h"
+#include "storage/backup.h"
 #include "storage/sequence_file.h"
 
 namespace pavix {
 namespace {
 
-// The key list's column titles exist only in Japanese, in code page 932, in both language
-// copies: "modifier keys" and "key".
-constexpr char kModifierColumnTitle[] = "\x8F\x43\x8F\xFC\x83\x4C\x81\x5B";
-constexpr char kKeyColumnTitle[] = "\x83\x4C\x81\x5B";
 constexpr std::int32_t kModifierColumnWidth = 80;
 
 }  // namespace
@@ -57,33 +54,38 @@ void SequenceEditor::SetUpColumns() {
         platform_.GetClientRect(Item(list), &client);
         const std::int32_t width = client.right - client.left;
         if (list == kKeyList) {
-            AddColumn(list, 0, kModifierColumnTitle, kModifierColumnWidth);
-            AddColumn(list, 1, kKeyColumnTitle,
+            AddColumn(list, 0, LoadText(platform_, kTextModifierColumn), kModifierColumnWidth);
+            AddColumn(list, 1, LoadText(platform_, kTextKeyColumn),
                       width - kModifierColumnWidth - platform_.GetSystemMetrics(kSmCxVScroll));
         } else {
-            AddColumn(list, 0, "", width);
+            AddColumn(list, 0, std::string(), width);
         }
         const std::intptr_t style = SendItem(list, kLvmGetExtendedListViewStyle);
         SendItem(list, kLvmSetExtendedListViewStyle, 0, style | kLvsExFullRowSelect);
     }
 }
 
-void SequenceEditor::AddColumn(std::int32_t list, std::int32_t index, const char* title,
+void SequenceEditor::AddColumn(std::int32_t list, std::int32_t index, const std::string& title,
                                std::int32_t width) {
     ListViewColumn column;
     column.mask = kLvcfWidth | kLvcfText;
     column.cx = width;
-    column.pszText = title;
+    column.pszText = title.c_str();
     SendItem(list, kLvmInsertColumnA, static_cast<std::uintptr_t>(index),
              reinterpret_cast<std::intptr_t>(&column));
 }
 
-// Reads records until one cannot be read; a damaged record is reported once and dropped with
-// the rest of the file, the records before it stay.
+// Reads records until one cannot be read; a damaged record is reported once, after the file is
+// closed, and dropped with the rest of the file, the records before it stay. A file not read
+// completely (a damaged record or an unusable header) is reported with the note that OK keeps a
+// backup of it.
 void SequenceEditor::LoadSequences() {
     SequenceFile file(platform_);
+    const std::string note = BackupNote(platform_, file.Path());
+    file.SetReadErrorNote(note);
+    const int opened = file.Open(false);
     bool damaged = false;
-    if (file.Open(false) == kFileOk) {
+    if (opened == kFileOk) {
         for (;;) {
             auto sequence = std::make_unique<Sequence>();
             if (!file.Read(*sequence)) {
@@ -94,13 +96,17 @@ void SequenceEditor::LoadSequences() {
         damaged = file.Damaged();
     }
     file.Close();
+    readIncompletely_ = opened == kFileUnusable || damaged;
     if (damaged) {
-        ShowErrorText(platform_, kTextInvalidFormat);
+        ShowError(platform_, LoadText(platform_, kTextInvalidFormat) + note);
     }
 }
 
 void SequenceEditor::Save() {
     SequenceFile file(platform_);
+    if (readIncompletely_ && !KeepBackup(platform_, file.Path())) {
+        return;
+    }
     if (file.Open(true) != kFileOk) {
         return;
     }

@@ -64,7 +64,8 @@ class SequenceEditor : public ModalDialog {
 
     void SetIcons();
     void SetUpColumns();
-    void AddColumn(std::int32_t list, std::int32_t index, const char* title, std::int32_t width);
+    void AddColumn(std::int32_t list, std::int32_t index, const std::string& title,
+                   std::int32_t width);
     void LoadSequences();
     void Save();
 
@@ -104,6 +105,8 @@ class SequenceEditor : public ModalDialog {
     SequenceList sequences_;
     Sequence* current_ = nullptr;  // shown on the right; not necessarily the selected row
     std::string nameText_;
+    // Sequence.dat could not be read completely: OK keeps a backup of it before replacing it.
+    bool readIncompletely_ = false;
     IconHandle bigIcon_ = 0;
     IconHandle smallIcon_ = 0;
 };

@@ -9,18 +9,27 @@ constexpr std::uint32_t kExtendedKeyBit = 0x01000000;
 constexpr std::uint32_t kMapVirtualKeyToScanCode = 0;
 constexpr std::int32_t kNameBufferSize = 48;
 
-// Codes whose keys the platform names in their extended (grey key) form.
+}  // namespace
+
 bool IsExtendedKey(std::uint16_t virtualKey) {
     switch (virtualKey) {
-        case 0x21: case 0x22: case 0x23: case 0x24: case 0x25: case 0x26:
-        case 0x27: case 0x28: case 0x2D: case 0x2E: case 0x5D: case 0x90:
+        case 0x21:
+        case 0x22:
+        case 0x23:
+        case 0x24:
+        case 0x25:
+        case 0x26:
+        case 0x27:
+        case 0x28:
+        case 0x2D:
+        case 0x2E:
+        case 0x5D:
+        case 0x90:
             return true;
         default:
             return false;
     }
 }
-
-}  // namespace
 
 std::string KeyName(KeyboardApi& keyboard, std::uint16_t virtualKey) {
     const std::uint32_t scan = keyboard.MapVirtualKeyA(virtualKey, kMapVirtualKeyToScanCode);

@@ -35,6 +35,10 @@ struct ChordText {
     std::string keyName;
 };
 
+// The twelve codes whose keys are extended keys (the grey keys: Page Up, Page Down, End, Home, the
+// four arrows, Insert, Delete, Applications, Num Lock): the platform names them, and the hotkey
+// control flags them, in their extended form.
+bool IsExtendedKey(std::uint16_t virtualKey);
 // The platform's name of a virtual-key code; "---" for a code without a scan code.
 std::string KeyName(KeyboardApi& keyboard, std::uint16_t virtualKey);
 // "[C]", "[A]", "[S]", "[W]" for the modifiers present, always in that order.

@@ -5,9 +5,10 @@
 namespace pavix {
 namespace {
 
+// `index + 1` would wrap to 0 for the largest index, so the bound is taken from the size.
 template <typename Vector>
 bool SwapWithNext(Vector& items, std::size_t index) {
-    if (index + 1 >= items.size()) {
+    if (items.empty() || index >= items.size() - 1) {
         return false;
     }
     std::swap(items[index], items[index + 1]);
@@ -38,7 +39,9 @@ void Sequence::ReplaceKey(std::size_t index, KeyChord chord) {
     }
 }
 
-void Sequence::RemoveKey(std::size_t index) { EraseAt(keys_, index); }
+void Sequence::RemoveKey(std::size_t index) {
+    EraseAt(keys_, index);
+}
 
 void Sequence::AppendCommand(std::unique_ptr<Command> command) {
     commands_.push_back(std::move(command));
@@ -50,12 +53,22 @@ void Sequence::ReplaceCommand(std::size_t index, std::unique_ptr<Command> comman
     }
 }
 
-void Sequence::RemoveCommand(std::size_t index) { EraseAt(commands_, index); }
+void Sequence::RemoveCommand(std::size_t index) {
+    EraseAt(commands_, index);
+}
 
-bool Sequence::MoveKeyUp(std::size_t index) { return SwapWithPrevious(keys_, index); }
-bool Sequence::MoveKeyDown(std::size_t index) { return SwapWithNext(keys_, index); }
-bool Sequence::MoveCommandUp(std::size_t index) { return SwapWithPrevious(commands_, index); }
-bool Sequence::MoveCommandDown(std::size_t index) { return SwapWithNext(commands_, index); }
+bool Sequence::MoveKeyUp(std::size_t index) {
+    return SwapWithPrevious(keys_, index);
+}
+bool Sequence::MoveKeyDown(std::size_t index) {
+    return SwapWithNext(keys_, index);
+}
+bool Sequence::MoveCommandUp(std::size_t index) {
+    return SwapWithPrevious(commands_, index);
+}
+bool Sequence::MoveCommandDown(std::size_t index) {
+    return SwapWithNext(commands_, index);
+}
 
 void Sequence::Clear() {
     keys_.clear();
@@ -84,12 +97,16 @@ std::size_t SequenceList::DuplicateSequence(std::size_t index) {
     return sequences_.size() - 1;
 }
 
-void SequenceList::RemoveSequence(std::size_t index) { EraseAt(sequences_, index); }
+void SequenceList::RemoveSequence(std::size_t index) {
+    EraseAt(sequences_, index);
+}
 
 bool SequenceList::MoveSequenceUp(std::size_t index) {
     return SwapWithPrevious(sequences_, index);
 }
 
-bool SequenceList::MoveSequenceDown(std::size_t index) { return SwapWithNext(sequences_, index); }
+bool SequenceList::MoveSequenceDown(std::size_t index) {
+    return SwapWithNext(sequences_, index);
+}
 
 }  // namespace pavix

@@ -51,6 +51,7 @@ class FileApi {
     virtual bool CloseHandle(KernelHandle handle) = 0;
     virtual bool MoveFileExA(const char* existing, const char* replacement,
                              std::uint32_t flags) = 0;
+    virtual bool CopyFileA(const char* existing, const char* newFile, bool failIfExists) = 0;
     virtual bool DeleteFileA(const char* path) = 0;
     virtual ModuleHandle GetModuleHandleA(const char* moduleName) = 0;
     virtual std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer,

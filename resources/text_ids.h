@@ -16,5 +16,10 @@ constexpr std::uint32_t kTextNoNotificationArea = 9;
 constexpr std::uint32_t kTextTrayIconFailed = 10;
 constexpr std::uint32_t kTextRegisterHotkeyFailed = 29;
 constexpr std::uint32_t kTextExecuteFailed = 30;
+// The column titles of the sequence editor's key list.
+constexpr std::uint32_t kTextModifierColumn = 32;
+constexpr std::uint32_t kTextKeyColumn = 33;
+// Followed by the path of the backup that an editor keeps of a file it could not read completely.
+constexpr std::uint32_t kTextBackupKept = 34;
 
 }  // namespace pavix

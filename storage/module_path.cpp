@@ -19,4 +19,11 @@ bool PathBesideExecutable(FileApi& files, char* buffer, const char* name) {
     return true;
 }
 
+std::string SavePathFor(const std::string& path) {
+    const std::size_t nameStart = path.find_last_of('\\') + 1;  // 0 when there is no folder
+    const std::size_t dot = path.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot >= nameStart;
+    return path.substr(0, hasExtension ? dot : path.size()) + ".new";
+}
+
 }  // namespace pavix

@@ -148,7 +148,7 @@ SequenceFile::~SequenceFile() {
 }
 
 std::string SequenceFile::NewPath() const {
-    return std::string(path_) + ".new";
+    return SavePathFor(path_);
 }
 
 int SequenceFile::Open(bool forWriting) {
@@ -168,20 +168,24 @@ int SequenceFile::OpenForReading() {
 
     std::uint8_t magic[sizeof kMagic];
     if (!reader_->Read(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof kMagic) != 0) {
-        ShowErrorText(platform_, kTextInvalidFormat);
+        ShowReadError(kTextInvalidFormat);
         return kFileUnusable;
     }
     std::int32_t version = 0;
     if (!reader_->ReadInt32(version)) {
-        ShowErrorText(platform_, kTextReadFailed);
+        ShowReadError(kTextReadFailed);
         return kFileUnusable;
     }
     if (version != kVersion) {
-        ShowErrorText(platform_, kTextVersionMismatch);
+        ShowReadError(kTextVersionMismatch);
         return kFileUnusable;
     }
     state_ = State::kReading;
     return kFileOk;
+}
+
+void SequenceFile::ShowReadError(std::uint32_t textId) {
+    ShowError(platform_, LoadText(platform_, textId) + readErrorNote_);
 }
 
 int SequenceFile::OpenForWriting() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/sequence.h"
@@ -39,6 +40,8 @@ class SequenceFile {
 
     // After Read returned false: true when it stopped at a damaged record, not at the clean end.
     bool Damaged() const { return damaged_; }
+    // Added to every error that opening for reading shows, for a caller with more to say.
+    void SetReadErrorNote(std::string note) { readErrorNote_ = std::move(note); }
     const char* Path() const { return path_; }
 
   private:
@@ -57,10 +60,12 @@ class SequenceFile {
     // Closes and deletes the new file; the old file stays as it was.
     void Discard();
     void FailWrite();
+    void ShowReadError(std::uint32_t textId);
     std::string NewPath() const;
 
     Platform& platform_;
     char path_[kMaxPath] = {};
+    std::string readErrorNote_;
     bool damaged_ = false;
     bool ended_ = false;  // Read has returned false in this pass
     State state_ = State::kClosed;

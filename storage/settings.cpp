@@ -61,7 +61,7 @@ int Settings::Load() {
         return kFileMissing;
     }
     const auto fail = [&](std::uint32_t textId) {
-        ShowErrorText(platform_, textId);
+        ShowError(platform_, LoadText(platform_, textId) + loadErrorNote_);
         platform_.CloseHandle(file);
         return kFileUnusable;
     };
@@ -94,7 +94,7 @@ int Settings::Load() {
 
 bool Settings::Save() {
     // The new contents go to a file beside the old one, which they replace only once complete.
-    const std::string newPath = std::string(path_) + ".new";
+    const std::string newPath = SavePathFor(path_);
     // Without a path (the executable's folder is too deep for one) there is nothing to create.
     const FileHandle file = path_[0] == '\0'
                                 ? kInvalidHandleValue

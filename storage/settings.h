@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "model/key_chord.h"
 #include "platform/platform.h"
@@ -38,9 +39,12 @@ class Settings {
     virtual int Load();
     // True when the whole file was written; false after an error that has been shown (7: the new
     // file cannot be created; 6: a write, the flush or the replacement failed). The record goes
-    // to Config.dat.new, which replaces Config.dat only when complete; otherwise the old file
-    // stays byte for byte and the new one is deleted.
+    // to Config.new, which replaces Config.dat only when complete; otherwise the old file stays
+    // byte for byte and the new one is deleted.
     virtual bool Save();
+
+    // Added to every error that Load shows, for a caller with more to say.
+    void SetLoadErrorNote(std::string note) { loadErrorNote_ = std::move(note); }
 
     const char* Path() const { return path_; }
     std::int32_t AbortKeyEnabled() const;
@@ -59,6 +63,7 @@ class Settings {
   private:
     Platform& platform_;
     char path_[kMaxPath] = {};
+    std::string loadErrorNote_;
     std::array<std::uint8_t, kSettingsBodySize> body_{};
 };
 

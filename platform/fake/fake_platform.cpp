@@ -17,6 +17,11 @@ std::string Text(const char* text) {
     return text ? text : "";
 }
 
+// The ANSI file calls take at most kMaxPath - 1 characters of path.
+bool TooLong(const char* path) {
+    return path != nullptr && std::strlen(path) >= static_cast<std::size_t>(kMaxPath);
+}
+
 void CopyText(const std::string& text, char* buffer, std::uint32_t size) {
     if (size == 0) {
         return;
@@ -146,6 +151,10 @@ FileHandle FakePlatform::CreateFileA(const char* path, std::uint32_t access,
                                     flagsAndAttributes))) {
         return static_cast<FileHandle>(*scripted);
     }
+    if (TooLong(path)) {
+        lastError = kErrorFilenameExcedRange;
+        return kInvalidHandleValue;
+    }
     const std::string name = Text(path);
     const bool busy = std::any_of(openFiles_.begin(), openFiles_.end(),
                                   [&](const auto& entry) { return entry.second.path == name; });
@@ -256,6 +265,9 @@ bool FakePlatform::MoveFileExA(const char* existing, const char* replacement, st
     if (auto scripted = Record(Call("MoveFileExA", existing, replacement, flags))) {
         return *scripted != 0;
     }
+    if (TooLong(existing) || TooLong(replacement)) {
+        return Fail(kErrorFilenameExcedRange);
+    }
     const std::string from = Text(existing);
     const std::string to = Text(replacement);
     const bool busy = std::any_of(openFiles_.begin(), openFiles_.end(), [&](const auto& entry) {
@@ -275,9 +287,37 @@ bool FakePlatform::MoveFileExA(const char* existing, const char* replacement, st
     return true;
 }
 
+bool FakePlatform::CopyFileA(const char* existing, const char* newFile, bool failIfExists) {
+    if (auto scripted = Record(Call("CopyFileA", existing, newFile, failIfExists))) {
+        return *scripted != 0;
+    }
+    if (TooLong(existing) || TooLong(newFile)) {
+        return Fail(kErrorFilenameExcedRange);
+    }
+    const std::string from = Text(existing);
+    const std::string to = Text(newFile);
+    const bool busy = std::any_of(openFiles_.begin(), openFiles_.end(), [&](const auto& entry) {
+        return entry.second.path == from || entry.second.path == to;
+    });
+    if (busy) {
+        return Fail(kErrorSharingViolation);
+    }
+    if (files.count(from) == 0) {
+        return Fail(kErrorFileNotFound);
+    }
+    if (failIfExists && files.count(to) != 0) {
+        return Fail(kErrorFileExists);
+    }
+    files[to] = files[from];
+    return true;
+}
+
 bool FakePlatform::DeleteFileA(const char* path) {
     if (auto scripted = Record(Call("DeleteFileA", path))) {
         return *scripted != 0;
+    }
+    if (TooLong(path)) {
+        return Fail(kErrorFilenameExcedRange);
     }
     return files.erase(Text(path)) != 0 || Fail(kErrorFileNotFound);
 }

@@ -1,5 +1,6 @@
 // The recording stand-in of the platform used by tests, benchmarks and fuzzers. It logs every call
-// in order with its arguments, keeps an in-memory file system, names the 256 key codes with a fixed
+// in order with its arguments, keeps an in-memory file system (whose calls refuse paths of
+// kMaxPath characters or more, as the ANSI file calls do), names the 256 key codes with a fixed
 // US layout, records message boxes instead of showing them, and can be told to make any call fail
 // or return a chosen value.
 #pragma once
@@ -120,6 +121,7 @@ class FakePlatform : public Platform {
     std::uint32_t GetFileSize(FileHandle file, std::uint32_t* sizeHigh) override;
     bool CloseHandle(KernelHandle handle) override;
     bool MoveFileExA(const char* existing, const char* replacement, std::uint32_t flags) override;
+    bool CopyFileA(const char* existing, const char* newFile, bool failIfExists) override;
     bool DeleteFileA(const char* path) override;
     ModuleHandle GetModuleHandleA(const char* moduleName) override;
     std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer,

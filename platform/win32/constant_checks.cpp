@@ -81,7 +81,9 @@ static_assert(kErrorPathNotFound == ERROR_PATH_NOT_FOUND);
 static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(kErrorSharingViolation == ERROR_SHARING_VIOLATION);
 static_assert(kErrorHandleDiskFull == ERROR_HANDLE_DISK_FULL);
+static_assert(kErrorFileExists == ERROR_FILE_EXISTS);
 static_assert(kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
+static_assert(kErrorFilenameExcedRange == ERROR_FILENAME_EXCED_RANGE);
 static_assert(kErrorNotAllAssigned == ERROR_NOT_ALL_ASSIGNED);
 static_assert(kErrorHotkeyAlreadyRegistered == ERROR_HOTKEY_ALREADY_REGISTERED);
 

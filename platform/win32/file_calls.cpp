@@ -68,6 +68,10 @@ bool Win32Platform::MoveFileExA(const char* existing, const char* replacement,
     return ::MoveFileExA(existing, replacement, flags) != FALSE;
 }
 
+bool Win32Platform::CopyFileA(const char* existing, const char* newFile, bool failIfExists) {
+    return ::CopyFileA(existing, newFile, failIfExists ? TRUE : FALSE) != FALSE;
+}
+
 bool Win32Platform::DeleteFileA(const char* path) {
     return ::DeleteFileA(path) != FALSE;
 }

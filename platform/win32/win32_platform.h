@@ -39,6 +39,7 @@ class Win32Platform final : public Platform {
     std::uint32_t GetFileSize(FileHandle file, std::uint32_t* sizeHigh) override;
     bool CloseHandle(KernelHandle handle) override;
     bool MoveFileExA(const char* existing, const char* replacement, std::uint32_t flags) override;
+    bool CopyFileA(const char* existing, const char* newFile, bool failIfExists) override;
     bool DeleteFileA(const char* path) override;
     ModuleHandle GetModuleHandleA(const char* moduleName) override;
     std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer,

@@ -246,8 +246,8 @@ TEST_F(ConfigDialogTest, UnusableConfigFileIsReportedAndTheDialogOpensAnyway) {
                   dialog.Click(kIdOk);
               }),
               kIdOk);
-    ASSERT_EQ(platform.messageBoxes.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes[0].text, "Data file format is Invalid");
+    EXPECT_EQ(platform.messageBoxes, std::vector<fake::MessageBox>{testing::WithBackupNote(
+                                         testing::kInvalidFormat, kConfigBackupPath)});
 }
 
 TEST_F(ConfigDialogTest, ConfigFileThatCannotBeWrittenIsReportedAndOkStillCloses) {

@@ -11,11 +11,15 @@
 
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
+#include "support/error_boxes.h"
 
 namespace pavix {
 
 constexpr const char* kConfigPath = "C:\\Pavix\\Config.dat";
 constexpr const char* kSequencePath = "C:\\Pavix\\Sequence.dat";
+// Where an editor keeps the original of a file it could not read completely.
+constexpr const char* kConfigBackupPath = "C:\\Pavix\\Config.dat.bak";
+constexpr const char* kSequenceBackupPath = "C:\\Pavix\\Sequence.dat.bak";
 
 class EditorTest : public ::testing::Test {
   protected:

@@ -1,5 +1,7 @@
 #include "editors/hotkey_editor.h"
 
+#include <set>
+
 #include "editor_test_support.h"
 #include "editors/key_capture_dialog.h"
 
@@ -121,7 +123,7 @@ TEST_F(HotkeyEditorTest, CancelEndsWith2EvenAfterACapture) {
 }
 
 // The boxes the capture box starts from, and what comes back into the editor: WIN travels as the
-// extended-key flag both ways.
+// extended-key flag both ways, but for the keys that are extended themselves (Delete here).
 TEST_F(HotkeyEditorTest, KeyTypeMapsTheBoxesToCaptureFlagsAndBack) {
     const struct {
         KeyChord loaded;
@@ -132,7 +134,7 @@ TEST_F(HotkeyEditorTest, KeyTypeMapsTheBoxesToCaptureFlagsAndBack) {
     } cases[] = {
         {{kModControl | kModAlt, 8}, 0x0608, 0x0241, {1, 0, 0, 0}, {kModControl, 0x41}},
         {{kModWin, 0x25}, 0x0825, 0x0825, {0, 0, 0, 1}, {kModWin, 0x25}},
-        {{kModShift, 0x70}, 0x0170, 0x0D2E, {0, 1, 1, 1}, {kModAlt | kModShift | kModWin, 0x2E}},
+        {{kModShift, 0x70}, 0x0170, 0x0D2E, {0, 1, 1, 0}, {kModAlt | kModShift, 0x2E}},
         {{0x000F, 0x1FF}, 0x0FFF, 0x0F20, {1, 1, 1, 1}, {0x000F, 0x20}},
         {{kModAlt, 0x41}, 0x0441, 0x0000, {0, 0, 0, 0}, {0, 0}},
     };
@@ -148,6 +150,42 @@ TEST_F(HotkeyEditorTest, KeyTypeMapsTheBoxesToCaptureFlagsAndBack) {
             EXPECT_EQ(dialog.Control(kList).comboSelection, c.stored.keyCode);
         });
         EXPECT_EQ(stored, c.stored) << c.sent;
+    }
+}
+
+// The capture control sets its extended-key flag for the twelve extended keys of its own accord:
+// for them the flag is handed over to show the key's extended form and says nothing about WIN,
+// which keeps the state of its box. For every other code the flag is WIN, both ways.
+TEST_F(HotkeyEditorTest, ExtendedKeysKeepTheWinBoxThroughACapture) {
+    const std::set<int> extended = {0x21, 0x22, 0x23, 0x24, 0x25, 0x26,
+                                    0x27, 0x28, 0x2D, 0x2E, 0x5D, 0x90};
+    platform.recording = false;
+    for (int code = 0; code < HotkeyEditor::kKeyCount; ++code) {
+        const bool isExtended = extended.count(code) != 0;
+        const auto key = static_cast<std::uint16_t>(code);
+        // WIN off before and the flag in the capture, then the other way round.
+        for (const bool winBefore : {false, true}) {
+            const std::uint16_t flagSent = winBefore || isExtended ? kHotkeyfExt : 0;
+            const std::uint16_t flagCaptured = winBefore ? 0 : kHotkeyfExt;
+            platform.dialogs.Expect(kCapture, [&](FakeDialog& capture) {
+                EXPECT_EQ(capture.Control(KeyCaptureDialog::kHotkeyControl).hotkey,
+                          (kHotkeyfControl | flagSent) << 8 | code)
+                    << code;
+                capture.PressHotkey(
+                    static_cast<std::uint16_t>((kHotkeyfAlt | flagCaptured) << 8 | code));
+                capture.Click(kIdOk);
+            });
+            const KeyChord loaded{
+                static_cast<KeyModifiers>(kModControl | (winBefore ? kModWin : 0)), key};
+            const KeyChord stored = Edit(loaded, true, [](FakeDialog& dialog) {
+                dialog.Click(HotkeyEditor::kKeyTypeButton);
+            });
+            const bool winAfter = isExtended ? winBefore : flagCaptured != 0;
+            ASSERT_EQ(
+                stored,
+                (KeyChord{static_cast<KeyModifiers>(kModAlt | (winAfter ? kModWin : 0)), key}))
+                << "code " << code << (winBefore ? " with" : " without") << " WIN before";
+        }
     }
 }
 

@@ -49,9 +49,9 @@ TEST_F(SequenceEditorTest, SetsBothIconsAndTheColumnsOfTheThreeLists) {
         }
         const auto& keyColumns = dialog.Control(Editor::kKeyList).columns;
         ASSERT_EQ(keyColumns.size(), 2u);
-        EXPECT_EQ(keyColumns[0].title, "\x8F\x43\x8F\xFC\x83\x4C\x81\x5B");
+        EXPECT_EQ(keyColumns[0].title, "Modifiers");
         EXPECT_EQ(keyColumns[0].width, 80);
-        EXPECT_EQ(keyColumns[1].title, "\x83\x4C\x81\x5B");
+        EXPECT_EQ(keyColumns[1].title, "Key");
         EXPECT_EQ(keyColumns[1].width, width - 80 - 17);
         for (std::int32_t list : {Editor::kSequenceList, Editor::kKeyList, Editor::kCommandList}) {
             EXPECT_EQ(dialog.Control(list).extendedStyle, kLvsExFullRowSelect);
@@ -65,6 +65,19 @@ TEST_F(SequenceEditorTest, SetsBothIconsAndTheColumnsOfTheThreeLists) {
                            Call("DestroyIcon", 0x3000 + 101), Call("DestroyIcon", 0x3000 + 101)}));
 }
 
+// The key list's column titles are texts of the user's language: Shift-JIS bytes shown in an
+// English session come out garbled.
+TEST_F(SequenceEditorTest, KeyColumnTitlesFollowTheUserLanguage) {
+    platform.language = resources::Language::Japanese;
+    Open([](FakeDialog& dialog) {
+        const auto& keyColumns = dialog.Control(Editor::kKeyList).columns;
+        ASSERT_EQ(keyColumns.size(), 2u);
+        EXPECT_EQ(keyColumns[0].title, "\x8F\x43\x8F\xFC\x83\x4C\x81\x5B");  // 修飾キー
+        EXPECT_EQ(keyColumns[1].title, "\x83\x4C\x81\x5B");                  // キー
+        dialog.Close();
+    });
+}
+
 TEST_F(SequenceEditorTest, DamagedRecordIsReportedOnceAndTheRecordsBeforeItStay) {
     platform.files[kSequencePath] = SequenceHeader() + SampleRecordA() + SampleRecordB() +
                                     SequenceBytes("bad", {}, {BuiltinBytes(16)}) + SampleRecordC();
@@ -72,9 +85,8 @@ TEST_F(SequenceEditorTest, DamagedRecordIsReportedOnceAndTheRecordsBeforeItStay)
         EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"A", "B"}));
         dialog.Close();
     });
-    ASSERT_EQ(platform.messageBoxes.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes[0],
-              (fake::MessageBox{"Data file format is Invalid", "Pavix:Error", kMbIconError}));
+    EXPECT_EQ(platform.messageBoxes, std::vector<fake::MessageBox>{testing::WithBackupNote(
+                                         testing::kInvalidFormat, kSequenceBackupPath)});
 }
 
 TEST_F(SequenceEditorTest, UnusableHeaderIsReportedByTheFileAloneAndTheListStaysEmpty) {
@@ -83,8 +95,8 @@ TEST_F(SequenceEditorTest, UnusableHeaderIsReportedByTheFileAloneAndTheListStays
         EXPECT_EQ(dialog.ItemCount(Editor::kSequenceList), 0);
         dialog.Close();
     });
-    ASSERT_EQ(platform.messageBoxes.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes[0].text, "Data file format is Invalid");
+    EXPECT_EQ(platform.messageBoxes, std::vector<fake::MessageBox>{testing::WithBackupNote(
+                                         testing::kInvalidFormat, kSequenceBackupPath)});
     EXPECT_EQ(platform.OpenFileCount(), 0);
 }
 

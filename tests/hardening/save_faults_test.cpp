@@ -23,7 +23,7 @@ using testing::SequenceFileBytes;
 using testing::SequenceSpec;
 
 constexpr const char* kSequencePath = "C:\\Pavix\\Sequence.dat";
-constexpr const char* kNewSequencePath = "C:\\Pavix\\Sequence.dat.new";
+constexpr const char* kNewSequencePath = "C:\\Pavix\\Sequence.new";
 constexpr const char* kWriteFailed = "Failed to write file";
 constexpr std::uint16_t kCtrlAlt = kModControl | kModAlt;
 

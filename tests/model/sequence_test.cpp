@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace pavix {
 namespace {
 
@@ -49,6 +51,33 @@ TEST(SequenceTest, MovesSwapWithNeighboursAndRefuseAtTheEnds) {
     EXPECT_TRUE(sequence.MoveCommandUp(2));
     EXPECT_FALSE(sequence.Commands()[1]->IsBuiltin());
     EXPECT_FALSE(sequence.MoveCommandDown(2));
+}
+
+// The largest index is out of range like any other: `index + 1` must not wrap round to the first
+// element.
+TEST(SequenceTest, MoveDownFromTheLargestIndexChangesNothing) {
+    constexpr std::size_t kLargest = std::numeric_limits<std::size_t>::max();
+    Sequence sequence;
+    FillSample(sequence);
+    const std::vector<KeyChord> keys = sequence.Keys();
+    std::vector<const Command*> commands;
+    for (const auto& command : sequence.Commands()) {
+        commands.push_back(command.get());
+    }
+    EXPECT_FALSE(sequence.MoveKeyDown(kLargest));
+    EXPECT_FALSE(sequence.MoveCommandDown(kLargest));
+    EXPECT_EQ(sequence.Keys(), keys);
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        EXPECT_EQ(sequence.Commands()[i].get(), commands[i]) << i;
+    }
+
+    SequenceList list;
+    list.AddSequence();
+    list.AddSequence();
+    list.At(0).SetName("first");
+    EXPECT_FALSE(list.MoveSequenceDown(kLargest));
+    EXPECT_EQ(list.At(0).Name(), "first");
+    EXPECT_EQ(list.At(1).Name(), "Sequence");
 }
 
 TEST(SequenceTest, CommandsAreOwnedReplacedAndHandedOver) {

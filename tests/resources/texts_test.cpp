@@ -13,13 +13,13 @@ using fake::FakePlatform;
 using resources::Language;
 
 TEST(TextsTest, EveryIdExistsInBothLanguagesAndNoOther) {
-    const std::uint32_t ids[] = {1,  2,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
-                                 16, 17, 18, 19, 20, 21, 22, 23, 24, 26, 29, 30, 31};
+    const std::uint32_t ids[] = {1,  2,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
+                                 17, 18, 19, 20, 21, 22, 23, 24, 26, 29, 30, 31, 32, 33, 34};
     for (std::uint32_t id : ids) {
         EXPECT_NE(resources::FindString(Language::English, id), nullptr) << id;
         EXPECT_NE(resources::FindString(Language::Japanese, id), nullptr) << id;
     }
-    for (std::uint32_t id : {0u, 3u, 25u, 27u, 28u, 32u}) {
+    for (std::uint32_t id : {0u, 3u, 25u, 27u, 28u, 35u}) {
         EXPECT_EQ(resources::FindString(Language::English, id), nullptr) << id;
         EXPECT_EQ(resources::FindString(Language::Japanese, id), nullptr) << id;
     }

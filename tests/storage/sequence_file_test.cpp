@@ -30,7 +30,7 @@ using testing::SequenceSpec;
 using testing::Text;
 
 constexpr const char* kSequencePath = "C:\\Pavix\\Sequence.dat";
-constexpr const char* kNewSequencePath = "C:\\Pavix\\Sequence.dat.new";
+constexpr const char* kNewSequencePath = "C:\\Pavix\\Sequence.new";
 constexpr FileHandle kFirstHandle = 0x100;  // the stand-in's first file handle
 
 using testing::ErrorBox;
@@ -562,6 +562,26 @@ TEST_F(SequenceFileTest, FolderTooDeepForThePathOpensAsMissingAndCannotBeWritten
     EXPECT_EQ(file.Open(true), kFileUnusable);
     EXPECT_EQ(platform.messageBoxes, Boxes{kOpenForWriteFailed});
     EXPECT_TRUE(platform.files.empty());
+}
+
+// A save must work in every folder whose Sequence.dat has a path at all, the deepest included:
+// its new file may not need more characters than Sequence.dat itself.
+TEST_F(SequenceFileTest, SavesInEveryFolderThatHasAPathForTheFile) {
+    const std::string expected = SequenceFileBytes(SampleSpecs());
+    std::size_t folder = 240;
+    for (;; ++folder) {
+        FakePlatform local;
+        local.modulePath = "C:\\" + std::string(folder - 3, 'd') + "\\Pavix.exe";
+        SequenceFile file(local);
+        if (file.Path()[0] == '\0') {
+            break;
+        }
+        ASSERT_EQ(WriteAll(local, BuildList(SampleSpecs())), 5) << folder;
+        EXPECT_EQ(local.files[file.Path()], expected) << folder;
+        EXPECT_EQ(local.files.size(), 1u) << folder;
+        EXPECT_TRUE(local.messageBoxes.empty()) << folder;
+    }
+    EXPECT_EQ(folder, 247u);  // 246 + "\\Sequence.dat" is the longest path there is
 }
 
 TEST_F(SequenceFileTest, HugeLengthInAHugeLookingFileStillAllocatesOnlyWhatArrives) {

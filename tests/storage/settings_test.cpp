@@ -22,7 +22,7 @@ using testing::ConfigSpec;
 using testing::Int32;
 
 constexpr const char* kConfigPath = "C:\\Pavix\\Config.dat";
-constexpr const char* kNewConfigPath = "C:\\Pavix\\Config.dat.new";
+constexpr const char* kNewConfigPath = "C:\\Pavix\\Config.new";
 constexpr FileHandle kFirstHandle = 0x100;  // the stand-in's first file handle
 
 using testing::ErrorBox;
@@ -124,6 +124,26 @@ TEST_F(SettingsTest, FolderTooDeepForThePathLoadsAsMissingAndCannotBeSaved) {
     EXPECT_FALSE(settings.Save());
     EXPECT_EQ(platform.messageBoxes, std::vector<MessageBox>{kOpenForWriteFailed});
     EXPECT_TRUE(platform.files.empty());
+}
+
+// A save must work in every folder whose Config.dat has a path at all, the deepest included: its
+// new file may not need more characters than Config.dat itself.
+TEST_F(SettingsTest, SavesInEveryFolderThatHasAPathForTheFile) {
+    std::size_t folder = 240;
+    for (;; ++folder) {
+        FakePlatform local;
+        local.modulePath = "C:\\" + std::string(folder - 3, 'd') + "\\Pavix.exe";
+        Settings settings(local);
+        if (settings.Path()[0] == '\0') {
+            break;
+        }
+        FillOther(settings);
+        ASSERT_TRUE(settings.Save()) << folder;
+        EXPECT_EQ(local.files[settings.Path()].substr(15), BodyText(settings)) << folder;
+        EXPECT_EQ(local.files.size(), 1u) << folder;
+        EXPECT_TRUE(local.messageBoxes.empty()) << folder;
+    }
+    EXPECT_EQ(folder, 249u);  // 248 + "\\Config.dat" is the longest path there is
 }
 
 TEST_F(SettingsTest, SaveWritesEveryFieldAtItsOffset) {

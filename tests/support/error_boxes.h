@@ -17,4 +17,14 @@ inline const fake::MessageBox kReadFailed = ErrorBox("Failed to read file");
 inline const fake::MessageBox kWriteFailed = ErrorBox("Failed to write file");
 inline const fake::MessageBox kOpenForWriteFailed = ErrorBox("Failed to open file for writing");
 
+// An editor's report of a data file it could not read completely: the error, then where OK keeps
+// the original.
+inline fake::MessageBox WithBackupNote(const fake::MessageBox& box, const std::string& backup) {
+    return ErrorBox(box.text + "\nSaving with OK keeps the original file as: " + backup);
+}
+// The backup could not be made, so the file was not replaced.
+inline fake::MessageBox BackupFailed(const std::string& backup) {
+    return ErrorBox("Failed to write file\n" + backup);
+}
+
 }  // namespace pavix::testing

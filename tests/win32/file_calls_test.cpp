@@ -83,6 +83,45 @@ TEST_F(FileCallsTest, MoveReplacesOnlyWhenAskedAndDeleteReportsMissingFiles) {
     EXPECT_EQ(platform.GetLastError(), kErrorPathNotFound);
 }
 
+TEST_F(FileCallsTest, CopyReplacesAnOlderCopyOnlyWhenAllowedAndNeedsAFileNobodyHolds) {
+    const std::string a = folder + "\\a.dat";
+    const std::string b = folder + "\\b.dat";
+    EXPECT_FALSE(platform.CopyFileA(a.c_str(), b.c_str(), false));
+    EXPECT_EQ(platform.GetLastError(), kErrorFileNotFound);
+    Write(a, "original");
+    Write(b, "older copy");
+    EXPECT_FALSE(platform.CopyFileA(a.c_str(), b.c_str(), true));
+    EXPECT_EQ(platform.GetLastError(), kErrorFileExists);
+    const FileHandle held = Open(a, kGenericRead, kOpenExisting);
+    EXPECT_FALSE(platform.CopyFileA(a.c_str(), b.c_str(), false));
+    EXPECT_EQ(platform.GetLastError(), kErrorSharingViolation);
+    EXPECT_TRUE(platform.CloseHandle(held));
+    EXPECT_TRUE(platform.CopyFileA(a.c_str(), b.c_str(), false));
+    const FileHandle copy = Open(b, kGenericRead, kOpenExisting);
+    char buffer[16] = {};
+    std::uint32_t read = 0;
+    EXPECT_TRUE(platform.ReadFile(copy, buffer, sizeof(buffer), &read));
+    EXPECT_EQ(std::string(buffer, read), "original");
+    EXPECT_TRUE(platform.CloseHandle(copy));
+}
+
+// The stand-in refuses file paths of MAX_PATH characters or more, as Windows documents for the
+// ANSI calls (Wine takes one character more), and the core names the new file of a save so that
+// it never needs more than the file it replaces.
+TEST_F(FileCallsTest, PathOf259CharactersWorksAndTwoMoreAreRefused) {
+    const std::string name = "\\Sequence.dat";
+    const std::string deep =
+        folder + "\\" + std::string(MAX_PATH - 1 - folder.size() - 1 - name.size(), 'd');
+    ASSERT_TRUE(::CreateDirectoryA(deep.c_str(), nullptr));
+    const std::string longest = deep + name;
+    ASSERT_EQ(longest.size(), static_cast<std::size_t>(MAX_PATH - 1));
+    Write(longest, "x");
+    EXPECT_EQ(Open(longest + "xx", kGenericWrite, kCreateAlways), kInvalidHandleValue);
+    EXPECT_EQ(platform.GetLastError(), kErrorFilenameExcedRange);
+    EXPECT_TRUE(platform.DeleteFileA(longest.c_str()));
+    ::RemoveDirectoryA(deep.c_str());
+}
+
 TEST(ModulePathTest, ConfigPathLiesBesideTheExecutable) {
     Win32Platform platform;
     char path[kMaxPath] = {};

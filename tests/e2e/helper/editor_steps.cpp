@@ -262,4 +262,14 @@ std::string SequencePath(const ScenarioContext& ctx) {
     return ctx.workspace.folder + "\\Sequence.dat";
 }
 
+std::string BackupPath(const std::string& dataPath) {
+    return dataPath + ".bak";
+}
+
+std::wstring BackupNote(const std::string& dataPath, bool japanese) {
+    const std::wstring line = japanese ? L"OKで保存すると元のファイルを次の名前で残します："
+                                       : L"Saving with OK keeps the original file as: ";
+    return L"\n" + line + FromAnsi(BackupPath(dataPath));
+}
+
 }  // namespace pavix_e2e

@@ -112,4 +112,9 @@ std::vector<std::wstring> CommandRow(const CommandRecord& command, bool japanese
 std::string ConfigPath(const ScenarioContext& ctx);
 std::string SequencePath(const ScenarioContext& ctx);
 
+// An editor keeps a data file it could not read completely as this file before OK replaces it,
+// and ends the error it shows on opening the file with this line.
+std::string BackupPath(const std::string& dataPath);
+std::wstring BackupNote(const std::string& dataPath, bool japanese);
+
 }  // namespace pavix_e2e

@@ -1,7 +1,8 @@
 // The configuration dialog, opened from the tray menu: what it shows without and with a
 // Config.dat, the exact file OK writes, Cancel writing nothing whatever was changed, a time-out
-// that is not a number keeping the dialog open, and the abort key edited through the hotkey
-// editor and the key capture box until the engine holds it.
+// that is not a number keeping the dialog open, the abort key edited through the hotkey editor
+// and the key capture box until the engine holds it, and an unusable Config.dat kept as a backup
+// before OK replaces it.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -266,6 +267,59 @@ Verdict AbortKeyFromKeyCapture(ScenarioContext& ctx) {
     return ExpectChordsFree({abortKey}, false, "after OK, the new abort key");
 }
 
+// A Config.dat that became unusable while Pavix ran: the dialog reports it with the note that OK
+// keeps the original, opens with the record it could not fill (all zero), and OK keeps the file
+// byte for byte as Config.dat.bak before writing the record shown.
+Verdict KeepsBackupOfUnusableFile(ScenarioContext& ctx, bool japanese) {
+    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
+        return v;
+    }
+    const Bytes unusable = ConfigBytesWithVersion(2, 1580);
+    if (Verdict v = ctx.WriteConfigBytes(unusable); !v.passed) {
+        return v;
+    }
+    if (!WriteFileBytes(BackupPath(ConfigPath(ctx)), Bytes{'o', 'l', 'd'})) {
+        return Fail("cannot write an older Config.dat.bak");
+    }
+    if (!PostMenuCommand(ctx.pavix.Window(), kMenuConfiguration)) {
+        return Fail("cannot post the menu command Configuration");
+    }
+    const std::wstring mismatch =
+        japanese ? L"設定ファイルのバージョン不一致" : L"Configuration Data Version mismatch";
+    if (Verdict v =
+            ExpectErrorBox(ctx.pavix.Id(), mismatch + BackupNote(ConfigPath(ctx), japanese));
+        !v.passed) {
+        return Fail("when the dialog opens: " + v.reason);
+    }
+    Dialog dialog;
+    const DialogTitles& titles = japanese ? JapaneseTitles() : EnglishTitles();
+    if (Verdict v = dialog.WaitForOpen(ctx.pavix.Handle(), ctx.pavix.Id(), titles.configuration);
+        !v.passed) {
+        return v;
+    }
+    ConfigRecord zero;
+    zero.timeoutMs = 0;
+    if (Verdict v = ExpectConfigShows(dialog, zero); !v.passed) {
+        return Fail("with an unusable Config.dat: " + v.reason);
+    }
+    if (Verdict v = CloseAndExpectIdle(ctx, dialog, IDOK); !v.passed) {
+        return v;
+    }
+    if (!FindMessageBoxes(ctx.pavix.Id()).empty()) {
+        return Fail("a message box appeared after OK");
+    }
+    if (Verdict v = ExpectFileBytes(BackupPath(ConfigPath(ctx)), unusable); !v.passed) {
+        return Fail("the backup after OK: " + v.reason);
+    }
+    if (Verdict v = ExpectFileBytes(ConfigPath(ctx), ConfigBytes(zero)); !v.passed) {
+        return Fail("after OK: " + v.reason);
+    }
+    return Pass();
+}
+
 }  // namespace
 
 std::vector<Scenario> ConfigDialogScenarios() {
@@ -273,6 +327,10 @@ std::vector<Scenario> ConfigDialogScenarios() {
         {"config_dialog_shows_defaults_and_ok_writes_them", "en", true, DefaultsWithoutFile},
         {"config_dialog_cancel_keeps_file_after_changes", "en", true, CancelKeepsFile},
         {"config_dialog_abort_key_from_key_capture", "en", true, AbortKeyFromKeyCapture},
+        {"config_dialog_keeps_backup_of_unusable_file", "en", true,
+         [](ScenarioContext& ctx) { return KeepsBackupOfUnusableFile(ctx, false); }},
+        {"ja_config_dialog_keeps_backup_of_unusable_file", "ja", true,
+         [](ScenarioContext& ctx) { return KeepsBackupOfUnusableFile(ctx, true); }},
     };
 }
 

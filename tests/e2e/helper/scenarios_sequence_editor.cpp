@@ -1,7 +1,8 @@
 // The sequence editor, opened from the tray menu: sequences built from nothing with Add, keys
 // from the hotkey editor and commands from the command editor, reordered, copied and deleted,
 // saved byte for byte by OK and then run by the engine; the enabled buttons at opening, after a
-// selection and after a deletion; Cancel writing nothing; a damaged record reported once.
+// selection and after a deletion; Cancel writing nothing; a damaged record reported once and the
+// file kept as a backup before OK replaces it.
 #include "editor_steps.h"
 #include "key_texts.h"
 
@@ -380,7 +381,8 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
 }
 
 // A damaged third record: the engine reports it at start-up, and the editor once more when it
-// opens, listing the two records before it. OK saves those two alone, so the engine's reload
+// opens, listing the two records before it and saying that OK keeps the original. OK keeps the
+// file byte for byte as Sequence.dat.bak and saves the two records alone, so the engine's reload
 // that follows finds nothing to report and runs the first.
 Verdict DamagedRecordReportedOnce(ScenarioContext& ctx) {
     const std::vector<SequenceRecord> sequences = {
@@ -408,7 +410,8 @@ Verdict DamagedRecordReportedOnce(ScenarioContext& ctx) {
     if (!PostMenuCommand(ctx.pavix.Window(), kMenuEditSequence)) {
         return Fail("cannot post the menu command Edit Sequence");
     }
-    if (Verdict v = ExpectErrorBox(ctx.pavix.Id(), invalid); !v.passed) {
+    if (Verdict v = ExpectErrorBox(ctx.pavix.Id(), invalid + BackupNote(SequencePath(ctx), false));
+        !v.passed) {
         return Fail("when the editor opens: " + v.reason);
     }
     Dialog editor;
@@ -435,6 +438,9 @@ Verdict DamagedRecordReportedOnce(ScenarioContext& ctx) {
     }
     if (Verdict v = ExpectFileBytes(SequencePath(ctx), SequenceBytes(sequences)); !v.passed) {
         return Fail("after OK: " + v.reason);
+    }
+    if (Verdict v = ExpectFileBytes(BackupPath(SequencePath(ctx)), bytes); !v.passed) {
+        return Fail("the backup after OK: " + v.reason);
     }
     if (!PressChords({kChordA})) {
         return Fail("SendInput refused the chord");
