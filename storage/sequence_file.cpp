@@ -168,20 +168,23 @@ int SequenceFile::OpenForReading() {
 
     std::uint8_t magic[sizeof kMagic];
     if (!reader_->Read(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof kMagic) != 0) {
-        ShowErrorText(platform_, kTextInvalidFormat);
-        return kFileUnusable;
+        return RejectHeader(kTextInvalidFormat);
     }
     std::int32_t version = 0;
     if (!reader_->ReadInt32(version)) {
-        ShowErrorText(platform_, kTextReadFailed);
-        return kFileUnusable;
+        return RejectHeader(kTextReadFailed);
     }
     if (version != kVersion) {
-        ShowErrorText(platform_, kTextVersionMismatch);
-        return kFileUnusable;
+        return RejectHeader(kTextVersionMismatch);
     }
     state_ = State::kReading;
     return kFileOk;
+}
+
+int SequenceFile::RejectHeader(std::uint32_t textId) {
+    Close();
+    ShowErrorText(platform_, textId);
+    return kFileUnusable;
 }
 
 int SequenceFile::OpenForWriting() {

@@ -60,9 +60,10 @@ int Settings::Load() {
         SetTimeout(kDefaultTimeout);
         return kFileMissing;
     }
+    // Closed before the box, so that no box holds the file open.
     const auto fail = [&](std::uint32_t textId) {
-        ShowErrorText(platform_, textId);
         platform_.CloseHandle(file);
+        ShowErrorText(platform_, textId);
         return kFileUnusable;
     };
 
