@@ -34,7 +34,8 @@ class SequenceEngine {
     SequenceEngine& operator=(const SequenceEngine&) = delete;
 
     // Rebuilds the abort hotkey, the sequence hotkeys and the matchers from Config.dat and
-    // Sequence.dat. True when Sequence.dat was read to its end (or to a damaged record).
+    // Sequence.dat. True when Sequence.dat was read to its end (or to a damaged record). No data
+    // file is open while it shows a message.
     virtual bool Enable();
     // Unregisters every hotkey and drops every matcher and any search. Plays nothing.
     virtual void Disable();
@@ -61,7 +62,10 @@ class SequenceEngine {
   private:
     using MatcherPtr = std::shared_ptr<SequenceMatcher>;
 
-    void LoadSequences(class SequenceFile& file);
+    // Reads the usable records of Sequence.dat (those with chords and commands) and closes it.
+    // kFileOk, kFileMissing or kFileUnusable as the file opened; `damaged` when a record could
+    // not be read.
+    int ReadSequences(std::vector<std::unique_ptr<Sequence>>& sequences, bool& damaged);
     // Registers every chord of a usable sequence and takes over its commands; nullptr when a
     // chord cannot be registered.
     MatcherPtr Compile(Sequence& sequence);
