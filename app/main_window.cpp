@@ -69,13 +69,18 @@ std::intptr_t MainWindow::OnCreate(WindowHandle window) {
     window_ = window;
     iconId_ = kIdle;
     engine_.SetWindow(window);
-    engine_.Enable();
+    EnableEngine(false);
     tray_.AddTrayIcon(window, iconId_);
     MainWindowHandle = window;
     return 0;
 }
 
 void MainWindow::OnHotkey(HotkeyId id) {
+    // A press that a modal loop delivers while the engine is rebuilt, or one queued before the
+    // engine let go of its hotkeys, belongs to no search.
+    if (Busy() || !engine_.Enabled()) {
+        return;
+    }
     const TrayIconId before = iconId_;
     const HotkeyOutcome outcome = engine_.OnHotkey(id);
     switch (outcome) {
@@ -106,7 +111,7 @@ void MainWindow::OnHotkey(HotkeyId id) {
             return;
     }
     if (iconId_ != before) {
-        tray_.UpdateTrayIcon(window_, iconId_);
+        ShowIcon();
     }
 }
 
@@ -120,63 +125,115 @@ void MainWindow::OnDestroy() {
     tray_.RemoveTrayIcon(window_);
     StopSearchTimer();
     platform_.PostQuitMessage(0);
+    destroyed_ = true;
 }
 
 bool MainWindow::OnCommand(std::uint32_t command) {
     switch (command) {
         case kCommandExit:
-            platform_.DestroyWindow(window_);
-            return true;
-        case kCommandEnable:
-            StopSearchTimer();
-            engine_.EnableAndNotify();
-            ShowState(kIdle);
-            return true;
-        case kCommandDisable:
-            StopSearchTimer();
-            engine_.DisableAndNotify();
-            ShowState(kDisabled);
-            return true;
-        case kCommandAbort:
-            StopSearchTimer();
-            engine_.Abort();
-            ShowState(kIdle);
+            Exit();
             return true;
         case kCommandConfiguration:
-            RunEditor(kConfigDialogId);
-            return true;
         case kCommandEditSequence:
-            RunEditor(kSequenceEditorId);
+        case kCommandEnable:
+        case kCommandDisable:
+        case kCommandAbort:
+            if (!Busy()) {
+                RunCommand(command);
+            } else if (openEditor_ != 0) {
+                platform_.SetForegroundWindow(openEditor_);
+            }
             return true;
         default:
             return false;
     }
 }
 
-void MainWindow::RunEditor(std::uint32_t templateId) {
-    if (editorOpen_) {
-        if (openEditor_ != 0) {
-            platform_.SetForegroundWindow(openEditor_);
-        }
+void MainWindow::RunCommand(std::uint32_t command) {
+    switch (command) {
+        case kCommandEnable:
+            StopSearchTimer();
+            EnableEngine(true);
+            ShowState(kIdle);
+            break;
+        case kCommandDisable:
+            StopSearchTimer();
+            engine_.DisableAndNotify();
+            ShowState(kDisabled);
+            break;
+        case kCommandAbort:
+            StopSearchTimer();
+            engine_.Abort();
+            ShowState(kIdle);
+            break;
+        case kCommandConfiguration:
+            RunEditor(kConfigDialogId);
+            break;
+        case kCommandEditSequence:
+            RunEditor(kSequenceEditorId);
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::Exit() {
+    if (!Busy()) {
+        platform_.DestroyWindow(window_);
         return;
     }
+    exitRequested_ = true;
+    // The editor ends as its Cancel ends it; RunEditor then exits instead of enabling again.
+    if (openEditor_ != 0) {
+        platform_.EndDialog(openEditor_, kIdCancel);
+    }
+}
+
+void MainWindow::RunEditor(std::uint32_t templateId) {
     editorOpen_ = true;
     // A search cannot go on while the hotkeys are unregistered, so its timer goes too.
     StopSearchTimer();
     engine_.Disable();
-    if (std::unique_ptr<DialogHandler> editor = makeEditor_ ? makeEditor_(templateId) : nullptr) {
+    std::unique_ptr<DialogHandler> editor = makeEditor_ ? makeEditor_(templateId) : nullptr;
+    if (editor && !exitRequested_) {
         TrackedDialog tracked(*editor, &openEditor_);
         platform_.DialogBoxParamA(instance_, templateId, platform_.GetActiveWindow(), &tracked, 0);
     }
     openEditor_ = 0;
     editorOpen_ = false;
-    engine_.EnableAndNotify();
+    if (exitRequested_) {
+        exitRequested_ = false;
+        platform_.DestroyWindow(window_);
+        return;
+    }
+    EnableEngine(true);
     ShowState(kIdle);
+}
+
+void MainWindow::EnableEngine(bool notify) {
+    enabling_ = true;
+    if (notify) {
+        engine_.EnableAndNotify();
+    } else {
+        engine_.Enable();
+    }
+    enabling_ = false;
+    if (exitRequested_) {
+        // From the message loop, since the window may still be in its creation here.
+        exitRequested_ = false;
+        platform_.PostMessageA(window_, kWmCommand, kCommandExit, 0);
+    }
 }
 
 void MainWindow::ShowState(TrayIconId id) {
     iconId_ = id;
-    tray_.UpdateTrayIcon(window_, iconId_);
+    ShowIcon();
+}
+
+void MainWindow::ShowIcon() {
+    if (!destroyed_) {
+        tray_.UpdateTrayIcon(window_, iconId_);
+    }
 }
 
 void MainWindow::StartSearchTimer() {

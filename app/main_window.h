@@ -36,10 +36,19 @@ class MainWindow final : public WindowHandler {
     void OnTimer();
     void OnDestroy();
     bool OnCommand(std::uint32_t command);
+    // Carries out a menu command other than Exit; only called while not busy.
+    void RunCommand(std::uint32_t command);
+    void Exit();
     void RunEditor(std::uint32_t templateId);
+    // One enabling pass, with the menu commands and hotkeys held off while it runs.
+    void EnableEngine(bool notify);
+    // While an editor is open or the engine is being enabled, a modal loop may deliver the menu's
+    // commands and hotkeys: none of them may act on the engine then.
+    bool Busy() const { return editorOpen_ || enabling_; }
     void StartSearchTimer();
     void StopSearchTimer();
     void ShowState(TrayIconId id);
+    void ShowIcon();
 
     Platform& platform_;
     EditorFactory makeEditor_;
@@ -50,10 +59,16 @@ class MainWindow final : public WindowHandler {
     WindowHandle window_ = 0;
     TrayIconId iconId_ = kIdle;
     bool timerRunning_ = false;
-    // The dialog of the editor that is open, so that a second request brings it to the front
-    // instead of nesting another editor in it.
+    // The dialog of the editor that is open: the menu commands bring it to the front instead of
+    // nesting another editor in it, and Exit ends it.
     WindowHandle openEditor_ = 0;
     bool editorOpen_ = false;
+    bool enabling_ = false;
+    // Exit was chosen while busy: it is carried out once the editor or the pass has ended.
+    bool exitRequested_ = false;
+    // After WM_DESTROY nothing may touch the icon or the engine: a handler interrupted by a
+    // modal loop in which Exit was chosen may still be on its way out.
+    bool destroyed_ = false;
 };
 
 }  // namespace pavix

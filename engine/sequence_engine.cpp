@@ -34,6 +34,7 @@ void SequenceEngine::Timeout() {
 }
 
 void SequenceEngine::Disable() {
+    enabled_ = false;
     registry_.UnregisterAll();
     candidates_.clear();
     matchers_.clear();
@@ -108,6 +109,7 @@ bool SequenceEngine::Enable() {
         DisableAndNotify();
         return false;
     }
+    enabled_ = true;
     abortId_ = kNoHotkey;
     if (settings_.AbortKeyEnabled() != 0 && !registry_.Register(settings_.AbortKey(), &abortId_)) {
         abortId_ = kNoHotkey;

@@ -48,6 +48,9 @@ class SequenceEngine {
     virtual void DisableAndNotify();
     virtual void PlaySound(SoundEvent event);
 
+    // True from an Enable that found both files usable until the next Disable (a failed load
+    // and a command that disables the hotkeys end in one too).
+    bool Enabled() const { return enabled_; }
     // The longest pause allowed after an accepted key, in milliseconds.
     std::int32_t SearchTimeout() const { return settings_.Timeout(); }
     const Settings& GetSettings() const { return settings_; }
@@ -80,6 +83,7 @@ class SequenceEngine {
     std::vector<std::size_t> candidates_;
     std::uint32_t position_ = 0;
     HotkeyId abortId_ = kNoHotkey;
+    bool enabled_ = false;
     Settings settings_;
     PlatformCommandRunner runner_;
 };

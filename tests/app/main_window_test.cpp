@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "platform/fake/fake_platform.h"
 #include "support/data_files.h"
 
@@ -74,8 +77,22 @@ class MainWindowTest : public ::testing::Test {
         return platform.CallsNamed({"SetTimer", "KillTimer", "Shell_NotifyIconA", "PlaySoundA",
                                     "DestroyWindow", "PostQuitMessage"});
     }
+    // Runs `action` inside the next message box, as the box's modal loop would deliver it.
+    void InNextBox(std::function<void()> action) {
+        inNextBox_ = std::move(action);
+        platform.whileMessageBoxOpen = [this](const fake::MessageBox&) {
+            if (std::function<void()> action = std::exchange(inNextBox_, nullptr)) {
+                action();
+            }
+        };
+    }
+    // The picture the tray shows now.
+    TrayIconId Shown() const {
+        return static_cast<TrayIconId>(platform.trayIcons.at(kTrayIconUid).hIcon - 0x3000);
+    }
 
     FakePlatform platform;
+    std::function<void()> inNextBox_;
     std::vector<std::uint32_t> editorsRun;
     MainWindow window{platform, [this](std::uint32_t templateId) {
                           editorsRun.push_back(templateId);
@@ -190,21 +207,26 @@ TEST_F(MainWindowTest, EditorRunsWithTheEngineDisabledAndEndsEnabled) {
                                 Call("PlaySoundA", "e", 0, 0x22001), Modify(kIdle)}));
 }
 
-TEST_F(MainWindowTest, EditorRequestWhileAnEditorIsOpenBringsItToTheFront) {
+TEST_F(MainWindowTest, MenuCommandsWhileAnEditorIsOpenOnlyBringItToTheFront) {
     Create();
     int nested = 0;
     platform.dialogRunner = [&](std::uint32_t, DialogHandler* dialog) {
         ++nested;
         dialog->DialogProc(0x5555, 0x110, 0, 0);
-        platform.Send(kWindow, 0x111, kCommandEditSequence);
-        platform.Send(kWindow, 0x111, kCommandConfiguration);
+        platform.calls.clear();
+        for (std::uint32_t command : {kCommandEditSequence, kCommandConfiguration, kCommandEnable,
+                                      kCommandDisable, kCommandAbort}) {
+            platform.Send(kWindow, 0x111, command);
+        }
+        EXPECT_EQ(platform.calls, Calls(5, Call("SetForegroundWindow", 0x5555)));
+        EXPECT_TRUE(platform.hotkeys.empty());
         return std::intptr_t{1};
     };
     platform.Send(kWindow, 0x111, kCommandEditSequence);
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(editorsRun, (std::vector<std::uint32_t>{104}));
-    EXPECT_EQ(platform.CallsNamed("SetForegroundWindow"),
-              (Calls{Call("SetForegroundWindow", 0x5555), Call("SetForegroundWindow", 0x5555)}));
+    // Closing it enables once.
+    EXPECT_EQ(Effects(), (Calls{Call("PlaySoundA", "e", 0, 0x22001), Modify(kIdle)}));
     // After it closes, the next request opens an editor again.
     platform.dialogRunner = nullptr;
     platform.Send(kWindow, 0x111, kCommandConfiguration);
@@ -220,6 +242,82 @@ TEST_F(MainWindowTest, TaskbarRestartAddsTheIconInTheCurrentState) {
     EXPECT_EQ(
         platform.CallsNamed("Shell_NotifyIconA"),
         (Calls{Call("Shell_NotifyIconA", 0, 88, kWindow, 1, 7, 0x8001, 0x3000 + 111, "Pavix")}));
+}
+
+TEST_F(MainWindowTest, MenuCommandsAndHotkeysDuringAnEnablingPassDoNothing) {
+    Create();
+    Command(kCommandDisable);
+    platform.takenChords.insert({kCtrlAlt, 'C'});
+    int openFiles = -1;
+    Calls inBox;
+    InNextBox([&] {
+        openFiles = platform.OpenFileCount();
+        platform.calls.clear();
+        for (std::uint32_t command : {kCommandEditSequence, kCommandConfiguration, kCommandEnable,
+                                      kCommandDisable, kCommandAbort}) {
+            platform.Send(kWindow, 0x111, command);
+        }
+        platform.Send(kWindow, kWmHotkeyMessage, 1);  // Ctrl+Alt+A, registered before C
+        inBox = platform.calls;
+    });
+    const Calls effects = Command(kCommandEnable);
+    EXPECT_EQ(openFiles, 0);
+    EXPECT_EQ(inBox, Calls{});
+    EXPECT_TRUE(editorsRun.empty());
+    EXPECT_EQ(effects, (Calls{Call("PlaySoundA", "e", 0, 0x22001), Modify(kIdle)}));
+    // Every sequence but the refused one holds its chords: Z, A, B, X, O, Q.
+    EXPECT_EQ(platform.hotkeys.size(), 6u);
+}
+
+TEST_F(MainWindowTest, ExitDuringAnEnablingPassIsCarriedOutAfterIt) {
+    Create();
+    platform.takenChords.insert({kCtrlAlt, 'C'});
+    InNextBox([&] { platform.Send(kWindow, 0x111, kCommandExit); });
+    Command(kCommandEnable);
+    EXPECT_TRUE(platform.CallsNamed("DestroyWindow").empty());
+    EXPECT_EQ(platform.hotkeys.size(), 6u);
+    EXPECT_EQ(platform.CallsNamed("PostMessageA"),
+              (Calls{Call("PostMessageA", kWindow, 0x111, kCommandExit, 0)}));
+    Command(kCommandExit);
+    EXPECT_EQ(platform.CallsNamed("DestroyWindow"), (Calls{Call("DestroyWindow", kWindow)}));
+}
+
+TEST_F(MainWindowTest, ExitDuringAnEditorEndsItAsCancelAndExitsWithoutEnabling) {
+    Create();
+    platform.UseFakeDialogs();
+    platform.dialogs.Expect(kSequenceEditorId, [this](fake::FakeDialog& dialog) {
+        platform.calls.clear();
+        platform.Send(kWindow, 0x111, kCommandExit);
+        EXPECT_EQ(platform.calls, (Calls{Call("EndDialog", dialog.Handle(), 2)}));
+    });
+    platform.Send(kWindow, 0x111, kCommandEditSequence);
+    EXPECT_EQ(platform.dialogs.Last(kSequenceEditorId)->result, 2);
+    EXPECT_EQ(Effects(), (Calls{Call("DestroyWindow", kWindow),
+                                Call("Shell_NotifyIconA", 2, 88, kWindow, 1, 0, 0, 0, ""),
+                                Call("PostQuitMessage", 0)}));
+    EXPECT_TRUE(platform.CallsNamed("RegisterHotKey").empty());
+    EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
+TEST_F(MainWindowTest, ExitWhileACommandShowsItsBoxLeavesTheIconAlone) {
+    Create();
+    Press('A');
+    platform.Script("ShellExecuteA", 2, 2);
+    InNextBox([&] { platform.Send(kWindow, 0x111, kCommandExit); });
+    EXPECT_EQ(Press('B'),
+              (Calls{Call("PlaySoundA", "m", 0, 0x22001), Call("DestroyWindow", kWindow),
+                     Call("Shell_NotifyIconA", 2, 88, kWindow, 1, 0, 0, 0, ""),
+                     Call("KillTimer", kWindow, 1701), Call("PostQuitMessage", 0)}));
+}
+
+TEST_F(MainWindowTest, HotkeyQueuedBeforeADisableIsIgnored) {
+    Create();
+    const HotkeyId a = window.Engine().Registry().Hotkeys().at(KeyChord{kCtrlAlt, 'A'});
+    Command(kCommandDisable);
+    platform.calls.clear();
+    platform.Send(kWindow, kWmHotkeyMessage, a);
+    EXPECT_EQ(Effects(), Calls{});
+    EXPECT_EQ(Shown(), kDisabled);
 }
 
 TEST_F(MainWindowTest, UnusableConfigAtStartStillShowsIdle) {
