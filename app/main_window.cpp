@@ -191,9 +191,12 @@ void MainWindow::Exit() {
 
 void MainWindow::RunEditor(std::uint32_t templateId) {
     editorOpen_ = true;
-    // A search cannot go on while the hotkeys are unregistered, so its timer goes too.
+    // A search cannot go on while the hotkeys are unregistered, so its timer and icon go too.
     StopSearchTimer();
     engine_.Disable();
+    if (iconId_ == kSeeking) {
+        ShowState(kIdle);
+    }
     std::unique_ptr<DialogHandler> editor = makeEditor_ ? makeEditor_(templateId) : nullptr;
     if (editor && !exitRequested_) {
         TrackedDialog tracked(*editor, &openEditor_);

@@ -193,7 +193,9 @@ TEST_F(MainWindowTest, EditorRunsWithTheEngineDisabledAndEndsEnabled) {
     platform.activeWindow = 0x999;
     platform.dialogRunner = [this](std::uint32_t, DialogHandler* dialog) {
         EXPECT_TRUE(platform.hotkeys.empty());
+        // The search it dropped no longer shows.
         EXPECT_FALSE(window.TimerRunning());
+        EXPECT_EQ(Shown(), kIdle);
         dialog->DialogProc(0x5555, 0x110, 0, 0);
         return std::intptr_t{2};
     };
@@ -203,7 +205,7 @@ TEST_F(MainWindowTest, EditorRunsWithTheEngineDisabledAndEndsEnabled) {
     EXPECT_EQ(platform.CallsNamed("DialogBoxParamA"),
               (Calls{Call("DialogBoxParamA", FakePlatform::kInstance, 111, 0x999, 0)}));
     EXPECT_EQ(platform.hotkeys.size(), 9u);
-    EXPECT_EQ(Effects(), (Calls{Call("KillTimer", kWindow, 1701),
+    EXPECT_EQ(Effects(), (Calls{Call("KillTimer", kWindow, 1701), Modify(kIdle),
                                 Call("PlaySoundA", "e", 0, 0x22001), Modify(kIdle)}));
 }
 
