@@ -69,7 +69,7 @@ std::intptr_t MainWindow::OnCreate(WindowHandle window) {
     window_ = window;
     iconId_ = kIdle;
     engine_.SetWindow(window);
-    EnableEngine(false);
+    iconId_ = EnableEngine(false);
     tray_.AddTrayIcon(window, iconId_);
     MainWindowHandle = window;
     return 0;
@@ -153,8 +153,7 @@ void MainWindow::RunCommand(std::uint32_t command) {
     switch (command) {
         case kCommandEnable:
             StopSearchTimer();
-            EnableEngine(true);
-            ShowState(kIdle);
+            ShowState(EnableEngine(true));
             break;
         case kCommandDisable:
             StopSearchTimer();
@@ -209,11 +208,10 @@ void MainWindow::RunEditor(std::uint32_t templateId) {
         platform_.DestroyWindow(window_);
         return;
     }
-    EnableEngine(true);
-    ShowState(kIdle);
+    ShowState(EnableEngine(true));
 }
 
-void MainWindow::EnableEngine(bool notify) {
+TrayIconId MainWindow::EnableEngine(bool notify) {
     enabling_ = true;
     if (notify) {
         engine_.EnableAndNotify();
@@ -226,6 +224,7 @@ void MainWindow::EnableEngine(bool notify) {
         exitRequested_ = false;
         platform_.PostMessageA(window_, kWmCommand, kCommandExit, 0);
     }
+    return engine_.Enabled() ? kIdle : kDisabled;
 }
 
 void MainWindow::ShowState(TrayIconId id) {

@@ -40,8 +40,9 @@ class MainWindow final : public WindowHandler {
     void RunCommand(std::uint32_t command);
     void Exit();
     void RunEditor(std::uint32_t templateId);
-    // One enabling pass, with the menu commands and hotkeys held off while it runs.
-    void EnableEngine(bool notify);
+    // One enabling pass, with the menu commands and hotkeys held off while it runs. Returns the
+    // state it leaves: Idle, or Disabled when the engine is still disabled afterwards.
+    TrayIconId EnableEngine(bool notify);
     // While an editor is open or the engine is being enabled, a modal loop may deliver the menu's
     // commands and hotkeys: none of them may act on the engine then.
     bool Busy() const { return editorOpen_ || enabling_; }

@@ -90,6 +90,17 @@ class MainWindowTest : public ::testing::Test {
     TrayIconId Shown() const {
         return static_cast<TrayIconId>(platform.trayIcons.at(kTrayIconUid).hIcon - 0x3000);
     }
+    // Whether the tray menu, opened now, offers the command.
+    bool MenuOffers(std::uint32_t command) {
+        platform.calls.clear();
+        platform.Send(kWindow, kTrayCallbackMessage, 1, 0x204);
+        for (const Call& call : platform.CallsNamed("EnableMenuItem")) {
+            if (call.args[1] == std::to_string(command)) {
+                return call.args[2] == "0";
+            }
+        }
+        return true;  // not set by state: enabled as the resource has it
+    }
 
     FakePlatform platform;
     std::function<void()> inNextBox_;
@@ -322,18 +333,49 @@ TEST_F(MainWindowTest, HotkeyQueuedBeforeADisableIsIgnored) {
     EXPECT_EQ(Shown(), kDisabled);
 }
 
-TEST_F(MainWindowTest, UnusableConfigAtStartStillShowsIdle) {
-    platform.files["C:\\Pavix\\Config.dat"] = "";
-    Create();
-    EXPECT_EQ(window.IconId(), kIdle);
-    EXPECT_TRUE(platform.hotkeys.empty());
-    EXPECT_EQ(platform.messageBoxes.size(), 1u);
-    // Disable then Enable retries the load.
-    platform.files["C:\\Pavix\\Config.dat"] = testing::ConfigFileBytes(ConfigSpec{});
-    Command(kCommandDisable);
-    Command(kCommandEnable);
-    EXPECT_EQ(platform.hotkeys.size(), 8u);
+// The files each enabling pass meets, and the state it must leave.
+struct EnablingCase {
+    const char* name;
+    const char* path;
+    const char* bytes;  // nullptr: no such file
+    TrayIconId state;
+};
+
+void PrintTo(const EnablingCase& files, std::ostream* out) {
+    *out << files.name;
 }
+
+class MainWindowEnablingTest : public MainWindowTest,
+                               public ::testing::WithParamInterface<EnablingCase> {};
+
+TEST_P(MainWindowEnablingTest, EveryPassShowsTheStateItLeavesAndEnableRetries) {
+    const EnablingCase& files = GetParam();
+    const std::string good = platform.files[files.path];
+    if (files.bytes == nullptr) {
+        platform.files.erase(files.path);
+    } else {
+        platform.files[files.path] = files.bytes;
+    }
+    const bool enabled = files.state == kIdle;
+    Create();
+    EXPECT_EQ(Shown(), files.state) << "at start-up";
+    EXPECT_EQ(MenuOffers(kCommandEnable), !enabled);
+    EXPECT_EQ(MenuOffers(kCommandDisable), enabled);
+    EXPECT_EQ(Command(kCommandEnable).back(), Modify(files.state)) << "after menu Enable";
+    EXPECT_EQ(Command(kCommandEditSequence).back(), Modify(files.state)) << "after an editor";
+    platform.files[files.path] = good;
+    EXPECT_EQ(Command(kCommandEnable).back(), Modify(kIdle)) << "with the file repaired";
+    EXPECT_EQ(platform.hotkeys.size(), 9u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DataFiles, MainWindowEnablingTest,
+    ::testing::Values(EnablingCase{"UnusableConfig", "C:\\Pavix\\Config.dat", "", kDisabled},
+                      EnablingCase{"InvalidSequences", "C:\\Pavix\\Sequence.dat", "invalid",
+                                   kDisabled},
+                      // No sequences: enabled with the abort hotkey alone.
+                      EnablingCase{"MissingSequences", "C:\\Pavix\\Sequence.dat", nullptr, kIdle}),
+    [](const ::testing::TestParamInfo<EnablingCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace pavix
