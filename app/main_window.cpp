@@ -117,6 +117,11 @@ void MainWindow::OnHotkey(HotkeyId id) {
 
 void MainWindow::OnTimer() {
     StopSearchTimer();
+    // The timer of a completed search can still fire while the sequence's commands hold the
+    // press in a box; that expiry ends nothing.
+    if (engine_.CandidateIndexes().empty()) {
+        return;
+    }
     engine_.Timeout();
     ShowState(kIdle);
 }

@@ -333,6 +333,22 @@ TEST_F(MainWindowTest, HotkeyQueuedBeforeADisableIsIgnored) {
     EXPECT_EQ(Shown(), kDisabled);
 }
 
+TEST_F(MainWindowTest, TimerExpiryAfterTheSearchEndedDoesNothing) {
+    Create();
+    Press('A');
+    platform.Script("ShellExecuteA", 2, 2);
+    Calls inBox;
+    InNextBox([&] {
+        platform.calls.clear();
+        platform.Send(kWindow, 0x113, kSearchTimerId);
+        inBox = Effects();
+        platform.calls.clear();
+    });
+    // The box is the failure of A B's command: the sequence has completed under it.
+    EXPECT_EQ(Press('B'), (Calls{Modify(kIdle)}));
+    EXPECT_EQ(inBox, (Calls{Call("KillTimer", kWindow, 1701)}));
+}
+
 // The files each enabling pass meets, and the state it must leave.
 struct EnablingCase {
     const char* name;
