@@ -82,7 +82,14 @@ void MainWindow::OnHotkey(HotkeyId id) {
         return;
     }
     const TrayIconId before = iconId_;
+    pressing_ = true;
     const HotkeyOutcome outcome = engine_.OnHotkey(id);
+    pressing_ = false;
+    if (exitRequested_) {
+        exitRequested_ = false;
+        platform_.DestroyWindow(window_);
+        return;
+    }
     switch (outcome) {
         case kFirstKey:
             StartSearchTimer();
@@ -111,7 +118,7 @@ void MainWindow::OnHotkey(HotkeyId id) {
             return;
     }
     if (iconId_ != before) {
-        ShowIcon();
+        tray_.UpdateTrayIcon(window_, iconId_);
     }
 }
 
@@ -130,7 +137,6 @@ void MainWindow::OnDestroy() {
     tray_.RemoveTrayIcon(window_);
     StopSearchTimer();
     platform_.PostQuitMessage(0);
-    destroyed_ = true;
 }
 
 bool MainWindow::OnCommand(std::uint32_t command) {
@@ -234,13 +240,7 @@ TrayIconId MainWindow::EnableEngine(bool notify) {
 
 void MainWindow::ShowState(TrayIconId id) {
     iconId_ = id;
-    ShowIcon();
-}
-
-void MainWindow::ShowIcon() {
-    if (!destroyed_) {
-        tray_.UpdateTrayIcon(window_, iconId_);
-    }
+    tray_.UpdateTrayIcon(window_, iconId_);
 }
 
 void MainWindow::StartSearchTimer() {

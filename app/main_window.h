@@ -43,13 +43,13 @@ class MainWindow final : public WindowHandler {
     // One enabling pass, with the menu commands and hotkeys held off while it runs. Returns the
     // state it leaves: Idle, or Disabled when the engine is still disabled afterwards.
     TrayIconId EnableEngine(bool notify);
-    // While an editor is open or the engine is being enabled, a modal loop may deliver the menu's
-    // commands and hotkeys: none of them may act on the engine then.
-    bool Busy() const { return editorOpen_ || enabling_; }
+    // While an editor is open, the engine is being enabled or a press is handled (a completed
+    // sequence's commands may show boxes), a modal loop may deliver the menu's commands and
+    // hotkeys: none of them may act on the engine then.
+    bool Busy() const { return editorOpen_ || enabling_ || pressing_; }
     void StartSearchTimer();
     void StopSearchTimer();
     void ShowState(TrayIconId id);
-    void ShowIcon();
 
     Platform& platform_;
     EditorFactory makeEditor_;
@@ -65,11 +65,10 @@ class MainWindow final : public WindowHandler {
     WindowHandle openEditor_ = 0;
     bool editorOpen_ = false;
     bool enabling_ = false;
-    // Exit was chosen while busy: it is carried out once the editor or the pass has ended.
+    bool pressing_ = false;
+    // Exit was chosen while busy: it is carried out once the editor, the pass or the press is
+    // over, so that nothing touches the window or the icon after they are gone.
     bool exitRequested_ = false;
-    // After WM_DESTROY nothing may touch the icon or the engine: a handler interrupted by a
-    // modal loop in which Exit was chosen may still be on its way out.
-    bool destroyed_ = false;
 };
 
 }  // namespace pavix
