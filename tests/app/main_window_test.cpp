@@ -361,10 +361,24 @@ TEST_F(MainWindowTest, TimerExpiryAfterTheSearchEndedDoesNothing) {
     EXPECT_EQ(inBox, (Calls{Call("KillTimer", kWindow, 1701)}));
 }
 
-// The files each enabling pass meets, and the state it must leave.
+TEST_F(MainWindowTest, UnusableConfigAtStartShowsDisabledAndEnableRetries) {
+    platform.files["C:\\Pavix\\Config.dat"] = "";
+    Create();
+    EXPECT_EQ(Shown(), kDisabled);
+    EXPECT_TRUE(MenuOffers(kCommandEnable));
+    EXPECT_TRUE(platform.hotkeys.empty());
+    EXPECT_EQ(platform.messageBoxes.size(), 1u);
+    // Enable retries the load, and so does the pass after an editor.
+    EXPECT_EQ(Command(kCommandEnable), (Calls{Modify(kDisabled)}));
+    EXPECT_EQ(Command(kCommandConfiguration), (Calls{Modify(kDisabled)}));
+    platform.files["C:\\Pavix\\Config.dat"] = testing::ConfigFileBytes(ConfigSpec{});
+    EXPECT_EQ(Command(kCommandEnable), (Calls{Modify(kIdle)}));
+    EXPECT_EQ(platform.hotkeys.size(), 8u);
+}
+
+// The Sequence.dat each enabling pass meets, and the state it must leave.
 struct EnablingCase {
     const char* name;
-    const char* path;
     const char* bytes;  // nullptr: no such file
     TrayIconId state;
 };
@@ -378,11 +392,12 @@ class MainWindowEnablingTest : public MainWindowTest,
 
 TEST_P(MainWindowEnablingTest, EveryPassShowsTheStateItLeavesAndEnableRetries) {
     const EnablingCase& files = GetParam();
-    const std::string good = platform.files[files.path];
+    const char* const path = "C:\\Pavix\\Sequence.dat";
+    const std::string good = platform.files[path];
     if (files.bytes == nullptr) {
-        platform.files.erase(files.path);
+        platform.files.erase(path);
     } else {
-        platform.files[files.path] = files.bytes;
+        platform.files[path] = files.bytes;
     }
     const bool enabled = files.state == kIdle;
     Create();
@@ -391,19 +406,18 @@ TEST_P(MainWindowEnablingTest, EveryPassShowsTheStateItLeavesAndEnableRetries) {
     EXPECT_EQ(MenuOffers(kCommandDisable), enabled);
     EXPECT_EQ(Command(kCommandEnable).back(), Modify(files.state)) << "after menu Enable";
     EXPECT_EQ(Command(kCommandEditSequence).back(), Modify(files.state)) << "after an editor";
-    platform.files[files.path] = good;
+    platform.files[path] = good;
     EXPECT_EQ(Command(kCommandEnable).back(), Modify(kIdle)) << "with the file repaired";
     EXPECT_EQ(platform.hotkeys.size(), 9u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DataFiles, MainWindowEnablingTest,
-    ::testing::Values(EnablingCase{"UnusableConfig", "C:\\Pavix\\Config.dat", "", kDisabled},
-                      EnablingCase{"InvalidSequences", "C:\\Pavix\\Sequence.dat", "invalid",
-                                   kDisabled},
-                      // No sequences: enabled with the abort hotkey alone.
-                      EnablingCase{"MissingSequences", "C:\\Pavix\\Sequence.dat", nullptr, kIdle}),
-    [](const ::testing::TestParamInfo<EnablingCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(SequenceFile, MainWindowEnablingTest,
+                         ::testing::Values(EnablingCase{"Invalid", "invalid", kDisabled},
+                                           // No sequences: enabled with the abort hotkey alone.
+                                           EnablingCase{"Missing", nullptr, kIdle}),
+                         [](const ::testing::TestParamInfo<EnablingCase>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace
 }  // namespace pavix
