@@ -67,7 +67,7 @@ std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
 
 std::intptr_t MainWindow::OnCreate(WindowHandle window) {
     window_ = window;
-    iconId_ = kIdle;
+    iconId_ = kIdle;  // what a "TaskbarCreated" during the first pass shows
     engine_.SetWindow(window);
     iconId_ = EnableEngine(false);
     tray_.AddTrayIcon(window, iconId_);
@@ -76,7 +76,7 @@ std::intptr_t MainWindow::OnCreate(WindowHandle window) {
 }
 
 void MainWindow::OnHotkey(HotkeyId id) {
-    // A press that a modal loop delivers while the engine is rebuilt, or one queued before the
+    // A press that a modal loop delivers while the window is busy, or one queued before the
     // engine let go of its hotkeys, belongs to no search.
     if (Busy() || !engine_.Enabled()) {
         return;
