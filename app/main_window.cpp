@@ -67,17 +67,29 @@ std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
 
 std::intptr_t MainWindow::OnCreate(WindowHandle window) {
     window_ = window;
-    iconId_ = kIdle;
+    iconId_ = kIdle;  // what a "TaskbarCreated" during the first pass shows
     engine_.SetWindow(window);
-    engine_.Enable();
+    iconId_ = EnableEngine(false);
     tray_.AddTrayIcon(window, iconId_);
     MainWindowHandle = window;
     return 0;
 }
 
 void MainWindow::OnHotkey(HotkeyId id) {
+    // A press that a modal loop delivers while the window is busy, or one queued before the
+    // engine let go of its hotkeys, belongs to no search.
+    if (Busy() || !engine_.Enabled()) {
+        return;
+    }
     const TrayIconId before = iconId_;
+    pressing_ = true;
     const HotkeyOutcome outcome = engine_.OnHotkey(id);
+    pressing_ = false;
+    if (exitRequested_) {
+        exitRequested_ = false;
+        platform_.DestroyWindow(window_);
+        return;
+    }
     switch (outcome) {
         case kFirstKey:
             StartSearchTimer();
@@ -112,6 +124,11 @@ void MainWindow::OnHotkey(HotkeyId id) {
 
 void MainWindow::OnTimer() {
     StopSearchTimer();
+    // The timer of a completed search can still fire while the sequence's commands hold the
+    // press in a box; that expiry ends nothing.
+    if (engine_.CandidateIndexes().empty()) {
+        return;
+    }
     engine_.Timeout();
     ShowState(kIdle);
 }
@@ -125,53 +142,100 @@ void MainWindow::OnDestroy() {
 bool MainWindow::OnCommand(std::uint32_t command) {
     switch (command) {
         case kCommandExit:
-            platform_.DestroyWindow(window_);
-            return true;
-        case kCommandEnable:
-            StopSearchTimer();
-            engine_.EnableAndNotify();
-            ShowState(kIdle);
-            return true;
-        case kCommandDisable:
-            StopSearchTimer();
-            engine_.DisableAndNotify();
-            ShowState(kDisabled);
-            return true;
-        case kCommandAbort:
-            StopSearchTimer();
-            engine_.Abort();
-            ShowState(kIdle);
+            Exit();
             return true;
         case kCommandConfiguration:
-            RunEditor(kConfigDialogId);
-            return true;
         case kCommandEditSequence:
-            RunEditor(kSequenceEditorId);
+        case kCommandEnable:
+        case kCommandDisable:
+        case kCommandAbort:
+            if (!Busy()) {
+                RunCommand(command);
+            } else if (openEditor_ != 0) {
+                platform_.SetForegroundWindow(openEditor_);
+            }
             return true;
         default:
             return false;
     }
 }
 
-void MainWindow::RunEditor(std::uint32_t templateId) {
-    if (editorOpen_) {
-        if (openEditor_ != 0) {
-            platform_.SetForegroundWindow(openEditor_);
-        }
+void MainWindow::RunCommand(std::uint32_t command) {
+    switch (command) {
+        case kCommandEnable:
+            StopSearchTimer();
+            ShowState(EnableEngine(true));
+            break;
+        case kCommandDisable:
+            StopSearchTimer();
+            engine_.DisableAndNotify();
+            ShowState(kDisabled);
+            break;
+        case kCommandAbort:
+            StopSearchTimer();
+            engine_.Abort();
+            ShowState(kIdle);
+            break;
+        case kCommandConfiguration:
+            RunEditor(kConfigDialogId);
+            break;
+        case kCommandEditSequence:
+            RunEditor(kSequenceEditorId);
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::Exit() {
+    if (!Busy()) {
+        platform_.DestroyWindow(window_);
         return;
     }
+    exitRequested_ = true;
+    // The editor ends as its Cancel ends it; RunEditor then exits instead of enabling again.
+    if (openEditor_ != 0) {
+        platform_.EndDialog(openEditor_, kIdCancel);
+    }
+}
+
+void MainWindow::RunEditor(std::uint32_t templateId) {
     editorOpen_ = true;
-    // A search cannot go on while the hotkeys are unregistered, so its timer goes too.
+    // A search cannot go on while the hotkeys are unregistered, so its timer and icon go too.
     StopSearchTimer();
     engine_.Disable();
-    if (std::unique_ptr<DialogHandler> editor = makeEditor_ ? makeEditor_(templateId) : nullptr) {
+    if (iconId_ == kSeeking) {
+        ShowState(kIdle);
+    }
+    std::unique_ptr<DialogHandler> editor = makeEditor_ ? makeEditor_(templateId) : nullptr;
+    if (editor && !exitRequested_) {
         TrackedDialog tracked(*editor, &openEditor_);
         platform_.DialogBoxParamA(instance_, templateId, platform_.GetActiveWindow(), &tracked, 0);
     }
     openEditor_ = 0;
     editorOpen_ = false;
-    engine_.EnableAndNotify();
-    ShowState(kIdle);
+    if (exitRequested_) {
+        exitRequested_ = false;
+        platform_.DestroyWindow(window_);
+        return;
+    }
+    ShowState(EnableEngine(true));
+}
+
+TrayIconId MainWindow::EnableEngine(bool notify) {
+    enabling_ = true;
+    if (notify) {
+        engine_.EnableAndNotify();
+    } else {
+        engine_.Enable();
+    }
+    enabling_ = false;
+    if (exitRequested_) {
+        // From the message loop, since the window may still be in its creation here.
+        exitRequested_ = false;
+        platform_.PostMessageA(window_, kWmCommand, kCommandExit, 0);
+    }
+    return engine_.Enabled() ? kIdle : kDisabled;
 }
 
 void MainWindow::ShowState(TrayIconId id) {

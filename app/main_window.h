@@ -36,7 +36,17 @@ class MainWindow final : public WindowHandler {
     void OnTimer();
     void OnDestroy();
     bool OnCommand(std::uint32_t command);
+    // Carries out a menu command other than Exit; only called while not busy.
+    void RunCommand(std::uint32_t command);
+    void Exit();
     void RunEditor(std::uint32_t templateId);
+    // One enabling pass, with the menu commands and hotkeys held off while it runs. Returns the
+    // state it leaves: Idle, or Disabled when the engine is still disabled afterwards.
+    TrayIconId EnableEngine(bool notify);
+    // While an editor is open, the engine is being enabled or a press is handled (a completed
+    // sequence's commands may show boxes), a modal loop may deliver the menu's commands and
+    // hotkeys: none of them may act on the engine then.
+    bool Busy() const { return editorOpen_ || enabling_ || pressing_; }
     void StartSearchTimer();
     void StopSearchTimer();
     void ShowState(TrayIconId id);
@@ -50,10 +60,15 @@ class MainWindow final : public WindowHandler {
     WindowHandle window_ = 0;
     TrayIconId iconId_ = kIdle;
     bool timerRunning_ = false;
-    // The dialog of the editor that is open, so that a second request brings it to the front
-    // instead of nesting another editor in it.
+    // The dialog of the editor that is open: the menu commands bring it to the front instead of
+    // nesting another editor in it, and Exit ends it.
     WindowHandle openEditor_ = 0;
     bool editorOpen_ = false;
+    bool enabling_ = false;
+    bool pressing_ = false;
+    // Exit was chosen while busy: it is carried out once the editor, the pass or the press is
+    // over, so that nothing touches the window or the icon after they are gone.
+    bool exitRequested_ = false;
 };
 
 }  // namespace pavix

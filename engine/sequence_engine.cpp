@@ -34,6 +34,7 @@ void SequenceEngine::Timeout() {
 }
 
 void SequenceEngine::Disable() {
+    enabled_ = false;
     registry_.UnregisterAll();
     candidates_.clear();
     matchers_.clear();
@@ -108,12 +109,16 @@ bool SequenceEngine::Enable() {
         DisableAndNotify();
         return false;
     }
+    enabled_ = true;
     abortId_ = kNoHotkey;
     if (settings_.AbortKeyEnabled() != 0 && !registry_.Register(settings_.AbortKey(), &abortId_)) {
         abortId_ = kNoHotkey;
     }
-    SequenceFile file(platform_);
-    const int opened = file.Open(false);
+    // A refused chord is told in a box, and a box's modal loop lets the user reach the file
+    // meanwhile: the whole file is read and closed before the first sequence chord is registered.
+    std::vector<std::unique_ptr<Sequence>> sequences;
+    bool damaged = false;
+    const int opened = ReadSequences(sequences, damaged);
     if (opened == kFileMissing) {
         return false;
     }
@@ -121,25 +126,37 @@ bool SequenceEngine::Enable() {
         DisableAndNotify();
         return false;
     }
-    LoadSequences(file);
-    file.Close();
+    for (std::unique_ptr<Sequence>& sequence : sequences) {
+        if (MatcherPtr matcher = Compile(*sequence)) {
+            matchers_.push_back(std::move(matcher));
+        }
+        sequence.reset();
+    }
+    if (damaged) {
+        ShowErrorText(platform_, kTextInvalidFormat);
+    }
     return true;
 }
 
-void SequenceEngine::LoadSequences(SequenceFile& file) {
-    Sequence sequence;
-    while (file.Read(sequence)) {
-        if (!sequence.Keys().empty() && !sequence.Commands().empty()) {
-            if (MatcherPtr matcher = Compile(sequence)) {
-                matchers_.push_back(std::move(matcher));
-            }
+int SequenceEngine::ReadSequences(std::vector<std::unique_ptr<Sequence>>& sequences,
+                                  bool& damaged) {
+    SequenceFile file(platform_);
+    const int opened = file.Open(false);
+    if (opened != kFileOk) {
+        return opened;
+    }
+    auto sequence = std::make_unique<Sequence>();
+    while (file.Read(*sequence)) {
+        if (sequence->Keys().empty() || sequence->Commands().empty()) {
+            sequence->Clear();
+            continue;
         }
-        sequence.Clear();
+        sequences.push_back(std::move(sequence));
+        sequence = std::make_unique<Sequence>();
     }
-    sequence.Clear();
-    if (file.Damaged()) {
-        ShowErrorText(platform_, kTextInvalidFormat);
-    }
+    damaged = file.Damaged();
+    file.Close();
+    return kFileOk;
 }
 
 SequenceEngine::MatcherPtr SequenceEngine::Compile(Sequence& sequence) {

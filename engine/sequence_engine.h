@@ -34,7 +34,8 @@ class SequenceEngine {
     SequenceEngine& operator=(const SequenceEngine&) = delete;
 
     // Rebuilds the abort hotkey, the sequence hotkeys and the matchers from Config.dat and
-    // Sequence.dat. True when Sequence.dat was read to its end (or to a damaged record).
+    // Sequence.dat. True when Sequence.dat was read to its end (or to a damaged record). No data
+    // file is open while it shows a message.
     virtual bool Enable();
     // Unregisters every hotkey and drops every matcher and any search. Plays nothing.
     virtual void Disable();
@@ -47,6 +48,9 @@ class SequenceEngine {
     virtual void DisableAndNotify();
     virtual void PlaySound(SoundEvent event);
 
+    // True from an Enable that found both files usable until the next Disable (a failed load
+    // and a command that disables the hotkeys end in one too).
+    bool Enabled() const { return enabled_; }
     // The longest pause allowed after an accepted key, in milliseconds.
     std::int32_t SearchTimeout() const { return settings_.Timeout(); }
     const Settings& GetSettings() const { return settings_; }
@@ -61,7 +65,10 @@ class SequenceEngine {
   private:
     using MatcherPtr = std::shared_ptr<SequenceMatcher>;
 
-    void LoadSequences(class SequenceFile& file);
+    // Reads the usable records of Sequence.dat (those with chords and commands) and closes it.
+    // kFileOk, kFileMissing or kFileUnusable as the file opened; `damaged` when a record could
+    // not be read.
+    int ReadSequences(std::vector<std::unique_ptr<Sequence>>& sequences, bool& damaged);
     // Registers every chord of a usable sequence and takes over its commands; nullptr when a
     // chord cannot be registered.
     MatcherPtr Compile(Sequence& sequence);
@@ -76,6 +83,7 @@ class SequenceEngine {
     std::vector<std::size_t> candidates_;
     std::uint32_t position_ = 0;
     HotkeyId abortId_ = kNoHotkey;
+    bool enabled_ = false;
     Settings settings_;
     PlatformCommandRunner runner_;
 };

@@ -86,7 +86,8 @@ void CheckEditorReading(const std::string& bytes, const ParsedSequenceFile& expe
                 PAVIX_FUZZ_CHECK(SameRecord(list.At(i), expected.records[i]));
             }
         }
-        PAVIX_FUZZ_CHECK(file.Close());
+        // A rejected header has closed the file before its message.
+        PAVIX_FUZZ_CHECK(file.Close() == (opened == kFileOk));
     }
     PAVIX_FUZZ_CHECK(platform.OpenFileCount() == 0);
     if (expected.openResult != kFileOk) {

@@ -168,24 +168,23 @@ int SequenceFile::OpenForReading() {
 
     std::uint8_t magic[sizeof kMagic];
     if (!reader_->Read(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof kMagic) != 0) {
-        ShowReadError(kTextInvalidFormat);
-        return kFileUnusable;
+        return RejectHeader(kTextInvalidFormat);
     }
     std::int32_t version = 0;
     if (!reader_->ReadInt32(version)) {
-        ShowReadError(kTextReadFailed);
-        return kFileUnusable;
+        return RejectHeader(kTextReadFailed);
     }
     if (version != kVersion) {
-        ShowReadError(kTextVersionMismatch);
-        return kFileUnusable;
+        return RejectHeader(kTextVersionMismatch);
     }
     state_ = State::kReading;
     return kFileOk;
 }
 
-void SequenceFile::ShowReadError(std::uint32_t textId) {
+int SequenceFile::RejectHeader(std::uint32_t textId) {
+    Close();
     ShowError(platform_, LoadText(platform_, textId) + readErrorNote_);
+    return kFileUnusable;
 }
 
 int SequenceFile::OpenForWriting() {

@@ -24,7 +24,8 @@ class SequenceFile {
     virtual ~SequenceFile();
 
     // Reading: kFileOk (the next Read gives the first record), kFileMissing, or kFileUnusable
-    // (header error shown). Writing: kFileOk, or kFileUnusable (error shown, nothing to write).
+    // (file closed, then the header error shown). Writing: kFileOk, or kFileUnusable (error
+    // shown, nothing to write).
     // Writing goes to a new file beside the old one, which Close puts in its place.
     virtual int Open(bool forWriting);
     // Reads the next record into `sequence`: the name is replaced, keys and commands appended.
@@ -48,19 +49,20 @@ class SequenceFile {
     enum class State {
         kClosed,
         kReading,      // header valid; records follow
-        kUnusable,     // opened for reading, header rejected; open until Close
+        kUnusable,     // opened for reading, header not yet accepted
         kWriting,      // new file open, nothing failed so far
         kWriteFailed,  // new file already discarded, error shown; Close ends the pass
     };
 
     int OpenForReading();
+    // Closes the file before telling why its header is unusable, so that no box holds it open.
+    int RejectHeader(std::uint32_t textId);
     int OpenForWriting();
     // Writes out what is buffered, flushes, closes and puts the new file in place of the old.
     void Commit();
     // Closes and deletes the new file; the old file stays as it was.
     void Discard();
     void FailWrite();
-    void ShowReadError(std::uint32_t textId);
     std::string NewPath() const;
 
     Platform& platform_;

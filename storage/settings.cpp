@@ -60,9 +60,10 @@ int Settings::Load() {
         SetTimeout(kDefaultTimeout);
         return kFileMissing;
     }
+    // Closed before the box, so that no box holds the file open.
     const auto fail = [&](std::uint32_t textId) {
-        ShowError(platform_, LoadText(platform_, textId) + loadErrorNote_);
         platform_.CloseHandle(file);
+        ShowError(platform_, LoadText(platform_, textId) + loadErrorNote_);
         return kFileUnusable;
     };
 

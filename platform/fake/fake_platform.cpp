@@ -528,6 +528,9 @@ std::int32_t FakePlatform::MessageBoxA(WindowHandle owner, const char* text, con
     if (auto scripted = Record(Call("MessageBoxA", owner, text, caption, type))) {
         return static_cast<std::int32_t>(*scripted);
     }
+    if (whileMessageBoxOpen) {
+        whileMessageBoxOpen(MessageBox{Text(text), Text(caption), type});
+    }
     return kIdOk;
 }
 

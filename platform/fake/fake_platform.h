@@ -47,6 +47,9 @@ class FakePlatform : public Platform {
     Calls calls;            // every call, in order
     bool recording = true;  // benchmarks switch logging off
     std::vector<MessageBox> messageBoxes;
+    // Runs while each message box is open, once it has been recorded, as the box's modal loop
+    // would run: a test delivers from here what reaches the program's windows meanwhile.
+    std::function<void(const MessageBox&)> whileMessageBoxOpen;
     resources::Language language = resources::Language::English;
     std::string modulePath = kDefaultModulePath;
     std::map<std::string, std::string> files;  // path -> contents

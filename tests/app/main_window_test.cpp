@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "platform/fake/fake_platform.h"
 #include "support/data_files.h"
 
@@ -21,7 +24,8 @@ constexpr std::uint16_t kCtrlAlt = kModControl | kModAlt;
 constexpr std::uint32_t kWmHotkeyMessage = 0x312;
 
 Call Modify(TrayIconId id) {
-    return Call("Shell_NotifyIconA", 1, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + id, "Pavix");
+    return Call("Shell_NotifyIconA", 1, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + id,
+                "Pavix");
 }
 
 // An editor that records the messages it gets and can act while it is "open".
@@ -74,8 +78,33 @@ class MainWindowTest : public ::testing::Test {
         return platform.CallsNamed({"SetTimer", "KillTimer", "Shell_NotifyIconA", "PlaySoundA",
                                     "DestroyWindow", "PostQuitMessage"});
     }
+    // Runs `action` inside the next message box, as the box's modal loop would deliver it.
+    void InNextBox(std::function<void()> action) {
+        inNextBox_ = std::move(action);
+        platform.whileMessageBoxOpen = [this](const fake::MessageBox&) {
+            if (std::function<void()> action = std::exchange(inNextBox_, nullptr)) {
+                action();
+            }
+        };
+    }
+    // The picture the tray shows now.
+    TrayIconId Shown() const {
+        return static_cast<TrayIconId>(platform.trayIcons.at(kTrayIconUid).hIcon - 0x3000);
+    }
+    // Whether the tray menu, opened now, offers the command.
+    bool MenuOffers(std::uint32_t command) {
+        platform.calls.clear();
+        platform.Send(kWindow, kTrayCallbackMessage, 1, 0x204);
+        for (const Call& call : platform.CallsNamed("EnableMenuItem")) {
+            if (call.args[1] == std::to_string(command)) {
+                return call.args[2] == "0";
+            }
+        }
+        return true;  // not set by state: enabled as the resource has it
+    }
 
     FakePlatform platform;
+    std::function<void()> inNextBox_;
     std::vector<std::uint32_t> editorsRun;
     MainWindow window{platform, [this](std::uint32_t templateId) {
                           editorsRun.push_back(templateId);
@@ -89,9 +118,9 @@ TEST_F(MainWindowTest, CreationEnablesSilentlyAndAddsTheIdleIcon) {
     EXPECT_EQ(MainWindowHandle, kWindow);
     EXPECT_EQ(platform.hotkeys.size(), 9u);
     EXPECT_TRUE(platform.CallsNamed("PlaySoundA").empty());
-    EXPECT_EQ(
-        platform.CallsNamed("Shell_NotifyIconA"),
-        (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + 110, "Pavix")}));
+    EXPECT_EQ(platform.CallsNamed("Shell_NotifyIconA"),
+              (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001,
+                          0x3000 + 110, "Pavix")}));
 }
 
 TEST_F(MainWindowTest, OutcomesDriveTheTimerAndTheIcon) {
@@ -176,7 +205,9 @@ TEST_F(MainWindowTest, EditorRunsWithTheEngineDisabledAndEndsEnabled) {
     platform.activeWindow = 0x999;
     platform.dialogRunner = [this](std::uint32_t, DialogHandler* dialog) {
         EXPECT_TRUE(platform.hotkeys.empty());
+        // The search it dropped no longer shows.
         EXPECT_FALSE(window.TimerRunning());
+        EXPECT_EQ(Shown(), kIdle);
         dialog->DialogProc(0x5555, 0x110, 0, 0);
         return std::intptr_t{2};
     };
@@ -186,25 +217,30 @@ TEST_F(MainWindowTest, EditorRunsWithTheEngineDisabledAndEndsEnabled) {
     EXPECT_EQ(platform.CallsNamed("DialogBoxParamA"),
               (Calls{Call("DialogBoxParamA", FakePlatform::kInstance, 111, 0x999, 0)}));
     EXPECT_EQ(platform.hotkeys.size(), 9u);
-    EXPECT_EQ(Effects(), (Calls{Call("KillTimer", kWindow, 1701),
+    EXPECT_EQ(Effects(), (Calls{Call("KillTimer", kWindow, 1701), Modify(kIdle),
                                 Call("PlaySoundA", "e", 0, 0x22001), Modify(kIdle)}));
 }
 
-TEST_F(MainWindowTest, EditorRequestWhileAnEditorIsOpenBringsItToTheFront) {
+TEST_F(MainWindowTest, MenuCommandsWhileAnEditorIsOpenOnlyBringItToTheFront) {
     Create();
     int nested = 0;
     platform.dialogRunner = [&](std::uint32_t, DialogHandler* dialog) {
         ++nested;
         dialog->DialogProc(0x5555, 0x110, 0, 0);
-        platform.Send(kWindow, 0x111, kCommandEditSequence);
-        platform.Send(kWindow, 0x111, kCommandConfiguration);
+        platform.calls.clear();
+        for (std::uint32_t command : {kCommandEditSequence, kCommandConfiguration, kCommandEnable,
+                                      kCommandDisable, kCommandAbort}) {
+            platform.Send(kWindow, 0x111, command);
+        }
+        EXPECT_EQ(platform.calls, Calls(5, Call("SetForegroundWindow", 0x5555)));
+        EXPECT_TRUE(platform.hotkeys.empty());
         return std::intptr_t{1};
     };
     platform.Send(kWindow, 0x111, kCommandEditSequence);
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(editorsRun, (std::vector<std::uint32_t>{104}));
-    EXPECT_EQ(platform.CallsNamed("SetForegroundWindow"),
-              (Calls{Call("SetForegroundWindow", 0x5555), Call("SetForegroundWindow", 0x5555)}));
+    // Closing it enables once.
+    EXPECT_EQ(Effects(), (Calls{Call("PlaySoundA", "e", 0, 0x22001), Modify(kIdle)}));
     // After it closes, the next request opens an editor again.
     platform.dialogRunner = nullptr;
     platform.Send(kWindow, 0x111, kCommandConfiguration);
@@ -217,23 +253,174 @@ TEST_F(MainWindowTest, TaskbarRestartAddsTheIconInTheCurrentState) {
     platform.trayIcons.clear();
     platform.calls.clear();
     platform.Send(kWindow, FakePlatform::kTaskbarCreatedMessage);
-    EXPECT_EQ(
-        platform.CallsNamed("Shell_NotifyIconA"),
-        (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + 111, "Pavix")}));
+    EXPECT_EQ(platform.CallsNamed("Shell_NotifyIconA"),
+              (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001,
+                          0x3000 + 111, "Pavix")}));
 }
 
-TEST_F(MainWindowTest, UnusableConfigAtStartStillShowsIdle) {
+TEST_F(MainWindowTest, MenuCommandsAndHotkeysDuringAnEnablingPassDoNothing) {
+    Create();
+    Command(kCommandDisable);
+    platform.takenChords.insert({kCtrlAlt, 'C'});
+    int openFiles = -1;
+    Calls inBox;
+    InNextBox([&] {
+        openFiles = platform.OpenFileCount();
+        platform.calls.clear();
+        for (std::uint32_t command : {kCommandEditSequence, kCommandConfiguration, kCommandEnable,
+                                      kCommandDisable, kCommandAbort}) {
+            platform.Send(kWindow, 0x111, command);
+        }
+        platform.Send(kWindow, kWmHotkeyMessage, 1);  // Ctrl+Alt+A, registered before C
+        inBox = platform.calls;
+    });
+    const Calls effects = Command(kCommandEnable);
+    EXPECT_EQ(openFiles, 0);
+    EXPECT_EQ(inBox, Calls{});
+    EXPECT_TRUE(editorsRun.empty());
+    EXPECT_EQ(effects, (Calls{Call("PlaySoundA", "e", 0, 0x22001), Modify(kIdle)}));
+    // Every sequence but the refused one holds its chords: Z, A, B, X, O, Q.
+    EXPECT_EQ(platform.hotkeys.size(), 6u);
+}
+
+TEST_F(MainWindowTest, ExitDuringAnEnablingPassIsCarriedOutAfterIt) {
+    Create();
+    platform.takenChords.insert({kCtrlAlt, 'C'});
+    InNextBox([&] { platform.Send(kWindow, 0x111, kCommandExit); });
+    Command(kCommandEnable);
+    EXPECT_TRUE(platform.CallsNamed("DestroyWindow").empty());
+    EXPECT_EQ(platform.hotkeys.size(), 6u);
+    EXPECT_EQ(platform.CallsNamed("PostMessageA"),
+              (Calls{Call("PostMessageA", kWindow, 0x111, kCommandExit, 0)}));
+    Command(kCommandExit);
+    EXPECT_EQ(platform.CallsNamed("DestroyWindow"), (Calls{Call("DestroyWindow", kWindow)}));
+}
+
+TEST_F(MainWindowTest, ExitDuringAnEditorEndsItAsCancelAndExitsWithoutEnabling) {
+    Create();
+    platform.UseFakeDialogs();
+    platform.dialogs.Expect(kSequenceEditorId, [this](fake::FakeDialog& dialog) {
+        platform.calls.clear();
+        platform.Send(kWindow, 0x111, kCommandExit);
+        EXPECT_EQ(platform.calls, (Calls{Call("EndDialog", dialog.Handle(), 2)}));
+    });
+    platform.Send(kWindow, 0x111, kCommandEditSequence);
+    EXPECT_EQ(platform.dialogs.Last(kSequenceEditorId)->result, 2);
+    EXPECT_EQ(Effects(),
+              (Calls{Call("DestroyWindow", kWindow),
+                     Call("Shell_NotifyIconA", 2, kNotifyIconDataSize, kWindow, 1, 0, 0, 0, ""),
+                     Call("PostQuitMessage", 0)}));
+    EXPECT_TRUE(platform.CallsNamed("RegisterHotKey").empty());
+    EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
+TEST_F(MainWindowTest, MenuAndHotkeysWaitWhileASequencesCommandsRun) {
+    Create();
+    const HotkeyId x = window.Engine().Registry().Hotkeys().at(KeyChord{kCtrlAlt, 'X'});
+    Press('A');
+    platform.Script("ShellExecuteA", 2, 2);
+    Calls inBox;
+    InNextBox([&] {
+        platform.calls.clear();
+        platform.Send(kWindow, 0x111, kCommandDisable);
+        platform.Send(kWindow, 0x111, kCommandEditSequence);
+        platform.Send(kWindow, kWmHotkeyMessage, x);
+        platform.Send(kWindow, 0x111, kCommandExit);
+        inBox = platform.calls;
+        platform.calls.clear();
+    });
+    // The failed command of A B holds the press in its box; Exit comes once the press is over.
+    EXPECT_EQ(Press('B'),
+              (Calls{Call("DestroyWindow", kWindow),
+                     Call("Shell_NotifyIconA", 2, kNotifyIconDataSize, kWindow, 1, 0, 0, 0, ""),
+                     Call("KillTimer", kWindow, 1701), Call("PostQuitMessage", 0)}));
+    EXPECT_EQ(inBox, Calls{});
+    EXPECT_TRUE(editorsRun.empty());
+}
+
+TEST_F(MainWindowTest, HotkeyQueuedBeforeADisableIsIgnored) {
+    Create();
+    const HotkeyId a = window.Engine().Registry().Hotkeys().at(KeyChord{kCtrlAlt, 'A'});
+    Command(kCommandDisable);
+    platform.calls.clear();
+    platform.Send(kWindow, kWmHotkeyMessage, a);
+    EXPECT_EQ(Effects(), Calls{});
+    EXPECT_EQ(Shown(), kDisabled);
+}
+
+TEST_F(MainWindowTest, TimerExpiryAfterTheSearchEndedDoesNothing) {
+    Create();
+    Press('A');
+    platform.Script("ShellExecuteA", 2, 2);
+    Calls inBox;
+    InNextBox([&] {
+        platform.calls.clear();
+        platform.Send(kWindow, 0x113, kSearchTimerId);
+        inBox = Effects();
+        platform.calls.clear();
+    });
+    // The box is the failure of A B's command: the sequence has completed under it.
+    EXPECT_EQ(Press('B'), (Calls{Modify(kIdle)}));
+    EXPECT_EQ(inBox, (Calls{Call("KillTimer", kWindow, 1701)}));
+}
+
+TEST_F(MainWindowTest, UnusableConfigAtStartShowsDisabledAndEnableRetries) {
     platform.files["C:\\Pavix\\Config.dat"] = "";
     Create();
-    EXPECT_EQ(window.IconId(), kIdle);
+    EXPECT_EQ(Shown(), kDisabled);
+    EXPECT_TRUE(MenuOffers(kCommandEnable));
     EXPECT_TRUE(platform.hotkeys.empty());
     EXPECT_EQ(platform.messageBoxes.size(), 1u);
-    // Disable then Enable retries the load.
+    // Enable retries the load, and so does the pass after an editor.
+    EXPECT_EQ(Command(kCommandEnable), (Calls{Modify(kDisabled)}));
+    EXPECT_EQ(Command(kCommandConfiguration), (Calls{Modify(kDisabled)}));
     platform.files["C:\\Pavix\\Config.dat"] = testing::ConfigFileBytes(ConfigSpec{});
-    Command(kCommandDisable);
-    Command(kCommandEnable);
+    EXPECT_EQ(Command(kCommandEnable), (Calls{Modify(kIdle)}));
     EXPECT_EQ(platform.hotkeys.size(), 8u);
 }
+
+// The Sequence.dat each enabling pass meets, and the state it must leave.
+struct EnablingCase {
+    const char* name;
+    const char* bytes;  // nullptr: no such file
+    TrayIconId state;
+};
+
+void PrintTo(const EnablingCase& files, std::ostream* out) {
+    *out << files.name;
+}
+
+class MainWindowEnablingTest : public MainWindowTest,
+                               public ::testing::WithParamInterface<EnablingCase> {};
+
+TEST_P(MainWindowEnablingTest, EveryPassShowsTheStateItLeavesAndEnableRetries) {
+    const EnablingCase& files = GetParam();
+    const char* const path = "C:\\Pavix\\Sequence.dat";
+    const std::string good = platform.files[path];
+    if (files.bytes == nullptr) {
+        platform.files.erase(path);
+    } else {
+        platform.files[path] = files.bytes;
+    }
+    const bool enabled = files.state == kIdle;
+    Create();
+    EXPECT_EQ(Shown(), files.state) << "at start-up";
+    EXPECT_EQ(MenuOffers(kCommandEnable), !enabled);
+    EXPECT_EQ(MenuOffers(kCommandDisable), enabled);
+    EXPECT_EQ(Command(kCommandEnable).back(), Modify(files.state)) << "after menu Enable";
+    EXPECT_EQ(Command(kCommandEditSequence).back(), Modify(files.state)) << "after an editor";
+    platform.files[path] = good;
+    EXPECT_EQ(Command(kCommandEnable).back(), Modify(kIdle)) << "with the file repaired";
+    EXPECT_EQ(platform.hotkeys.size(), 9u);
+}
+
+INSTANTIATE_TEST_SUITE_P(SequenceFile, MainWindowEnablingTest,
+                         ::testing::Values(EnablingCase{"Invalid", "invalid", kDisabled},
+                                           // No sequences: enabled with the abort hotkey alone.
+                                           EnablingCase{"Missing", nullptr, kIdle}),
+                         [](const ::testing::TestParamInfo<EnablingCase>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace
 }  // namespace pavix

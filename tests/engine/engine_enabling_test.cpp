@@ -161,6 +161,51 @@ TEST_F(EngineEnablingTest, DamagedRecordIsReportedOnceAndEarlierRecordsStay) {
     EXPECT_EQ(platform.messageBoxes[0].text, "Data file format is Invalid");
 }
 
+// A box's modal loop lets the user reach the files, so none may be held open while one shows;
+// the boxes keep their order: refused chords as met, then the damaged record.
+TEST_F(EngineEnablingTest, NoDataFileIsHeldOpenWhileABoxIsShown) {
+    std::string refusedThenDamaged = testing::SequenceFileBytes(
+        {{"a", {{kCtrlAlt, 'A'}}, {Builtin(0)}}, {"taken", {{kCtrlAlt, 'T'}}, {Builtin(0)}}});
+    refusedThenDamaged += testing::SequenceRecord({"bad", {{kCtrlAlt, 'B'}}, {Builtin(16)}});
+    const std::string config = testing::ConfigFileBytes(WithAbort('Z'));
+    struct Case {
+        const char* what;
+        std::string config;
+        std::string sequences;
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        {"unusable Config.dat", "", refusedThenDamaged, {"Data file format is Invalid"}},
+        {"Sequence.dat of version 2",
+         config,
+         std::string("\x07\x08PavixSeq", 10) + testing::Int32(2),
+         {"Configuration Data Version mismatch"}},
+        {"a refused chord, then a damaged record",
+         config,
+         refusedThenDamaged,
+         {"Failed to register Hotkey : [C][A]+T", "Data file format is Invalid"}},
+    };
+    for (const Case& files : cases) {
+        FakePlatform local;
+        local.takenChords.insert({kCtrlAlt, 'T'});
+        local.files[kConfigPath] = files.config;
+        local.files[kSequencePath] = files.sequences;
+        std::vector<int> openFiles;
+        local.whileMessageBoxOpen = [&](const fake::MessageBox&) {
+            openFiles.push_back(local.OpenFileCount());
+        };
+        SequenceEngine fresh(local);
+        fresh.SetWindow(kWindow);
+        fresh.Enable();
+        std::vector<std::string> boxes;
+        for (const fake::MessageBox& box : local.messageBoxes) {
+            boxes.push_back(box.text);
+        }
+        EXPECT_EQ(boxes, files.boxes) << files.what;
+        EXPECT_EQ(openFiles, std::vector<int>(files.boxes.size(), 0)) << files.what;
+    }
+}
+
 TEST_F(EngineEnablingTest, CleanEndOfFileShowsNothing) {
     Write({{"a", {{kCtrlAlt, 'A'}}, {Builtin(0)}}});
     EXPECT_TRUE(engine.Enable());

@@ -376,21 +376,23 @@ TEST_F(SequenceFileTest, MissingFileOpensAsMissingSilentlyAndCreatesNothing) {
     EXPECT_FALSE(file.Close());
 }
 
-TEST_F(SequenceFileTest, EveryTruncatedHeaderIsReportedOnce) {
+TEST_F(SequenceFileTest, EveryTruncatedHeaderIsReportedOnceTheFileIsClosed) {
     const std::string valid = SequenceFileBytes(SampleSpecs());
     for (std::size_t length = 0; length < 14; ++length) {
         FakePlatform local;
         local.files[kSequencePath] = valid.substr(0, length);
+        int openWhileShown = -1;
+        local.whileMessageBoxOpen = [&](const MessageBox&) {
+            openWhileShown = local.OpenFileCount();
+        };
         SequenceFile file(local);
         ASSERT_EQ(file.Open(false), kFileUnusable) << length;
         EXPECT_EQ(local.messageBoxes, Boxes{length < 10 ? kInvalidFormat : kReadFailed}) << length;
+        EXPECT_EQ(openWhileShown, 0) << length;
         Sequence sequence;
         EXPECT_FALSE(file.Read(sequence));
         EXPECT_FALSE(file.Damaged());
-        // The file stays open until Close.
-        EXPECT_EQ(local.OpenFileCount(), 1);
-        EXPECT_TRUE(file.Close());
-        EXPECT_EQ(local.OpenFileCount(), 0);
+        EXPECT_FALSE(file.Close());
         EXPECT_EQ(local.messageBoxes.size(), 1u);
     }
 }

@@ -321,7 +321,7 @@ TEST_F(SettingsTest, WrongMagicOrVersionIsReportedAndLeavesTheRecordUnchanged) {
     }
 }
 
-TEST_F(SettingsTest, ErrorIsShownBeforeTheFileIsClosed) {
+TEST_F(SettingsTest, ErrorIsShownOnceTheFileIsClosed) {
     platform.files[kConfigPath] = "";
     Settings settings(platform);
     platform.calls.clear();
@@ -329,10 +329,9 @@ TEST_F(SettingsTest, ErrorIsShownBeforeTheFileIsClosed) {
     EXPECT_EQ(platform.CallsNamed({"CreateFileA", "ReadFile", "MessageBoxA", "CloseHandle"}),
               (Calls{Call("CreateFileA", kConfigPath, kGenericRead, 0, kOpenExisting,
                           kFileAttributeNormal),
-                     Call("ReadFile", kFirstHandle, 11),
+                     Call("ReadFile", kFirstHandle, 11), Call("CloseHandle", kFirstHandle),
                      Call("MessageBoxA", 0, "Data file format is Invalid", "Pavix:Error",
-                          kMbOk | kMbIconError),
-                     Call("CloseHandle", kFirstHandle)}));
+                          kMbOk | kMbIconError)}));
 }
 
 TEST_F(SettingsTest, FileHeldByAnotherProgramLoadsAsMissing) {

@@ -1,6 +1,8 @@
 // Config.dat and Sequence.dat as Pavix finds them at start-up: each unusable form is reported
-// once with its own text, the engine then holds no hotkey, and Pavix goes on (its icon is still
-// added); usable forms, a missing Config.dat and damaged records keep what can be used.
+// once with its own text, the engine then holds no hotkey, and Pavix goes on with its icon showing
+// the disabled picture and its menu offering Enable, as after every enabling pass that the file
+// spoils; usable forms, a missing Config.dat and damaged records keep what can be used.
+#include "editor_steps.h"
 #include "scenario.h"
 
 namespace pavix_e2e {
@@ -25,8 +27,30 @@ struct BrokenFileCase {
     std::wstring expectedText;
 };
 
+// Opens the tray menu with a right button press on the icon and types the mnemonic of an item;
+// an item that is greyed cannot be chosen so.
+Verdict ChooseFromTrayMenu(ScenarioContext& ctx, wchar_t mnemonic) {
+    PostMessageW(ctx.pavix.Window(), kTrayCallbackMessage, kTrayUid, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    if (!WaitUntil([&] {
+            menu = FindPopupMenu(ctx.pavix.Id());
+            return menu != nullptr;
+        })) {
+        return Fail("no popup menu opened on a right button press on the icon");
+    }
+    PostMessageW(menu, WM_CHAR, mnemonic, 0);
+    if (WaitUntil([&] { return FindPopupMenu(ctx.pavix.Id()) == nullptr; }, 1000)) {
+        return Pass();
+    }
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    WaitUntil([&] { return FindPopupMenu(ctx.pavix.Id()) == nullptr; });
+    return Fail(std::string("the menu item with the mnemonic '") + static_cast<char>(mnemonic) +
+                "' could not be chosen");
+}
+
 // The broken file is reported once, the engine holds no hotkey (the abort chord included, which
-// is registered before Sequence.dat is read), and the icon is still added.
+// is registered before Sequence.dat is read), and the icon is still added, with the picture that
+// every later pass spoiled by the file keeps; Enable from the menu retries the load.
 Verdict BrokenFileIsReported(ScenarioContext& ctx, const BrokenFileCase& broken) {
     ConfigRecord config;
     config.abortEnabled = true;
@@ -63,19 +87,48 @@ Verdict BrokenFileIsReported(ScenarioContext& ctx, const BrokenFileCase& broken)
                         std::to_string(error) + ")");
         }
     }
-    if (!broken.brokenConfig) {
-        return Pass();
+    // The menu offers Enable, which loads the file again: the same box, the same picture.
+    if (Verdict v = ChooseFromTrayMenu(ctx, L'e'); !v.passed) {
+        return Fail("after start-up: " + v.reason);
     }
-    // Disable then Enable from the menu retries the load and reports the file again.
-    PostMenuCommand(ctx.pavix.Window(), kMenuDisable);
-    if (Verdict v = ctx.ExpectIcon(1, NIM_MODIFY, 0, false); !v.passed) {
-        return Fail("after the menu command Disable: " + v.reason);
-    }
-    PostMenuCommand(ctx.pavix.Window(), kMenuEnable);
     if (Verdict v = ExpectErrorBox(ctx.pavix.Id(), broken.expectedText); !v.passed) {
         return Fail("Enable should load the file again: " + v.reason);
     }
-    return ctx.ExpectIcon(2, NIM_MODIFY, 0, true);
+    if (Verdict v = ctx.ExpectIcon(1, NIM_MODIFY, 0, true); !v.passed) {
+        return Fail("after Enable from the menu: " + v.reason);
+    }
+    // So does the pass after an editor, here the one that does not read the broken file.
+    const bool japanese = broken.group == "ja";
+    const DialogTitles& titles = japanese ? JapaneseTitles() : EnglishTitles();
+    Dialog editor;
+    if (Verdict v = broken.brokenConfig
+                        ? OpenFromMenu(ctx, kMenuEditSequence, titles.sequenceEditor, &editor)
+                        : OpenFromMenu(ctx, kMenuConfiguration, titles.configuration, &editor);
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = editor.ClickToClose(IDCANCEL); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ExpectErrorBox(ctx.pavix.Id(), broken.expectedText); !v.passed) {
+        return Fail("closing " + editor.Name() + " should load the file again: " + v.reason);
+    }
+    if (Verdict v = ctx.ExpectIcon(2, NIM_MODIFY, 0, true); !v.passed) {
+        return Fail("after " + editor.Name() + " closed: " + v.reason);
+    }
+    // Repaired, the file enables the engine: a different picture, the chords held.
+    if (Verdict v = broken.brokenConfig ? ctx.WriteConfig(config) : ctx.WriteSequences(sequences);
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = ChooseFromTrayMenu(ctx, L'e'); !v.passed) {
+        return Fail("after the failed passes: " + v.reason);
+    }
+    if (Verdict v = ctx.ExpectIcon(3, NIM_MODIFY, 0, false); !v.passed) {
+        return Fail("after Enable with the file repaired: " + v.reason);
+    }
+    return ExpectChordsFree({kChordQ, kChordA, kChordB}, false,
+                            "after Enable with the file repaired");
 }
 
 Verdict MissingConfigUsesDefaults(ScenarioContext& ctx) {

@@ -1,7 +1,8 @@
 // How the main window hosts its two editors: no hotkey is registered while one is open, and
 // after OK or Cancel the engine holds its chords again with the idle icon, even when it was
-// disabled before; the menu commands that open editors open no second one while one is open;
-// the Japanese copies of the five dialogs open under the Japanese locale.
+// disabled before; the menu commands that open editors open no second one while one is open,
+// and none of the menu commands acts while an enabling pass shows a box; Exit ends an open
+// editor and Pavix with it; the Japanese copies of the five dialogs open under the Japanese locale.
 //
 // A "TaskbarCreated" posted to the main window answers with an icon add; since posted messages
 // are handled in order, that add proves that everything posted before it has been handled.
@@ -196,6 +197,129 @@ Verdict MenuCommandsDoNotNest(ScenarioContext& ctx) {
     return ExpectChordsFree(chords, false, "after the last Cancel");
 }
 
+// Posts "TaskbarCreated" while a box of Pavix is open and waits for its add, request #index, with
+// the picture of request #reference: everything posted before it has been handled. (WaitForTray
+// gives up on a box, which here is expected.)
+Verdict AllPostedHandledUnderABox(ScenarioContext& ctx, std::size_t index, std::size_t reference,
+                                  const std::string& when) {
+    if (!PostTaskbarCreated(ctx.pavix.Window())) {
+        return Fail("cannot post \"TaskbarCreated\"");
+    }
+    if (!ctx.tray->WaitForCount(index + 1, kWaitCapMs)) {
+        return Fail(when + ": no tray request after \"TaskbarCreated\"");
+    }
+    const std::vector<TrayRecord> records = ctx.tray->Records();
+    if (records[index].message != NIM_ADD || records[index].digest != records[reference].digest) {
+        return Fail(when + ": tray request #" + std::to_string(index + 1) + " is " +
+                    TrayMessageName(records[index].message) +
+                    ", expected NIM_ADD with the picture" + " of request #" +
+                    std::to_string(reference + 1));
+    }
+    return Pass();
+}
+
+// True when this process can open the file with no sharing at all: nobody else holds it open.
+bool OpenableAlone(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+// An enabling pass that shows a box (a chord another program holds) holds Sequence.dat no more,
+// and the menu commands that would re-enter do nothing meanwhile: no editor opens, the icon does
+// not change. Once the box is answered, every other sequence holds its chords and the icon is idle.
+Verdict MenuCommandsWaitForAnEnablingPass(ScenarioContext& ctx) {
+    if (Verdict v = ctx.WriteSequences({{"a", {kChordA}, {ctx.MarkerCommand()}},
+                                        {"taken", {kChordB}, {ctx.MarkerCommand()}},
+                                        {"c", {kChordC}, {ctx.MarkerCommand()}}});
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
+        return v;
+    }
+    PostMenuCommand(ctx.pavix.Window(), kMenuDisable);
+    if (Verdict v = ctx.ExpectIcon(1, NIM_MODIFY, kAdd, false); !v.passed) {
+        return Fail("after the menu command Disable: " + v.reason);
+    }
+    if (!ctx.hotkeys.Take(kChordB)) {
+        return Fail("the helper could not take Control+Alt+B itself");
+    }
+    PostMenuCommand(ctx.pavix.Window(), kMenuEnable);
+    if (!WaitUntil([&] { return !FindMessageBoxes(ctx.pavix.Id()).empty(); })) {
+        return Fail("Enable with Control+Alt+B taken showed no box");
+    }
+    const std::string when = "while the box of the refused chord is open";
+    if (!OpenableAlone(SequencePath(ctx))) {
+        return Fail(when + ": Sequence.dat is held open");
+    }
+    for (UINT command :
+         {kMenuEditSequence, kMenuConfiguration, kMenuEnable, kMenuDisable, kMenuAbort}) {
+        PostMenuCommand(ctx.pavix.Window(), command);
+    }
+    if (Verdict v = AllPostedHandledUnderABox(ctx, 2, 1, when); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ExpectOnlyDialogs(ctx, {}, when); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ExpectErrorBox(ctx.pavix.Id(), L"Failed to register Hotkey : [C][A]+B");
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.ExpectIcon(3, NIM_MODIFY, kAdd, true); !v.passed) {
+        return Fail("after the box: " + v.reason);
+    }
+    if (Verdict v = ExpectChordsFree({kChordA, kChordC}, false, "after the box"); !v.passed) {
+        return v;
+    }
+    if (!PressChords({kChordA, kChordC})) {
+        return Fail("SendInput refused the chords");
+    }
+    if (Verdict v = ctx.ExpectRuns(2); !v.passed) {
+        return v;
+    }
+    return ctx.ExpectTrayCount(4);
+}
+
+// Exit chosen while an editor is open ends the editor as Cancel does, then Pavix the usual way:
+// exit code 0, the icon removed once, no box, and nothing sent to the shell after that.
+Verdict ExitEndsAnOpenEditor(ScenarioContext& ctx) {
+    if (Verdict v = ctx.WriteSequences({{"a", {kChordA}, {ctx.MarkerCommand()}}}); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
+        return v;
+    }
+    Dialog editor;
+    if (Verdict v = OpenFromMenu(ctx, kMenuEditSequence, EnglishTitles().sequenceEditor, &editor);
+        !v.passed) {
+        return v;
+    }
+    PostMenuCommand(ctx.pavix.Window(), kMenuExit);
+    DWORD exitCode = 0;
+    if (!ctx.pavix.WaitForExit(kWaitCapMs, &exitCode)) {
+        std::string reason = "Pavix did not end after Exit with " + editor.Name() + " open";
+        BoxText box;
+        const std::vector<HWND> boxes = FindMessageBoxes(ctx.pavix.Id());
+        if (!boxes.empty() && ReadMessageBox(boxes.front(), &box)) {
+            reason += "; it shows the message box \"" + Utf8(box.text) + "\"";
+        }
+        return Fail(reason);
+    }
+    if (exitCode != 0) {
+        return Fail("Pavix ended with exit code " + std::to_string(exitCode));
+    }
+    if (Verdict v = ctx.WaitForTray(1, NIM_DELETE, nullptr); !v.passed) {
+        return v;
+    }
+    return ctx.ExpectTrayCount(2);
+}
+
 // The five dialogs under their Japanese titles, the command names in Japanese in the command
 // editor and in the sequence editor's command list; Cancel everywhere writes no file.
 Verdict JapaneseDialogs(ScenarioContext& ctx) {
@@ -260,6 +384,8 @@ std::vector<Scenario> EditorHostingScenarios() {
     return {
         {"editors_hold_no_hotkeys_while_open", "en", true, HotkeysOnlyOutsideEditors},
         {"editor_menu_commands_do_not_nest", "en", true, MenuCommandsDoNotNest},
+        {"menu_commands_wait_for_an_enabling_pass", "en", true, MenuCommandsWaitForAnEnablingPass},
+        {"exit_ends_an_open_editor", "en", true, ExitEndsAnOpenEditor},
         {"ja_editor_dialogs_have_japanese_titles", "ja", true, JapaneseDialogs},
     };
 }
