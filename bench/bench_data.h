@@ -8,7 +8,7 @@
 
 #include "model/key_chord.h"
 #include "model/sequence.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 
 namespace pavix::bench {
 

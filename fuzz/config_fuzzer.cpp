@@ -6,7 +6,7 @@
 
 #include "fuzz/check.h"
 #include "fuzz/file_format.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 #include "resources/texts.h"
 #include "storage/settings.h"
 

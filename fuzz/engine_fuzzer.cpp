@@ -16,7 +16,7 @@
 #include "fuzz/byte_stream.h"
 #include "fuzz/check.h"
 #include "fuzz/file_format.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 #include "storage/sequence_file.h"
 
 namespace pavix::fuzz {

@@ -10,7 +10,7 @@
 #include "engine/sequence_engine.h"
 #include "fuzz/check.h"
 #include "fuzz/file_format.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 #include "resources/texts.h"
 #include "storage/sequence_file.h"
 

@@ -4,7 +4,7 @@
 
 #include "engine/command_runner.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 #include "support/data_files.h"
 
 namespace pavix {

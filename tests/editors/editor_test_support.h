@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 
 namespace pavix {
 

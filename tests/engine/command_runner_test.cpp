@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 
 namespace pavix {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/sequence_engine.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 #include "support/data_files.h"
 
 namespace pavix {

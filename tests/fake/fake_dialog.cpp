@@ -1,4 +1,4 @@
-#include "platform/fake/fake_dialog.h"
+#include "fake/fake_dialog.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,10 +1,10 @@
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/constants.h"
-#include "platform/fake/key_names.h"
+#include "fake/key_names.h"
 
 namespace pavix::fake {
 namespace {

@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/fake/call.h"
-#include "platform/fake/fake_dialog.h"
+#include "fake/call.h"
+#include "fake/fake_dialog.h"
 #include "platform/platform.h"
 #include "resources/string_table.h"
 

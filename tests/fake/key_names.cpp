@@ -1,4 +1,4 @@
-#include "platform/fake/key_names.h"
+#include "fake/key_names.h"
 
 #include <cstring>
 

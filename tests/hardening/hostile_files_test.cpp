@@ -13,7 +13,7 @@
 #include "engine/sequence_engine.h"
 #include "hardening/allocation_meter.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 #include "storage/sequence_file.h"
 #include "storage/settings.h"
 #include "support/data_files.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 #include "storage/binary_io.h"
 #include "storage/sequence_file.h"
 #include "support/data_files.h"

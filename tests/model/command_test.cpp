@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 
 namespace pavix {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 #include "support/data_files.h"
 
 namespace pavix {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 #include "support/data_files.h"
 #include "support/error_boxes.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 
 namespace pavix::testing {
 
