@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "fake/fake_platform.h"
 
 namespace pavix {
@@ -77,6 +79,7 @@ TEST_F(TrayIconTest, RefusedIconIsReported) {
 }
 
 struct MenuCase {
+    const char* name;
     TrayIconId state;
     std::uint32_t enable, disable, abort;  // MF_ENABLED 0 or MF_GRAYED 1
 };
@@ -99,8 +102,12 @@ TEST_P(TrayMenuTest, RightButtonOpensTheMenuWithItemsForTheState) {
 }
 
 INSTANTIATE_TEST_SUITE_P(States, TrayMenuTest,
-                         ::testing::Values(MenuCase{kIdle, 1, 0, 1}, MenuCase{kSeeking, 1, 0, 0},
-                                           MenuCase{kDisabled, 0, 1, 1}));
+                         ::testing::Values(MenuCase{"Idle", kIdle, 1, 0, 1},
+                                           MenuCase{"Seeking", kSeeking, 1, 0, 0},
+                                           MenuCase{"Disabled", kDisabled, 0, 1, 1}),
+                         [](const ::testing::TestParamInfo<MenuCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(TrayIconTest, OtherMouseEventsDoNothing) {
     for (std::uint32_t mouse : {0x201u, 0x203u, 0x205u, 0x200u}) {
