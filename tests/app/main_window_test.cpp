@@ -222,6 +222,18 @@ TEST_F(MainWindowTest, TaskbarRestartAddsTheIconInTheCurrentState) {
         (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + 111, "Pavix")}));
 }
 
+// Without a "TaskbarCreated" message id (RegisterWindowMessageA gave 0) no message stands for a
+// taskbar restart: WM_NULL, which is 0, goes on like any other message and adds no icon.
+TEST_F(MainWindowTest, TaskbarMessageThatCouldNotBeRegisteredMatchesNothing) {
+    platform.Script("RegisterWindowMessageA", 0);
+    MainWindow unregistered{platform, [](std::uint32_t) { return std::make_unique<FakeEditor>(); }};
+    ASSERT_EQ(
+        platform.CreateWindowExA(0, "c", "Pavix", 0, 0, 0, 0, 0, 0, 0, 0, &unregistered), kWindow);
+    platform.calls.clear();
+    platform.Send(kWindow, 0);
+    EXPECT_EQ(platform.calls, (Calls{Call("DefWindowProcA", kWindow, 0, 0, 0)}));
+}
+
 TEST_F(MainWindowTest, UnusableConfigAtStartStillShowsIdle) {
     platform.files["C:\\Pavix\\Config.dat"] = "";
     Create();

@@ -241,6 +241,28 @@ TEST(HostileSequenceFileTest, EditorListKeepsTheGoodRecordsSilentlyAndAllocatesL
     }
 }
 
+// A command count one more than the valid commands that fill the rest of the file: reading them
+// would build thousands of commands before the end of the file stopped it, so only the count's
+// bound keeps the heap small. (With the size unknown there is no bound to apply.)
+TEST(HostileSequenceFileTest, CommandCountBeyondTheFileIsRefusedBeforeItsCommands) {
+    constexpr std::int32_t kFillerCommands = 16384;
+    std::string hostile = Text("hostile") + Int32(1) + testing::Chord(kCtrlAlt, 'H');
+    hostile += Int32(kFillerCommands + 1);
+    for (std::int32_t i = 0; i < kFillerCommands; ++i) {
+        hostile += Int32(0) + Int32(kDoNothing);
+    }
+    const std::string sequences = SequenceHeader() + GoodRecords() + hostile;
+    const std::string config = ConfigFileBytes(SoundsOn());
+    const Enabling enabling = Enable(&config, &sequences);
+    EXPECT_EQ(enabling.matchers, 2u);
+    EXPECT_EQ(enabling.messages, std::vector<std::string>{kInvalidFormat});
+    EXPECT_LT(enabling.peakHeap, kFixedHeap);
+    const EditorReading reading = ReadList(sequences);
+    EXPECT_EQ(reading.records, 2u);
+    EXPECT_TRUE(reading.damaged);
+    EXPECT_LT(reading.peakHeap, kFixedHeap);
+}
+
 // --- Truncation ---------------------------------------------------------------------------------
 
 TEST(HostileSequenceFileTest, EveryTruncationEnablesTheCompleteRecordsBeforeIt) {
