@@ -182,7 +182,7 @@ struct HostileRecord {
 
 std::vector<HostileRecord> HostileRecords() {
     const std::string name = Text("hostile");
-    const std::string oneKey = Int32(1) + testing::Chord(kCtrlAlt, 'H');
+    const std::string oneKey = Int32(1) + testing::ChordBytes(kCtrlAlt, 'H');
     const std::string oneCommand = Int32(1);
     const std::string external = oneCommand + Int32(1);
     std::vector<HostileRecord> records = {
@@ -197,7 +197,7 @@ std::vector<HostileRecord> HostileRecords() {
         const std::string value = Int32(claim);
         const std::string suffix = " " + std::to_string(claim);
         records.push_back({"name length" + suffix, value + "abc"});
-        records.push_back({"key count" + suffix, name + value + testing::Chord(kCtrlAlt, 'H')});
+        records.push_back({"key count" + suffix, name + value + testing::ChordBytes(kCtrlAlt, 'H')});
         records.push_back({"command count" + suffix, name + oneKey + value + Int32(0) + Int32(0)});
         records.push_back({"path length" + suffix, name + oneKey + external + value + Text("a")});
         records.push_back(
@@ -246,7 +246,7 @@ TEST(HostileSequenceFileTest, EditorListKeepsTheGoodRecordsSilentlyAndAllocatesL
 // bound keeps the heap small. (With the size unknown there is no bound to apply.)
 TEST(HostileSequenceFileTest, CommandCountBeyondTheFileIsRefusedBeforeItsCommands) {
     constexpr std::int32_t kFillerCommands = 16384;
-    std::string hostile = Text("hostile") + Int32(1) + testing::Chord(kCtrlAlt, 'H');
+    std::string hostile = Text("hostile") + Int32(1) + testing::ChordBytes(kCtrlAlt, 'H');
     hostile += Int32(kFillerCommands + 1);
     for (std::int32_t i = 0; i < kFillerCommands; ++i) {
         hostile += Int32(0) + Int32(kDoNothing);
@@ -437,7 +437,7 @@ TEST(HugeSequenceFileTest, HundredMegabyteCommandCostsMemoryInProportionToTheFil
     // One sequence whose program path fills the file, then a record that claims every key.
     const std::string tail = Text("tail") + Int32(kHuge);
     const std::string front = SequenceHeader() + Text("big") + Int32(1) +
-                              testing::Chord(kCtrlAlt, 'B') + Int32(1) + Int32(1);
+                              testing::ChordBytes(kCtrlAlt, 'B') + Int32(1) + Int32(1);
     const std::size_t pathLength = kHundredMegabytes - front.size() - 4 - 8 - tail.size();
     std::string sequences = front + Int32(static_cast<std::int32_t>(pathLength));
     sequences.append(pathLength, 'p');

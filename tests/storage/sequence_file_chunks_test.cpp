@@ -45,7 +45,7 @@ std::vector<SequenceSpec> TypicalRecords() {
 void Fill(Sequence& sequence, const SequenceSpec& record) {
     sequence.SetName(record.name);
     for (const auto& key : record.keys) {
-        sequence.AppendKey(KeyChord{key.modifiers, key.key});
+        sequence.AppendKey(KeyChord{key.modifiers, key.virtualKey});
     }
     for (const auto& command : record.commands) {
         if (command.builtin) {
