@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "fake/fake_platform.h"
 #include "fuzz/check.h"
 #include "fuzz/file_format.h"
-#include "fake/fake_platform.h"
 #include "resources/texts.h"
 #include "storage/settings.h"
 
@@ -75,7 +75,8 @@ void CheckLoad(const std::string& bytes) {
     PAVIX_FUZZ_CHECK(settings.Save());
     const std::string saved = platform.files[settings.Path()];
     PAVIX_FUZZ_CHECK(saved.size() == testing::kConfigFileSize);
-    PAVIX_FUZZ_CHECK(saved.compare(0, testing::kConfigHeaderSize, bytes, 0, testing::kConfigHeaderSize) == 0);
+    PAVIX_FUZZ_CHECK(
+        saved.compare(0, testing::kConfigHeaderSize, bytes, 0, testing::kConfigHeaderSize) == 0);
     PAVIX_FUZZ_CHECK(saved.substr(testing::kConfigHeaderSize) == ExpectedBody(bytes));
     Settings again(platform);
     PAVIX_FUZZ_CHECK(again.Load() == kFileOk);

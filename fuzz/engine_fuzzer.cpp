@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "engine/sequence_engine.h"
+#include "fake/fake_platform.h"
 #include "fuzz/byte_stream.h"
 #include "fuzz/check.h"
 #include "fuzz/file_format.h"
-#include "fake/fake_platform.h"
 #include "storage/sequence_file.h"
 
 namespace pavix::fuzz {

@@ -70,9 +70,10 @@ std::vector<std::string> SampleRecords() {
 
 // Stored values around the true one and around what the rest of the file can hold.
 std::set<std::int32_t> BoundaryValues(std::int32_t exact, std::int32_t remaining) {
-    return {kIntMin,    -2,         -1,         0,          1,          exact - 1,
-            exact,      exact + 1,  remaining,  remaining + 1, 0x1FFFFFFF, 0x20000000,
-            0x20000001, 0x3FFFFFFF, 0x40000000, 0x40000001, 0x7FFFFFFE, kIntMax};
+    return {kIntMin,    -2,         -1,         0,          1,
+            exact - 1,  exact,      exact + 1,  remaining,  remaining + 1,
+            0x1FFFFFFF, 0x20000000, 0x20000001, 0x3FFFFFFF, 0x40000000,
+            0x40000001, 0x7FFFFFFE, kIntMax};
 }
 
 std::string Flipped(std::string bytes, std::size_t at) {
@@ -116,8 +117,8 @@ void AddFieldSeeds(Seeds& seeds, const std::vector<std::string>& samples) {
         {"directory_length", &RecordOverrides::directoryLength},
     };
     const CommandSpec& external = plain.commands[1];
-    const std::size_t exact[] = {plain.name.size(),          plain.keys.size(),
-                                 plain.commands.size(),      external.path.size(),
+    const std::size_t exact[] = {plain.name.size(),         plain.keys.size(),
+                                 plain.commands.size(),     external.path.size(),
                                  external.parameter.size(), external.directory.size()};
     for (std::size_t i = 0; i < std::size(fields); ++i) {
         for (std::int32_t value : BoundaryValues(static_cast<std::int32_t>(exact[i]), remaining)) {
@@ -300,14 +301,14 @@ std::string Repeated(Step step, int count) {
 
 const std::vector<ScriptSequence>& SharedSequences() {
     static const std::vector<ScriptSequence> shared = {
-        {{A, B}, {0x00}},              // done
-        {{A, B, C}, {0x00}},           // can never complete: A B completes first
-        {{A, C}, {0x02}},              // disable hotkeys
-        {{B, B}, {0x03, 0x02}},        // exit outranks disable
-        {{kAltA}, {0xF3}},             // one chord, an external command
-        {{kF1, Z, A}, {0x01, 0x0F}},   // uses the abort chord inside
-        {{}, {0x00}},                  // no chords: left out
-        {{C, C}, {}},                  // no commands: left out
+        {{A, B}, {0x00}},             // done
+        {{A, B, C}, {0x00}},          // can never complete: A B completes first
+        {{A, C}, {0x02}},             // disable hotkeys
+        {{B, B}, {0x03, 0x02}},       // exit outranks disable
+        {{kAltA}, {0xF3}},            // one chord, an external command
+        {{kF1, Z, A}, {0x01, 0x0F}},  // uses the abort chord inside
+        {{}, {0x00}},                 // no chords: left out
+        {{C, C}, {}},                 // no commands: left out
     };
     return shared;
 }
@@ -316,20 +317,19 @@ Seeds EngineSeeds() {
     const std::string shared = WriteSequences(SharedSequences());
     Seeds seeds;
     seeds["complete_each"] = shared + WriteConfig({2, Z}) + Script({kEnable}) +
-                             Script({kPressChord, A, kPressChord, B}) +       // done
-                             Script({kPressChord, B, kPressChord, B}) +       // exit
-                             Script({kPressChord, kAltA}) +                   // one chord
-                             Script({kPressChord, kF1, kPressChord, Z}) +     // aborted
-                             Script({kPressChord, C}) +                       // mismatch while idle
-                             Script({kPressChord, A, kPressChord, C}) +       // disable hotkeys
+                             Script({kPressChord, A, kPressChord, B}) +    // done
+                             Script({kPressChord, B, kPressChord, B}) +    // exit
+                             Script({kPressChord, kAltA}) +                // one chord
+                             Script({kPressChord, kF1, kPressChord, Z}) +  // aborted
+                             Script({kPressChord, C}) +                    // mismatch while idle
+                             Script({kPressChord, A, kPressChord, C}) +    // disable hotkeys
                              Script({kPressChord, A, kEnableAndNotify, kPressChord, A, kTimeout});
     seeds["likely_presses"] =
         shared + WriteConfig({1}) + Script({kEnable}) + Repeated(kPressLikely, 40);
-    seeds["taken_chords"] = shared + Script({kToggleTaken, B, kToggleTaken, Z}) +
-                            WriteConfig({2, Z}) + Script({kEnable}) +
-                            Repeated(kPressRegistered, 8) +
-                            Script({kToggleTaken, B, kEnableAndNotify, kPressChord, A,
-                                    kPressChord, B});
+    seeds["taken_chords"] =
+        shared + Script({kToggleTaken, B, kToggleTaken, Z}) + WriteConfig({2, Z}) +
+        Script({kEnable}) + Repeated(kPressRegistered, 8) +
+        Script({kToggleTaken, B, kEnableAndNotify, kPressChord, A, kPressChord, B});
     seeds["damaged_and_missing_files"] =
         WriteSequences(SharedSequences(), 40) +
         Script({kEnable, kPressLikely, 0, kPressLikely, 0}) +
@@ -340,13 +340,14 @@ Seeds EngineSeeds() {
         WriteConfig({4, 100}) + Script({kEnable}) + WriteConfig({0}) + Script({kEnable});
     seeds["abort_switch_values"] =
         shared + WriteConfig({3, 0xFE, A}) + Script({kEnable, kPressChord, A}) +
-        WriteConfig({2, A}) + Script({kEnable, kPressChord, A, kPressChord, B}) +
-        WriteConfig({0}) + Script({kEnable, kPressChord, A}) + WriteConfig({1}) +
+        WriteConfig({2, A}) + Script({kEnable, kPressChord, A, kPressChord, B}) + WriteConfig({0}) +
+        Script({kEnable, kPressChord, A}) + WriteConfig({1}) +
         Script({kEnable, kPressChord, A, kPressChord, B});
-    seeds["disable_during_search"] =
-        shared + Script({kEnable, kPressChord, A, kDisable, kPressChord, B, kEnable, kPressChord,
-                         A, kDisableAndNotify, kEnable, kPressChord, A, kAbort, kPressChord, B,
-                         kReset, kPressChord, A, kEnable, kPressChord, B});
+    seeds["disable_during_search"] = shared +
+                                     Script({kEnable, kPressChord, A, kDisable, kPressChord, B}) +
+                                     Script({kEnable, kPressChord, A, kDisableAndNotify}) +
+                                     Script({kEnable, kPressChord, A, kAbort, kPressChord, B}) +
+                                     Script({kReset, kPressChord, A, kEnable, kPressChord, B});
     return seeds;
 }
 

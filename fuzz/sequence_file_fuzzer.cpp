@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "engine/sequence_engine.h"
+#include "fake/fake_platform.h"
 #include "fuzz/check.h"
 #include "fuzz/file_format.h"
-#include "fake/fake_platform.h"
 #include "resources/texts.h"
 #include "storage/sequence_file.h"
 

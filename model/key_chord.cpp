@@ -12,8 +12,18 @@ constexpr std::int32_t kNameBufferSize = 48;
 // Codes whose keys the platform names in their extended (grey key) form.
 bool IsExtendedKey(std::uint16_t virtualKey) {
     switch (virtualKey) {
-        case 0x21: case 0x22: case 0x23: case 0x24: case 0x25: case 0x26:
-        case 0x27: case 0x28: case 0x2D: case 0x2E: case 0x5D: case 0x90:
+        case 0x21:
+        case 0x22:
+        case 0x23:
+        case 0x24:
+        case 0x25:
+        case 0x26:
+        case 0x27:
+        case 0x28:
+        case 0x2D:
+        case 0x2E:
+        case 0x5D:
+        case 0x90:
             return true;
         default:
             return false;

@@ -38,7 +38,9 @@ void Sequence::ReplaceKey(std::size_t index, KeyChord chord) {
     }
 }
 
-void Sequence::RemoveKey(std::size_t index) { EraseAt(keys_, index); }
+void Sequence::RemoveKey(std::size_t index) {
+    EraseAt(keys_, index);
+}
 
 void Sequence::AppendCommand(std::unique_ptr<Command> command) {
     commands_.push_back(std::move(command));
@@ -50,12 +52,22 @@ void Sequence::ReplaceCommand(std::size_t index, std::unique_ptr<Command> comman
     }
 }
 
-void Sequence::RemoveCommand(std::size_t index) { EraseAt(commands_, index); }
+void Sequence::RemoveCommand(std::size_t index) {
+    EraseAt(commands_, index);
+}
 
-bool Sequence::MoveKeyUp(std::size_t index) { return SwapWithPrevious(keys_, index); }
-bool Sequence::MoveKeyDown(std::size_t index) { return SwapWithNext(keys_, index); }
-bool Sequence::MoveCommandUp(std::size_t index) { return SwapWithPrevious(commands_, index); }
-bool Sequence::MoveCommandDown(std::size_t index) { return SwapWithNext(commands_, index); }
+bool Sequence::MoveKeyUp(std::size_t index) {
+    return SwapWithPrevious(keys_, index);
+}
+bool Sequence::MoveKeyDown(std::size_t index) {
+    return SwapWithNext(keys_, index);
+}
+bool Sequence::MoveCommandUp(std::size_t index) {
+    return SwapWithPrevious(commands_, index);
+}
+bool Sequence::MoveCommandDown(std::size_t index) {
+    return SwapWithNext(commands_, index);
+}
 
 void Sequence::Clear() {
     keys_.clear();
@@ -84,12 +96,16 @@ std::size_t SequenceList::DuplicateSequence(std::size_t index) {
     return sequences_.size() - 1;
 }
 
-void SequenceList::RemoveSequence(std::size_t index) { EraseAt(sequences_, index); }
+void SequenceList::RemoveSequence(std::size_t index) {
+    EraseAt(sequences_, index);
+}
 
 bool SequenceList::MoveSequenceUp(std::size_t index) {
     return SwapWithPrevious(sequences_, index);
 }
 
-bool SequenceList::MoveSequenceDown(std::size_t index) { return SwapWithNext(sequences_, index); }
+bool SequenceList::MoveSequenceDown(std::size_t index) {
+    return SwapWithNext(sequences_, index);
+}
 
 }  // namespace pavix

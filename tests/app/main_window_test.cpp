@@ -21,7 +21,8 @@ constexpr std::uint16_t kCtrlAlt = kModControl | kModAlt;
 constexpr std::uint32_t kWmHotkeyMessage = 0x312;
 
 Call Modify(TrayIconId id) {
-    return Call("Shell_NotifyIconA", 1, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + id, "Pavix");
+    return Call("Shell_NotifyIconA", 1, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + id,
+                "Pavix");
 }
 
 // An editor that records the messages it gets and can act while it is "open".
@@ -89,9 +90,9 @@ TEST_F(MainWindowTest, CreationEnablesSilentlyAndAddsTheIdleIcon) {
     EXPECT_EQ(MainWindowHandle, kWindow);
     EXPECT_EQ(platform.hotkeys.size(), 9u);
     EXPECT_TRUE(platform.CallsNamed("PlaySoundA").empty());
-    EXPECT_EQ(
-        platform.CallsNamed("Shell_NotifyIconA"),
-        (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + 110, "Pavix")}));
+    EXPECT_EQ(platform.CallsNamed("Shell_NotifyIconA"),
+              (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001,
+                          0x3000 + 110, "Pavix")}));
 }
 
 TEST_F(MainWindowTest, OutcomesDriveTheTimerAndTheIcon) {
@@ -217,9 +218,9 @@ TEST_F(MainWindowTest, TaskbarRestartAddsTheIconInTheCurrentState) {
     platform.trayIcons.clear();
     platform.calls.clear();
     platform.Send(kWindow, FakePlatform::kTaskbarCreatedMessage);
-    EXPECT_EQ(
-        platform.CallsNamed("Shell_NotifyIconA"),
-        (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + 111, "Pavix")}));
+    EXPECT_EQ(platform.CallsNamed("Shell_NotifyIconA"),
+              (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001,
+                          0x3000 + 111, "Pavix")}));
 }
 
 // Without a "TaskbarCreated" message id (RegisterWindowMessageA gave 0) no message stands for a
@@ -227,8 +228,8 @@ TEST_F(MainWindowTest, TaskbarRestartAddsTheIconInTheCurrentState) {
 TEST_F(MainWindowTest, TaskbarMessageThatCouldNotBeRegisteredMatchesNothing) {
     platform.Script("RegisterWindowMessageA", 0);
     MainWindow unregistered{platform, [](std::uint32_t) { return std::make_unique<FakeEditor>(); }};
-    ASSERT_EQ(
-        platform.CreateWindowExA(0, "c", "Pavix", 0, 0, 0, 0, 0, 0, 0, 0, &unregistered), kWindow);
+    ASSERT_EQ(platform.CreateWindowExA(0, "c", "Pavix", 0, 0, 0, 0, 0, 0, 0, 0, &unregistered),
+              kWindow);
     platform.calls.clear();
     platform.Send(kWindow, 0);
     EXPECT_EQ(platform.calls, (Calls{Call("DefWindowProcA", kWindow, 0, 0, 0)}));

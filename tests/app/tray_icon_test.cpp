@@ -17,7 +17,8 @@ constexpr WindowHandle kWindow = 0x1234;
 constexpr ModuleHandle kInstance = FakePlatform::kInstance;
 
 Call Notify(std::uint32_t message, TrayIconId id) {
-    return Call("Shell_NotifyIconA", message, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + id, "Pavix");
+    return Call("Shell_NotifyIconA", message, kNotifyIconDataSize, kWindow, 1, 7, 0x8001,
+                0x3000 + id, "Pavix");
 }
 
 class TrayIconTest : public ::testing::Test {
@@ -48,7 +49,8 @@ TEST_F(TrayIconTest, UpdateModifiesWithThePictureOfTheState) {
 
 TEST_F(TrayIconTest, RemoveSendsOnlyTheIdentity) {
     tray.RemoveTrayIcon(kWindow);
-    EXPECT_EQ(platform.calls, (Calls{Call("Shell_NotifyIconA", 2, kNotifyIconDataSize, kWindow, 1, 0, 0, 0, "")}));
+    EXPECT_EQ(platform.calls,
+              (Calls{Call("Shell_NotifyIconA", 2, kNotifyIconDataSize, kWindow, 1, 0, 0, 0, "")}));
     EXPECT_TRUE(platform.messageBoxes.empty());
 }
 

@@ -252,8 +252,7 @@ TEST_F(SequenceButtonsTest, CommandAddAppendsTheBuiltCommandAndSelectsTheLastRow
         EXPECT_EQ(dialog.SelectedRow(Editor::kCommandList), -1);
     });
     EXPECT_EQ(saved, SequenceHeader() + SampleRecordA() +
-                         SequenceBytes(
-                             "B", {}, {Builtin(kDoNothing), Builtin(kStartScreenSaver)}) +
+                         SequenceBytes("B", {}, {Builtin(kDoNothing), Builtin(kStartScreenSaver)}) +
                          SampleRecordC());
 }
 
@@ -293,10 +292,10 @@ TEST_F(SequenceButtonsTest, CommandDeleteUpAndDownActOnTheCurrentSequence) {
         dialog.Click(Editor::kCommandDelete);
         EXPECT_EQ(dialog.ItemCount(Editor::kCommandList), 1);
     });
-    EXPECT_EQ(saved, SequenceHeader() +
-                         SequenceBytes("A", {kChordCtrlAltA, kChordShiftF1},
-                                       {External("p", "a", "d")}) +
-                         SampleRecordB() + SampleRecordC());
+    EXPECT_EQ(saved,
+              SequenceHeader() +
+                  SequenceBytes("A", {kChordCtrlAltA, kChordShiftF1}, {External("p", "a", "d")}) +
+                  SampleRecordB() + SampleRecordC());
 }
 
 }  // namespace

@@ -65,18 +65,18 @@ TEST_P(CommandListFoldTest, RunsEveryCommandAndFoldsTheResults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Folds, CommandListFoldTest,
-    ::testing::Values(
-        FoldCase{"NoCommandsAreDone", {}, kCommandDone},
-        FoldCase{"AFailureCountsAsDone", {kCommandFailed}, kCommandDone},
-        FoldCase{"DisableAlone", {kCommandDisableHotkeys}, kCommandDisableHotkeys},
-        FoldCase{"ExitOutranksAnEarlierDisable", {kCommandDisableHotkeys, kCommandExitProgram},
-                 kCommandExitProgram},
-        FoldCase{"ExitOutranksLaterResults",
-                 {kCommandExitProgram, kCommandDisableHotkeys, kCommandFailed},
-                 kCommandExitProgram},
-        FoldCase{"DisableOutranksFailedAndDone",
-                 {kCommandFailed, kCommandDisableHotkeys, kCommandDone},
-                 kCommandDisableHotkeys}),
+    ::testing::Values(FoldCase{"NoCommandsAreDone", {}, kCommandDone},
+                      FoldCase{"AFailureCountsAsDone", {kCommandFailed}, kCommandDone},
+                      FoldCase{"DisableAlone", {kCommandDisableHotkeys}, kCommandDisableHotkeys},
+                      FoldCase{"ExitOutranksAnEarlierDisable",
+                               {kCommandDisableHotkeys, kCommandExitProgram},
+                               kCommandExitProgram},
+                      FoldCase{"ExitOutranksLaterResults",
+                               {kCommandExitProgram, kCommandDisableHotkeys, kCommandFailed},
+                               kCommandExitProgram},
+                      FoldCase{"DisableOutranksFailedAndDone",
+                               {kCommandFailed, kCommandDisableHotkeys, kCommandDone},
+                               kCommandDisableHotkeys}),
     [](const ::testing::TestParamInfo<FoldCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

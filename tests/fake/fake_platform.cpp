@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/constants.h"
 #include "fake/key_names.h"
+#include "platform/constants.h"
 
 namespace pavix::fake {
 namespace {

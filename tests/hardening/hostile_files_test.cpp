@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "engine/sequence_engine.h"
+#include "fake/fake_platform.h"
 #include "hardening/allocation_meter.h"
 #include "platform/constants.h"
-#include "fake/fake_platform.h"
 #include "storage/sequence_file.h"
 #include "storage/settings.h"
 #include "support/data_files.h"
@@ -197,7 +197,8 @@ std::vector<HostileRecord> HostileRecords() {
         const std::string value = Int32(claim);
         const std::string suffix = " " + std::to_string(claim);
         records.push_back({"name length" + suffix, value + "abc"});
-        records.push_back({"key count" + suffix, name + value + testing::ChordBytes(kCtrlAlt, 'H')});
+        records.push_back(
+            {"key count" + suffix, name + value + testing::ChordBytes(kCtrlAlt, 'H')});
         records.push_back({"command count" + suffix, name + oneKey + value + Int32(0) + Int32(0)});
         records.push_back({"path length" + suffix, name + oneKey + external + value + Text("a")});
         records.push_back(
@@ -335,8 +336,8 @@ TEST(HostileFileSizeTest, SequenceFileOfTellingSizesGivesItsOwnResult) {
     std::vector<SequenceSpec> shapes;
     for (int i = 0; i < 60; ++i) {
         shapes.push_back({"sequence " + std::to_string(10 + i),
-                         {{kCtrlAlt, static_cast<std::uint16_t>('A' + i % 26)}},
-                         {Builtin(kDoNothing)}});
+                          {{kCtrlAlt, static_cast<std::uint16_t>('A' + i % 26)}},
+                          {Builtin(kDoNothing)}});
     }
     const std::string valid = SequenceFileBytes(shapes);
     const std::size_t recordSize = SequenceRecord(shapes[0]).size();

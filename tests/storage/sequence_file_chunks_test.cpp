@@ -9,8 +9,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/constants.h"
 #include "fake/fake_platform.h"
+#include "platform/constants.h"
 #include "support/data_files.h"
 
 namespace pavix {

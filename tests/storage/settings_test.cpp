@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/constants.h"
 #include "fake/fake_platform.h"
+#include "platform/constants.h"
 #include "support/data_files.h"
 #include "support/error_boxes.h"
 

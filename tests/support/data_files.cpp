@@ -21,8 +21,8 @@ std::string Count(std::size_t count, std::optional<std::int32_t> stored) {
 }
 
 std::string CommandBytes(const CommandSpec& command, const RecordOverrides& overrides) {
-    const std::int32_t kind = command.storedKind.value_or(command.builtin ? kBuiltinKind
-                                                                          : kExternalKind);
+    const std::int32_t kind =
+        command.storedKind.value_or(command.builtin ? kBuiltinKind : kExternalKind);
     if (command.builtin) {
         return Int32(kind) + Int32(command.id);
     }

@@ -34,8 +34,7 @@ Verdict ExpectConfigShows(const Dialog& dialog, const ConfigSpec& config) {
         !v.passed) {
         return v;
     }
-    if (Verdict v = dialog.ExpectText(kConfigTimeout, std::to_wstring(config.timeout));
-        !v.passed) {
+    if (Verdict v = dialog.ExpectText(kConfigTimeout, std::to_wstring(config.timeout)); !v.passed) {
         return v;
     }
     for (std::size_t event = 0; event < 6; ++event) {

@@ -387,8 +387,8 @@ Verdict DamagedRecordReportedOnce(ScenarioContext& ctx) {
         {"one", {kChordA}, {ctx.MarkerCommand()}},
         {"two", {kChordB, kChordC}, {Builtin(kBuiltinDoNothing)}},
     };
-    const Bytes bytes =
-        SequenceFileBytes(sequences) + SequenceRecord({"damaged", {kChordD}, {UnknownKindCommand()}});
+    const Bytes bytes = SequenceFileBytes(sequences) +
+                        SequenceRecord({"damaged", {kChordD}, {UnknownKindCommand()}});
     if (Verdict v = ctx.WriteSequenceBytes(bytes); !v.passed) {
         return v;
     }
