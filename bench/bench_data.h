@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <string>
 
+#include "fake/fake_platform.h"
 #include "model/key_chord.h"
 #include "model/sequence.h"
-#include "platform/fake/fake_platform.h"
 
 namespace pavix::bench {
 

@@ -1,4 +1,4 @@
-# Pavix.exe: the entry point, the Win32 backend and the core, with the resources compiled in and
+# Pavix.exe: the entry point, the Win32 backend and the program's layers, with the resources compiled in and
 # the default sounds copied beside it. Included from the top level so that the executable lands
 # in the top of the build tree.
 
@@ -32,7 +32,7 @@ set_source_files_properties(${PAVIX_RC} PROPERTIES OBJECT_DEPENDS
   "${PAVIX_TEXTS_RC};${PAVIX_DIALOGS_RC};${PAVIX_RC_INPUTS};${PAVIX_BUILD_INFO}")
 
 add_executable(Pavix WIN32 app/win_main.cpp ${PAVIX_RC})
-target_link_libraries(Pavix PRIVATE pavix_win32 pavix_core)
+target_link_libraries(Pavix PRIVATE pavix_app pavix_win32 pavix_platform)
 target_include_directories(Pavix PRIVATE
   $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/resources>
   $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/resources>)

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "fake/fake_platform.h"
 #include "fuzz/check.h"
 #include "fuzz/file_format.h"
-#include "platform/fake/fake_platform.h"
 #include "resources/texts.h"
 #include "storage/settings.h"
 
@@ -23,12 +23,12 @@ void FillPrevious(Settings& settings) {
     settings.SetTimeout(-999);
 }
 
-// The body Load must produce from a file of at least kConfigSize bytes: the stored bytes, with
+// The body Load must produce from a file of at least kConfigFileSize bytes: the stored bytes, with
 // the last byte of each sound field zero so that every path ends inside its field.
 std::string ExpectedBody(const std::string& bytes) {
-    std::string body = bytes.substr(kConfigBodyAt, kSettingsBodySize);
+    std::string body = bytes.substr(testing::kConfigHeaderSize, kSettingsBodySize);
     for (std::size_t i = 0; i < 6; ++i) {
-        body[kSoundsAt + i * kSoundFieldSize + kSoundFieldSize - 1] = '\0';
+        body[testing::kSoundsAt + (i + 1) * testing::kSoundFieldSize - 1] = '\0';
     }
     return body;
 }
@@ -63,7 +63,7 @@ void CheckLoad(const std::string& bytes) {
     PAVIX_FUZZ_CHECK(BodyOf(settings) == ExpectedBody(bytes));
     PAVIX_FUZZ_CHECK(settings.AbortKeyEnabled() == expected.abortEnabled);
     PAVIX_FUZZ_CHECK(settings.AbortKey().modifiers == expected.abortKey.modifiers);
-    PAVIX_FUZZ_CHECK(settings.AbortKey().keyCode == expected.abortKey.key);
+    PAVIX_FUZZ_CHECK(settings.AbortKey().keyCode == expected.abortKey.virtualKey);
     for (int event = 0; event < kSoundEventCount; ++event) {
         const std::string path = settings.SoundPath(static_cast<SoundEvent>(event));
         PAVIX_FUZZ_CHECK(path == expected.sounds[static_cast<std::size_t>(event)]);
@@ -74,9 +74,10 @@ void CheckLoad(const std::string& bytes) {
     // What was loaded saves as exactly one record and loads back the same.
     PAVIX_FUZZ_CHECK(settings.Save());
     const std::string saved = platform.files[settings.Path()];
-    PAVIX_FUZZ_CHECK(saved.size() == kConfigSize);
-    PAVIX_FUZZ_CHECK(saved.compare(0, kConfigBodyAt, bytes, 0, kConfigBodyAt) == 0);
-    PAVIX_FUZZ_CHECK(saved.substr(kConfigBodyAt) == ExpectedBody(bytes));
+    PAVIX_FUZZ_CHECK(saved.size() == testing::kConfigFileSize);
+    PAVIX_FUZZ_CHECK(
+        saved.compare(0, testing::kConfigHeaderSize, bytes, 0, testing::kConfigHeaderSize) == 0);
+    PAVIX_FUZZ_CHECK(saved.substr(testing::kConfigHeaderSize) == ExpectedBody(bytes));
     Settings again(platform);
     PAVIX_FUZZ_CHECK(again.Load() == kFileOk);
     PAVIX_FUZZ_CHECK(BodyOf(again) == BodyOf(settings));

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "engine/sequence_engine.h"
+#include "fake/fake_platform.h"
 #include "fuzz/byte_stream.h"
 #include "fuzz/check.h"
 #include "fuzz/file_format.h"
-#include "platform/fake/fake_platform.h"
 #include "storage/sequence_file.h"
 
 namespace pavix::fuzz {
@@ -26,15 +26,15 @@ constexpr WindowHandle kWindow = 0x1234;
 constexpr std::size_t kMostSteps = 4096;
 constexpr std::uint16_t kCtrlAlt = kModControl | kModAlt;
 // Few chords, so that sequences share them and presses often fit.
-constexpr ModelChord kAlphabet[] = {
+constexpr Chord kAlphabet[] = {
     {kCtrlAlt, 'A'}, {kCtrlAlt, 'B'},  {kCtrlAlt, 'C'},
     {kModAlt, 'A'},  {0, 0x70},        {kModShift | kModWin, 'A'},
     {kCtrlAlt, 'Z'}, {0xFFFF, 0xFFFF},
 };
 constexpr std::size_t kAlphabetSize = sizeof kAlphabet / sizeof kAlphabet[0];
 
-KeyChord ToChord(ModelChord chord) {
-    return KeyChord{chord.modifiers, chord.key};
+KeyChord ToChord(Chord chord) {
+    return KeyChord{chord.modifiers, chord.virtualKey};
 }
 
 // What the engine should hold, computed from the files by the rules alone.
@@ -85,13 +85,13 @@ class Model {
             Disable();
             return;
         }
-        for (const ModelRecord& record : parsed.records) {
+        for (const SequenceSpec& record : parsed.records) {
             if (record.keys.empty() || record.commands.empty()) {
                 continue;
             }
             Matcher matcher;
             bool registered = true;
-            for (const ModelChord& key : record.keys) {
+            for (const Chord& key : record.keys) {
                 HotkeyId id = kNoHotkey;
                 if (!Register(ToChord(key), &id)) {
                     registered = false;
@@ -247,33 +247,32 @@ class Harness {
     }
 
     void WriteSequences(ByteStream& input) {
-        std::vector<ModelRecord> records(input.Below(16));
+        std::vector<SequenceSpec> records(input.Below(16));
         for (std::size_t i = 0; i < records.size(); ++i) {
-            ModelRecord& record = records[i];
+            SequenceSpec& record = records[i];
             record.name = "s" + std::to_string(i);
             record.keys.resize(input.Below(5));
-            for (ModelChord& key : record.keys) {
+            for (Chord& key : record.keys) {
                 key = kAlphabet[input.Below(kAlphabetSize)];
             }
             record.commands.resize(input.Below(3));
-            for (ModelCommand& command : record.commands) {
+            for (CommandSpec& command : record.commands) {
                 const std::uint8_t choice = input.Byte();
                 if (choice < 0xF0) {
-                    command.kind = 0;
                     command.id = choice % 16;
                 } else if (choice < 0xF8) {
-                    command.kind = 1;
+                    command.builtin = false;
                     command.path = "tool.exe";
                     command.parameter = std::string(choice & 7, 'p');
                 } else if (choice < 0xFC) {
-                    command.kind = 0;
                     command.id = choice < 0xFA ? 16 : -1;  // an id the reader rejects
                 } else {
-                    command.kind = choice < 0xFE ? 2 : -1;  // a kind the reader rejects
+                    command.builtin = false;
+                    command.storedKind = choice < 0xFE ? 2 : -1;  // a kind the reader rejects
                 }
             }
         }
-        std::string bytes = SequenceFileBytes(records);
+        std::string bytes = testing::SequenceFileBytes(records);
         if (input.Byte() & 1) {
             bytes.resize(input.UInt16() % (bytes.size() + 1));
         }
@@ -281,7 +280,7 @@ class Harness {
     }
 
     void WriteConfig(ByteStream& input) {
-        ConfigValues values;
+        ConfigSpec values;
         values.sounds = {"m", "mm", "a", "t", "e", "d"};
         switch (input.Below(5)) {
             case 0:
@@ -298,13 +297,13 @@ class Harness {
                 values.abortKey = kAlphabet[input.Below(kAlphabetSize)];
                 break;
             default: {
-                std::string bytes = ConfigBytes(values);
+                std::string bytes = testing::ConfigFileBytes(values);
                 bytes.resize(input.Byte() * std::size_t{6});  // always short: unusable
                 platform_.files[configPath_] = bytes;
                 return;
             }
         }
-        platform_.files[configPath_] = ConfigBytes(values);
+        platform_.files[configPath_] = testing::ConfigFileBytes(values);
     }
 
     void ToggleTaken(KeyChord chord) {

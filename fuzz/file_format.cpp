@@ -6,6 +6,13 @@
 namespace pavix::fuzz {
 namespace {
 
+using testing::kConfigFileSize;
+using testing::kConfigHeaderSize;
+using testing::kSequenceHeaderSize;
+using testing::kSoundFieldSize;
+using testing::kSoundsAt;
+using testing::kTimeoutAt;
+
 constexpr char kSequenceMagic[] = "\x07\x08PavixSeq";
 constexpr std::size_t kSequenceMagicSize = 10;
 constexpr char kConfigMagic[] = "\x07\x08PavixConf";
@@ -56,12 +63,12 @@ class Cursor {
         at_ += static_cast<std::size_t>(length);
         return true;
     }
-    bool Chord(ModelChord& chord) {
+    bool Key(Chord& chord) {
         if (bytes_.size() - at_ < 4) {
             return false;
         }
         chord.modifiers = UInt16At(bytes_, at_);
-        chord.key = UInt16At(bytes_, at_ + 2);
+        chord.virtualKey = UInt16At(bytes_, at_ + 2);
         at_ += 4;
         return true;
     }
@@ -72,29 +79,31 @@ class Cursor {
     std::size_t at_;
 };
 
-bool ParseCommand(Cursor& cursor, ModelCommand& command) {
-    if (!cursor.Int32(command.kind)) {
+bool ParseCommand(Cursor& cursor, CommandSpec& command) {
+    std::int32_t kind = 0;
+    if (!cursor.Int32(kind)) {
         return false;
     }
-    if (command.kind == 0) {
+    command.builtin = kind == 0;
+    if (kind == 0) {
         return cursor.Int32(command.id) && command.id >= 0 && command.id <= 15;
     }
-    if (command.kind == 1) {
+    if (kind == 1) {
         return cursor.Text(command.path) && cursor.Text(command.parameter) &&
                cursor.Text(command.directory);
     }
     return false;
 }
 
-bool ParseRecord(Cursor& cursor, ModelRecord& record) {
+bool ParseRecord(Cursor& cursor, SequenceSpec& record) {
     std::int32_t keyCount = 0;
     std::int32_t commandCount = 0;
     if (!cursor.Text(record.name) || !cursor.Int32(keyCount) || keyCount < 0) {
         return false;
     }
     for (std::int32_t i = 0; i < keyCount; ++i) {
-        ModelChord chord;
-        if (!cursor.Chord(chord)) {
+        Chord chord;
+        if (!cursor.Key(chord)) {
             return false;
         }
         record.keys.push_back(chord);
@@ -103,7 +112,7 @@ bool ParseRecord(Cursor& cursor, ModelRecord& record) {
         return false;
     }
     for (std::int32_t i = 0; i < commandCount; ++i) {
-        ModelCommand command;
+        CommandSpec command;
         if (!ParseCommand(cursor, command)) {
             return false;
         }
@@ -112,22 +121,7 @@ bool ParseRecord(Cursor& cursor, ModelRecord& record) {
     return true;
 }
 
-void AppendText(std::string& bytes, const std::string& text) {
-    bytes += LittleEndian32(static_cast<std::int32_t>(text.size()));
-    bytes += text;
-}
-
-std::string Chord16(std::uint16_t value) {
-    return std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
-}
-
 }  // namespace
-
-std::string LittleEndian32(std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    return std::string{static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
-                       static_cast<char>((bits >> 16) & 0xFF), static_cast<char>(bits >> 24)};
-}
 
 ParsedSequenceFile ParseSequenceFile(const std::string& bytes) {
     ParsedSequenceFile parsed;
@@ -150,7 +144,7 @@ ParsedSequenceFile ParseSequenceFile(const std::string& bytes) {
     std::size_t at = kSequenceHeaderSize;
     while (at < bytes.size()) {
         Cursor cursor(bytes, at);
-        ModelRecord record;
+        SequenceSpec record;
         if (!ParseRecord(cursor, record)) {
             parsed.damaged = true;
             break;
@@ -161,36 +155,6 @@ ParsedSequenceFile ParseSequenceFile(const std::string& bytes) {
     return parsed;
 }
 
-std::string SequenceRecordBytes(const ModelRecord& record) {
-    std::string bytes;
-    AppendText(bytes, record.name);
-    bytes += LittleEndian32(static_cast<std::int32_t>(record.keys.size()));
-    for (const ModelChord& key : record.keys) {
-        bytes += Chord16(key.modifiers) + Chord16(key.key);
-    }
-    bytes += LittleEndian32(static_cast<std::int32_t>(record.commands.size()));
-    for (const ModelCommand& command : record.commands) {
-        bytes += LittleEndian32(command.kind);
-        if (command.kind == 0) {
-            bytes += LittleEndian32(command.id);
-        } else {
-            AppendText(bytes, command.path);
-            AppendText(bytes, command.parameter);
-            AppendText(bytes, command.directory);
-        }
-    }
-    return bytes;
-}
-
-std::string SequenceFileBytes(const std::vector<ModelRecord>& records) {
-    std::string bytes(kSequenceMagic, kSequenceMagicSize);
-    bytes += LittleEndian32(1);
-    for (const ModelRecord& record : records) {
-        bytes += SequenceRecordBytes(record);
-    }
-    return bytes;
-}
-
 ParsedConfig ParseConfig(const std::string& bytes) {
     ParsedConfig parsed;
     parsed.result = 2;
@@ -199,7 +163,7 @@ ParsedConfig ParseConfig(const std::string& bytes) {
         parsed.message = kInvalidFormatMessage;
         return parsed;
     }
-    if (bytes.size() < kConfigBodyAt) {
+    if (bytes.size() < kConfigHeaderSize) {
         parsed.message = kReadFailedMessage;
         return parsed;
     }
@@ -207,41 +171,26 @@ ParsedConfig ParseConfig(const std::string& bytes) {
         parsed.message = kVersionMismatchMessage;
         return parsed;
     }
-    if (bytes.size() < kConfigSize) {
+    if (bytes.size() < kConfigFileSize) {
         parsed.message = kReadFailedMessage;
         return parsed;
     }
     parsed.result = 0;
-    parsed.abortEnabled = Int32At(bytes, kConfigBodyAt);
-    parsed.abortKey.modifiers = UInt16At(bytes, kConfigBodyAt + 4);
-    parsed.abortKey.key = UInt16At(bytes, kConfigBodyAt + 6);
+    parsed.abortEnabled = Int32At(bytes, kConfigHeaderSize);
+    parsed.abortKey.modifiers = UInt16At(bytes, kConfigHeaderSize + 4);
+    parsed.abortKey.virtualKey = UInt16At(bytes, kConfigHeaderSize + 6);
     for (std::size_t i = 0; i < 6; ++i) {
-        const std::size_t field = kConfigBodyAt + kSoundsAt + i * kSoundFieldSize;
+        const std::size_t field = kConfigHeaderSize + kSoundsAt + i * kSoundFieldSize;
         parsed.sounds.push_back(UpToZero(bytes.substr(field, kSoundFieldSize - 1)));
     }
-    parsed.timeout = Int32At(bytes, kConfigBodyAt + kTimeoutAt);
+    parsed.timeout = Int32At(bytes, kConfigHeaderSize + kTimeoutAt);
     return parsed;
 }
 
-std::string ConfigBytes(const ConfigValues& values) {
-    std::string bytes(kConfigMagic, kConfigMagicSize);
-    bytes += LittleEndian32(1);
-    bytes += LittleEndian32(values.abortEnabled);
-    bytes += Chord16(values.abortKey.modifiers) + Chord16(values.abortKey.key);
-    for (std::size_t i = 0; i < 6; ++i) {
-        std::string field = i < values.sounds.size() ? values.sounds[i] : std::string();
-        field.resize(kSoundFieldSize, '\0');
-        bytes += field;
-    }
-    bytes += std::string(2, '\0');
-    bytes += LittleEndian32(values.timeout);
-    return bytes;
-}
-
-std::int32_t FoldedResult(const std::vector<ModelCommand>& commands) {
+std::int32_t FoldedResult(const std::vector<CommandSpec>& commands) {
     const auto has = [&](std::int32_t id) {
-        return std::any_of(commands.begin(), commands.end(), [id](const ModelCommand& command) {
-            return command.kind == 0 && command.id == id;
+        return std::any_of(commands.begin(), commands.end(), [id](const CommandSpec& command) {
+            return command.builtin && command.id == id;
         });
     };
     if (has(kExitId)) {

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Runs every fuzzer for a bounded time, starting from the committed seed corpus.
+# Runs every fuzzer for a bounded time, starting from the seed corpus that the build generates
+# (BUILD_DIR/fuzz/corpus, from make_corpus.cpp).
 #   run_fuzzers.sh BUILD_DIR SECONDS_PER_TARGET
 # New inputs go to BUILD_DIR/fuzz-work/<target>, crashes to BUILD_DIR/fuzz-artifacts/; the
-# committed corpus is only read. Any single allocation over 64 MiB counts as a failure: no input
+# seed corpus is only read. Any single allocation over 64 MiB counts as a failure: no input
 # of at most 4 KiB has a reason to ask for that much.
 set -euo pipefail
 
 readonly build_dir=${1:?build directory}
 readonly seconds=${2:?seconds per target}
-readonly corpus_root=$(cd "$(dirname "$0")" && pwd)/corpus
+readonly corpus_root=$build_dir/fuzz/corpus
+if [[ ! -d $corpus_root ]]; then
+    echo "fuzz: no seed corpus in $corpus_root: build the fuzzers first (make fuzzers)" >&2
+    exit 1
+fi
 
 mkdir -p "$build_dir/fuzz-artifacts"
 for target in config sequence_file engine; do

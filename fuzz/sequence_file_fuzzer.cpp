@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "engine/sequence_engine.h"
+#include "fake/fake_platform.h"
 #include "fuzz/check.h"
 #include "fuzz/file_format.h"
-#include "platform/fake/fake_platform.h"
 #include "resources/texts.h"
 #include "storage/sequence_file.h"
 
@@ -19,21 +19,21 @@ namespace {
 
 constexpr WindowHandle kWindow = 0x1234;
 
-bool SameRecord(const Sequence& sequence, const ModelRecord& record) {
+bool SameRecord(const Sequence& sequence, const SequenceSpec& record) {
     if (sequence.Name() != record.name || sequence.Keys().size() != record.keys.size() ||
         sequence.Commands().size() != record.commands.size()) {
         return false;
     }
     for (std::size_t i = 0; i < record.keys.size(); ++i) {
         if (sequence.Keys()[i].modifiers != record.keys[i].modifiers ||
-            sequence.Keys()[i].keyCode != record.keys[i].key) {
+            sequence.Keys()[i].keyCode != record.keys[i].virtualKey) {
             return false;
         }
     }
     for (std::size_t i = 0; i < record.commands.size(); ++i) {
         const Command& command = *sequence.Commands()[i];
-        const ModelCommand& expected = record.commands[i];
-        if (command.IsBuiltin() != (expected.kind == 0)) {
+        const CommandSpec& expected = record.commands[i];
+        if (command.IsBuiltin() != expected.builtin) {
             return false;
         }
         if (command.IsBuiltin()) {
@@ -103,7 +103,7 @@ void CheckEditorReading(const std::string& bytes, const ParsedSequenceFile& expe
     }
     PAVIX_FUZZ_CHECK(file.Close());
     PAVIX_FUZZ_CHECK(platform.messageBoxes.empty());
-    PAVIX_FUZZ_CHECK(platform.files[file.Path()] == SequenceFileBytes(expected.records));
+    PAVIX_FUZZ_CHECK(platform.files[file.Path()] == testing::SequenceFileBytes(expected.records));
 }
 
 void CheckEnabling(const std::string& bytes, const ParsedSequenceFile& expected) {
@@ -126,7 +126,7 @@ void CheckEnabling(const std::string& bytes, const ParsedSequenceFile& expected)
     // Chords get ids in the order they are first met in the usable records.
     std::map<KeyChord, HotkeyId> ids;
     std::size_t matcher = 0;
-    for (const ModelRecord& record : expected.records) {
+    for (const SequenceSpec& record : expected.records) {
         if (record.keys.empty() || record.commands.empty()) {
             continue;
         }
@@ -134,7 +134,7 @@ void CheckEnabling(const std::string& bytes, const ParsedSequenceFile& expected)
         const std::vector<HotkeyId>& keys = engine.Matcher(matcher).Keys();
         PAVIX_FUZZ_CHECK(keys.size() == record.keys.size());
         for (std::size_t i = 0; i < record.keys.size(); ++i) {
-            const KeyChord chord{record.keys[i].modifiers, record.keys[i].key};
+            const KeyChord chord{record.keys[i].modifiers, record.keys[i].virtualKey};
             const auto inserted = ids.emplace(chord, static_cast<HotkeyId>(ids.size()));
             PAVIX_FUZZ_CHECK(keys[i] == inserted.first->second);
         }

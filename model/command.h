@@ -47,7 +47,7 @@ std::uint32_t BuiltinCommandTextId(BuiltinCommandId id);
 
 // The platform side of the commands.
 class CommandRunner {
-public:
+  public:
     virtual ~CommandRunner() = default;
     virtual CommandResult RunBuiltin(BuiltinCommandId id) = 0;
     virtual bool RunExternal(WindowHandle owner, const std::string& path,
@@ -55,7 +55,7 @@ public:
 };
 
 class Command {
-public:
+  public:
     virtual ~Command() = default;
     virtual CommandResult Execute(CommandRunner& runner) const = 0;
     virtual std::string Describe(Platform& platform) const = 0;
@@ -63,21 +63,22 @@ public:
 };
 
 class BuiltinCommand final : public Command {
-public:
+  public:
     explicit BuiltinCommand(BuiltinCommandId id) : id_(id) {}
     CommandResult Execute(CommandRunner& runner) const override;
     std::string Describe(Platform& platform) const override;
     bool IsBuiltin() const override { return true; }
     BuiltinCommandId Id() const { return id_; }
 
-private:
+  private:
     BuiltinCommandId id_;
 };
 
 class ExternalCommand final : public Command {
-public:
+  public:
     ExternalCommand(std::string path, std::string parameter, std::string directory)
-        : path_(std::move(path)), parameter_(std::move(parameter)),
+        : path_(std::move(path)),
+          parameter_(std::move(parameter)),
           directory_(std::move(directory)) {}
     CommandResult Execute(CommandRunner& runner) const override;
     std::string Describe(Platform& platform) const override;
@@ -86,7 +87,7 @@ public:
     const std::string& Parameter() const { return parameter_; }
     const std::string& Directory() const { return directory_; }
 
-private:
+  private:
     std::string path_;
     std::string parameter_;
     std::string directory_;

@@ -15,7 +15,7 @@ namespace pavix {
 using CommandArray = std::vector<std::unique_ptr<Command>>;
 
 class Sequence {
-public:
+  public:
     Sequence() = default;
     explicit Sequence(std::string name) : name_(std::move(name)) {}
     virtual ~Sequence() = default;
@@ -40,14 +40,14 @@ public:
     bool MoveCommandDown(std::size_t index);
     void Clear();
 
-private:
+  private:
     std::string name_;
     std::vector<KeyChord> keys_;
     CommandArray commands_;
 };
 
 class SequenceList {
-public:
+  public:
     std::size_t Size() const { return sequences_.size(); }
     bool Empty() const { return sequences_.empty(); }
     Sequence& At(std::size_t index) { return *sequences_[index]; }
@@ -61,7 +61,7 @@ public:
     bool MoveSequenceUp(std::size_t index);
     bool MoveSequenceDown(std::size_t index);
 
-private:
+  private:
     std::vector<std::unique_ptr<Sequence>> sequences_;
 };
 

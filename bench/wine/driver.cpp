@@ -58,9 +58,9 @@ namespace {
 
 using pavix_e2e::Bytes;
 using pavix_e2e::Chord;
-using pavix_e2e::ConfigRecord;
+using pavix_e2e::ConfigSpec;
 using pavix_e2e::CtrlAlt;
-using pavix_e2e::SequenceRecord;
+using pavix_e2e::SequenceSpec;
 
 constexpr UINT kEffectMessage = WM_APP + 2;  // from the minimal program in post mode
 constexpr UINT kSignalMessage = WM_APP + 3;  // from the external command
@@ -439,7 +439,7 @@ Chord MakeChord(std::uint16_t modifiers, char key) {
 // Control+Alt first chords, the first taking a quarter of the sequences, then one of 104 second
 // and one of 144 third chords; a built-in command and a program with a parameter each. Only the
 // first `kept` are returned.
-std::vector<SequenceRecord> SharedSequences(std::size_t count, std::size_t kept) {
+std::vector<SequenceSpec> SharedSequences(std::size_t count, std::size_t kept) {
     constexpr std::uint16_t kCtrlAlt = pavix_e2e::kControl | pavix_e2e::kAlt;
     constexpr char kPopularKeys[] = {'E', 'W', 'M', 'T', 'N', 'B', 'F', 'G'};
     constexpr int kShares[] = {8, 6, 5, 4, 3, 3, 2, 1};
@@ -449,9 +449,9 @@ std::vector<SequenceRecord> SharedSequences(std::size_t count, std::size_t kept)
                                                  pavix_e2e::kControl, 0};
     constexpr char kThirdKeys[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     Random random(count);
-    std::vector<SequenceRecord> sequences;
+    std::vector<SequenceSpec> sequences;
     for (std::size_t i = 0; i < kept; ++i) {
-        SequenceRecord sequence;
+        SequenceSpec sequence;
         sequence.name = "Sequence " + std::to_string(i);
         int share = static_cast<int>(random.Below(32));
         std::size_t first = 0;
@@ -459,12 +459,12 @@ std::vector<SequenceRecord> SharedSequences(std::size_t count, std::size_t kept)
             share -= kShares[first];
             ++first;
         }
-        sequence.chords.push_back(MakeChord(kCtrlAlt, kPopularKeys[first]));
+        sequence.keys.push_back(MakeChord(kCtrlAlt, kPopularKeys[first]));
         const std::uint16_t secondModifiers = kSecondModifiers[random.Below(4)];
-        sequence.chords.push_back(
+        sequence.keys.push_back(
             MakeChord(secondModifiers, static_cast<char>('A' + random.Below(26))));
         const std::uint16_t thirdModifiers = kThirdModifiers[random.Below(4)];
-        sequence.chords.push_back(MakeChord(thirdModifiers, kThirdKeys[random.Below(36)]));
+        sequence.keys.push_back(MakeChord(thirdModifiers, kThirdKeys[random.Below(36)]));
         sequence.commands.push_back(pavix_e2e::Builtin(
             i % 2 ? pavix_e2e::kBuiltinDoNothing : pavix_e2e::kBuiltinStartScreenSaver));
         sequence.commands.push_back(pavix_e2e::External(
@@ -509,29 +509,29 @@ PavixSetup PreparePavix(const Options& options, std::size_t count) {
     if (!CopyFileA(options.pavixExe.c_str(), setup.exe.c_str(), FALSE)) {
         Fail("cannot copy Pavix.exe to " + setup.folder);
     }
-    ConfigRecord config;
-    config.timeoutMs = 600000;
-    std::vector<SequenceRecord> sequences = SharedSequences(count, count - 2);
-    setup.lastGeneratedChord = sequences.back().chords.back();
-    SequenceRecord complete;
+    ConfigSpec config;
+    config.timeout = 600000;
+    std::vector<SequenceSpec> sequences = SharedSequences(count, count - 2);
+    setup.lastGeneratedChord = sequences.back().keys.back();
+    SequenceSpec complete;
     complete.name = "Bench completion";
-    complete.chords = {kFirstChord, kCompleteChord};
+    complete.keys = {kFirstChord, kCompleteChord};
     complete.commands = {pavix_e2e::Builtin(pavix_e2e::kBuiltinDoNothing)};
-    SequenceRecord launch;
+    SequenceSpec launch;
     launch.name = "Bench launch";
-    launch.chords = {kFirstChord, kLaunchChord};
+    launch.keys = {kFirstChord, kLaunchChord};
     launch.commands = {pavix_e2e::External(options.signalExe, "", options.work)};
     sequences.push_back(std::move(complete));
     sequences.push_back(std::move(launch));
 
     std::set<std::pair<std::uint16_t, std::uint16_t>> distinct;
-    for (const SequenceRecord& sequence : sequences) {
-        for (const Chord& chord : sequence.chords) {
+    for (const SequenceSpec& sequence : sequences) {
+        for (const Chord& chord : sequence.keys) {
             distinct.insert({chord.modifiers, chord.virtualKey});
         }
     }
-    const Bytes sequenceBytes = pavix_e2e::SequenceBytes(sequences);
-    if (!WriteFileBytes(setup.folder + "\\Config.dat", pavix_e2e::ConfigBytes(config)) ||
+    const Bytes sequenceBytes = pavix_e2e::SequenceFileBytes(sequences);
+    if (!WriteFileBytes(setup.folder + "\\Config.dat", pavix_e2e::ConfigFileBytes(config)) ||
         !WriteFileBytes(setup.folder + "\\Sequence.dat", sequenceBytes)) {
         Fail("cannot write the data files in " + setup.folder);
     }

@@ -70,10 +70,10 @@ IsStale() {
 
 BuildPrograms() {
     mkdir -p "$PROGRAMS"
-    if IsStale "$DRIVER" "$BENCH_DIR/driver.cpp" "$ROOT/tests/e2e/helper/data_files.cpp" \
-        "$ROOT/tests/e2e/helper/data_files.h"; then
-        "$CXX" "${CXXFLAGS[@]}" -I"$ROOT/tests/e2e/helper" "$BENCH_DIR/driver.cpp" \
-            "$ROOT/tests/e2e/helper/data_files.cpp" -o "$DRIVER" -luser32
+    if IsStale "$DRIVER" "$BENCH_DIR/driver.cpp" "$ROOT/tests/e2e/helper/data_files.h" \
+        "$ROOT/tests/support/data_files.cpp" "$ROOT/tests/support/data_files.h"; then
+        "$CXX" "${CXXFLAGS[@]}" -I"$ROOT/tests/e2e/helper" -I"$ROOT/tests" \
+            "$BENCH_DIR/driver.cpp" "$ROOT/tests/support/data_files.cpp" -o "$DRIVER" -luser32
     fi
     local minimalSources=("$BENCH_DIR/minimal.cpp" "$BENCH_DIR/minimal.rc"
         "$BENCH_DIR/minimal_dlls.rc" "$MANIFEST"

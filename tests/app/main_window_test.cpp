@@ -5,7 +5,7 @@
 #include <functional>
 #include <utility>
 
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 #include "support/data_files.h"
 
 namespace pavix {
@@ -256,6 +256,18 @@ TEST_F(MainWindowTest, TaskbarRestartAddsTheIconInTheCurrentState) {
     EXPECT_EQ(platform.CallsNamed("Shell_NotifyIconA"),
               (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001,
                           0x3000 + 111, "Pavix")}));
+}
+
+// Without a "TaskbarCreated" message id (RegisterWindowMessageA gave 0) no message stands for a
+// taskbar restart: WM_NULL, which is 0, goes on like any other message and adds no icon.
+TEST_F(MainWindowTest, TaskbarMessageThatCouldNotBeRegisteredMatchesNothing) {
+    platform.Script("RegisterWindowMessageA", 0);
+    MainWindow unregistered{platform, [](std::uint32_t) { return std::make_unique<FakeEditor>(); }};
+    ASSERT_EQ(platform.CreateWindowExA(0, "c", "Pavix", 0, 0, 0, 0, 0, 0, 0, 0, &unregistered),
+              kWindow);
+    platform.calls.clear();
+    platform.Send(kWindow, 0);
+    EXPECT_EQ(platform.calls, (Calls{Call("DefWindowProcA", kWindow, 0, 0, 0)}));
 }
 
 TEST_F(MainWindowTest, MenuCommandsAndHotkeysDuringAnEnablingPassDoNothing) {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/command_runner.h"
+#include "fake/fake_platform.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
 #include "support/data_files.h"
 
 namespace pavix {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_platform.h"
+#include <string>
+
+#include "fake/fake_platform.h"
 
 namespace pavix {
 namespace {
@@ -15,7 +17,8 @@ constexpr WindowHandle kWindow = 0x1234;
 constexpr ModuleHandle kInstance = FakePlatform::kInstance;
 
 Call Notify(std::uint32_t message, TrayIconId id) {
-    return Call("Shell_NotifyIconA", message, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + id, "Pavix");
+    return Call("Shell_NotifyIconA", message, kNotifyIconDataSize, kWindow, 1, 7, 0x8001,
+                0x3000 + id, "Pavix");
 }
 
 class TrayIconTest : public ::testing::Test {
@@ -46,7 +49,8 @@ TEST_F(TrayIconTest, UpdateModifiesWithThePictureOfTheState) {
 
 TEST_F(TrayIconTest, RemoveSendsOnlyTheIdentity) {
     tray.RemoveTrayIcon(kWindow);
-    EXPECT_EQ(platform.calls, (Calls{Call("Shell_NotifyIconA", 2, kNotifyIconDataSize, kWindow, 1, 0, 0, 0, "")}));
+    EXPECT_EQ(platform.calls,
+              (Calls{Call("Shell_NotifyIconA", 2, kNotifyIconDataSize, kWindow, 1, 0, 0, 0, "")}));
     EXPECT_TRUE(platform.messageBoxes.empty());
 }
 
@@ -77,6 +81,7 @@ TEST_F(TrayIconTest, RefusedIconIsReported) {
 }
 
 struct MenuCase {
+    const char* name;
     TrayIconId state;
     std::uint32_t enable, disable, abort;  // MF_ENABLED 0 or MF_GRAYED 1
 };
@@ -99,8 +104,12 @@ TEST_P(TrayMenuTest, RightButtonOpensTheMenuWithItemsForTheState) {
 }
 
 INSTANTIATE_TEST_SUITE_P(States, TrayMenuTest,
-                         ::testing::Values(MenuCase{kIdle, 1, 0, 1}, MenuCase{kSeeking, 1, 0, 0},
-                                           MenuCase{kDisabled, 0, 1, 1}));
+                         ::testing::Values(MenuCase{"Idle", kIdle, 1, 0, 1},
+                                           MenuCase{"Seeking", kSeeking, 1, 0, 0},
+                                           MenuCase{"Disabled", kDisabled, 0, 1, 1}),
+                         [](const ::testing::TestParamInfo<MenuCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(TrayIconTest, OtherMouseEventsDoNothing) {
     for (std::uint32_t mouse : {0x201u, 0x203u, 0x205u, 0x200u}) {

@@ -51,8 +51,8 @@ std::string SequenceMagic() {
 
 EditorCase SequenceEditorCase() {
     const std::string record =
-        SequenceBytes("A", {0x00410003}, {BuiltinBytes(kLockSystem), ExternalBytes("p", "", "")});
-    const std::string damaged = SequenceBytes("bad", {}, {BuiltinBytes(16)});
+        SequenceBytes("A", {0x00410003}, {Builtin(kLockSystem), External("p")});
+    const std::string damaged = SequenceBytes("bad", {}, {Builtin(16)});
     return {"SequenceEditor",
             SequenceEditor::kTemplateId,
             kSequencePath,
@@ -61,7 +61,7 @@ EditorCase SequenceEditorCase() {
             SequenceHeader() + record,
             {
                 {"empty", "", testing::kInvalidFormat, SequenceHeader()},
-                {"version 2", SequenceMagic() + Int32(2) + record, testing::kVersionMismatch,
+                {"version 2", SequenceMagic() + testing::Int32(2) + record, testing::kVersionMismatch,
                  SequenceHeader()},
                 {"short version", SequenceMagic() + "\x01", testing::kReadFailed, SequenceHeader()},
                 {"damaged second record", SequenceHeader() + record + damaged + record,
@@ -74,7 +74,7 @@ EditorCase ConfigDialogCase() {
     // An unusable file leaves the dialog's record as constructed: all zero.
     const std::string zero = ConfigBytes(0, 0, std::vector<std::string>(6), 0);
     std::string version2 = readable;
-    version2.replace(11, 4, Int32(2));
+    version2.replace(11, 4, testing::Int32(2));
     return {"ConfigDialog",
             ConfigDialog::kTemplateId,
             kConfigPath,

@@ -1,5 +1,5 @@
 // Shared ground of the editor tests: a recording platform whose dialogs run on simulated
-// controls, and the bytes of the two data files built independently of the storage code.
+// controls, and the data files' bytes in the editor tests' terms.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "fake/fake_platform.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
+#include "support/data_files.h"
 #include "support/error_boxes.h"
 
 namespace pavix {
@@ -44,53 +45,31 @@ class EditorTest : public ::testing::Test {
     fake::FakePlatform platform;
 };
 
-// Little-endian 32-bit value, as both data files store their integers.
-inline std::string Int32(std::uint32_t value) {
-    std::string bytes;
-    for (int shift = 0; shift < 32; shift += 8) {
-        bytes += static_cast<char>((value >> shift) & 0xFF);
-    }
-    return bytes;
+using testing::Builtin;
+using testing::External;
+using testing::SequenceHeader;
+using testing::Text;
+
+// A packed chord as the editors' tests write it: the modifiers in the low word, the key above.
+inline testing::Chord Unpacked(std::uint32_t chord) {
+    return testing::Chord{static_cast<std::uint16_t>(chord & 0xFFFF),
+                          static_cast<std::uint16_t>(chord >> 16)};
 }
 
-inline std::string CountedText(const std::string& text) {
-    return Int32(static_cast<std::uint32_t>(text.size())) + text;
-}
-
-inline std::string SequenceHeader() {
-    return std::string("\x07\x08PavixSeq", 10) + Int32(1);
-}
-inline std::string BuiltinBytes(std::int32_t id) {
-    return Int32(0) + Int32(id);
-}
-inline std::string ExternalBytes(const std::string& path, const std::string& parameter,
-                                 const std::string& directory) {
-    return Int32(1) + CountedText(path) + CountedText(parameter) + CountedText(directory);
-}
-// One record: the packed keys, then the commands already in bytes.
+// One Sequence.dat record.
 inline std::string SequenceBytes(const std::string& name, const std::vector<std::uint32_t>& keys,
-                                 const std::vector<std::string>& commands) {
-    std::string bytes = CountedText(name) + Int32(static_cast<std::uint32_t>(keys.size()));
+                                 const std::vector<testing::CommandSpec>& commands) {
+    testing::SequenceSpec sequence{name, {}, commands};
     for (std::uint32_t key : keys) {
-        bytes += Int32(key);
+        sequence.keys.push_back(Unpacked(key));
     }
-    bytes += Int32(static_cast<std::uint32_t>(commands.size()));
-    for (const std::string& command : commands) {
-        bytes += command;
-    }
-    return bytes;
+    return testing::SequenceRecord(sequence);
 }
 
-// Config.dat: magic, version, abort switch, abort chord, six 261-byte paths, two bytes of
-// padding, time-out.
 inline std::string ConfigBytes(std::int32_t abortEnabled, std::uint32_t abortKey,
                                const std::vector<std::string>& sounds, std::int32_t timeout) {
-    std::string bytes = std::string("\x07\x08PavixConf", 11) + Int32(1);
-    bytes += Int32(static_cast<std::uint32_t>(abortEnabled)) + Int32(abortKey);
-    for (const std::string& sound : sounds) {
-        bytes += sound + std::string(261 - sound.size(), '\0');
-    }
-    return bytes + std::string(2, '\0') + Int32(static_cast<std::uint32_t>(timeout));
+    return testing::ConfigFileBytes(
+        testing::ConfigSpec{abortEnabled, Unpacked(abortKey), sounds, timeout});
 }
 
 inline std::vector<std::string> DefaultSounds() {

@@ -9,7 +9,7 @@ using fake::Call;
 using fake::FakeDialog;
 using Ids = std::set<std::int32_t>;
 
-const std::string kRecordBee = SequenceBytes("Bee", {}, {BuiltinBytes(kDoNothing)});
+const std::string kRecordBee = SequenceBytes("Bee", {}, {Builtin(kDoNothing)});
 
 class SequenceButtonsTest : public SequenceEditorTest {
   protected:
@@ -59,9 +59,9 @@ TEST_F(SequenceButtonsTest, AddAndCopyFirstStoreTheTypedName) {
     });
     EXPECT_EQ(saved, SequenceHeader() +
                          SequenceBytes("Ay", {kChordCtrlAltA, kChordShiftF1},
-                                       {BuiltinBytes(kLockSystem), ExternalBytes("p", "a", "d")}) +
+                                       {Builtin(kLockSystem), External("p", "a", "d")}) +
                          kRecordBee + SampleRecordC() + SequenceBytes("Sequence", {}, {}) +
-                         SequenceBytes("Bee$", {}, {BuiltinBytes(kDoNothing)}));
+                         SequenceBytes("Bee$", {}, {Builtin(kDoNothing)}));
 }
 
 TEST_F(SequenceButtonsTest, CopyAppendsADeepCopyAndCopyingTheCopyAddsAnotherDollar) {
@@ -80,8 +80,8 @@ TEST_F(SequenceButtonsTest, CopyAppendsADeepCopyAndCopyingTheCopyAddsAnotherDoll
     });
     EXPECT_EQ(saved, SequenceHeader() + SampleRecordA() + SampleRecordB() + SampleRecordC() +
                          SequenceBytes("A$", {kChordCtrlAltA, kChordShiftF1},
-                                       {BuiltinBytes(kLockSystem), ExternalBytes("p", "a", "d")}) +
-                         SequenceBytes("A$$", {kChordShiftF1}, {BuiltinBytes(kLockSystem)}));
+                                       {Builtin(kLockSystem), External("p", "a", "d")}) +
+                         SequenceBytes("A$$", {kChordShiftF1}, {Builtin(kLockSystem)}));
 }
 
 TEST_F(SequenceButtonsTest, DeleteShowsTheFollowingSequenceWithoutSelectingIt) {
@@ -208,7 +208,7 @@ TEST_F(SequenceButtonsTest, KeyEditOpensOnTheSelectedKeyAndReplacesItOnlyAfterOk
     });
     EXPECT_EQ(saved, SequenceHeader() +
                          SequenceBytes("A", {kChordCtrlAltA, 0x00710004},
-                                       {BuiltinBytes(kLockSystem), ExternalBytes("p", "a", "d")}) +
+                                       {Builtin(kLockSystem), External("p", "a", "d")}) +
                          SampleRecordB() + SampleRecordC());
 }
 
@@ -226,7 +226,7 @@ TEST_F(SequenceButtonsTest, KeyDeleteUpAndDownActOnTheCurrentSequence) {
     });
     EXPECT_EQ(saved, SequenceHeader() +
                          SequenceBytes("A", {kChordCtrlAltA},
-                                       {BuiltinBytes(kLockSystem), ExternalBytes("p", "a", "d")}) +
+                                       {Builtin(kLockSystem), External("p", "a", "d")}) +
                          SampleRecordB() + SampleRecordC());
     EXPECT_TRUE(platform.messageBoxes.empty());
 }
@@ -252,8 +252,7 @@ TEST_F(SequenceButtonsTest, CommandAddAppendsTheBuiltCommandAndSelectsTheLastRow
         EXPECT_EQ(dialog.SelectedRow(Editor::kCommandList), -1);
     });
     EXPECT_EQ(saved, SequenceHeader() + SampleRecordA() +
-                         SequenceBytes(
-                             "B", {}, {BuiltinBytes(kDoNothing), BuiltinBytes(kStartScreenSaver)}) +
+                         SequenceBytes("B", {}, {Builtin(kDoNothing), Builtin(kStartScreenSaver)}) +
                          SampleRecordC());
 }
 
@@ -278,7 +277,7 @@ TEST_F(SequenceButtonsTest, CommandEditOpensOnTheSelectedCommandAndReplacesItOnl
     });
     EXPECT_EQ(saved, SequenceHeader() +
                          SequenceBytes("A", {kChordCtrlAltA, kChordShiftF1},
-                                       {BuiltinBytes(kLockSystem), ExternalBytes("p", "b", "d")}) +
+                                       {Builtin(kLockSystem), External("p", "b", "d")}) +
                          SampleRecordB() + SampleRecordC());
 }
 
@@ -293,10 +292,10 @@ TEST_F(SequenceButtonsTest, CommandDeleteUpAndDownActOnTheCurrentSequence) {
         dialog.Click(Editor::kCommandDelete);
         EXPECT_EQ(dialog.ItemCount(Editor::kCommandList), 1);
     });
-    EXPECT_EQ(saved, SequenceHeader() +
-                         SequenceBytes("A", {kChordCtrlAltA, kChordShiftF1},
-                                       {ExternalBytes("p", "a", "d")}) +
-                         SampleRecordB() + SampleRecordC());
+    EXPECT_EQ(saved,
+              SequenceHeader() +
+                  SequenceBytes("A", {kChordCtrlAltA, kChordShiftF1}, {External("p", "a", "d")}) +
+                  SampleRecordB() + SampleRecordC());
 }
 
 }  // namespace

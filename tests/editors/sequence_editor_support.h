@@ -18,10 +18,10 @@ constexpr std::uint32_t kChordSpace = 0x00200000;
 // no commands.
 inline std::string SampleRecordA() {
     return SequenceBytes("A", {kChordCtrlAltA, kChordShiftF1},
-                         {BuiltinBytes(kLockSystem), ExternalBytes("p", "a", "d")});
+                         {Builtin(kLockSystem), External("p", "a", "d")});
 }
 inline std::string SampleRecordB() {
-    return SequenceBytes("B", {}, {BuiltinBytes(kDoNothing)});
+    return SequenceBytes("B", {}, {Builtin(kDoNothing)});
 }
 inline std::string SampleRecordC() {
     return SequenceBytes("C", {kChordSpace}, {});

@@ -80,7 +80,7 @@ TEST_F(SequenceEditorTest, KeyColumnTitlesFollowTheUserLanguage) {
 
 TEST_F(SequenceEditorTest, DamagedRecordIsReportedOnceAndTheRecordsBeforeItStay) {
     platform.files[kSequencePath] = SequenceHeader() + SampleRecordA() + SampleRecordB() +
-                                    SequenceBytes("bad", {}, {BuiltinBytes(16)}) + SampleRecordC();
+                                    SequenceBytes("bad", {}, {Builtin(16)}) + SampleRecordC();
     Open([](FakeDialog& dialog) {
         EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"A", "B"}));
         dialog.Close();
@@ -166,8 +166,8 @@ TEST_F(SequenceEditorTest, ItemChangeStoresTheTypedNameAndShowsTheSelectedSequen
     });
     EXPECT_EQ(saved, SequenceHeader() +
                          SequenceBytes("lost", {kChordCtrlAltA, kChordShiftF1},
-                                       {BuiltinBytes(kLockSystem), ExternalBytes("p", "a", "d")}) +
-                         SequenceBytes("Bee2", {}, {BuiltinBytes(kDoNothing)}) +
+                                       {Builtin(kLockSystem), External("p", "a", "d")}) +
+                         SequenceBytes("Bee2", {}, {Builtin(kDoNothing)}) +
                          SequenceBytes("Sea", {kChordSpace}, {}));
 }
 
@@ -258,7 +258,7 @@ TEST_F(SequenceEditorTest, NameThePlatformWithholdsBeepsAndFocusesTheEdit) {
         dialog.Type(Editor::kNameEdit, "typed");
     });
     EXPECT_EQ(Beeps(kSimpleBeep), 1);
-    EXPECT_EQ(saved.substr(14, 9), CountedText("typed"));
+    EXPECT_EQ(saved.substr(14, 9), Text("typed"));
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "fake/fake_platform.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
 
 namespace pavix {
 namespace {
@@ -83,7 +85,11 @@ INSTANTIATE_TEST_SUITE_P(
             kLockSystem, {Call("GetVersionExA", 148), Call("LockWorkStation")}, kCommandDone},
         BuiltinCase{
             kStartScreenSaver, {Call("PostMessageA", 0xFFFF, 0x112, 0xF140, 0)}, kCommandDone},
-        BuiltinCase{16, {}, kCommandFailed}, BuiltinCase{-1, {}, kCommandFailed}));
+        BuiltinCase{16, {}, kCommandFailed}, BuiltinCase{-1, {}, kCommandFailed}),
+    [](const ::testing::TestParamInfo<BuiltinCase>& info) {
+        const BuiltinCommandId id = info.param.id;
+        return id < 0 ? "IdMinus" + std::to_string(-id) : "Id" + std::to_string(id);
+    });
 
 TEST_F(CommandRunnerTest, PostsAreDoneWhateverThePostReturns) {
     platform.Script("PostMessageA", 0);

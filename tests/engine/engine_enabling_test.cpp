@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "engine/sequence_engine.h"
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 #include "support/data_files.h"
 
 namespace pavix {
@@ -50,6 +52,18 @@ TEST_F(EngineEnablingTest, AbortChordGetsIdZeroThenSequenceChordsInOrder) {
     ASSERT_EQ(engine.MatcherCount(), 1u);
     EXPECT_EQ(engine.Matcher(0).Keys(), (std::vector<HotkeyId>{1, 2}));
     EXPECT_TRUE(platform.CallsNamed("PlaySoundA").empty());  // the silent form
+}
+
+// The stored switch is an integer: every nonzero value turns the abort chord on, not only 1.
+TEST_F(EngineEnablingTest, AnyNonzeroAbortSwitchRegistersTheAbortChord) {
+    for (std::int32_t stored : {2, -1, INT32_MIN, 0}) {
+        ConfigSpec config = WithAbort('Z');
+        config.abortEnabled = stored;
+        Write({{"s", {{kCtrlAlt, 'A'}}, {Builtin(0)}}}, config);
+        ASSERT_TRUE(engine.Enable()) << stored;
+        EXPECT_EQ(engine.AbortId(), stored != 0 ? 0 : kNoHotkey) << stored;
+        EXPECT_EQ(platform.hotkeys.size(), stored != 0 ? 2u : 1u) << stored;
+    }
 }
 
 TEST_F(EngineEnablingTest, SequenceWithARefusedChordIsLeftOutButKeepsItsEarlierChords) {

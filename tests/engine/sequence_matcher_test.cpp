@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace pavix {
@@ -41,6 +42,7 @@ TEST(KeyMatcherTest, StepComparesThePositionOnly) {
 }
 
 struct FoldCase {
+    const char* name;
     std::vector<CommandResult> results;
     CommandResult folded;
 };
@@ -63,13 +65,19 @@ TEST_P(CommandListFoldTest, RunsEveryCommandAndFoldsTheResults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Folds, CommandListFoldTest,
-    ::testing::Values(FoldCase{{}, kCommandDone}, FoldCase{{kCommandFailed}, kCommandDone},
-                      FoldCase{{kCommandDisableHotkeys}, kCommandDisableHotkeys},
-                      FoldCase{{kCommandDisableHotkeys, kCommandExitProgram}, kCommandExitProgram},
-                      FoldCase{{kCommandExitProgram, kCommandDisableHotkeys, kCommandFailed},
+    ::testing::Values(FoldCase{"NoCommandsAreDone", {}, kCommandDone},
+                      FoldCase{"AFailureCountsAsDone", {kCommandFailed}, kCommandDone},
+                      FoldCase{"DisableAlone", {kCommandDisableHotkeys}, kCommandDisableHotkeys},
+                      FoldCase{"ExitOutranksAnEarlierDisable",
+                               {kCommandDisableHotkeys, kCommandExitProgram},
                                kCommandExitProgram},
-                      FoldCase{{kCommandFailed, kCommandDisableHotkeys, kCommandDone},
-                               kCommandDisableHotkeys}));
+                      FoldCase{"ExitOutranksLaterResults",
+                               {kCommandExitProgram, kCommandDisableHotkeys, kCommandFailed},
+                               kCommandExitProgram},
+                      FoldCase{"DisableOutranksFailedAndDone",
+                               {kCommandFailed, kCommandDisableHotkeys, kCommandDone},
+                               kCommandDisableHotkeys}),
+    [](const ::testing::TestParamInfo<FoldCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace pavix

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "engine/sequence_engine.h"
+#include "fake/fake_platform.h"
 #include "hardening/allocation_meter.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
 #include "storage/sequence_file.h"
 #include "storage/settings.h"
 #include "support/data_files.h"
@@ -182,7 +182,7 @@ struct HostileRecord {
 
 std::vector<HostileRecord> HostileRecords() {
     const std::string name = Text("hostile");
-    const std::string oneKey = Int32(1) + testing::Chord(kCtrlAlt, 'H');
+    const std::string oneKey = Int32(1) + testing::ChordBytes(kCtrlAlt, 'H');
     const std::string oneCommand = Int32(1);
     const std::string external = oneCommand + Int32(1);
     std::vector<HostileRecord> records = {
@@ -197,7 +197,8 @@ std::vector<HostileRecord> HostileRecords() {
         const std::string value = Int32(claim);
         const std::string suffix = " " + std::to_string(claim);
         records.push_back({"name length" + suffix, value + "abc"});
-        records.push_back({"key count" + suffix, name + value + testing::Chord(kCtrlAlt, 'H')});
+        records.push_back(
+            {"key count" + suffix, name + value + testing::ChordBytes(kCtrlAlt, 'H')});
         records.push_back({"command count" + suffix, name + oneKey + value + Int32(0) + Int32(0)});
         records.push_back({"path length" + suffix, name + oneKey + external + value + Text("a")});
         records.push_back(
@@ -239,6 +240,28 @@ TEST(HostileSequenceFileTest, EditorListKeepsTheGoodRecordsSilentlyAndAllocatesL
             EXPECT_LT(reading.peakHeap, kFixedHeap) << context;
         }
     }
+}
+
+// A command count one more than the valid commands that fill the rest of the file: reading them
+// would build thousands of commands before the end of the file stopped it, so only the count's
+// bound keeps the heap small. (With the size unknown there is no bound to apply.)
+TEST(HostileSequenceFileTest, CommandCountBeyondTheFileIsRefusedBeforeItsCommands) {
+    constexpr std::int32_t kFillerCommands = 16384;
+    std::string hostile = Text("hostile") + Int32(1) + testing::ChordBytes(kCtrlAlt, 'H');
+    hostile += Int32(kFillerCommands + 1);
+    for (std::int32_t i = 0; i < kFillerCommands; ++i) {
+        hostile += Int32(0) + Int32(kDoNothing);
+    }
+    const std::string sequences = SequenceHeader() + GoodRecords() + hostile;
+    const std::string config = ConfigFileBytes(SoundsOn());
+    const Enabling enabling = Enable(&config, &sequences);
+    EXPECT_EQ(enabling.matchers, 2u);
+    EXPECT_EQ(enabling.messages, std::vector<std::string>{kInvalidFormat});
+    EXPECT_LT(enabling.peakHeap, kFixedHeap);
+    const EditorReading reading = ReadList(sequences);
+    EXPECT_EQ(reading.records, 2u);
+    EXPECT_TRUE(reading.damaged);
+    EXPECT_LT(reading.peakHeap, kFixedHeap);
 }
 
 // --- Truncation ---------------------------------------------------------------------------------
@@ -313,8 +336,8 @@ TEST(HostileFileSizeTest, SequenceFileOfTellingSizesGivesItsOwnResult) {
     std::vector<SequenceSpec> shapes;
     for (int i = 0; i < 60; ++i) {
         shapes.push_back({"sequence " + std::to_string(10 + i),
-                         {{kCtrlAlt, static_cast<std::uint16_t>('A' + i % 26)}},
-                         {Builtin(kDoNothing)}});
+                          {{kCtrlAlt, static_cast<std::uint16_t>('A' + i % 26)}},
+                          {Builtin(kDoNothing)}});
     }
     const std::string valid = SequenceFileBytes(shapes);
     const std::size_t recordSize = SequenceRecord(shapes[0]).size();
@@ -415,7 +438,7 @@ TEST(HugeSequenceFileTest, HundredMegabyteCommandCostsMemoryInProportionToTheFil
     // One sequence whose program path fills the file, then a record that claims every key.
     const std::string tail = Text("tail") + Int32(kHuge);
     const std::string front = SequenceHeader() + Text("big") + Int32(1) +
-                              testing::Chord(kCtrlAlt, 'B') + Int32(1) + Int32(1);
+                              testing::ChordBytes(kCtrlAlt, 'B') + Int32(1) + Int32(1);
     const std::size_t pathLength = kHundredMegabytes - front.size() - 4 - 8 - tail.size();
     std::string sequences = front + Int32(static_cast<std::int32_t>(pathLength));
     sequences.append(pathLength, 'p');

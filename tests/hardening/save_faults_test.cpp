@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fake/fake_platform.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
 #include "storage/binary_io.h"
 #include "storage/sequence_file.h"
 #include "support/data_files.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 
 namespace pavix {
 namespace {
@@ -13,7 +13,7 @@ using fake::FakePlatform;
 using resources::Language;
 
 class RecordingRunner : public CommandRunner {
-public:
+  public:
     CommandResult RunBuiltin(BuiltinCommandId id) override {
         builtins.push_back(id);
         return builtinResult;
@@ -31,12 +31,11 @@ public:
 
 TEST(CommandTest, BuiltinNamesFollowTheTableNotTheIdOrder) {
     FakePlatform platform;
-    const char* expected[] = {"Do nothing",       "Open Start Menu", "Disable Hotkey",
-                              "Exit Pavix",       "Shutdown System", "FORCE Shutdown",
-                              "Reboot System",    "FORCE Reboot",    "Logoff",
-                              "FORCE Logoff",     "Standby System",  "FORCE Standby",
-                              "Hibernate System", "FORCE Hibernate", "Lock System",
-                              "Start Screen Saver"};
+    const char* expected[] = {
+        "Do nothing",       "Open Start Menu", "Disable Hotkey", "Exit Pavix",
+        "Shutdown System",  "FORCE Shutdown",  "Reboot System",  "FORCE Reboot",
+        "Logoff",           "FORCE Logoff",    "Standby System", "FORCE Standby",
+        "Hibernate System", "FORCE Hibernate", "Lock System",    "Start Screen Saver"};
     for (BuiltinCommandId id = 0; id < kBuiltinCommandCount; ++id) {
         EXPECT_EQ(BuiltinCommand(id).Describe(platform), expected[id]) << id;
     }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_platform.h"
+#include "fake/fake_platform.h"
 
 namespace pavix {
 namespace {
@@ -45,14 +45,14 @@ TEST(KeyChordTest, KeyNameAsksForScanCodeThenName) {
 
 TEST(KeyChordTest, ExtendedFlagOnlyForTheTwelveNavigationKeys) {
     FakePlatform platform;
-    EXPECT_EQ(KeyName(platform, 0x2E), "Delete");      // extended form of Num Del
+    EXPECT_EQ(KeyName(platform, 0x2E), "Delete");  // extended form of Num Del
     EXPECT_EQ(KeyName(platform, 0x21), "Page Up");
-    EXPECT_EQ(KeyName(platform, 0x90), "Num Lock");    // Pause shares its scan code
+    EXPECT_EQ(KeyName(platform, 0x90), "Num Lock");  // Pause shares its scan code
     EXPECT_EQ(KeyName(platform, 0x5D), "Application");
     EXPECT_EQ(KeyName(platform, 0x13), "Pause");
-    EXPECT_EQ(KeyName(platform, 0x6F), "/");           // keypad divide: no flag
-    EXPECT_EQ(KeyName(platform, 0xA3), "Ctrl");        // right Ctrl: no flag
-    EXPECT_EQ(KeyName(platform, 0x5B), "");            // Win key: no flag, no plain name
+    EXPECT_EQ(KeyName(platform, 0x6F), "/");     // keypad divide: no flag
+    EXPECT_EQ(KeyName(platform, 0xA3), "Ctrl");  // right Ctrl: no flag
+    EXPECT_EQ(KeyName(platform, 0x5B), "");      // Win key: no flag, no plain name
     const auto names = platform.CallsNamed("GetKeyNameTextA");
     EXPECT_EQ(names[0], Call("GetKeyNameTextA", (0x53 << 16) + 0x01000000, 47));
     EXPECT_EQ(names[7], Call("GetKeyNameTextA", 0x5B << 16, 47));

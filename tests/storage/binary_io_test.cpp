@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "fake/fake_platform.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
 #include "support/data_files.h"
 
 namespace pavix {

@@ -9,8 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "fake/fake_platform.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
 #include "support/data_files.h"
 
 namespace pavix {
@@ -45,7 +45,7 @@ std::vector<SequenceSpec> TypicalRecords() {
 void Fill(Sequence& sequence, const SequenceSpec& record) {
     sequence.SetName(record.name);
     for (const auto& key : record.keys) {
-        sequence.AppendKey(KeyChord{key.modifiers, key.key});
+        sequence.AppendKey(KeyChord{key.modifiers, key.virtualKey});
     }
     for (const auto& command : record.commands) {
         if (command.builtin) {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fake/fake_platform.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
 #include "support/data_files.h"
 #include "support/error_boxes.h"
 
@@ -75,7 +75,7 @@ std::vector<SequenceSpec> LargeSpecs(int count) {
 std::unique_ptr<Sequence> Build(const SequenceSpec& shape) {
     auto sequence = std::make_unique<Sequence>(shape.name);
     for (const auto& key : shape.keys) {
-        sequence->AppendKey(KeyChord{key.modifiers, key.key});
+        sequence->AppendKey(KeyChord{key.modifiers, key.virtualKey});
     }
     for (const auto& command : shape.commands) {
         if (command.builtin) {
@@ -104,7 +104,7 @@ SequenceList BuildList(const std::vector<SequenceSpec>& shapes) {
         return ::testing::AssertionFailure() << "key count of " << shape.name;
     }
     for (std::size_t i = 0; i < shape.keys.size(); ++i) {
-        if (sequence.Keys()[i] != (KeyChord{shape.keys[i].modifiers, shape.keys[i].key})) {
+        if (sequence.Keys()[i] != (KeyChord{shape.keys[i].modifiers, shape.keys[i].virtualKey})) {
             return ::testing::AssertionFailure() << "key " << i << " of " << shape.name;
         }
     }

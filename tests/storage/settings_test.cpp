@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "fake/fake_platform.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
 #include "support/data_files.h"
 #include "support/error_boxes.h"
 

@@ -1,48 +1,80 @@
 #include "support/data_files.h"
 
+#include <utility>
+
 namespace pavix::testing {
+namespace {
+
+constexpr std::int32_t kBuiltinKind = 0;
+constexpr std::int32_t kExternalKind = 1;
+
+std::string Uint16(std::uint16_t value) {
+    return std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
+}
+
+std::string StoredText(const std::string& text, std::optional<std::int32_t> storedLength) {
+    return Int32(storedLength.value_or(static_cast<std::int32_t>(text.size()))) + text;
+}
+
+std::string Count(std::size_t count, std::optional<std::int32_t> stored) {
+    return Int32(stored.value_or(static_cast<std::int32_t>(count)));
+}
+
+std::string CommandBytes(const CommandSpec& command, const RecordOverrides& overrides) {
+    const std::int32_t kind =
+        command.storedKind.value_or(command.builtin ? kBuiltinKind : kExternalKind);
+    if (command.builtin) {
+        return Int32(kind) + Int32(command.id);
+    }
+    return Int32(kind) + StoredText(command.path, overrides.pathLength) +
+           StoredText(command.parameter, overrides.parameterLength) +
+           StoredText(command.directory, overrides.directoryLength);
+}
+
+}  // namespace
 
 std::string Int32(std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
-    return std::string{static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
-                       static_cast<char>((bits >> 16) & 0xFF), static_cast<char>(bits >> 24)};
+    return Uint16(static_cast<std::uint16_t>(bits & 0xFFFF)) +
+           Uint16(static_cast<std::uint16_t>(bits >> 16));
 }
 
-std::string Chord(std::uint16_t modifiers, std::uint16_t key) {
-    return std::string{static_cast<char>(modifiers & 0xFF), static_cast<char>(modifiers >> 8),
-                       static_cast<char>(key & 0xFF), static_cast<char>(key >> 8)};
+std::string ChordBytes(std::uint16_t modifiers, std::uint16_t virtualKey) {
+    return Uint16(modifiers) + Uint16(virtualKey);
 }
 
 std::string Text(const std::string& text) {
-    return Int32(static_cast<std::int32_t>(text.size())) + text;
+    return StoredText(text, std::nullopt);
 }
 
 CommandSpec Builtin(std::int32_t id) {
-    return CommandSpec{true, id, "", "", ""};
+    CommandSpec command;
+    command.id = id;
+    return command;
 }
 
 CommandSpec External(std::string path, std::string parameter, std::string directory) {
-    return CommandSpec{false, 0, std::move(path), std::move(parameter), std::move(directory)};
+    CommandSpec command;
+    command.builtin = false;
+    command.path = std::move(path);
+    command.parameter = std::move(parameter);
+    command.directory = std::move(directory);
+    return command;
 }
 
-std::string SequenceHeader() {
-    return std::string("\x07\x08PavixSeq", 10) + Int32(1);
+std::string SequenceHeader(std::int32_t version) {
+    return std::string("\x07\x08PavixSeq", 10) + Int32(version);
 }
 
-std::string SequenceRecord(const SequenceSpec& sequence) {
-    std::string bytes = Text(sequence.name);
-    bytes += Int32(static_cast<std::int32_t>(sequence.keys.size()));
-    for (const ChordSpec& key : sequence.keys) {
-        bytes += Chord(key.modifiers, key.key);
+std::string SequenceRecord(const SequenceSpec& sequence, const RecordOverrides& overrides) {
+    std::string bytes = StoredText(sequence.name, overrides.nameLength);
+    bytes += Count(sequence.keys.size(), overrides.keyCount);
+    for (const Chord& key : sequence.keys) {
+        bytes += ChordBytes(key.modifiers, key.virtualKey);
     }
-    bytes += Int32(static_cast<std::int32_t>(sequence.commands.size()));
+    bytes += Count(sequence.commands.size(), overrides.commandCount);
     for (const CommandSpec& command : sequence.commands) {
-        if (command.builtin) {
-            bytes += Int32(0) + Int32(command.id);
-        } else {
-            bytes +=
-                Int32(1) + Text(command.path) + Text(command.parameter) + Text(command.directory);
-        }
+        bytes += CommandBytes(command, overrides);
     }
     return bytes;
 }
@@ -55,16 +87,23 @@ std::string SequenceFileBytes(const std::vector<SequenceSpec>& sequences) {
     return bytes;
 }
 
-std::string ConfigFileBytes(const ConfigSpec& config) {
-    std::string bytes = std::string("\x07\x08PavixConf", 11) + Int32(1);
-    bytes += Int32(config.abortEnabled) + Chord(config.abortKey.modifiers, config.abortKey.key);
-    for (int i = 0; i < 6; ++i) {
-        std::string field = config.sounds[static_cast<std::size_t>(i)];
-        field.resize(261, '\0');
+std::string ConfigHeader(std::int32_t version) {
+    return std::string("\x07\x08PavixConf", 11) + Int32(version);
+}
+
+std::string ConfigBody(const ConfigSpec& config) {
+    std::string bytes = Int32(config.abortEnabled);
+    bytes += ChordBytes(config.abortKey.modifiers, config.abortKey.virtualKey);
+    for (std::size_t i = 0; i < 6; ++i) {
+        std::string field = i < config.sounds.size() ? config.sounds[i] : std::string();
+        field.resize(kSoundFieldSize, '\0');
         bytes += field;
     }
-    bytes += std::string(2, '\0') + Int32(config.timeout);
-    return bytes;
+    return bytes + std::string(kTimeoutAt - bytes.size(), '\0') + Int32(config.timeout);
+}
+
+std::string ConfigFileBytes(const ConfigSpec& config) {
+    return ConfigHeader() + ConfigBody(config);
 }
 
 }  // namespace pavix::testing

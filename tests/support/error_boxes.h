@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "fake/fake_platform.h"
 #include "platform/constants.h"
-#include "platform/fake/fake_platform.h"
 
 namespace pavix::testing {
 

@@ -461,7 +461,8 @@ Verdict ExpectFileBytes(const std::string& path, const Bytes& expected) {
     }
     const std::size_t offset = static_cast<std::size_t>(mismatch.first - seen.begin());
     auto byteAt = [offset](const Bytes& bytes) {
-        return offset < bytes.size() ? Hex(bytes[offset]) : std::string("the end");
+        return offset < bytes.size() ? Hex(static_cast<std::uint8_t>(bytes[offset]))
+                                     : std::string("the end");
     };
     return Fail(path + " holds " + std::to_string(seen.size()) + " bytes, expected " +
                 std::to_string(expected.size()) + "; the first difference is at offset " +

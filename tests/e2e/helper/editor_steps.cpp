@@ -211,7 +211,7 @@ Verdict AddBuiltinCommand(ScenarioContext& ctx, const Dialog& sequenceEditor, st
 }
 
 Verdict AddExternalCommand(ScenarioContext& ctx, const Dialog& sequenceEditor,
-                           const CommandRecord& command) {
+                           const CommandSpec& command) {
     Dialog editor;
     if (Verdict v =
             OpenNested(ctx, sequenceEditor, kCommandAdd, EnglishTitles().commandEditor, &editor);
@@ -250,7 +250,7 @@ std::vector<std::wstring> KeyRow(const Chord& chord) {
     return {ModifierPrefix(chord.modifiers), KeyName(chord.virtualKey)};
 }
 
-std::vector<std::wstring> CommandRow(const CommandRecord& command, bool japanese) {
+std::vector<std::wstring> CommandRow(const CommandSpec& command, bool japanese) {
     return {command.builtin ? BuiltinName(command.id, japanese) : ExternalDescription(command)};
 }
 

@@ -102,11 +102,11 @@ Verdict AddBuiltinCommand(ScenarioContext& ctx, const Dialog& sequenceEditor, st
                           bool japanese);
 // Add in the command group, then "External" with the command's path, parameter and directory.
 Verdict AddExternalCommand(ScenarioContext& ctx, const Dialog& sequenceEditor,
-                           const CommandRecord& command);
+                           const CommandSpec& command);
 
 // The row texts the sequence editor shows for keys and commands.
 std::vector<std::wstring> KeyRow(const Chord& chord);
-std::vector<std::wstring> CommandRow(const CommandRecord& command, bool japanese);
+std::vector<std::wstring> CommandRow(const CommandSpec& command, bool japanese);
 
 // The file paths of the scenario's data files.
 std::string ConfigPath(const ScenarioContext& ctx);

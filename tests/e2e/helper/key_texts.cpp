@@ -113,7 +113,7 @@ std::wstring BuiltinName(std::int32_t id, bool japanese) {
     return japanese ? names.japanese : names.english;
 }
 
-std::wstring ExternalDescription(const CommandRecord& command) {
+std::wstring ExternalDescription(const CommandSpec& command) {
     return L"[Cmd=\"" + FromAnsi(command.path) + L"\"] [Param=\"" + FromAnsi(command.parameter) +
            L"\"] [Dir=\"" + FromAnsi(command.directory) + L"\"]";
 }

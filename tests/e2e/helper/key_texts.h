@@ -28,7 +28,7 @@ constexpr int kBuiltinCommandCount = 16;
 // The display name of built-in command id 0 to 15 in the English or the Japanese copy.
 std::wstring BuiltinName(std::int32_t id, bool japanese);
 // How the sequence editor lists an external command.
-std::wstring ExternalDescription(const CommandRecord& command);
+std::wstring ExternalDescription(const CommandSpec& command);
 
 // Text in the ANSI code page of this process (which is Pavix's: both start under one locale).
 std::wstring FromAnsi(const std::string& text);

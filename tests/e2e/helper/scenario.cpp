@@ -2,8 +2,8 @@
 
 namespace pavix_e2e {
 
-Verdict ScenarioContext::WriteConfig(const ConfigRecord& config) {
-    return WriteConfigBytes(ConfigBytes(config));
+Verdict ScenarioContext::WriteConfig(const ConfigSpec& config) {
+    return WriteConfigBytes(ConfigFileBytes(config));
 }
 
 Verdict ScenarioContext::WriteConfigBytes(const Bytes& bytes) {
@@ -11,8 +11,8 @@ Verdict ScenarioContext::WriteConfigBytes(const Bytes& bytes) {
     return WriteFileBytes(path, bytes) ? Pass() : Fail("cannot write " + path);
 }
 
-Verdict ScenarioContext::WriteSequences(const std::vector<SequenceRecord>& sequences) {
-    return WriteSequenceBytes(SequenceBytes(sequences));
+Verdict ScenarioContext::WriteSequences(const std::vector<SequenceSpec>& sequences) {
+    return WriteSequenceBytes(SequenceFileBytes(sequences));
 }
 
 Verdict ScenarioContext::WriteSequenceBytes(const Bytes& bytes) {
@@ -20,7 +20,7 @@ Verdict ScenarioContext::WriteSequenceBytes(const Bytes& bytes) {
     return WriteFileBytes(path, bytes) ? Pass() : Fail("cannot write " + path);
 }
 
-CommandRecord ScenarioContext::MarkerCommand() const {
+CommandSpec ScenarioContext::MarkerCommand() const {
     return External(paths.markExe, "\"" + workspace.marker + "\"", workspace.runFolder);
 }
 

@@ -52,14 +52,14 @@ class ScenarioContext {
     ScenarioContext(const Paths& paths, Workspace workspace, TrayStandIn* tray)
         : paths(paths), workspace(std::move(workspace)), tray(tray) {}
 
-    Verdict WriteConfig(const ConfigRecord& config);
+    Verdict WriteConfig(const ConfigSpec& config);
     Verdict WriteConfigBytes(const Bytes& bytes);
-    Verdict WriteSequences(const std::vector<SequenceRecord>& sequences);
+    Verdict WriteSequences(const std::vector<SequenceSpec>& sequences);
     Verdict WriteSequenceBytes(const Bytes& bytes);
 
     // The external command that records a run: the marker program, given the marker file as its
     // parameter and the run folder as its directory.
-    CommandRecord MarkerCommand() const;
+    CommandSpec MarkerCommand() const;
 
     // Starts this scenario's Pavix (working directory: the work root, not the scenario folder, so
     // that only the executable's own folder can supply the data files) and waits for its window.

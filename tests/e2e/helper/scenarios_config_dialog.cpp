@@ -18,25 +18,24 @@ constexpr std::size_t kAfterEditor = 1;
 
 // What the dialog's Settings hold when Config.dat is missing: no abort key, the zero chord,
 // 5000 ms, and the six default sound files beside the executable.
-ConfigRecord DefaultConfig(const ScenarioContext& ctx) {
-    ConfigRecord config;
-    config.timeoutMs = 5000;
+ConfigSpec DefaultConfig(const ScenarioContext& ctx) {
+    ConfigSpec config = QuietConfig();
+    config.timeout = 5000;
     for (std::size_t event = 0; event < 6; ++event) {
         config.sounds[event] = ctx.workspace.folder + "\\" + kDefaultSoundFiles[event];
     }
     return config;
 }
 
-Verdict ExpectConfigShows(const Dialog& dialog, const ConfigRecord& config) {
+Verdict ExpectConfigShows(const Dialog& dialog, const ConfigSpec& config) {
     if (Verdict v = dialog.ExpectChecked(kConfigAbortEnable, config.abortEnabled); !v.passed) {
         return v;
     }
-    if (Verdict v = dialog.ExpectText(kConfigAbortKeyField, ChordLabel(config.abortChord));
+    if (Verdict v = dialog.ExpectText(kConfigAbortKeyField, ChordLabel(config.abortKey));
         !v.passed) {
         return v;
     }
-    if (Verdict v = dialog.ExpectText(kConfigTimeout, std::to_wstring(config.timeoutMs));
-        !v.passed) {
+    if (Verdict v = dialog.ExpectText(kConfigTimeout, std::to_wstring(config.timeout)); !v.passed) {
         return v;
     }
     for (std::size_t event = 0; event < 6; ++event) {
@@ -69,14 +68,14 @@ Verdict DefaultsWithoutFile(ScenarioContext& ctx) {
         !v.passed) {
         return v;
     }
-    const ConfigRecord defaults = DefaultConfig(ctx);
+    const ConfigSpec defaults = DefaultConfig(ctx);
     if (Verdict v = ExpectConfigShows(dialog, defaults); !v.passed) {
         return Fail("with no Config.dat: " + v.reason);
     }
     if (Verdict v = CloseAndExpectIdle(ctx, dialog, IDOK); !v.passed) {
         return v;
     }
-    if (Verdict v = ExpectFileBytes(ConfigPath(ctx), ConfigBytes(defaults)); !v.passed) {
+    if (Verdict v = ExpectFileBytes(ConfigPath(ctx), ConfigFileBytes(defaults)); !v.passed) {
         return Fail("after OK: " + v.reason);
     }
     return Pass();
@@ -85,16 +84,15 @@ Verdict DefaultsWithoutFile(ScenarioContext& ctx) {
 // The stored file carries bytes after its 1595 that readers ignore: a dialog that rewrote the
 // file, even with the same values, would lose them.
 Verdict CancelKeepsFile(ScenarioContext& ctx) {
-    ConfigRecord config;
+    ConfigSpec config = QuietConfig();
     config.abortEnabled = true;
-    config.abortChord = kChordQ;
-    config.timeoutMs = 1234;
+    config.abortKey = kChordQ;
+    config.timeout = 1234;
     config.sounds[0] = "C:\\sounds\\match one.wav";
     config.sounds[2] = "Z:\\abort.wav";
     config.sounds[3] = "timeout.wav";
     config.sounds[5] = "D:\\sounds\\disable.wav";
-    Bytes bytes = ConfigBytes(config);
-    bytes.insert(bytes.end(), {0xEE, 0xEE, 0xEE});
+    const Bytes bytes = ConfigFileBytes(config) + "\xEE\xEE\xEE";
     if (Verdict v = ctx.WriteConfigBytes(bytes); !v.passed) {
         return v;
     }
@@ -149,10 +147,10 @@ Verdict CancelKeepsFile(ScenarioContext& ctx) {
         return v;
     }
     dialog.Settle();
-    ConfigRecord shown = config;
+    ConfigSpec shown = config;
     shown.abortEnabled = false;
-    shown.abortChord = changed;
-    shown.timeoutMs = 777;
+    shown.abortKey = changed;
+    shown.timeout = 777;
     shown.sounds[1] = "changed.wav";
     if (Verdict v = ExpectConfigShows(dialog, shown); !v.passed) {
         return Fail("after Change and OK in the hotkey editor: " + v.reason);
@@ -258,10 +256,10 @@ Verdict AbortKeyFromKeyCapture(ScenarioContext& ctx) {
     if (Verdict v = CloseAndExpectIdle(ctx, dialog, IDOK); !v.passed) {
         return v;
     }
-    ConfigRecord expected = DefaultConfig(ctx);
+    ConfigSpec expected = DefaultConfig(ctx);
     expected.abortEnabled = true;
-    expected.abortChord = abortKey;
-    if (Verdict v = ExpectFileBytes(ConfigPath(ctx), ConfigBytes(expected)); !v.passed) {
+    expected.abortKey = abortKey;
+    if (Verdict v = ExpectFileBytes(ConfigPath(ctx), ConfigFileBytes(expected)); !v.passed) {
         return Fail("after OK: " + v.reason);
     }
     return ExpectChordsFree({abortKey}, false, "after OK, the new abort key");

@@ -8,15 +8,9 @@
 namespace pavix_e2e {
 namespace {
 
-// Magic, then one more byte than nothing: the version field is cut short.
-Bytes ShortVersionTail() {
-    return Bytes{0x01, 0x00, 0x00};
-}
-
-Bytes VersionTail(std::int32_t version) {
-    Bytes tail;
-    AppendInt32(tail, version);
-    return tail;
+// The magic, then a version field cut short.
+Bytes ShortVersionSequenceFile() {
+    return SequenceHeader().substr(0, kSequenceHeaderSize - 1);
 }
 
 struct BrokenFileCase {
@@ -52,10 +46,10 @@ Verdict ChooseFromTrayMenu(ScenarioContext& ctx, wchar_t mnemonic) {
 // is registered before Sequence.dat is read), and the icon is still added, with the picture that
 // every later pass spoiled by the file keeps; Enable from the menu retries the load.
 Verdict BrokenFileIsReported(ScenarioContext& ctx, const BrokenFileCase& broken) {
-    ConfigRecord config;
+    ConfigSpec config = QuietConfig();
     config.abortEnabled = true;
-    config.abortChord = kChordQ;
-    const std::vector<SequenceRecord> sequences = {
+    config.abortKey = kChordQ;
+    const std::vector<SequenceSpec> sequences = {
         {"two", {kChordA, kChordB}, {ctx.MarkerCommand()}},
     };
     if (Verdict v =
@@ -158,18 +152,15 @@ Verdict MissingConfigUsesDefaults(ScenarioContext& ctx) {
 // with one "Data file format is Invalid" box, so that the user knows the records after it are
 // lost, and the records before it stay in force.
 Verdict UnusableRecordsAreSkipped(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
-    Bytes bytes = SequenceBytes({
+    const Bytes bytes = SequenceFileBytes({
         {"no commands", {kChordC}, {}},
         {"no chords", {}, {ctx.MarkerCommand()}},
         {"two", {kChordA, kChordB}, {ctx.MarkerCommand()}},
+        {"damaged", {kChordD}, {UnknownKindCommand()}},
     });
-    // A fourth record whose one command has the unknown kind 2.
-    const Bytes damaged = SequenceBytes({{"damaged", {kChordD}, {Builtin(kBuiltinDoNothing)}}});
-    bytes.insert(bytes.end(), damaged.begin() + kSequenceHeaderSize, damaged.end());
-    bytes[bytes.size() - 8] = 2;
     if (Verdict v = ctx.WriteSequenceBytes(bytes); !v.passed) {
         return v;
     }
@@ -209,15 +200,16 @@ std::vector<BrokenFileCase> BrokenFileCases() {
     const std::wstring shortRead = L"Failed to read file";
     return {
         {"empty_config_is_invalid", "en", true, Bytes{}, invalid},
-        {"config_version_2_is_a_mismatch", "en", true, ConfigBytesWithVersion(2, 1580), version},
-        {"config_short_body_fails_to_read", "en", true, ConfigBytesWithVersion(1, 100), shortRead},
+        {"config_version_2_is_a_mismatch", "en", true,
+         ConfigHeader(2) + Bytes(kConfigBodySize, '\0'), version},
+        {"config_short_body_fails_to_read", "en", true, ConfigHeader() + Bytes(100, '\0'),
+         shortRead},
         {"empty_sequence_file_is_invalid", "en", false, Bytes{}, invalid},
-        {"sequence_file_version_2_is_a_mismatch", "en", false, SequenceMagicWith(VersionTail(2)),
-         version},
-        {"sequence_file_short_version_fails_to_read", "en", false,
-         SequenceMagicWith(ShortVersionTail()), shortRead},
+        {"sequence_file_version_2_is_a_mismatch", "en", false, SequenceHeader(2), version},
+        {"sequence_file_short_version_fails_to_read", "en", false, ShortVersionSequenceFile(),
+         shortRead},
         {"ja_empty_config_is_invalid", "ja", true, Bytes{}, L"不正なフォーマットのファイル"},
-        {"ja_sequence_file_version_2_is_a_mismatch", "ja", false, SequenceMagicWith(VersionTail(2)),
+        {"ja_sequence_file_version_2_is_a_mismatch", "ja", false, SequenceHeader(2),
          L"設定ファイルのバージョン不一致"},
     };
 }

@@ -17,9 +17,9 @@ namespace {
 constexpr std::size_t kAdd = 0;
 
 Verdict HotkeysOnlyOutsideEditors(ScenarioContext& ctx) {
-    ConfigRecord config;
+    ConfigSpec config = QuietConfig();
     config.abortEnabled = true;
-    config.abortChord = kChordQ;
+    config.abortKey = kChordQ;
     if (Verdict v = ctx.WriteConfig(config); !v.passed) {
         return v;
     }

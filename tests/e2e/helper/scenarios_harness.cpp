@@ -85,7 +85,7 @@ Verdict SendInputFiresHotkeys(ScenarioContext&) {
 }
 
 Verdict MarkerRecordsItsDirectory(ScenarioContext& ctx) {
-    const CommandRecord command = ctx.MarkerCommand();
+    const CommandSpec command = ctx.MarkerCommand();
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteA(nullptr, nullptr, command.path.c_str(), command.parameter.c_str(),
                       command.directory.c_str(), SW_SHOW));

@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kAdd = 0;
 
 Verdict SecondStartExitsAtOnce(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({{"two", {kChordA, kChordB}, {ctx.MarkerCommand()}}});
@@ -62,7 +62,7 @@ Verdict SecondStartExitsAtOnce(ScenarioContext& ctx) {
 }
 
 Verdict SequenceRunsOnlyInOrder(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({{"two", {kChordA, kChordB}, {ctx.MarkerCommand()}}});
@@ -158,7 +158,7 @@ Verdict SearchEndsWithoutRunning(ScenarioContext& ctx, const Chord& endChord, bo
 }
 
 Verdict MismatchEndsSearch(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({
@@ -172,8 +172,8 @@ Verdict MismatchEndsSearch(ScenarioContext& ctx) {
 }
 
 Verdict TimeOutEndsSearch(ScenarioContext& ctx) {
-    ConfigRecord config;
-    config.timeoutMs = 300;
+    ConfigSpec config = QuietConfig();
+    config.timeout = 300;
     if (Verdict v = ctx.WriteConfig(config); !v.passed) {
         return v;
     }
@@ -185,9 +185,9 @@ Verdict TimeOutEndsSearch(ScenarioContext& ctx) {
 }
 
 Verdict AbortChordEndsSearch(ScenarioContext& ctx) {
-    ConfigRecord config;
+    ConfigSpec config = QuietConfig();
     config.abortEnabled = true;
-    config.abortChord = kChordQ;
+    config.abortKey = kChordQ;
     if (Verdict v = ctx.WriteConfig(config); !v.passed) {
         return v;
     }
@@ -200,9 +200,9 @@ Verdict AbortChordEndsSearch(ScenarioContext& ctx) {
 
 // A completed sequence whose commands ask to exit: the process ends with code 0 and the icon is
 // deleted; commands after "Exit Pavix" still run first.
-Verdict ExitCommandEndsProcess(ScenarioContext& ctx, const std::vector<CommandRecord>& commands,
+Verdict ExitCommandEndsProcess(ScenarioContext& ctx, const std::vector<CommandSpec>& commands,
                                std::size_t runs) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({{"exit", {kChordX}, commands}}); !v.passed) {
@@ -246,7 +246,7 @@ Verdict DisableThenExitExits(ScenarioContext& ctx) {
 }
 
 Verdict DisableHotkeyThenMenuEnable(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({
@@ -304,7 +304,7 @@ Verdict ChordTakenByOtherProcess(ScenarioContext& ctx, const std::wstring& expec
         return Fail("the helper could not take Control+Alt+F1 itself (error " +
                     std::to_string(GetLastError()) + ")");
     }
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({
@@ -351,7 +351,7 @@ Verdict ChordTakenByOtherProcess(ScenarioContext& ctx, const std::wstring& expec
 
 Verdict ExternalCommandFailureIsReported(ScenarioContext& ctx) {
     const std::wstring prefix = L"Failed to execute Command : ";
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     const std::string missing = ctx.workspace.folder + "\\missing-program.exe";
@@ -399,7 +399,7 @@ Verdict ExternalCommandFailureIsReported(ScenarioContext& ctx) {
 // stand-in's among them; "Lock System", which Wine refuses, fails without a word, and the commands
 // after either still run.
 Verdict BuiltinsThatReachThePlatform(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({

@@ -24,20 +24,20 @@ Rows NameRows(const std::vector<std::wstring>& names) {
 
 // The right-hand side shows this sequence: its name, its keys and its commands, no key or
 // command row selected unless given.
-Verdict ExpectShown(const Dialog& editor, const SequenceRecord& sequence, int keySelected = -1,
+Verdict ExpectShown(const Dialog& editor, const SequenceSpec& sequence, int keySelected = -1,
                     int commandSelected = -1) {
     if (Verdict v = editor.ExpectText(kSequenceName, FromAnsi(sequence.name)); !v.passed) {
         return v;
     }
     Rows keys;
-    for (const Chord& chord : sequence.chords) {
+    for (const Chord& chord : sequence.keys) {
         keys.push_back(KeyRow(chord));
     }
     if (Verdict v = editor.ExpectListRows(kKeyList, keys, keySelected); !v.passed) {
         return v;
     }
     Rows commands;
-    for (const CommandRecord& command : sequence.commands) {
+    for (const CommandSpec& command : sequence.commands) {
         commands.push_back(CommandRow(command, false));
     }
     return editor.ExpectListRows(kCommandList, commands, commandSelected);
@@ -67,9 +67,9 @@ Verdict CloseAndExpectIdle(ScenarioContext& ctx, const Dialog& editor, int butto
 // Builds two sequences from an empty file, copies, reorders and deletes, and checks every step
 // in the controls; OK writes exactly the two sequences left, which the engine then runs.
 Verdict BuildAndSave(ScenarioContext& ctx) {
-    const SequenceRecord exitSequence = {"exit", {kChordX}, {Builtin(kBuiltinExitPavix)}};
-    const SequenceRecord markerSequence = {"run marker", {kChordA, kChordB}, {ctx.MarkerCommand()}};
-    SequenceRecord copy = exitSequence;
+    const SequenceSpec exitSequence = {"exit", {kChordX}, {Builtin(kBuiltinExitPavix)}};
+    const SequenceSpec markerSequence = {"run marker", {kChordA, kChordB}, {ctx.MarkerCommand()}};
+    SequenceSpec copy = exitSequence;
     copy.name += "$";
 
     if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
@@ -145,7 +145,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
     if (!editor.SetText(kSequenceName, FromAnsi(markerSequence.name))) {
         return Fail("cannot type the sequence name");
     }
-    for (const Chord& chord : markerSequence.chords) {
+    for (const Chord& chord : markerSequence.keys) {
         if (Verdict v = AddKey(ctx, editor, chord); !v.passed) {
             return v;
         }
@@ -254,7 +254,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         return v;
     }
     if (Verdict v =
-            ExpectFileBytes(SequencePath(ctx), SequenceBytes({exitSequence, markerSequence}));
+            ExpectFileBytes(SequencePath(ctx), SequenceFileBytes({exitSequence, markerSequence}));
         !v.passed) {
         return Fail("after OK: " + v.reason);
     }
@@ -280,12 +280,12 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
 // which the reader ends the name at, so a rewrite of the file could not give back the same bytes.
 Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
     const Chord shiftF1 = {static_cast<std::uint16_t>(kControl | kAlt | kShift), VK_F1};
-    const std::vector<SequenceRecord> sequences = {
+    const std::vector<SequenceSpec> sequences = {
         {"first", {kChordA, shiftF1}, {Builtin(kBuiltinLockSystem), ctx.MarkerCommand()}},
         {std::string("sec\0ond", 7), {kChordC}, {Builtin(kBuiltinDoNothing)}},
         {"third", {}, {}},
     };
-    const Bytes bytes = SequenceBytes(sequences);
+    const Bytes bytes = SequenceFileBytes(sequences);
     if (Verdict v = ctx.WriteSequenceBytes(bytes); !v.passed) {
         return v;
     }
@@ -312,7 +312,7 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
     if (!editor.SelectListRow(kSequenceList, 1)) {
         return Fail("cannot select sequence row 1");
     }
-    SequenceRecord second = sequences[1];
+    SequenceSpec second = sequences[1];
     second.name = "sec";
     if (Verdict v = ExpectShown(editor, second); !v.passed) {
         return Fail("after selecting row 1: " + v.reason);
@@ -337,7 +337,7 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kKeyDelete); !v.passed) {
         return v;
     }
-    second.chords.clear();
+    second.keys.clear();
     if (Verdict v = ExpectShown(editor, second); !v.passed) {
         return Fail("after deleting the key: " + v.reason);
     }
@@ -385,15 +385,12 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
 // file byte for byte as Sequence.dat.bak and saves the two records alone, so the engine's reload
 // that follows finds nothing to report and runs the first.
 Verdict DamagedRecordReportedOnce(ScenarioContext& ctx) {
-    const std::vector<SequenceRecord> sequences = {
+    const std::vector<SequenceSpec> sequences = {
         {"one", {kChordA}, {ctx.MarkerCommand()}},
         {"two", {kChordB, kChordC}, {Builtin(kBuiltinDoNothing)}},
     };
-    Bytes bytes = SequenceBytes(sequences);
-    // A third record whose one command has the unknown kind 2.
-    const Bytes damaged = SequenceBytes({{"damaged", {kChordD}, {Builtin(kBuiltinDoNothing)}}});
-    bytes.insert(bytes.end(), damaged.begin() + kSequenceHeaderSize, damaged.end());
-    bytes[bytes.size() - 8] = 2;
+    const Bytes bytes = SequenceFileBytes(sequences) +
+                        SequenceRecord({"damaged", {kChordD}, {UnknownKindCommand()}});
     if (Verdict v = ctx.WriteSequenceBytes(bytes); !v.passed) {
         return v;
     }
@@ -436,7 +433,7 @@ Verdict DamagedRecordReportedOnce(ScenarioContext& ctx) {
     if (!FindMessageBoxes(ctx.pavix.Id()).empty()) {
         return Fail("a message box appeared after the editor saved the readable records");
     }
-    if (Verdict v = ExpectFileBytes(SequencePath(ctx), SequenceBytes(sequences)); !v.passed) {
+    if (Verdict v = ExpectFileBytes(SequencePath(ctx), SequenceFileBytes(sequences)); !v.passed) {
         return Fail("after OK: " + v.reason);
     }
     if (Verdict v = ExpectFileBytes(BackupPath(SequencePath(ctx)), bytes); !v.passed) {

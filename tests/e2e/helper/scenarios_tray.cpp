@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t kAdd = 0;
 
 Verdict IconRecordAndTaskbarCreated(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({{"two", {kChordA, kChordB}, {ctx.MarkerCommand()}}});
@@ -61,8 +61,8 @@ Verdict IconRecordAndTaskbarCreated(ScenarioContext& ctx) {
 }
 
 Verdict SeekingIconUntilTimeOut(ScenarioContext& ctx) {
-    ConfigRecord config;
-    config.timeoutMs = 300;
+    ConfigSpec config = QuietConfig();
+    config.timeout = 300;
     if (Verdict v = ctx.WriteConfig(config); !v.passed) {
         return v;
     }
@@ -96,7 +96,7 @@ Verdict SeekingIconUntilTimeOut(ScenarioContext& ctx) {
 }
 
 Verdict RightClickOpensMenu(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({{"two", {kChordA, kChordB}, {ctx.MarkerCommand()}}});
@@ -130,7 +130,7 @@ Verdict RightClickOpensMenu(ScenarioContext& ctx) {
 }
 
 Verdict MissingNotificationArea(ScenarioContext& ctx, const std::wstring& expectedText) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({{"one", {kChordA}, {ctx.MarkerCommand()}}}); !v.passed) {

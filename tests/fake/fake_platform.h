@@ -1,0 +1,258 @@
+// The recording stand-in of the platform used by tests, benchmarks and fuzzers. It logs every call
+// in order with its arguments, keeps an in-memory file system (whose calls refuse paths of
+// kMaxPath characters or more, as the ANSI file calls do), names the 256 key codes with a fixed
+// US layout, records message boxes instead of showing them, and can be told to make any call fail
+// or return a chosen value.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fake/call.h"
+#include "fake/fake_dialog.h"
+#include "platform/platform.h"
+#include "resources/string_table.h"
+
+namespace pavix::fake {
+
+struct MessageBox {
+    std::string text;
+    std::string caption;
+    std::uint32_t type = 0;
+    bool operator==(const MessageBox& other) const {
+        return text == other.text && caption == other.caption && type == other.type;
+    }
+};
+
+inline void PrintTo(const MessageBox& box, std::ostream* out) {
+    *out << "MessageBox(\"" << box.text << "\", \"" << box.caption << "\", " << box.type << ")";
+}
+
+class FakePlatform : public Platform {
+  public:
+    static constexpr ModuleHandle kInstance = 0x400000;
+    static constexpr const char* kDefaultModulePath = "C:\\Pavix\\Pavix.exe";
+
+    FakePlatform();
+    ~FakePlatform() override;
+
+    // --- What the tests set up and inspect -----------------------------------------------------
+    Calls calls;            // every call, in order
+    bool recording = true;  // benchmarks switch logging off
+    std::vector<MessageBox> messageBoxes;
+    // Runs while each message box is open, once it has been recorded, as the box's modal loop
+    // would run: a test delivers from here what reaches the program's windows meanwhile.
+    std::function<void(const MessageBox&)> whileMessageBoxOpen;
+    resources::Language language = resources::Language::English;
+    std::string modulePath = kDefaultModulePath;
+    std::map<std::string, std::string> files;  // path -> contents
+    OsVersionInfo version;                     // reported by GetVersionExA (5.1, NT by default)
+    std::uint32_t lastError = 0;
+    std::uint32_t lastErrorAfterAdjust = 0;  // what AdjustTokenPrivileges leaves as last error
+    std::map<std::uint32_t, std::string> systemMessages;  // FormatMessageA texts by error code
+    std::map<std::int32_t, std::pair<std::uint32_t, std::uint32_t>> hotkeys;  // id -> (mods, key)
+    std::set<std::pair<std::uint32_t, std::uint32_t>> takenChords;  // held by "another program"
+
+    // Windows and the shell.
+    static constexpr WindowHandle kMainWindow = 0x1234;
+    static constexpr std::uint32_t kTaskbarCreatedMessage = 0xC123;
+    bool mutexTaken = false;                 // another instance holds the mutex
+    WindowHandle taskbar = 0x2000;           // 0: no taskbar
+    WindowHandle notificationArea = 0x2001;  // 0: the taskbar has no notification area
+    WindowHandle activeWindow = 0;
+    Point cursor{100, 200};
+    std::uint32_t menuChoice = 0;  // command that the next popup menu posts; 0 closes it
+    std::deque<Message> queue;     // what GetMessageA hands out; empty means the quit message
+    std::map<std::uint32_t, NotifyIconData> trayIcons;  // by uID
+    std::map<WindowHandle, WindowHandler*> windows;
+    // Runs a modal dialog in place of the platform: gets the template and the dialog object.
+    std::function<std::intptr_t(std::uint32_t, DialogHandler*)> dialogRunner;
+    // Simulated controls for every dialog; UseFakeDialogs makes DialogBoxParamA run dialogs there,
+    // each as the active window while it is open.
+    FakeDialogs dialogs;
+    void UseFakeDialogs();
+    // Delivers a message to a window's handler as the message loop would.
+    std::intptr_t Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam = 0,
+                       std::intptr_t lParam = 0);
+
+    // Calls with this name (all calls when empty).
+    Calls CallsNamed(const std::string& name) const;
+    Calls CallsNamed(std::initializer_list<std::string> names) const;
+    // The directory of the module path with a trailing backslash.
+    std::string ModuleDirectory() const;
+    // Overrides the string-table text of an id in both languages.
+    void SetString(std::uint32_t id, std::string text) { stringOverrides_[id] = std::move(text); }
+
+    // Every later call named `name` for which `match` holds (all when empty) returns `result`
+    // without doing anything else and leaves `error` as the last error. `times` < 0: for ever.
+    void Script(const std::string& name, std::int64_t result, std::uint32_t error = 0,
+                std::function<bool(const Call&)> match = {}, int times = -1);
+    // Reads of `path` deliver at most the bytes before offset `limit` of the file.
+    void LimitReads(const std::string& path, std::uint64_t limit) { readLimits_[path] = limit; }
+    // Writes to `path` store at most `limit` bytes in all; the write that crosses it comes up
+    // short.
+    void LimitWrites(const std::string& path, std::uint64_t limit) { writeLimits_[path] = limit; }
+    // Number of FormatMessageA buffers not yet released with LocalFree.
+    int OutstandingAllocations() const { return static_cast<int>(allocations_.size()); }
+    int OpenFileCount() const { return static_cast<int>(openFiles_.size()); }
+
+    // --- ErrorApi ------------------------------------------------------------------------------
+    std::uint32_t GetLastError() override;
+    // --- HotkeyApi -----------------------------------------------------------------------------
+    bool RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
+                        std::uint32_t key) override;
+    bool UnregisterHotKey(WindowHandle window, std::int32_t id) override;
+    // --- KeyboardApi ---------------------------------------------------------------------------
+    std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
+    std::int32_t GetKeyNameTextA(std::int32_t lParam, char* buffer, std::int32_t size) override;
+    // --- FileApi -------------------------------------------------------------------------------
+    FileHandle CreateFileA(const char* path, std::uint32_t access, std::uint32_t shareMode,
+                           std::uint32_t creationDisposition,
+                           std::uint32_t flagsAndAttributes) override;
+    bool ReadFile(FileHandle file, void* buffer, std::uint32_t bytesToRead,
+                  std::uint32_t* bytesRead) override;
+    bool WriteFile(FileHandle file, const void* buffer, std::uint32_t bytesToWrite,
+                   std::uint32_t* bytesWritten) override;
+    bool FlushFileBuffers(FileHandle file) override;
+    std::uint32_t GetFileSize(FileHandle file, std::uint32_t* sizeHigh) override;
+    bool CloseHandle(KernelHandle handle) override;
+    bool MoveFileExA(const char* existing, const char* replacement, std::uint32_t flags) override;
+    bool CopyFileA(const char* existing, const char* newFile, bool failIfExists) override;
+    bool DeleteFileA(const char* path) override;
+    ModuleHandle GetModuleHandleA(const char* moduleName) override;
+    std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer,
+                                     std::uint32_t size) override;
+    bool PathRemoveFileSpecA(char* path) override;
+    bool PathAppendA(char* path, const char* more) override;
+    // --- SoundApi ------------------------------------------------------------------------------
+    bool PlaySoundA(const char* sound, ModuleHandle module, std::uint32_t flags) override;
+    // --- SystemApi -----------------------------------------------------------------------------
+    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                const char* parameters, const char* directory,
+                                std::int32_t showCommand) override;
+    std::uint32_t FormatMessageA(std::uint32_t flags, const void* source, std::uint32_t messageId,
+                                 std::uint32_t languageId, char** allocated,
+                                 std::uint32_t size) override;
+    void LocalFree(void* memory) override;
+    bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override;
+    bool SetSystemPowerState(bool suspend, bool force) override;
+    bool LockWorkStation() override;
+    bool GetVersionExA(OsVersionInfo* info) override;
+    KernelHandle GetCurrentProcess() override;
+    bool OpenProcessToken(KernelHandle process, std::uint32_t access, KernelHandle* token) override;
+    bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) override;
+    bool AdjustTokenPrivileges(KernelHandle token, bool disableAll,
+                               const TokenPrivilege* newState) override;
+    bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                      std::intptr_t lParam) override;
+    // --- ResourceApi ---------------------------------------------------------------------------
+    std::int32_t LoadStringA(ModuleHandle instance, std::uint32_t id, char* buffer,
+                             std::int32_t bufferMax) override;
+    std::int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption,
+                             std::uint32_t type) override;
+
+    // --- WindowApi -----------------------------------------------------------------------------
+    KernelHandle CreateMutexA(const void* attributes, bool initialOwner, const char* name) override;
+    std::int32_t CoInitialize(const void* reserved) override;
+    void CoUninitialize() override;
+    bool InitCommonControlsEx(std::uint32_t size, std::uint32_t classes) override;
+    std::uint32_t RegisterWindowMessageA(const char* name) override;
+    std::uint16_t RegisterClassExA(const WindowClass& windowClass) override;
+    WindowHandle CreateWindowExA(std::uint32_t exStyle, const char* className,
+                                 const char* windowName, std::uint32_t style, std::int32_t x,
+                                 std::int32_t y, std::int32_t width, std::int32_t height,
+                                 WindowHandle parent, MenuHandle menu, ModuleHandle instance,
+                                 WindowHandler* handler) override;
+    std::int32_t GetMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
+                             std::uint32_t filterMax) override;
+    bool TranslateMessage(const Message* message) override;
+    std::intptr_t DispatchMessageA(const Message* message) override;
+    std::intptr_t DefWindowProcA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) override;
+    bool DestroyWindow(WindowHandle window) override;
+    void PostQuitMessage(std::int32_t exitCode) override;
+    std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapse,
+                            const void* timerProc) override;
+    bool KillTimer(WindowHandle window, std::uintptr_t id) override;
+    WindowHandle GetActiveWindow() override;
+    bool SetForegroundWindow(WindowHandle window) override;
+    std::intptr_t DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
+                                  WindowHandle owner, DialogHandler* dialog,
+                                  std::intptr_t initParam) override;
+    bool MessageBeep(std::uint32_t type) override;
+    // --- ShellApi ------------------------------------------------------------------------------
+    WindowHandle FindWindowA(const char* className, const char* windowName) override;
+    WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter, const char* className,
+                               const char* windowName) override;
+    std::int32_t GetSystemMetrics(std::int32_t index) override;
+    IconHandle LoadImageA(ModuleHandle instance, std::uint32_t resourceId, std::uint32_t type,
+                          std::int32_t width, std::int32_t height, std::uint32_t flags) override;
+    bool DestroyIcon(IconHandle icon) override;
+    bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) override;
+    bool GetCursorPos(Point* point) override;
+    MenuHandle LoadMenuA(ModuleHandle instance, std::uint32_t resourceId) override;
+    MenuHandle GetSubMenu(MenuHandle menu, std::int32_t position) override;
+    std::int32_t EnableMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t flags) override;
+    std::int32_t TrackPopupMenu(MenuHandle menu, std::uint32_t flags, std::int32_t x,
+                                std::int32_t y, std::int32_t reserved, WindowHandle owner,
+                                const void* rect) override;
+    bool DestroyMenu(MenuHandle menu) override;
+    // --- DialogApi -----------------------------------------------------------------------------
+    WindowHandle GetDlgItem(WindowHandle dialog, std::int32_t id) override;
+    std::intptr_t SendDlgItemMessageA(WindowHandle dialog, std::int32_t id, std::uint32_t message,
+                                      std::uintptr_t wParam, std::intptr_t lParam) override;
+    std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam) override;
+    bool SetDlgItemTextA(WindowHandle dialog, std::int32_t id, const char* text) override;
+    std::uint32_t GetDlgItemInt(WindowHandle dialog, std::int32_t id, bool* translated,
+                                bool isSigned) override;
+    bool SetDlgItemInt(WindowHandle dialog, std::int32_t id, std::uint32_t value,
+                       bool isSigned) override;
+    std::int32_t GetWindowTextLengthA(WindowHandle window) override;
+    std::int32_t GetWindowTextA(WindowHandle window, char* buffer, std::int32_t maxCount) override;
+    bool EnableWindow(WindowHandle window, bool enable) override;
+    WindowHandle SetFocus(WindowHandle window) override;
+    bool GetClientRect(WindowHandle window, Rect* rect) override;
+    bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+    bool EndDialog(WindowHandle dialog, std::intptr_t result) override;
+    bool GetOpenFileNameA(OpenFileName* openFileName) override;
+
+  protected:
+    // Logs the call and answers it from the scripts, if one applies.
+    std::optional<std::int64_t> Record(Call call);
+    bool Fail(std::uint32_t error) {
+        lastError = error;
+        return false;
+    }
+
+  private:
+    struct Rule {
+        std::string name;
+        std::int64_t result;
+        std::uint32_t error;
+        std::function<bool(const Call&)> match;
+        int times;
+    };
+    struct OpenFile {
+        std::string path;
+        std::uint64_t position = 0;
+        bool writing = false;
+    };
+
+    std::vector<Rule> rules_;
+    std::map<FileHandle, OpenFile> openFiles_;
+    FileHandle nextHandle_ = 0x100;
+    std::map<std::string, std::uint64_t> readLimits_;
+    std::map<std::string, std::uint64_t> writeLimits_;
+    std::map<std::uint32_t, std::string> stringOverrides_;
+    std::set<char*> allocations_;
+};
+
+}  // namespace pavix::fake
