@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/tray_icon.h"
+#include "editors/error_boxes.h"
 #include "engine/sequence_engine.h"
 #include "platform/platform.h"
 
@@ -54,6 +55,7 @@ class MainWindow final : public WindowHandler {
     Platform& platform_;
     EditorFactory makeEditor_;
     ModuleHandle instance_;
+    ErrorBoxes boxes_;
     SequenceEngine engine_;
     TrayIcon tray_;
     std::uint32_t taskbarCreatedMessage_;

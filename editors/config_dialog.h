@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "editors/error_boxes.h"
 #include "editors/modal_dialog.h"
 #include "storage/settings.h"
 
@@ -36,7 +37,8 @@ class ConfigDialog : public ModalDialog {
         {1036, 1055, 1046},
     }};
 
-    explicit ConfigDialog(Platform& platform) : ModalDialog(platform), settings_(platform) {}
+    explicit ConfigDialog(Platform& platform)
+        : ModalDialog(platform), boxes_(platform), settings_(platform, boxes_) {}
 
     // 1 (OK, after saving) or 2 (Cancel).
     std::intptr_t Run() { return RunModal(kTemplateId); }
@@ -57,6 +59,7 @@ class ConfigDialog : public ModalDialog {
     // Browse or Play of a sound row; false for an id of no row.
     bool OnSoundButton(std::int32_t id);
 
+    ErrorBoxes boxes_;
     Settings settings_;
     // Config.dat was unusable: OK keeps a backup of it before replacing it.
     bool readIncompletely_ = false;

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "editors/command_names.h"
+#include "editors/error_boxes.h"
 #include "platform/constants.h"
 #include "resources/text_ids.h"
 #include "resources/texts.h"
@@ -80,12 +82,12 @@ void SequenceEditor::AddColumn(std::int32_t list, std::int32_t index, const std:
 // completely (a damaged record or an unusable header) is reported with the note that OK keeps a
 // backup of it.
 void SequenceEditor::LoadSequences() {
-    SequenceFile file(platform_);
-    const std::string note = BackupNote(platform_, file.Path());
-    file.SetReadErrorNote(note);
-    const int opened = file.Open(false);
+    ErrorBoxes boxes(platform_);
+    SequenceFile file(platform_, boxes);
+    boxes.SetReadNote(BackupNote(platform_, file.Path()));
+    const FileResult opened = file.Open(false);
     bool damaged = false;
-    if (opened == kFileOk) {
+    if (opened == FileResult::kOk) {
         for (;;) {
             auto sequence = std::make_unique<Sequence>();
             if (!file.Read(*sequence)) {
@@ -96,18 +98,20 @@ void SequenceEditor::LoadSequences() {
         damaged = file.Damaged();
     }
     file.Close();
-    readIncompletely_ = opened == kFileUnusable || damaged;
+    readIncompletely_ = opened == FileResult::kUnusable || damaged;
     if (damaged) {
-        ShowError(platform_, LoadText(platform_, kTextInvalidFormat) + note);
+        boxes.ReportFileProblem(FileProblem::kDamagedRecord);
     }
 }
 
 void SequenceEditor::Save() {
-    SequenceFile file(platform_);
+    ErrorBoxes boxes(platform_);
+    SequenceFile file(platform_, boxes);
     if (readIncompletely_ && !KeepBackup(platform_, file.Path())) {
+        boxes.ReportBackupFailed(file.Path());
         return;
     }
-    if (file.Open(true) != kFileOk) {
+    if (file.Open(true) != FileResult::kOk) {
         return;
     }
     for (std::size_t index = 0; index < sequences_.Size(); ++index) {
@@ -235,7 +239,7 @@ bool SequenceEditor::CellText(std::int32_t list, std::int32_t row, std::int32_t 
     if (list != kCommandList || column != 0 || index >= current_->Commands().size()) {
         return false;
     }
-    *text = current_->Commands()[index]->Describe(platform_);
+    *text = DescribeCommand(platform_, *current_->Commands()[index]);
     return true;
 }
 

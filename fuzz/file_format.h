@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/file_result.h"
+
 namespace pavix::fuzz {
 
 // The string-table ids of the messages the readers show; 0 for none.
@@ -44,10 +46,10 @@ struct ModelRecord {
 };
 
 struct ParsedSequenceFile {
-    int openResult = 0;                  // 0 usable, 2 unusable (a missing file is not parsed)
-    std::uint32_t message = kNoMessage;  // what opening shows
-    std::vector<ModelRecord> records;    // every complete record before the end or the damage
-    bool damaged = false;                // reading stopped at a record that cannot be read
+    FileResult openResult = FileResult::kOk;  // a missing file is not parsed
+    std::uint32_t message = kNoMessage;       // what opening shows
+    std::vector<ModelRecord> records;         // every complete record before the end or the damage
+    bool damaged = false;                     // reading stopped at a record that cannot be read
 };
 
 ParsedSequenceFile ParseSequenceFile(const std::string& bytes);
@@ -58,7 +60,7 @@ std::string SequenceFileBytes(const std::vector<ModelRecord>& records);
 std::string SequenceRecordBytes(const ModelRecord& record);
 
 struct ParsedConfig {
-    int result = 0;  // 0 loaded, 2 unusable
+    FileResult result = FileResult::kOk;
     std::uint32_t message = kNoMessage;
     std::int32_t abortEnabled = 0;
     ModelChord abortKey;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editors/error_boxes.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 
@@ -32,10 +33,10 @@ Calls With(Calls calls, const Call& last) {
 
 class CommandRunnerTest : public ::testing::Test {
   protected:
-    void SetUp() override { MainWindowHandle = 0x1234; }
-    void TearDown() override { MainWindowHandle = 0; }
+    void SetUp() override { runner.SetWindow(0x1234); }
     FakePlatform platform;
-    PlatformCommandRunner runner{platform};
+    ErrorBoxes boxes{platform};
+    PlatformCommandRunner runner{platform, boxes};
 };
 
 struct BuiltinCase {
