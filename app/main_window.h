@@ -14,8 +14,8 @@
 namespace pavix {
 
 constexpr std::uintptr_t kSearchTimerId = 1701;
-constexpr std::uint32_t kConfigDialogId = 111;
-constexpr std::uint32_t kSequenceEditorId = 104;
+constexpr std::uint32_t kConfigDialogId = ids::ConfigDialogIds::kTemplateId;
+constexpr std::uint32_t kSequenceEditorId = ids::SequenceEditorIds::kTemplateId;
 
 // Builds the editor run from a dialog template (kConfigDialogId or kSequenceEditorId).
 using EditorFactory = std::function<std::unique_ptr<DialogHandler>(std::uint32_t templateId)>;

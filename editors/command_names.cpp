@@ -1,12 +1,18 @@
 #include "editors/command_names.h"
 
+#include "resources/ids.h"
 #include "resources/texts.h"
 
 namespace pavix {
 namespace {
 
 constexpr std::uint32_t kBuiltinTextIds[kBuiltinCommandCount] = {
-    11, 12, 31, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 26,
+    ids::kTextDoNothing,        ids::kTextOpenStartMenu,  ids::kTextDisableHotkey,
+    ids::kTextExitPavix,        ids::kTextShutdownSystem, ids::kTextForceShutdown,
+    ids::kTextRebootSystem,     ids::kTextForceReboot,    ids::kTextLogoff,
+    ids::kTextForceLogoff,      ids::kTextStandbySystem,  ids::kTextForceStandby,
+    ids::kTextHibernateSystem,  ids::kTextForceHibernate, ids::kTextLockSystem,
+    ids::kTextStartScreenSaver,
 };
 
 }  // namespace

@@ -10,18 +10,13 @@
 
 #include "editors/error_boxes.h"
 #include "editors/modal_dialog.h"
+#include "resources/ids.h"
 #include "storage/settings.h"
 
 namespace pavix {
 
-class ConfigDialog : public ModalDialog {
+class ConfigDialog : public ModalDialog, public ids::ConfigDialogIds {
   public:
-    static constexpr std::uint32_t kTemplateId = 111;
-    static constexpr std::int32_t kAbortEnableBox = 1030;
-    static constexpr std::int32_t kAbortKeyField = 1031;
-    static constexpr std::int32_t kChangeButton = 1070;
-    static constexpr std::int32_t kTimeoutField = 1071;
-
     // One row of the sound group, in SoundEvent order.
     struct SoundRow {
         std::int32_t pathField;
@@ -29,12 +24,12 @@ class ConfigDialog : public ModalDialog {
         std::int32_t playButton;
     };
     static constexpr std::array<SoundRow, kSoundEventCount> kSoundRows = {{
-        {1032, 1050, 1041},
-        {1033, 1051, 1042},
-        {1034, 1052, 1043},
-        {1035, 1053, 1044},
-        {1037, 1054, 1045},
-        {1036, 1055, 1046},
+        {kMatchPath, kMatchBrowse, kMatchPlay},
+        {kMismatchPath, kMismatchBrowse, kMismatchPlay},
+        {kAbortPath, kAbortBrowse, kAbortPlay},
+        {kTimeoutPath, kTimeoutBrowse, kTimeoutPlay},
+        {kEnablePath, kEnableBrowse, kEnablePlay},
+        {kDisablePath, kDisableBrowse, kDisablePlay},
     }};
 
     explicit ConfigDialog(Platform& platform)

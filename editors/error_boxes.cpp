@@ -1,6 +1,6 @@
 #include "editors/error_boxes.h"
 
-#include "resources/text_ids.h"
+#include "resources/ids.h"
 #include "resources/texts.h"
 #include "storage/backup.h"
 
@@ -11,17 +11,17 @@ std::uint32_t TextOf(FileProblem problem) {
     switch (problem) {
         case FileProblem::kInvalidFormat:
         case FileProblem::kDamagedRecord:
-            return kTextInvalidFormat;
+            return ids::kTextInvalidFormat;
         case FileProblem::kVersionMismatch:
-            return kTextVersionMismatch;
+            return ids::kTextVersionMismatch;
         case FileProblem::kReadFailed:
-            return kTextReadFailed;
+            return ids::kTextReadFailed;
         case FileProblem::kOpenForWriteFailed:
-            return kTextOpenForWriteFailed;
+            return ids::kTextOpenForWriteFailed;
         case FileProblem::kWriteFailed:
             break;
     }
-    return kTextWriteFailed;
+    return ids::kTextWriteFailed;
 }
 
 bool IsReadProblem(FileProblem problem) {
@@ -37,19 +37,19 @@ void ErrorBoxes::ReportFileProblem(FileProblem problem) {
 
 void ErrorBoxes::ReportHotkeyRefused(KeyChord chord) {
     ShowError(platform_,
-              LoadText(platform_, kTextRegisterHotkeyFailed) + ChordLabel(platform_, chord));
+              LoadText(platform_, ids::kTextRegisterHotkeyFailed) + ChordLabel(platform_, chord));
 }
 
 void ErrorBoxes::ReportLaunchFailed(const std::string& reason) {
-    ShowError(platform_, LoadText(platform_, kTextExecuteFailed) + reason);
+    ShowError(platform_, LoadText(platform_, ids::kTextExecuteFailed) + reason);
 }
 
 void ErrorBoxes::ReportBackupFailed(const std::string& path) {
-    ShowError(platform_, LoadText(platform_, kTextWriteFailed) + "\n" + BackupPathFor(path));
+    ShowError(platform_, LoadText(platform_, ids::kTextWriteFailed) + "\n" + BackupPathFor(path));
 }
 
 std::string BackupNote(Platform& platform, const std::string& path) {
-    return "\n" + LoadText(platform, kTextBackupKept) + BackupPathFor(path);
+    return "\n" + LoadText(platform, ids::kTextBackupKept) + BackupPathFor(path);
 }
 
 }  // namespace pavix

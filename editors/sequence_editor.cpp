@@ -9,7 +9,7 @@
 #include "editors/error_boxes.h"
 #include "editors/hotkey_editor.h"
 #include "platform/constants.h"
-#include "resources/text_ids.h"
+#include "resources/ids.h"
 #include "resources/texts.h"
 #include "storage/backup.h"
 #include "storage/sequence_file.h"
@@ -41,12 +41,12 @@ void SequenceEditor::OnDestroy() {
 
 void SequenceEditor::SetIcons() {
     const ModuleHandle instance = platform_.GetModuleHandleA(nullptr);
-    bigIcon_ =
-        platform_.LoadImageA(instance, kIconId, kImageIcon, platform_.GetSystemMetrics(kSmCxIcon),
-                             platform_.GetSystemMetrics(kSmCyIcon), kLrDefaultColor);
-    smallIcon_ =
-        platform_.LoadImageA(instance, kIconId, kImageIcon, platform_.GetSystemMetrics(kSmCxSmIcon),
-                             platform_.GetSystemMetrics(kSmCySmIcon), kLrDefaultColor);
+    bigIcon_ = platform_.LoadImageA(instance, ids::kIconProgram, kImageIcon,
+                                    platform_.GetSystemMetrics(kSmCxIcon),
+                                    platform_.GetSystemMetrics(kSmCyIcon), kLrDefaultColor);
+    smallIcon_ = platform_.LoadImageA(instance, ids::kIconProgram, kImageIcon,
+                                      platform_.GetSystemMetrics(kSmCxSmIcon),
+                                      platform_.GetSystemMetrics(kSmCySmIcon), kLrDefaultColor);
     platform_.SendMessageA(Window(), kWmSetIcon, kIconBig, static_cast<std::intptr_t>(bigIcon_));
     platform_.SendMessageA(Window(), kWmSetIcon, kIconSmall,
                            static_cast<std::intptr_t>(smallIcon_));
@@ -58,8 +58,8 @@ void SequenceEditor::SetUpColumns() {
         platform_.GetClientRect(Item(list), &client);
         const std::int32_t width = client.right - client.left;
         if (list == kKeyList) {
-            AddColumn(list, 0, LoadText(platform_, kTextModifierColumn), kModifierColumnWidth);
-            AddColumn(list, 1, LoadText(platform_, kTextKeyColumn),
+            AddColumn(list, 0, LoadText(platform_, ids::kTextModifierColumn), kModifierColumnWidth);
+            AddColumn(list, 1, LoadText(platform_, ids::kTextKeyColumn),
                       width - kModifierColumnWidth - platform_.GetSystemMetrics(kSmCxVScroll));
         } else {
             AddColumn(list, 0, std::string(), width);
