@@ -1,7 +1,5 @@
 #include "app/main_window.h"
 
-#include "engine/command_runner.h"
-
 namespace pavix {
 namespace {
 
@@ -30,7 +28,8 @@ MainWindow::MainWindow(Platform& platform, EditorFactory makeEditor)
     : platform_(platform),
       makeEditor_(std::move(makeEditor)),
       instance_(platform.GetModuleHandleA(nullptr)),
-      engine_(platform),
+      boxes_(platform),
+      engine_(platform, boxes_),
       tray_(platform, instance_),
       taskbarCreatedMessage_(platform.RegisterWindowMessageA("TaskbarCreated")) {}
 
@@ -71,7 +70,6 @@ std::intptr_t MainWindow::OnCreate(WindowHandle window) {
     engine_.SetWindow(window);
     iconId_ = EnableEngine(false);
     tray_.AddTrayIcon(window, iconId_);
-    MainWindowHandle = window;
     return 0;
 }
 

@@ -7,14 +7,15 @@
 #include <memory>
 
 #include "app/tray_icon.h"
+#include "editors/error_boxes.h"
 #include "engine/sequence_engine.h"
 #include "platform/platform.h"
 
 namespace pavix {
 
 constexpr std::uintptr_t kSearchTimerId = 1701;
-constexpr std::uint32_t kConfigDialogId = 111;
-constexpr std::uint32_t kSequenceEditorId = 104;
+constexpr std::uint32_t kConfigDialogId = ids::ConfigDialogIds::kTemplateId;
+constexpr std::uint32_t kSequenceEditorId = ids::SequenceEditorIds::kTemplateId;
 
 // Builds the editor run from a dialog template (kConfigDialogId or kSequenceEditorId).
 using EditorFactory = std::function<std::unique_ptr<DialogHandler>(std::uint32_t templateId)>;
@@ -54,6 +55,7 @@ class MainWindow final : public WindowHandler {
     Platform& platform_;
     EditorFactory makeEditor_;
     ModuleHandle instance_;
+    ErrorBoxes boxes_;
     SequenceEngine engine_;
     TrayIcon tray_;
     std::uint32_t taskbarCreatedMessage_;

@@ -19,6 +19,20 @@ bool TakeInstanceName(Platform& platform) {
     return mutex != 0 && platform.GetLastError() == kErrorSuccess;
 }
 
+// COM for the whole run: CoUninitialize however the run ends, as often as CoInitialize was called.
+class ComInitialization {
+  public:
+    explicit ComInitialization(Platform& platform) : platform_(platform) {
+        platform_.CoInitialize(nullptr);
+    }
+    ~ComInitialization() { platform_.CoUninitialize(); }
+    ComInitialization(const ComInitialization&) = delete;
+    ComInitialization& operator=(const ComInitialization&) = delete;
+
+  private:
+    Platform& platform_;
+};
+
 int RunMessageLoop(Platform& platform) {
     Message message;
     while (platform.GetMessageA(&message, 0, 0, 0) > 0) {
@@ -34,27 +48,22 @@ int RunPavix(Platform& platform) {
     if (!TakeInstanceName(platform)) {
         return 0;
     }
-    platform.CoInitialize(nullptr);
+    const ComInitialization com(platform);
     platform.InitCommonControlsEx(kInitCommonControlsExSize, kIccBarClasses | kIccCoolClasses);
-    int exitCode = 0;
-    {
-        MainWindow mainWindow(platform, [&platform](std::uint32_t templateId) {
-            return MakeEditor(platform, templateId);
-        });
-        const ModuleHandle instance = platform.GetModuleHandleA(nullptr);
-        WindowClass windowClass;
-        windowClass.className = kWindowClass;
-        windowClass.instance = instance;
-        windowClass.cursorId = kIdcArrow;
-        const bool created =
-            platform.RegisterClassExA(windowClass) != 0 &&
-            platform.CreateWindowExA(0, kWindowClass, kWindowTitle, kWsOverlappedWindow,
-                                     kCwUseDefault, kCwUseDefault, kCwUseDefault, kCwUseDefault, 0,
-                                     0, instance, &mainWindow) != 0;
-        exitCode = created ? RunMessageLoop(platform) : kNoWindowExitCode;
-    }
-    platform.CoUninitialize();
-    return exitCode;
+    MainWindow mainWindow(platform, [&platform](std::uint32_t templateId) {
+        return MakeEditor(platform, templateId);
+    });
+    const ModuleHandle instance = platform.GetModuleHandleA(nullptr);
+    WindowClass windowClass;
+    windowClass.className = kWindowClass;
+    windowClass.instance = instance;
+    windowClass.cursorId = kIdcArrow;
+    const bool created =
+        platform.RegisterClassExA(windowClass) != 0 &&
+        platform.CreateWindowExA(0, kWindowClass, kWindowTitle, kWsOverlappedWindow, kCwUseDefault,
+                                 kCwUseDefault, kCwUseDefault, kCwUseDefault, 0, 0, instance,
+                                 &mainWindow) != 0;
+    return created ? RunMessageLoop(platform) : kNoWindowExitCode;
 }
 
 }  // namespace pavix

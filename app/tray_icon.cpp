@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "resources/text_ids.h"
+#include "resources/ids.h"
 #include "resources/texts.h"
 
 namespace pavix {
@@ -36,11 +36,11 @@ void TrayIcon::RemoveTrayIcon(WindowHandle window) {
 bool TrayIcon::Notify(std::uint32_t message, WindowHandle window, TrayIconId id) {
     const WindowHandle taskbar = platform_.FindWindowA("Shell_TrayWnd", nullptr);
     if (taskbar == 0) {
-        ShowErrorText(platform_, kTextNoTaskTray);
+        ShowErrorText(platform_, ids::kTextNoTaskTray);
         return false;
     }
     if (platform_.FindWindowExA(taskbar, 0, "TrayNotifyWnd", nullptr) == 0) {
-        ShowErrorText(platform_, kTextNoNotificationArea);
+        ShowErrorText(platform_, ids::kTextNoNotificationArea);
         return false;
     }
     NotifyIconData data = Record(window);
@@ -56,7 +56,7 @@ bool TrayIcon::Notify(std::uint32_t message, WindowHandle window, TrayIconId id)
         platform_.DestroyIcon(data.hIcon);
     }
     if (!accepted) {
-        ShowErrorText(platform_, kTextTrayIconFailed);
+        ShowErrorText(platform_, ids::kTextTrayIconFailed);
     }
     return accepted;
 }

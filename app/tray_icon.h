@@ -5,27 +5,28 @@
 
 #include "platform/constants.h"
 #include "platform/platform.h"
+#include "resources/ids.h"
 
 namespace pavix {
 
 // The state shown by the icon; the values are the icon resources that show it.
 enum TrayIconId : std::uint16_t {
-    kIdle = 110,
-    kSeeking = 111,
-    kDisabled = 112,
+    kIdle = ids::kIconIdle,
+    kSeeking = ids::kIconSeeking,
+    kDisabled = ids::kIconDisabled,
 };
 
 constexpr std::uint32_t kTrayCallbackMessage = kWmApp + 1;
 constexpr std::uint32_t kTrayIconUid = 1;
-constexpr std::uint32_t kTrayMenuId = 103;
+constexpr std::uint32_t kTrayMenuId = ids::kTrayMenu;
 
 // Menu command ids.
-constexpr std::uint32_t kCommandExit = 40001;
-constexpr std::uint32_t kCommandConfiguration = 40002;
-constexpr std::uint32_t kCommandEnable = 40003;
-constexpr std::uint32_t kCommandDisable = 40004;
-constexpr std::uint32_t kCommandAbort = 40005;
-constexpr std::uint32_t kCommandEditSequence = 40006;
+using ids::kCommandAbort;
+using ids::kCommandConfiguration;
+using ids::kCommandDisable;
+using ids::kCommandEditSequence;
+using ids::kCommandEnable;
+using ids::kCommandExit;
 
 class TrayIcon {
   public:

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "editors/error_boxes.h"
 #include "platform/constants.h"
 #include "storage/sequence_file.h"
 #include "storage/settings.h"
@@ -84,7 +85,8 @@ SequenceList MakeSequences(std::size_t count) {
 std::string SequenceFileBytes(const SequenceList& list) {
     fake::FakePlatform platform;
     platform.recording = false;
-    SequenceFile file(platform);
+    ErrorBoxes fileBoxes(platform);
+    SequenceFile file(platform, fileBoxes);
     file.Open(true);
     for (std::size_t i = 0; i < list.Size(); ++i) {
         file.Write(list.At(i));
@@ -95,14 +97,16 @@ std::string SequenceFileBytes(const SequenceList& list) {
 
 void PrepareFiles(fake::FakePlatform& platform, const std::string& sequences) {
     platform.recording = false;
-    Settings settings(platform);
+    ErrorBoxes settingsBoxes(platform);
+    Settings settings(platform, settingsBoxes);
     settings.SetSoundPath(kSoundMatch, "C:\\Pavix\\se\\match.wav");
     settings.SetSoundPath(kSoundMismatch, "C:\\Pavix\\se\\mismatch.wav");
     settings.SetSoundPath(kSoundEnable, "C:\\Pavix\\se\\enable.wav");
     settings.SetTimeout(5000);
     settings.Save();
     if (!sequences.empty()) {
-        SequenceFile file(platform);
+        ErrorBoxes fileBoxes(platform);
+        SequenceFile file(platform, fileBoxes);
         platform.files[file.Path()] = sequences;
     }
 }

@@ -8,6 +8,7 @@
 
 #include "bench/bench_data.h"
 #include "bench/statistics.h"
+#include "editors/error_boxes.h"
 #include "engine/sequence_engine.h"
 
 namespace pavix::bench {
@@ -18,7 +19,8 @@ using Clock = std::chrono::steady_clock;
 
 class EnabledEngine {
   public:
-    explicit EnabledEngine(std::size_t count) : list_(MakeSequences(count)), engine_(platform_) {
+    explicit EnabledEngine(std::size_t count)
+        : list_(MakeSequences(count)), boxes_(platform_), engine_(platform_, boxes_) {
         PrepareFiles(platform_, SequenceFileBytes(list_));
         engine_.SetWindow(kWindow);
         engine_.Enable();
@@ -59,6 +61,7 @@ class EnabledEngine {
 
     SequenceList list_;
     fake::FakePlatform platform_;
+    ErrorBoxes boxes_;
     SequenceEngine engine_;
 };
 

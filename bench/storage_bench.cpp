@@ -8,6 +8,7 @@
 
 #include "bench/bench_data.h"
 #include "bench/statistics.h"
+#include "editors/error_boxes.h"
 #include "platform/constants.h"
 #include "storage/sequence_file.h"
 #include "storage/settings.h"
@@ -21,10 +22,12 @@ constexpr std::uint32_t kPiece = 64 * 1024;
 struct Files {
     Files() : list(MakeSequences(kRecords)), bytes(SequenceFileBytes(list)) {
         PrepareFiles(platform, bytes);
-        SequenceFile names(platform);
+        ErrorBoxes namesBoxes(platform);
+        SequenceFile names(platform, namesBoxes);
         path = names.Path();
         newPath = path + ".new";
-        Settings settings(platform);
+        ErrorBoxes settingsBoxes(platform);
+        Settings settings(platform, settingsBoxes);
         configPath = settings.Path();
         newConfigPath = configPath + ".new";
     }
@@ -69,7 +72,8 @@ std::size_t RawRead(FileApi& files, const std::string& path, std::string& buffer
 void BM_SequenceFileWrite(benchmark::State& state) {
     Files files;
     for (auto _ : state) {
-        SequenceFile file(files.platform);
+        ErrorBoxes fileBoxes(files.platform);
+        SequenceFile file(files.platform, fileBoxes);
         file.Open(true);
         for (std::size_t i = 0; i < files.list.Size(); ++i) {
             file.Write(files.list.At(i));
@@ -97,7 +101,8 @@ void BM_SequenceFileReadReusing(benchmark::State& state) {
     Files files;
     std::size_t count = 0;
     for (auto _ : state) {
-        SequenceFile file(files.platform);
+        ErrorBoxes fileBoxes(files.platform);
+        SequenceFile file(files.platform, fileBoxes);
         file.Open(false);
         Sequence sequence;
         count = 0;
@@ -120,7 +125,8 @@ void BM_SequenceFileReadIntoList(benchmark::State& state) {
     std::size_t count = 0;
     for (auto _ : state) {
         auto list = std::make_unique<SequenceList>();
-        SequenceFile file(files.platform);
+        ErrorBoxes fileBoxes(files.platform);
+        SequenceFile file(files.platform, fileBoxes);
         file.Open(false);
         for (;;) {
             auto sequence = std::make_unique<Sequence>();
@@ -195,11 +201,12 @@ BENCHMARK(BM_SequenceFileRawRead)->Apply(MinAndMax)->Unit(benchmark::kMicrosecon
 
 void BM_ConfigLoad(benchmark::State& state) {
     Files files;
-    Settings settings(files.platform);
+    ErrorBoxes settingsBoxes(files.platform);
+    Settings settings(files.platform, settingsBoxes);
     for (auto _ : state) {
         benchmark::DoNotOptimize(settings.Load());
     }
-    if (settings.Load() != kFileOk) {
+    if (settings.Load() != FileResult::kOk) {
         state.SkipWithError("Config.dat did not load");
     }
 }
@@ -216,7 +223,8 @@ BENCHMARK(BM_ConfigRawRead)->Apply(MinAndMax);
 
 void BM_ConfigSave(benchmark::State& state) {
     Files files;
-    Settings settings(files.platform);
+    ErrorBoxes settingsBoxes(files.platform);
+    Settings settings(files.platform, settingsBoxes);
     settings.Load();
     for (auto _ : state) {
         benchmark::DoNotOptimize(settings.Save());

@@ -1,5 +1,6 @@
 #include "editors/command_editor.h"
 
+#include "editors/command_names.h"
 #include "editors/file_chooser.h"
 #include "platform/constants.h"
 #include "resources/texts.h"

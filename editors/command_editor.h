@@ -9,20 +9,12 @@
 
 #include "editors/modal_dialog.h"
 #include "model/command.h"
+#include "resources/ids.h"
 
 namespace pavix {
 
-class CommandEditor : public ModalDialog {
+class CommandEditor : public ModalDialog, public ids::CommandEditorIds {
   public:
-    static constexpr std::uint32_t kTemplateId = 105;
-    static constexpr std::int32_t kBuiltinRadio = 1017;
-    static constexpr std::int32_t kExternalRadio = 1018;
-    static constexpr std::int32_t kCommandList = 1019;
-    static constexpr std::int32_t kPathEdit = 1020;
-    static constexpr std::int32_t kBrowseButton = 1021;
-    static constexpr std::int32_t kParameterEdit = 1022;
-    static constexpr std::int32_t kDirectoryEdit = 1023;
-
     // `command` (only read) is the one being edited, or nullptr to add one.
     CommandEditor(Platform& platform, const Command* command);
 

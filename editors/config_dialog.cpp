@@ -16,8 +16,8 @@ constexpr std::int32_t kLargestCheckState = 2;
 
 // An unusable Config.dat is reported with the note that OK keeps a backup of it.
 bool ConfigDialog::OnInitDialog() {
-    settings_.SetLoadErrorNote(BackupNote(platform_, settings_.Path()));
-    readIncompletely_ = settings_.Load() == kFileUnusable;
+    boxes_.SetReadNote(BackupNote(platform_, settings_.Path()));
+    readIncompletely_ = settings_.Load() == FileResult::kUnusable;
     for (int event = 0; event < kSoundEventCount; ++event) {
         soundPaths_[event] = settings_.SoundPath(static_cast<SoundEvent>(event));
     }
@@ -101,6 +101,8 @@ void ConfigDialog::Accept() {
     }
     if (!readIncompletely_ || KeepBackup(platform_, settings_.Path())) {
         settings_.Save();
+    } else {
+        boxes_.ReportBackupFailed(settings_.Path());
     }
     End(kIdOk);
 }

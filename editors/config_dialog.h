@@ -8,19 +8,15 @@
 #include <cstdint>
 #include <string>
 
+#include "editors/error_boxes.h"
 #include "editors/modal_dialog.h"
+#include "resources/ids.h"
 #include "storage/settings.h"
 
 namespace pavix {
 
-class ConfigDialog : public ModalDialog {
+class ConfigDialog : public ModalDialog, public ids::ConfigDialogIds {
   public:
-    static constexpr std::uint32_t kTemplateId = 111;
-    static constexpr std::int32_t kAbortEnableBox = 1030;
-    static constexpr std::int32_t kAbortKeyField = 1031;
-    static constexpr std::int32_t kChangeButton = 1070;
-    static constexpr std::int32_t kTimeoutField = 1071;
-
     // One row of the sound group, in SoundEvent order.
     struct SoundRow {
         std::int32_t pathField;
@@ -28,15 +24,16 @@ class ConfigDialog : public ModalDialog {
         std::int32_t playButton;
     };
     static constexpr std::array<SoundRow, kSoundEventCount> kSoundRows = {{
-        {1032, 1050, 1041},
-        {1033, 1051, 1042},
-        {1034, 1052, 1043},
-        {1035, 1053, 1044},
-        {1037, 1054, 1045},
-        {1036, 1055, 1046},
+        {kMatchPath, kMatchBrowse, kMatchPlay},
+        {kMismatchPath, kMismatchBrowse, kMismatchPlay},
+        {kAbortPath, kAbortBrowse, kAbortPlay},
+        {kTimeoutPath, kTimeoutBrowse, kTimeoutPlay},
+        {kEnablePath, kEnableBrowse, kEnablePlay},
+        {kDisablePath, kDisableBrowse, kDisablePlay},
     }};
 
-    explicit ConfigDialog(Platform& platform) : ModalDialog(platform), settings_(platform) {}
+    explicit ConfigDialog(Platform& platform)
+        : ModalDialog(platform), boxes_(platform), settings_(platform, boxes_) {}
 
     // 1 (OK, after saving) or 2 (Cancel).
     std::intptr_t Run() { return RunModal(kTemplateId); }
@@ -57,6 +54,7 @@ class ConfigDialog : public ModalDialog {
     // Browse or Play of a sound row; false for an id of no row.
     bool OnSoundButton(std::int32_t id);
 
+    ErrorBoxes boxes_;
     Settings settings_;
     // Config.dat was unusable: OK keeps a backup of it before replacing it.
     bool readIncompletely_ = false;

@@ -7,18 +7,12 @@
 
 #include "editors/modal_dialog.h"
 #include "model/key_chord.h"
+#include "resources/ids.h"
 
 namespace pavix {
 
-class HotkeyEditor : public ModalDialog {
+class HotkeyEditor : public ModalDialog, public ids::HotkeyEditorIds {
   public:
-    static constexpr std::uint32_t kTemplateId = 108;
-    static constexpr std::int32_t kKeyList = 1048;
-    static constexpr std::int32_t kControlBox = 1030;
-    static constexpr std::int32_t kAltBox = 1029;
-    static constexpr std::int32_t kShiftBox = 1032;
-    static constexpr std::int32_t kWinBox = 1031;
-    static constexpr std::int32_t kKeyTypeButton = 1027;
     static constexpr int kKeyCount = 256;
 
     // Ctrl+Alt with key code 8 until a chord is loaded.

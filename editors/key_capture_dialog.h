@@ -5,14 +5,12 @@
 #include <cstdint>
 
 #include "editors/modal_dialog.h"
+#include "resources/ids.h"
 
 namespace pavix {
 
-class KeyCaptureDialog : public ModalDialog {
+class KeyCaptureDialog : public ModalDialog, public ids::KeyCaptureIds {
   public:
-    static constexpr std::uint32_t kTemplateId = 107;
-    static constexpr std::int32_t kHotkeyControl = 1026;
-
     // `flags` are HOTKEYF_ bits; only the low bytes of both reach the control.
     KeyCaptureDialog(Platform& platform, std::uint16_t flags, std::uint16_t keyCode)
         : ModalDialog(platform), flags_(flags), keyCode_(keyCode) {}

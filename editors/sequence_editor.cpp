@@ -4,8 +4,12 @@
 #include <cstring>
 #include <memory>
 
+#include "editors/command_editor.h"
+#include "editors/command_names.h"
+#include "editors/error_boxes.h"
+#include "editors/hotkey_editor.h"
 #include "platform/constants.h"
-#include "resources/text_ids.h"
+#include "resources/ids.h"
 #include "resources/texts.h"
 #include "storage/backup.h"
 #include "storage/sequence_file.h"
@@ -37,12 +41,12 @@ void SequenceEditor::OnDestroy() {
 
 void SequenceEditor::SetIcons() {
     const ModuleHandle instance = platform_.GetModuleHandleA(nullptr);
-    bigIcon_ =
-        platform_.LoadImageA(instance, kIconId, kImageIcon, platform_.GetSystemMetrics(kSmCxIcon),
-                             platform_.GetSystemMetrics(kSmCyIcon), kLrDefaultColor);
-    smallIcon_ =
-        platform_.LoadImageA(instance, kIconId, kImageIcon, platform_.GetSystemMetrics(kSmCxSmIcon),
-                             platform_.GetSystemMetrics(kSmCySmIcon), kLrDefaultColor);
+    bigIcon_ = platform_.LoadImageA(instance, ids::kIconProgram, kImageIcon,
+                                    platform_.GetSystemMetrics(kSmCxIcon),
+                                    platform_.GetSystemMetrics(kSmCyIcon), kLrDefaultColor);
+    smallIcon_ = platform_.LoadImageA(instance, ids::kIconProgram, kImageIcon,
+                                      platform_.GetSystemMetrics(kSmCxSmIcon),
+                                      platform_.GetSystemMetrics(kSmCySmIcon), kLrDefaultColor);
     platform_.SendMessageA(Window(), kWmSetIcon, kIconBig, static_cast<std::intptr_t>(bigIcon_));
     platform_.SendMessageA(Window(), kWmSetIcon, kIconSmall,
                            static_cast<std::intptr_t>(smallIcon_));
@@ -54,8 +58,8 @@ void SequenceEditor::SetUpColumns() {
         platform_.GetClientRect(Item(list), &client);
         const std::int32_t width = client.right - client.left;
         if (list == kKeyList) {
-            AddColumn(list, 0, LoadText(platform_, kTextModifierColumn), kModifierColumnWidth);
-            AddColumn(list, 1, LoadText(platform_, kTextKeyColumn),
+            AddColumn(list, 0, LoadText(platform_, ids::kTextModifierColumn), kModifierColumnWidth);
+            AddColumn(list, 1, LoadText(platform_, ids::kTextKeyColumn),
                       width - kModifierColumnWidth - platform_.GetSystemMetrics(kSmCxVScroll));
         } else {
             AddColumn(list, 0, std::string(), width);
@@ -80,12 +84,12 @@ void SequenceEditor::AddColumn(std::int32_t list, std::int32_t index, const std:
 // completely (a damaged record or an unusable header) is reported with the note that OK keeps a
 // backup of it.
 void SequenceEditor::LoadSequences() {
-    SequenceFile file(platform_);
-    const std::string note = BackupNote(platform_, file.Path());
-    file.SetReadErrorNote(note);
-    const int opened = file.Open(false);
+    ErrorBoxes boxes(platform_);
+    SequenceFile file(platform_, boxes);
+    boxes.SetReadNote(BackupNote(platform_, file.Path()));
+    const FileResult opened = file.Open(false);
     bool damaged = false;
-    if (opened == kFileOk) {
+    if (opened == FileResult::kOk) {
         for (;;) {
             auto sequence = std::make_unique<Sequence>();
             if (!file.Read(*sequence)) {
@@ -96,18 +100,20 @@ void SequenceEditor::LoadSequences() {
         damaged = file.Damaged();
     }
     file.Close();
-    readIncompletely_ = opened == kFileUnusable || damaged;
+    readIncompletely_ = opened == FileResult::kUnusable || damaged;
     if (damaged) {
-        ShowError(platform_, LoadText(platform_, kTextInvalidFormat) + note);
+        boxes.ReportFileProblem(FileProblem::kDamagedRecord);
     }
 }
 
 void SequenceEditor::Save() {
-    SequenceFile file(platform_);
+    ErrorBoxes boxes(platform_);
+    SequenceFile file(platform_, boxes);
     if (readIncompletely_ && !KeepBackup(platform_, file.Path())) {
+        boxes.ReportBackupFailed(file.Path());
         return;
     }
-    if (file.Open(true) != kFileOk) {
+    if (file.Open(true) != FileResult::kOk) {
         return;
     }
     for (std::size_t index = 0; index < sequences_.Size(); ++index) {
@@ -235,7 +241,7 @@ bool SequenceEditor::CellText(std::int32_t list, std::int32_t row, std::int32_t 
     if (list != kCommandList || column != 0 || index >= current_->Commands().size()) {
         return false;
     }
-    *text = current_->Commands()[index]->Describe(platform_);
+    *text = DescribeCommand(platform_, *current_->Commands()[index]);
     return true;
 }
 
@@ -271,6 +277,191 @@ void SequenceEditor::ShowAndSelect(std::int32_t list, std::size_t row) {
 
 void SequenceEditor::Redraw(std::int32_t list) {
     platform_.InvalidateRect(Item(list), nullptr, true);
+}
+
+// The buttons of the three groups. Selecting a row makes the list report an item change, which
+// refreshes the right-hand side and every button state; the moves rely on it.
+
+// The name typed so far belongs to the sequence shown before any sequence button acts, so that,
+// for one, a copy is named after it.
+bool SequenceEditor::OnSequenceButton(std::int32_t id) {
+    switch (id) {
+        case kSequenceAdd:
+            StoreName();
+            AddSequence();
+            return true;
+        case kSequenceCopy:
+            StoreName();
+            CopySequence();
+            return true;
+        case kSequenceDelete:
+            StoreName();
+            DeleteSequence();
+            return true;
+        case kSequenceUp:
+        case kSequenceDown:
+            StoreName();
+            MoveRow(kSequenceList, sequences_.Size(), id == kSequenceUp, [&](std::size_t at) {
+                return id == kSequenceUp ? sequences_.MoveSequenceUp(at)
+                                         : sequences_.MoveSequenceDown(at);
+            });
+            return true;
+        default:
+            return false;
+    }
+}
+
+void SequenceEditor::AddSequence() {
+    const std::size_t added = sequences_.AddSequence();
+    SetRowCount(kSequenceList, sequences_.Size());
+    Show(&sequences_.At(added));
+    ShowAndSelect(kSequenceList, added);
+}
+
+void SequenceEditor::CopySequence() {
+    const std::int32_t row = SelectedRow(kSequenceList);
+    if (row < 0 || static_cast<std::size_t>(row) >= sequences_.Size()) {
+        return;
+    }
+    const std::size_t copy = sequences_.DuplicateSequence(static_cast<std::size_t>(row));
+    SetRowCount(kSequenceList, sequences_.Size());
+    Show(&sequences_.At(copy));
+    ShowAndSelect(kSequenceList, copy);
+}
+
+// The row leaves the list view first (its selection goes with it), then the sequence. The one
+// that followed it is shown without being selected.
+void SequenceEditor::DeleteSequence() {
+    const std::int32_t row = SelectedRow(kSequenceList);
+    if (row < 0 || static_cast<std::size_t>(row) >= sequences_.Size()) {
+        return;
+    }
+    const auto index = static_cast<std::size_t>(row);
+    SendItem(kSequenceList, kLvmDeleteItem, index);
+    current_ = nullptr;
+    sequences_.RemoveSequence(index);
+    Show(index < sequences_.Size() ? &sequences_.At(index) : nullptr);
+    SetRowCount(kSequenceList, sequences_.Size());
+}
+
+bool SequenceEditor::OnKeyButton(std::int32_t id) {
+    if (id != kKeyAdd && id != kKeyEdit && id != kKeyDelete && id != kKeyUp && id != kKeyDown) {
+        return false;
+    }
+    if (current_ == nullptr) {
+        return true;
+    }
+    const std::int32_t row = SelectedRow(kKeyList);
+    const std::size_t count = current_->Keys().size();
+    const bool selected = row >= 0 && static_cast<std::size_t>(row) < count;
+    if (id == kKeyAdd) {
+        AddKey();
+    } else if (id == kKeyEdit && selected) {
+        EditKey();
+    } else if (id == kKeyDelete && selected) {
+        current_->RemoveKey(static_cast<std::size_t>(row));
+        SetRowCount(kKeyList, current_->Keys().size());
+        UpdateKeyButtons();
+    } else if (id == kKeyUp || id == kKeyDown) {
+        Sequence& sequence = *current_;
+        MoveRow(kKeyList, count, id == kKeyUp, [&](std::size_t at) {
+            return id == kKeyUp ? sequence.MoveKeyUp(at) : sequence.MoveKeyDown(at);
+        });
+    }
+    return true;
+}
+
+void SequenceEditor::AddKey() {
+    HotkeyEditor editor(platform_);
+    if (editor.Run() != kIdOk) {
+        return;
+    }
+    KeyChord chord;
+    editor.Store(chord);
+    current_->AppendKey(chord);
+    const std::size_t count = current_->Keys().size();
+    SetRowCount(kKeyList, count);
+    ShowAndSelect(kKeyList, count - 1);
+    UpdateKeyButtons();
+}
+
+void SequenceEditor::EditKey() {
+    const auto row = static_cast<std::size_t>(SelectedRow(kKeyList));
+    HotkeyEditor editor(platform_);
+    editor.Load(current_->Keys()[row]);
+    if (editor.Run() == kIdOk) {
+        KeyChord chord = current_->Keys()[row];
+        editor.Store(chord);
+        current_->ReplaceKey(row, chord);
+    }
+    Redraw(kKeyList);
+}
+
+bool SequenceEditor::OnCommandButton(std::int32_t id) {
+    if (id != kCommandAdd && id != kCommandEdit && id != kCommandDelete && id != kCommandUp &&
+        id != kCommandDown) {
+        return false;
+    }
+    if (current_ == nullptr) {
+        return true;
+    }
+    const std::int32_t row = SelectedRow(kCommandList);
+    const std::size_t count = current_->Commands().size();
+    const bool selected = row >= 0 && static_cast<std::size_t>(row) < count;
+    if (id == kCommandAdd) {
+        AddCommand();
+    } else if (id == kCommandEdit && selected) {
+        EditCommand();
+    } else if (id == kCommandDelete && selected) {
+        current_->RemoveCommand(static_cast<std::size_t>(row));
+        SetRowCount(kCommandList, current_->Commands().size());
+        UpdateCommandButtons();
+    } else if (id == kCommandUp || id == kCommandDown) {
+        Sequence& sequence = *current_;
+        MoveRow(kCommandList, count, id == kCommandUp, [&](std::size_t at) {
+            return id == kCommandUp ? sequence.MoveCommandUp(at) : sequence.MoveCommandDown(at);
+        });
+    }
+    return true;
+}
+
+// After Cancel as after OK the last row is selected, if there is one.
+void SequenceEditor::AddCommand() {
+    CommandEditor editor(platform_, nullptr);
+    if (editor.Run() == kIdOk) {
+        current_->AppendCommand(editor.Build());
+    }
+    const std::size_t count = current_->Commands().size();
+    SetRowCount(kCommandList, count);
+    if (count > 0) {
+        ShowAndSelect(kCommandList, count - 1);
+    }
+    UpdateCommandButtons();
+}
+
+// The old command is destroyed only when the new one takes its place.
+void SequenceEditor::EditCommand() {
+    const auto row = static_cast<std::size_t>(SelectedRow(kCommandList));
+    CommandEditor editor(platform_, current_->Commands()[row].get());
+    if (editor.Run() == kIdOk) {
+        current_->ReplaceCommand(row, editor.Build());
+    }
+    Redraw(kCommandList);
+}
+
+template <typename Move>
+void SequenceEditor::MoveRow(std::int32_t list, std::size_t count, bool up, Move move) {
+    const std::int32_t row = SelectedRow(list);
+    if (row < 0 || static_cast<std::size_t>(row) >= count) {
+        return;
+    }
+    const auto index = static_cast<std::size_t>(row);
+    if (up ? index == 0 : index + 1 == count) {
+        platform_.MessageBeep(kMbIconAsterisk);
+        return;
+    }
+    move(index);
+    ShowAndSelect(list, up ? index - 1 : index + 1);
 }
 
 }  // namespace pavix

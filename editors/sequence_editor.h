@@ -10,37 +10,12 @@
 
 #include "editors/modal_dialog.h"
 #include "model/sequence.h"
+#include "resources/ids.h"
 
 namespace pavix {
 
-class SequenceEditor : public ModalDialog {
+class SequenceEditor : public ModalDialog, public ids::SequenceEditorIds {
   public:
-    static constexpr std::uint32_t kTemplateId = 104;
-    static constexpr std::uint32_t kIconId = 101;
-
-    static constexpr std::int32_t kSequenceList = 1000;
-    static constexpr std::int32_t kNameEdit = 1001;
-    static constexpr std::int32_t kKeyList = 1002;
-    static constexpr std::int32_t kCommandList = 1007;
-
-    static constexpr std::int32_t kSequenceAdd = 1012;
-    static constexpr std::int32_t kSequenceDelete = 1013;
-    static constexpr std::int32_t kSequenceCopy = 1049;
-    static constexpr std::int32_t kSequenceUp = 1016;
-    static constexpr std::int32_t kSequenceDown = 1017;
-
-    static constexpr std::int32_t kKeyUp = 1003;
-    static constexpr std::int32_t kKeyDown = 1004;
-    static constexpr std::int32_t kKeyAdd = 1006;
-    static constexpr std::int32_t kKeyEdit = 1014;
-    static constexpr std::int32_t kKeyDelete = 1005;
-
-    static constexpr std::int32_t kCommandUp = 1008;
-    static constexpr std::int32_t kCommandDown = 1009;
-    static constexpr std::int32_t kCommandAdd = 1011;
-    static constexpr std::int32_t kCommandEdit = 1015;
-    static constexpr std::int32_t kCommandDelete = 1010;
-
     explicit SequenceEditor(Platform& platform) : ModalDialog(platform) {}
 
     // 1 (OK, after saving) or 2 (Cancel).

@@ -1,13 +1,9 @@
 #include "engine/command_runner.h"
 
 #include "platform/constants.h"
-#include "resources/text_ids.h"
-#include "resources/texts.h"
+#include "storage/owned_handle.h"
 
 namespace pavix {
-
-WindowHandle MainWindowHandle = 0;
-
 namespace {
 
 constexpr const char* kShutdownPrivilege = "SeShutdownPrivilege";
@@ -27,7 +23,7 @@ CommandResult PlatformCommandRunner::RunBuiltin(BuiltinCommandId id) {
         case kDoNothing:
             return kCommandDone;
         case kOpenStartMenu:
-            platform_.PostMessageA(MainWindowHandle, kWmSysCommand, kScTaskList, 0);
+            platform_.PostMessageA(window_, kWmSysCommand, kScTaskList, 0);
             return kCommandDone;
         case kDisableHotkey:
             return kCommandDisableHotkeys;
@@ -112,21 +108,20 @@ bool PlatformCommandRunner::MakeFinalCall(FinalCall call, std::uint32_t flags, b
 }
 
 bool PlatformCommandRunner::EnableShutdownPrivilege() {
-    KernelHandle token = 0;
+    KernelHandle rawToken = 0;
     if (!platform_.OpenProcessToken(platform_.GetCurrentProcess(),
-                                    kTokenAdjustPrivileges | kTokenQuery, &token)) {
+                                    kTokenAdjustPrivileges | kTokenQuery, &rawToken)) {
         return false;
     }
+    const OwnedHandle token(platform_, rawToken);
     TokenPrivilege privilege;
     privilege.privilegeCount = 1;
     privilege.attributes = kSePrivilegeEnabled;
     platform_.LookupPrivilegeValueA(nullptr, kShutdownPrivilege, &privilege.luid);
-    platform_.AdjustTokenPrivileges(token, false, &privilege);
+    platform_.AdjustTokenPrivileges(token.Get(), false, &privilege);
     // AdjustTokenPrivileges succeeds even when the privilege was not granted; only the last
     // error tells.
-    const bool granted = platform_.GetLastError() == kErrorSuccess;
-    platform_.CloseHandle(token);
-    return granted;
+    return platform_.GetLastError() == kErrorSuccess;
 }
 
 bool PlatformCommandRunner::RunExternal(WindowHandle owner, const std::string& path,
@@ -142,12 +137,12 @@ bool PlatformCommandRunner::RunExternal(WindowHandle owner, const std::string& p
     const std::uint32_t length = platform_.FormatMessageA(
         kFormatMessageFromSystem | kFormatMessageIgnoreInserts | kFormatMessageAllocateBuffer,
         nullptr, error, kLangUserDefault, &reason, 0);
-    std::string message = LoadText(platform_, kTextExecuteFailed);
+    std::string reasonText;
     if (reason != nullptr) {
-        message.append(reason, length);
+        reasonText.assign(reason, length);
         platform_.LocalFree(reason);
     }
-    ShowError(platform_, message);
+    reporter_.ReportLaunchFailed(reasonText);
     return false;
 }
 

@@ -3,21 +3,22 @@
 
 #include <string>
 
+#include "engine/engine_reporter.h"
 #include "model/command.h"
 #include "platform/platform.h"
 
 namespace pavix {
 
-// The main window, written once when it has been created; the Open Start Menu command posts its
-// request there. 0 until then.
-extern WindowHandle MainWindowHandle;
-
 class PlatformCommandRunner final : public CommandRunner {
   public:
-    explicit PlatformCommandRunner(Platform& platform) : platform_(platform) {}
+    PlatformCommandRunner(Platform& platform, EngineReporter& reporter)
+        : platform_(platform), reporter_(reporter) {}
+
+    // The main window, to which Open Start Menu posts its request; 0 until it is known.
+    void SetWindow(WindowHandle window) { window_ = window; }
 
     CommandResult RunBuiltin(BuiltinCommandId id) override;
-    // Launches through the shell; a failure is shown with the system's reason.
+    // Launches through the shell; a failure is reported with the system's reason.
     bool RunExternal(WindowHandle owner, const std::string& path, const std::string& parameter,
                      const std::string& directory) override;
 
@@ -34,6 +35,8 @@ class PlatformCommandRunner final : public CommandRunner {
     CommandResult LockSystem();
 
     Platform& platform_;
+    EngineReporter& reporter_;
+    WindowHandle window_ = 0;
 };
 
 }  // namespace pavix

@@ -1,8 +1,5 @@
 #include "engine/hotkey_registry.h"
 
-#include "resources/text_ids.h"
-#include "resources/texts.h"
-
 namespace pavix {
 
 HotkeyRegistry::~HotkeyRegistry() {
@@ -15,13 +12,12 @@ bool HotkeyRegistry::Register(KeyChord chord, HotkeyId* id) {
         return true;
     }
     const auto newId = static_cast<HotkeyId>(hotkeys_.size());
-    if (platform_.RegisterHotKey(window_, newId, chord.modifiers, chord.keyCode)) {
+    if (hotkeyApi_.RegisterHotKey(window_, newId, chord.modifiers, chord.keyCode)) {
         hotkeys_.emplace(chord, newId);
         *id = newId;
         return true;
     }
-    ShowError(platform_,
-              LoadText(platform_, kTextRegisterHotkeyFailed) + ChordLabel(platform_, chord));
+    reporter_.ReportHotkeyRefused(chord);
     *id = kNoHotkey;
     return false;
 }
@@ -31,7 +27,7 @@ void HotkeyRegistry::UnregisterAll() {
         return;
     }
     for (const auto& [chord, id] : hotkeys_) {
-        platform_.UnregisterHotKey(window_, id);
+        hotkeyApi_.UnregisterHotKey(window_, id);
     }
     hotkeys_.clear();
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 
+#include "engine/engine_reporter.h"
 #include "model/key_chord.h"
 #include "platform/platform.h"
 
@@ -15,14 +16,15 @@ constexpr HotkeyId kNoHotkey = -1;
 
 class HotkeyRegistry {
   public:
-    explicit HotkeyRegistry(Platform& platform) : platform_(platform) {}
+    HotkeyRegistry(HotkeyApi& hotkeys, EngineReporter& reporter)
+        : hotkeyApi_(hotkeys), reporter_(reporter) {}
     virtual ~HotkeyRegistry();
     HotkeyRegistry(const HotkeyRegistry&) = delete;
     HotkeyRegistry& operator=(const HotkeyRegistry&) = delete;
 
     virtual void SetWindow(WindowHandle window) { window_ = window; }
     // True with the chord's id (registering it first when it is new); false with kNoHotkey when
-    // the platform refuses, after telling the user.
+    // the platform refuses, after reporting it.
     virtual bool Register(KeyChord chord, HotkeyId* id);
     virtual void UnregisterAll();
 
@@ -30,7 +32,8 @@ class HotkeyRegistry {
     WindowHandle Window() const { return window_; }
 
   private:
-    Platform& platform_;
+    HotkeyApi& hotkeyApi_;
+    EngineReporter& reporter_;
     // Entries are never removed one by one, so the ids stay exactly 0 ... size - 1.
     std::map<KeyChord, HotkeyId> hotkeys_;
     WindowHandle window_ = 0;

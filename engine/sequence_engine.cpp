@@ -1,14 +1,16 @@
 #include "engine/sequence_engine.h"
 
 #include "platform/constants.h"
-#include "resources/text_ids.h"
-#include "resources/texts.h"
 #include "storage/sequence_file.h"
 
 namespace pavix {
 
-SequenceEngine::SequenceEngine(Platform& platform)
-    : platform_(platform), registry_(platform), settings_(platform), runner_(platform) {}
+SequenceEngine::SequenceEngine(Platform& platform, EngineReporter& reporter)
+    : platform_(platform),
+      reporter_(reporter),
+      registry_(platform, reporter),
+      settings_(platform, reporter),
+      runner_(platform, reporter) {}
 
 SequenceEngine::~SequenceEngine() {
     Disable();
@@ -16,6 +18,7 @@ SequenceEngine::~SequenceEngine() {
 
 void SequenceEngine::SetWindow(WindowHandle window) {
     registry_.SetWindow(window);
+    runner_.SetWindow(window);
 }
 
 void SequenceEngine::Reset() {
@@ -105,7 +108,7 @@ HotkeyOutcome SequenceEngine::Complete(const MatcherPtr& matcher) {
 
 bool SequenceEngine::Enable() {
     Disable();
-    if (settings_.Load() == kFileUnusable) {
+    if (settings_.Load() == FileResult::kUnusable) {
         DisableAndNotify();
         return false;
     }
@@ -118,11 +121,11 @@ bool SequenceEngine::Enable() {
     // meanwhile: the whole file is read and closed before the first sequence chord is registered.
     std::vector<std::unique_ptr<Sequence>> sequences;
     bool damaged = false;
-    const int opened = ReadSequences(sequences, damaged);
-    if (opened == kFileMissing) {
+    const FileResult opened = ReadSequences(sequences, damaged);
+    if (opened == FileResult::kMissing) {
         return false;
     }
-    if (opened == kFileUnusable) {
+    if (opened == FileResult::kUnusable) {
         DisableAndNotify();
         return false;
     }
@@ -133,16 +136,16 @@ bool SequenceEngine::Enable() {
         sequence.reset();
     }
     if (damaged) {
-        ShowErrorText(platform_, kTextInvalidFormat);
+        reporter_.ReportFileProblem(FileProblem::kDamagedRecord);
     }
     return true;
 }
 
-int SequenceEngine::ReadSequences(std::vector<std::unique_ptr<Sequence>>& sequences,
-                                  bool& damaged) {
-    SequenceFile file(platform_);
-    const int opened = file.Open(false);
-    if (opened != kFileOk) {
+FileResult SequenceEngine::ReadSequences(std::vector<std::unique_ptr<Sequence>>& sequences,
+                                         bool& damaged) {
+    SequenceFile file(platform_, reporter_);
+    const FileResult opened = file.Open(false);
+    if (opened != FileResult::kOk) {
         return opened;
     }
     auto sequence = std::make_unique<Sequence>();
@@ -156,7 +159,7 @@ int SequenceEngine::ReadSequences(std::vector<std::unique_ptr<Sequence>>& sequen
     }
     damaged = file.Damaged();
     file.Close();
-    return kFileOk;
+    return FileResult::kOk;
 }
 
 SequenceEngine::MatcherPtr SequenceEngine::Compile(Sequence& sequence) {

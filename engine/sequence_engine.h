@@ -28,14 +28,15 @@ enum HotkeyOutcome : std::int32_t {
 
 class SequenceEngine {
   public:
-    explicit SequenceEngine(Platform& platform);
+    // Failures while enabling and while running commands go to `reporter`.
+    SequenceEngine(Platform& platform, EngineReporter& reporter);
     virtual ~SequenceEngine();
     SequenceEngine(const SequenceEngine&) = delete;
     SequenceEngine& operator=(const SequenceEngine&) = delete;
 
     // Rebuilds the abort hotkey, the sequence hotkeys and the matchers from Config.dat and
     // Sequence.dat. True when Sequence.dat was read to its end (or to a damaged record). No data
-    // file is open while it shows a message.
+    // file is open while it reports a problem.
     virtual bool Enable();
     // Unregisters every hotkey and drops every matcher and any search. Plays nothing.
     virtual void Disable();
@@ -53,7 +54,6 @@ class SequenceEngine {
     bool Enabled() const { return enabled_; }
     // The longest pause allowed after an accepted key, in milliseconds.
     std::int32_t SearchTimeout() const { return settings_.Timeout(); }
-    const Settings& GetSettings() const { return settings_; }
     const HotkeyRegistry& Registry() const { return registry_; }
     HotkeyId AbortId() const { return abortId_; }
     std::uint32_t Position() const { return position_; }
@@ -66,15 +66,15 @@ class SequenceEngine {
     using MatcherPtr = std::shared_ptr<SequenceMatcher>;
 
     // Reads the usable records of Sequence.dat (those with chords and commands) and closes it.
-    // kFileOk, kFileMissing or kFileUnusable as the file opened; `damaged` when a record could
-    // not be read.
-    int ReadSequences(std::vector<std::unique_ptr<Sequence>>& sequences, bool& damaged);
+    // How the file opened; `damaged` when a record could not be read.
+    FileResult ReadSequences(std::vector<std::unique_ptr<Sequence>>& sequences, bool& damaged);
     // Registers every chord of a usable sequence and takes over its commands; nullptr when a
     // chord cannot be registered.
     MatcherPtr Compile(Sequence& sequence);
     HotkeyOutcome Complete(const MatcherPtr& matcher);
 
     Platform& platform_;
+    EngineReporter& reporter_;
     HotkeyRegistry registry_;
     // Shared so that a matcher whose commands are running survives a Disable reached from a
     // modal loop inside those commands (an error box keeps the menu and hotkeys alive).

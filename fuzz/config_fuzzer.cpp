@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "editors/error_boxes.h"
 #include "fake/fake_platform.h"
 #include "fuzz/check.h"
 #include "fuzz/file_format.h"
@@ -40,13 +41,14 @@ std::string BodyOf(const Settings& settings) {
 void CheckLoad(const std::string& bytes) {
     fake::FakePlatform platform;
     platform.recording = false;
-    Settings settings(platform);
+    ErrorBoxes settingsBoxes(platform);
+    Settings settings(platform, settingsBoxes);
     platform.files[settings.Path()] = bytes;
     FillPrevious(settings);
     const std::string before = BodyOf(settings);
 
     const ParsedConfig expected = ParseConfig(bytes);
-    const int result = settings.Load();
+    const FileResult result = settings.Load();
 
     PAVIX_FUZZ_CHECK(result == expected.result);
     PAVIX_FUZZ_CHECK(platform.OpenFileCount() == 0);
@@ -56,7 +58,7 @@ void CheckLoad(const std::string& bytes) {
         PAVIX_FUZZ_CHECK(platform.messageBoxes.size() == 1);
         PAVIX_FUZZ_CHECK(platform.messageBoxes[0].text == LoadText(platform, expected.message));
     }
-    if (result != kFileOk) {
+    if (result != FileResult::kOk) {
         PAVIX_FUZZ_CHECK(BodyOf(settings) == before);
         return;
     }
@@ -78,8 +80,9 @@ void CheckLoad(const std::string& bytes) {
     PAVIX_FUZZ_CHECK(
         saved.compare(0, testing::kConfigHeaderSize, bytes, 0, testing::kConfigHeaderSize) == 0);
     PAVIX_FUZZ_CHECK(saved.substr(testing::kConfigHeaderSize) == ExpectedBody(bytes));
-    Settings again(platform);
-    PAVIX_FUZZ_CHECK(again.Load() == kFileOk);
+    ErrorBoxes againBoxes(platform);
+    Settings again(platform, againBoxes);
+    PAVIX_FUZZ_CHECK(again.Load() == FileResult::kOk);
     PAVIX_FUZZ_CHECK(BodyOf(again) == BodyOf(settings));
     PAVIX_FUZZ_CHECK(platform.messageBoxes.size() == 0);
     PAVIX_FUZZ_CHECK(platform.OpenFileCount() == 0);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "editors/error_boxes.h"
 #include "engine/sequence_engine.h"
 #include "fake/fake_platform.h"
 #include "fuzz/byte_stream.h"
@@ -67,7 +68,7 @@ class Model {
         Disable();
         if (config != nullptr) {
             const ParsedConfig parsed = ParseConfig(*config);
-            if (parsed.result != 0) {
+            if (parsed.result != FileResult::kOk) {
                 return;  // disabled again
             }
             abortEnabled_ = parsed.abortEnabled;
@@ -81,7 +82,7 @@ class Model {
             return;
         }
         const ParsedSequenceFile parsed = ParseSequenceFile(*sequences);
-        if (parsed.openResult != 0) {
+        if (parsed.openResult != FileResult::kOk) {
             Disable();
             return;
         }
@@ -163,11 +164,16 @@ class Model {
 class Harness {
   public:
     // PAVIX_FUZZ_TRACE set: every step and outcome is printed, to follow a failing input.
-    Harness() : engine_(platform_), trace_(std::getenv("PAVIX_FUZZ_TRACE") != nullptr) {
+    Harness()
+        : boxes_(platform_),
+          engine_(platform_, boxes_),
+          trace_(std::getenv("PAVIX_FUZZ_TRACE") != nullptr) {
         platform_.recording = false;
-        SequenceFile names(platform_);
+        ErrorBoxes namesBoxes(platform_);
+        SequenceFile names(platform_, namesBoxes);
         sequencePath_ = names.Path();
-        Settings settings(platform_);
+        ErrorBoxes settingsBoxes(platform_);
+        Settings settings(platform_, settingsBoxes);
         configPath_ = settings.Path();
         engine_.SetWindow(kWindow);
     }
@@ -409,6 +415,7 @@ class Harness {
     }
 
     fake::FakePlatform platform_;
+    ErrorBoxes boxes_;
     SequenceEngine engine_;
     Model model_;
     std::string sequencePath_;

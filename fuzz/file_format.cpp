@@ -127,17 +127,17 @@ ParsedSequenceFile ParseSequenceFile(const std::string& bytes) {
     ParsedSequenceFile parsed;
     if (bytes.size() < kSequenceMagicSize ||
         bytes.compare(0, kSequenceMagicSize, kSequenceMagic, kSequenceMagicSize) != 0) {
-        parsed.openResult = 2;
+        parsed.openResult = FileResult::kUnusable;
         parsed.message = kInvalidFormatMessage;
         return parsed;
     }
     if (bytes.size() < kSequenceHeaderSize) {
-        parsed.openResult = 2;
+        parsed.openResult = FileResult::kUnusable;
         parsed.message = kReadFailedMessage;
         return parsed;
     }
     if (Int32At(bytes, kSequenceMagicSize) != 1) {
-        parsed.openResult = 2;
+        parsed.openResult = FileResult::kUnusable;
         parsed.message = kVersionMismatchMessage;
         return parsed;
     }
@@ -157,7 +157,7 @@ ParsedSequenceFile ParseSequenceFile(const std::string& bytes) {
 
 ParsedConfig ParseConfig(const std::string& bytes) {
     ParsedConfig parsed;
-    parsed.result = 2;
+    parsed.result = FileResult::kUnusable;
     if (bytes.size() < kConfigMagicSize ||
         bytes.compare(0, kConfigMagicSize, kConfigMagic, kConfigMagicSize) != 0) {
         parsed.message = kInvalidFormatMessage;
@@ -175,7 +175,7 @@ ParsedConfig ParseConfig(const std::string& bytes) {
         parsed.message = kReadFailedMessage;
         return parsed;
     }
-    parsed.result = 0;
+    parsed.result = FileResult::kOk;
     parsed.abortEnabled = Int32At(bytes, kConfigHeaderSize);
     parsed.abortKey.modifiers = UInt16At(bytes, kConfigHeaderSize + 4);
     parsed.abortKey.virtualKey = UInt16At(bytes, kConfigHeaderSize + 6);

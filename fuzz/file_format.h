@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/file_result.h"
 #include "support/data_files.h"
 
 namespace pavix::fuzz {
@@ -25,16 +26,16 @@ using testing::ConfigSpec;
 using testing::SequenceSpec;
 
 struct ParsedSequenceFile {
-    int openResult = 0;                  // 0 usable, 2 unusable (a missing file is not parsed)
-    std::uint32_t message = kNoMessage;  // what opening shows
-    std::vector<SequenceSpec> records;   // every complete record before the end or the damage
-    bool damaged = false;                // reading stopped at a record that cannot be read
+    FileResult openResult = FileResult::kOk;  // a missing file is not parsed
+    std::uint32_t message = kNoMessage;       // what opening shows
+    std::vector<SequenceSpec> records;        // every complete record before the end or the damage
+    bool damaged = false;                     // reading stopped at a record that cannot be read
 };
 
 ParsedSequenceFile ParseSequenceFile(const std::string& bytes);
 
 struct ParsedConfig {
-    int result = 0;  // 0 loaded, 2 unusable
+    FileResult result = FileResult::kOk;
     std::uint32_t message = kNoMessage;
     std::int32_t abortEnabled = 0;
     Chord abortKey;

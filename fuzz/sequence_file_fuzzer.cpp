@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "editors/error_boxes.h"
 #include "engine/sequence_engine.h"
 #include "fake/fake_platform.h"
 #include "fuzz/check.h"
@@ -65,12 +66,13 @@ void CheckEditorReading(const std::string& bytes, const ParsedSequenceFile& expe
     platform.recording = false;
     SequenceList list;
     {
-        SequenceFile file(platform);
+        ErrorBoxes fileBoxes(platform);
+        SequenceFile file(platform, fileBoxes);
         platform.files[file.Path()] = bytes;
-        const int opened = file.Open(false);
+        const FileResult opened = file.Open(false);
         PAVIX_FUZZ_CHECK(opened == expected.openResult);
         CheckMessage(platform, expected.message);
-        if (opened == kFileOk) {
+        if (opened == FileResult::kOk) {
             for (;;) {
                 auto sequence = std::make_unique<Sequence>();
                 if (!file.Read(*sequence)) {
@@ -87,17 +89,18 @@ void CheckEditorReading(const std::string& bytes, const ParsedSequenceFile& expe
             }
         }
         // A rejected header has closed the file before its message.
-        PAVIX_FUZZ_CHECK(file.Close() == (opened == kFileOk));
+        PAVIX_FUZZ_CHECK(file.Close() == (opened == FileResult::kOk));
     }
     PAVIX_FUZZ_CHECK(platform.OpenFileCount() == 0);
-    if (expected.openResult != kFileOk) {
+    if (expected.openResult != FileResult::kOk) {
         return;
     }
 
     // Saving the list writes exactly the records that were read, with their texts as read.
     platform.messageBoxes.clear();
-    SequenceFile file(platform);
-    PAVIX_FUZZ_CHECK(file.Open(true) == kFileOk);
+    ErrorBoxes fileBoxes(platform);
+    SequenceFile file(platform, fileBoxes);
+    PAVIX_FUZZ_CHECK(file.Open(true) == FileResult::kOk);
     for (std::size_t i = 0; i < list.Size(); ++i) {
         PAVIX_FUZZ_CHECK(file.Write(list.At(i)));
     }
@@ -109,19 +112,21 @@ void CheckEditorReading(const std::string& bytes, const ParsedSequenceFile& expe
 void CheckEnabling(const std::string& bytes, const ParsedSequenceFile& expected) {
     fake::FakePlatform platform;
     {
-        SequenceFile names(platform);
+        ErrorBoxes namesBoxes(platform);
+        SequenceFile names(platform, namesBoxes);
         platform.files[names.Path()] = bytes;
     }
-    SequenceEngine engine(platform);
+    ErrorBoxes engineBoxes(platform);
+    SequenceEngine engine(platform, engineBoxes);
     engine.SetWindow(kWindow);
     const bool enabled = engine.Enable();
-    PAVIX_FUZZ_CHECK(enabled == (expected.openResult == kFileOk));
-    CheckMessage(platform, expected.openResult != kFileOk ? expected.message
-                           : expected.damaged             ? kInvalidFormatMessage
-                                                          : kNoMessage);
+    PAVIX_FUZZ_CHECK(enabled == (expected.openResult == FileResult::kOk));
+    CheckMessage(platform, expected.openResult != FileResult::kOk ? expected.message
+                           : expected.damaged                     ? kInvalidFormatMessage
+                                                                  : kNoMessage);
     // The silent form plays nothing, unless an unusable file made the engine disable itself.
     PAVIX_FUZZ_CHECK(platform.CallsNamed("PlaySoundA").size() ==
-                     (expected.openResult == kFileOk ? 0u : 1u));
+                     (expected.openResult == FileResult::kOk ? 0u : 1u));
 
     // Chords get ids in the order they are first met in the usable records.
     std::map<KeyChord, HotkeyId> ids;

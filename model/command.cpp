@@ -1,29 +1,13 @@
 #include "model/command.h"
 
-#include "resources/texts.h"
-
 namespace pavix {
-namespace {
-
-constexpr std::uint32_t kBuiltinTextIds[kBuiltinCommandCount] = {
-    11, 12, 31, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 26,
-};
-
-}  // namespace
-
-std::uint32_t BuiltinCommandTextId(BuiltinCommandId id) {
-    if (id < 0 || id >= kBuiltinCommandCount) {
-        return kBuiltinTextIds[kDoNothing];
-    }
-    return kBuiltinTextIds[id];
-}
 
 CommandResult BuiltinCommand::Execute(CommandRunner& runner) const {
     return runner.RunBuiltin(id_);
 }
 
-std::string BuiltinCommand::Describe(Platform& platform) const {
-    return LoadText(platform, BuiltinCommandTextId(id_));
+std::string BuiltinCommand::Describe(BuiltinCommandNames& names) const {
+    return names.Name(id_);
 }
 
 CommandResult ExternalCommand::Execute(CommandRunner& runner) const {
@@ -31,7 +15,7 @@ CommandResult ExternalCommand::Execute(CommandRunner& runner) const {
     return runner.RunExternal(0, path_, parameter_, directory_) ? kCommandDone : kCommandFailed;
 }
 
-std::string ExternalCommand::Describe(Platform&) const {
+std::string ExternalCommand::Describe(BuiltinCommandNames&) const {
     return "[Cmd=\"" + path_ + "\"] [Param=\"" + parameter_ + "\"] [Dir=\"" + directory_ + "\"]";
 }
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/types.h"
 
 namespace pavix {
 
@@ -42,8 +42,13 @@ enum BuiltinCommandIds : BuiltinCommandId {
     kStartScreenSaver = 15,
 };
 
-// String-table id of a built-in command's display name; "Do nothing" for unknown ids.
-std::uint32_t BuiltinCommandTextId(BuiltinCommandId id);
+// The display names of the built-in commands, from wherever the caller keeps its texts.
+class BuiltinCommandNames {
+  public:
+    virtual ~BuiltinCommandNames() = default;
+    // The name of `id`; for an id outside the table, the name of kDoNothing.
+    virtual std::string Name(BuiltinCommandId id) = 0;
+};
 
 // The platform side of the commands.
 class CommandRunner {
@@ -58,7 +63,7 @@ class Command {
   public:
     virtual ~Command() = default;
     virtual CommandResult Execute(CommandRunner& runner) const = 0;
-    virtual std::string Describe(Platform& platform) const = 0;
+    virtual std::string Describe(BuiltinCommandNames& names) const = 0;
     virtual bool IsBuiltin() const = 0;
 };
 
@@ -66,7 +71,7 @@ class BuiltinCommand final : public Command {
   public:
     explicit BuiltinCommand(BuiltinCommandId id) : id_(id) {}
     CommandResult Execute(CommandRunner& runner) const override;
-    std::string Describe(Platform& platform) const override;
+    std::string Describe(BuiltinCommandNames& names) const override;
     bool IsBuiltin() const override { return true; }
     BuiltinCommandId Id() const { return id_; }
 
@@ -81,7 +86,7 @@ class ExternalCommand final : public Command {
           parameter_(std::move(parameter)),
           directory_(std::move(directory)) {}
     CommandResult Execute(CommandRunner& runner) const override;
-    std::string Describe(Platform& platform) const override;
+    std::string Describe(BuiltinCommandNames& names) const override;
     bool IsBuiltin() const override { return false; }
     const std::string& Path() const { return path_; }
     const std::string& Parameter() const { return parameter_; }

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/constants.h"
-#include "resources/text_ids.h"
+#include "resources/ids.h"
 
 namespace pavix {
 namespace {
@@ -33,7 +33,7 @@ std::string LoadText(Platform& platform, std::uint32_t id) {
 }
 
 void ShowError(Platform& platform, const std::string& text) {
-    const std::string caption = LoadText(platform, kTextErrorCaption);
+    const std::string caption = LoadText(platform, ids::kTextErrorCaption);
     platform.MessageBoxA(0, text.c_str(), caption.c_str(), kMbOk | kMbIconError);
 }
 

@@ -11,13 +11,8 @@ namespace pavix {
 // The backup of `path`: the same folder, the file's own name with ".bak" added.
 std::string BackupPathFor(const std::string& path);
 
-// What an editor adds to the error it shows on opening such a file: on a line of its own, that OK
-// keeps the original, and under which path.
-std::string BackupNote(Platform& platform, const std::string& path);
-
 // Copies `path` byte for byte to its backup, replacing an older copy. False when the copy cannot
-// be made, after "Failed to write file" and the backup's path have been shown; the caller must
-// then leave the file as it is.
-bool KeepBackup(Platform& platform, const std::string& path);
+// be made; the caller must then leave the file as it is.
+bool KeepBackup(FileApi& files, const std::string& path);
 
 }  // namespace pavix

@@ -22,10 +22,10 @@ bool ReadExact(FileApi& files, FileHandle file, void* buffer, std::uint32_t size
     return files.ReadFile(file, buffer, size, &got) && got == size;
 }
 
-std::uint64_t SizeOfFile(Platform& platform, FileHandle file) {
+std::uint64_t SizeOfFile(FileSystem system, FileHandle file) {
     std::uint32_t high = 0;
-    const std::uint32_t low = platform.GetFileSize(file, &high);
-    if (low == kInvalidFileSize && platform.GetLastError() != kErrorSuccess) {
+    const std::uint32_t low = system.files.GetFileSize(file, &high);
+    if (low == kInvalidFileSize && system.errors.GetLastError() != kErrorSuccess) {
         return kUnknownFileSize;
     }
     return static_cast<std::uint64_t>(high) << 32 | low;

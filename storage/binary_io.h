@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "storage/file_result.h"
 
 namespace pavix {
 
@@ -44,7 +45,7 @@ constexpr std::uint64_t kUnknownFileSize = std::numeric_limits<std::uint64_t>::m
 bool ReadExact(FileApi& files, FileHandle file, void* buffer, std::uint32_t size);
 
 // The size of an open file, or kUnknownFileSize when the platform cannot tell.
-std::uint64_t SizeOfFile(Platform& platform, FileHandle file);
+std::uint64_t SizeOfFile(FileSystem system, FileHandle file);
 
 class FileReader {
   public:

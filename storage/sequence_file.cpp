@@ -4,9 +4,8 @@
 #include <limits>
 
 #include "platform/constants.h"
-#include "resources/text_ids.h"
-#include "resources/texts.h"
 #include "storage/binary_io.h"
+#include "storage/file_replacement.h"
 #include "storage/module_path.h"
 
 namespace pavix {
@@ -19,7 +18,6 @@ constexpr std::int32_t kExternalKind = 1;
 constexpr std::uint64_t kKeySize = 4;
 // The shortest command record: a kind and a built-in id.
 constexpr std::uint64_t kSmallestCommandSize = 8;
-constexpr std::uint32_t kReplaceFlags = kMoveFileReplaceExisting | kMoveFileWriteThrough;
 
 // A count is believed only when that many items of at least `itemSize` bytes fit in the rest of
 // the file; so nothing is ever sized beyond what the file holds.
@@ -135,78 +133,75 @@ void WriteRecord(FileWriter& writer, const Sequence& sequence) {
 
 }  // namespace
 
-SequenceFile::SequenceFile(Platform& platform) : platform_(platform) {
-    PathBesideExecutable(platform_, path_, "Sequence.dat");
+SequenceFile::SequenceFile(FileSystem system, FileProblemReporter& reporter)
+    : system_(system), reporter_(reporter), file_(system.files) {
+    PathBesideExecutable(system_.files, path_, "Sequence.dat");
 }
 
+// A write pass still under way is discarded by its replacement's own destructor.
 SequenceFile::~SequenceFile() {
-    if (state_ == State::kWriting) {
-        Discard();
-    } else {
+    if (state_ != State::kWriting) {
         Close();
     }
 }
 
-std::string SequenceFile::NewPath() const {
-    return SavePathFor(path_);
-}
-
-int SequenceFile::Open(bool forWriting) {
+FileResult SequenceFile::Open(bool forWriting) {
     Close();
     damaged_ = false;
     ended_ = false;
     return forWriting ? OpenForWriting() : OpenForReading();
 }
 
-int SequenceFile::OpenForReading() {
-    file_ = platform_.CreateFileA(path_, kGenericRead, 0, kOpenExisting, kFileAttributeNormal);
-    if (file_ == kInvalidHandleValue) {
-        return kFileMissing;
+FileResult SequenceFile::OpenForReading() {
+    file_.Reset(
+        system_.files.CreateFileA(path_, kGenericRead, 0, kOpenExisting, kFileAttributeNormal));
+    if (!file_.IsOpen()) {
+        return FileResult::kMissing;
     }
-    reader_ = std::make_unique<FileReader>(platform_, file_, SizeOfFile(platform_, file_));
+    reader_ =
+        std::make_unique<FileReader>(system_.files, file_.Get(), SizeOfFile(system_, file_.Get()));
     state_ = State::kUnusable;
 
     std::uint8_t magic[sizeof kMagic];
     if (!reader_->Read(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof kMagic) != 0) {
-        return RejectHeader(kTextInvalidFormat);
+        return RejectHeader(FileProblem::kInvalidFormat);
     }
     std::int32_t version = 0;
     if (!reader_->ReadInt32(version)) {
-        return RejectHeader(kTextReadFailed);
+        return RejectHeader(FileProblem::kReadFailed);
     }
     if (version != kVersion) {
-        return RejectHeader(kTextVersionMismatch);
+        return RejectHeader(FileProblem::kVersionMismatch);
     }
     state_ = State::kReading;
-    return kFileOk;
+    return FileResult::kOk;
 }
 
-int SequenceFile::RejectHeader(std::uint32_t textId) {
+FileResult SequenceFile::RejectHeader(FileProblem problem) {
     Close();
-    ShowError(platform_, LoadText(platform_, textId) + readErrorNote_);
-    return kFileUnusable;
+    reporter_.ReportFileProblem(problem);
+    return FileResult::kUnusable;
 }
 
-int SequenceFile::OpenForWriting() {
-    // Without a path (the executable's folder is too deep for one) there is nothing to create.
-    file_ = path_[0] == '\0' ? kInvalidHandleValue
-                             : platform_.CreateFileA(NewPath().c_str(), kGenericWrite, 0,
-                                                     kCreateAlways, kFileAttributeNormal);
-    if (file_ == kInvalidHandleValue) {
-        ShowErrorText(platform_, kTextOpenForWriteFailed);
-        return kFileUnusable;
+FileResult SequenceFile::OpenForWriting() {
+    replacement_ = std::make_unique<FileReplacement>(system_.files, path_);
+    if (!replacement_->Begin()) {
+        replacement_.reset();
+        reporter_.ReportFileProblem(FileProblem::kOpenForWriteFailed);
+        return FileResult::kUnusable;
     }
-    writer_ = std::make_unique<FileWriter>(platform_, file_);
     state_ = State::kWriting;
-    writer_->Write(kMagic, sizeof kMagic);
-    writer_->WriteInt32(kVersion);
+    FileWriter& writer = replacement_->Writer();
+    writer.Write(kMagic, sizeof kMagic);
+    writer.WriteInt32(kVersion);
     // The header goes out at once, so that a file that cannot take it is known here.
-    if (!writer_->Flush()) {
-        Discard();
-        ShowErrorText(platform_, kTextWriteFailed);
-        return kFileUnusable;
+    if (!writer.Flush()) {
+        replacement_.reset();
+        state_ = State::kClosed;
+        reporter_.ReportFileProblem(FileProblem::kWriteFailed);
+        return FileResult::kUnusable;
     }
-    return kFileOk;
+    return FileResult::kOk;
 }
 
 bool SequenceFile::Read(Sequence& sequence) {
@@ -230,8 +225,9 @@ bool SequenceFile::Write(const Sequence& sequence) {
     if (state_ != State::kWriting) {
         return false;
     }
-    WriteRecord(*writer_, sequence);
-    if (writer_->Failed()) {
+    FileWriter& writer = replacement_->Writer();
+    WriteRecord(writer, sequence);
+    if (writer.Failed()) {
         FailWrite();
         return false;
     }
@@ -239,49 +235,23 @@ bool SequenceFile::Write(const Sequence& sequence) {
 }
 
 bool SequenceFile::Close() {
-    switch (state_) {
-        case State::kClosed:
-            return false;
-        case State::kReading:
-        case State::kUnusable:
-            platform_.CloseHandle(file_);
-            break;
-        case State::kWriting:
-            Commit();
-            break;
-        case State::kWriteFailed:
-            break;
+    if (state_ == State::kClosed) {
+        return false;
     }
-    file_ = kInvalidHandleValue;
+    if (state_ == State::kWriting && !replacement_->Commit()) {
+        reporter_.ReportFileProblem(FileProblem::kWriteFailed);
+    }
+    file_.Close();
     reader_.reset();
-    writer_.reset();
+    replacement_.reset();
     state_ = State::kClosed;
     return true;
 }
 
-void SequenceFile::Commit() {
-    const std::string newPath = NewPath();
-    bool written = writer_->Flush() && platform_.FlushFileBuffers(file_);
-    written = platform_.CloseHandle(file_) && written;
-    file_ = kInvalidHandleValue;
-    if (!written || !platform_.MoveFileExA(newPath.c_str(), path_, kReplaceFlags)) {
-        platform_.DeleteFileA(newPath.c_str());
-        ShowErrorText(platform_, kTextWriteFailed);
-    }
-}
-
-void SequenceFile::Discard() {
-    platform_.CloseHandle(file_);
-    platform_.DeleteFileA(NewPath().c_str());
-    file_ = kInvalidHandleValue;
-    writer_.reset();
-    state_ = State::kClosed;
-}
-
 void SequenceFile::FailWrite() {
-    Discard();
+    replacement_.reset();
     state_ = State::kWriteFailed;
-    ShowErrorText(platform_, kTextWriteFailed);
+    reporter_.ReportFileProblem(FileProblem::kWriteFailed);
 }
 
 }  // namespace pavix

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "platform/constants.h"
-#include "resources/text_ids.h"
-#include "resources/texts.h"
 #include "storage/binary_io.h"
+#include "storage/file_replacement.h"
 #include "storage/module_path.h"
+#include "storage/owned_handle.h"
 
 namespace pavix {
 namespace {
@@ -31,8 +31,6 @@ constexpr const char* kDefaultSounds[kSoundEventCount] = {
     "se\\timeout.wav", "se\\enable.wav",   "se\\disable.wav",
 };
 
-constexpr std::uint32_t kReplaceFlags = kMoveFileReplaceExisting | kMoveFileWriteThrough;
-
 std::size_t SoundPathAt(SoundEvent event) {
     return kSoundPathsAt + static_cast<std::size_t>(event) * kSoundPathFieldSize;
 }
@@ -43,77 +41,70 @@ bool IsSoundEvent(SoundEvent event) {
 
 }  // namespace
 
-Settings::Settings(Platform& platform) : platform_(platform) {
-    PathBesideExecutable(platform_, path_, "Config.dat");
+Settings::Settings(FileSystem system, FileProblemReporter& reporter)
+    : system_(system), reporter_(reporter) {
+    PathBesideExecutable(system_.files, path_, "Config.dat");
 }
 
-int Settings::Load() {
-    const FileHandle file =
-        platform_.CreateFileA(path_, kGenericRead, 0, kOpenExisting, kFileAttributeNormal);
-    if (file == kInvalidHandleValue) {
+FileResult Settings::Load() {
+    FileApi& files = system_.files;
+    OwnedHandle file(
+        files, files.CreateFileA(path_, kGenericRead, 0, kOpenExisting, kFileAttributeNormal));
+    if (!file.IsOpen()) {
         for (int event = 0; event < kSoundEventCount; ++event) {
             char field[kSoundPathFieldSize] = {};
-            PathBesideExecutable(platform_, field, kDefaultSounds[event]);
+            PathBesideExecutable(files, field, kDefaultSounds[event]);
             std::memcpy(body_.data() + SoundPathAt(static_cast<SoundEvent>(event)), field,
                         sizeof field);
         }
         SetTimeout(kDefaultTimeout);
-        return kFileMissing;
+        return FileResult::kMissing;
     }
-    // Closed before the box, so that no box holds the file open.
-    const auto fail = [&](std::uint32_t textId) {
-        platform_.CloseHandle(file);
-        ShowError(platform_, LoadText(platform_, textId) + loadErrorNote_);
-        return kFileUnusable;
+    // Closed before the report, so that nothing the receiver shows holds the file open.
+    const auto fail = [&](FileProblem problem) {
+        file.Close();
+        reporter_.ReportFileProblem(problem);
+        return FileResult::kUnusable;
     };
 
     std::uint8_t magic[sizeof kMagic];
-    if (!ReadExact(platform_, file, magic, sizeof magic) ||
+    if (!ReadExact(files, file.Get(), magic, sizeof magic) ||
         std::memcmp(magic, kMagic, sizeof kMagic) != 0) {
-        return fail(kTextInvalidFormat);
+        return fail(FileProblem::kInvalidFormat);
     }
     std::uint8_t version[4];
-    if (!ReadExact(platform_, file, version, sizeof version)) {
-        return fail(kTextReadFailed);
+    if (!ReadExact(files, file.Get(), version, sizeof version)) {
+        return fail(FileProblem::kReadFailed);
     }
     if (LoadInt32(version) != kVersion) {
-        return fail(kTextVersionMismatch);
+        return fail(FileProblem::kVersionMismatch);
     }
     // Into scratch first, so that a short body leaves the record as it was.
     std::array<std::uint8_t, kSettingsBodySize> body;
-    if (!ReadExact(platform_, file, body.data(), static_cast<std::uint32_t>(body.size()))) {
-        return fail(kTextReadFailed);
+    if (!ReadExact(files, file.Get(), body.data(), static_cast<std::uint32_t>(body.size()))) {
+        return fail(FileProblem::kReadFailed);
     }
-    platform_.CloseHandle(file);
+    file.Close();
     body_ = body;
     // A path that fills its field must still end inside it.
     for (int event = 0; event < kSoundEventCount; ++event) {
         body_[SoundPathAt(static_cast<SoundEvent>(event)) + kSoundPathMaxLength] = 0;
     }
-    return kFileOk;
+    return FileResult::kOk;
 }
 
 bool Settings::Save() {
-    // The new contents go to a file beside the old one, which they replace only once complete.
-    const std::string newPath = SavePathFor(path_);
-    // Without a path (the executable's folder is too deep for one) there is nothing to create.
-    const FileHandle file = path_[0] == '\0'
-                                ? kInvalidHandleValue
-                                : platform_.CreateFileA(newPath.c_str(), kGenericWrite, 0,
-                                                        kCreateAlways, kFileAttributeNormal);
-    if (file == kInvalidHandleValue) {
-        ShowErrorText(platform_, kTextOpenForWriteFailed);
+    FileReplacement replacement(system_.files, path_);
+    if (!replacement.Begin()) {
+        reporter_.ReportFileProblem(FileProblem::kOpenForWriteFailed);
         return false;
     }
-    FileWriter writer(platform_, file);
+    FileWriter& writer = replacement.Writer();
     writer.Write(kMagic, sizeof kMagic);
     writer.WriteInt32(kVersion);
     writer.Write(body_.data(), body_.size());
-    bool written = writer.Flush() && platform_.FlushFileBuffers(file);
-    written = platform_.CloseHandle(file) && written;
-    if (!written || !platform_.MoveFileExA(newPath.c_str(), path_, kReplaceFlags)) {
-        platform_.DeleteFileA(newPath.c_str());
-        ShowErrorText(platform_, kTextWriteFailed);
+    if (!replacement.Commit()) {
+        reporter_.ReportFileProblem(FileProblem::kWriteFailed);
         return false;
     }
     return true;

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <utility>
 
 #include "model/key_chord.h"
 #include "platform/platform.h"
@@ -30,21 +29,19 @@ constexpr std::int32_t kDefaultTimeout = 5000;
 
 class Settings {
   public:
-    // Fixes the path of Config.dat beside the executable; the body is all zero.
-    explicit Settings(Platform& platform);
+    // Fixes the path of Config.dat beside the executable; the body is all zero. Problems with
+    // the file go to `reporter`.
+    Settings(FileSystem system, FileProblemReporter& reporter);
     virtual ~Settings() = default;
 
-    // kFileOk, kFileMissing (defaults put in place, nothing shown) or kFileUnusable (shown). A
-    // short body leaves the record unchanged; after a load every sound path ends inside its field.
-    virtual int Load();
-    // True when the whole file was written; false after an error that has been shown (7: the new
-    // file cannot be created; 6: a write, the flush or the replacement failed). The record goes
-    // to Config.new, which replaces Config.dat only when complete; otherwise the old file stays
-    // byte for byte and the new one is deleted.
+    // kOk, kMissing (defaults put in place, nothing reported) or kUnusable (reported). A short
+    // body leaves the record unchanged; after a load every sound path ends inside its field.
+    virtual FileResult Load();
+    // True when the whole file was written; false after a problem that has been reported
+    // (kOpenForWriteFailed: the new file cannot be created; kWriteFailed: a write, the flush or
+    // the replacement failed). The record replaces Config.dat only when complete (see
+    // FileReplacement); otherwise the old file stays byte for byte.
     virtual bool Save();
-
-    // Added to every error that Load shows, for a caller with more to say.
-    void SetLoadErrorNote(std::string note) { loadErrorNote_ = std::move(note); }
 
     const char* Path() const { return path_; }
     std::int32_t AbortKeyEnabled() const;
@@ -61,9 +58,9 @@ class Settings {
     const std::array<std::uint8_t, kSettingsBodySize>& Body() const { return body_; }
 
   private:
-    Platform& platform_;
+    FileSystem system_;
+    FileProblemReporter& reporter_;
     char path_[kMaxPath] = {};
-    std::string loadErrorNote_;
     std::array<std::uint8_t, kSettingsBodySize> body_{};
 };
 

@@ -55,7 +55,6 @@ class MainWindowTest : public ::testing::Test {
              {"off", {{kCtrlAlt, 'O'}}, {Builtin(kDisableHotkey)}},
              {"quit", {{kCtrlAlt, 'Q'}}, {Builtin(kExitPavix)}}});
     }
-    void TearDown() override { MainWindowHandle = 0; }
 
     void Create() {
         ASSERT_EQ(platform.CreateWindowExA(0, "c", "Pavix", 0, 0, 0, 0, 0, 0, 0, 0, &window),
@@ -115,7 +114,7 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, CreationEnablesSilentlyAndAddsTheIdleIcon) {
     ASSERT_EQ(platform.CreateWindowExA(0, "c", "Pavix", 0, 0, 0, 0, 0, 0, 0, 0, &window), kWindow);
     EXPECT_EQ(window.IconId(), kIdle);
-    EXPECT_EQ(MainWindowHandle, kWindow);
+    EXPECT_EQ(window.Engine().Registry().Window(), kWindow);
     EXPECT_EQ(platform.hotkeys.size(), 9u);
     EXPECT_TRUE(platform.CallsNamed("PlaySoundA").empty());
     EXPECT_EQ(platform.CallsNamed("Shell_NotifyIconA"),

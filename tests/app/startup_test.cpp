@@ -16,7 +16,6 @@ using fake::FakePlatform;
 
 class StartupTest : public ::testing::Test {
   protected:
-    void TearDown() override { MainWindowHandle = 0; }
     FakePlatform platform;
 };
 

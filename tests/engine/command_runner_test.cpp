@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "editors/error_boxes.h"
 #include "fake/fake_platform.h"
 #include "platform/constants.h"
 
@@ -34,10 +35,10 @@ Calls With(Calls calls, const Call& last) {
 
 class CommandRunnerTest : public ::testing::Test {
   protected:
-    void SetUp() override { MainWindowHandle = 0x1234; }
-    void TearDown() override { MainWindowHandle = 0; }
+    void SetUp() override { runner.SetWindow(0x1234); }
     FakePlatform platform;
-    PlatformCommandRunner runner{platform};
+    ErrorBoxes boxes{platform};
+    PlatformCommandRunner runner{platform, boxes};
 };
 
 struct BuiltinCase {

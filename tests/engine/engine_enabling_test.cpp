@@ -5,6 +5,7 @@
 #include "engine/sequence_engine.h"
 #include "fake/fake_platform.h"
 #include "support/data_files.h"
+#include "support/error_boxes.h"
 
 namespace pavix {
 namespace {
@@ -38,7 +39,7 @@ class EngineEnablingTest : public ::testing::Test {
         platform.files[kSequencePath] = testing::SequenceFileBytes(sequences);
     }
     FakePlatform platform;
-    SequenceEngine engine{platform};
+    testing::WithErrorBoxes<SequenceEngine> engine{platform};
 };
 
 TEST_F(EngineEnablingTest, AbortChordGetsIdZeroThenSequenceChordsInOrder) {
@@ -208,7 +209,7 @@ TEST_F(EngineEnablingTest, NoDataFileIsHeldOpenWhileABoxIsShown) {
         local.whileMessageBoxOpen = [&](const fake::MessageBox&) {
             openFiles.push_back(local.OpenFileCount());
         };
-        SequenceEngine fresh(local);
+        testing::WithErrorBoxes<SequenceEngine> fresh(local);
         fresh.SetWindow(kWindow);
         fresh.Enable();
         std::vector<std::string> boxes;
@@ -239,7 +240,7 @@ TEST_F(EngineEnablingTest, EnableAndNotifyPlaysTheEnableSoundAfterEnabling) {
 TEST_F(EngineEnablingTest, DestroyingTheEngineUnregistersEverything) {
     Write({{"a", {{kCtrlAlt, 'A'}}, {Builtin(0)}}});
     {
-        SequenceEngine scoped(platform);
+        testing::WithErrorBoxes<SequenceEngine> scoped(platform);
         scoped.SetWindow(kWindow);
         scoped.Enable();
         EXPECT_EQ(platform.hotkeys.size(), 1u);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake/fake_platform.h"
+#include "support/error_boxes.h"
 
 namespace pavix {
 namespace {
@@ -26,7 +27,7 @@ class HotkeyRegistryTest : public ::testing::Test {
         return id;
     }
     FakePlatform platform;
-    HotkeyRegistry registry{platform};
+    testing::WithErrorBoxes<HotkeyRegistry> registry{platform};
 };
 
 TEST_F(HotkeyRegistryTest, IdsFollowFirstRegistrationAndThePlatformIsAskedOnce) {
@@ -57,7 +58,7 @@ TEST_F(HotkeyRegistryTest, UnregisterAllGoesInChordOrderAndRestartsIds) {
 
 TEST(HotkeyRegistryWithoutWindowTest, UnregisterAllBeforeSetWindowChangesNothing) {
     FakePlatform platform;
-    HotkeyRegistry registry(platform);
+    testing::WithErrorBoxes<HotkeyRegistry> registry(platform);
     HotkeyId id = 0;
     ASSERT_TRUE(registry.Register(kCtrlAltA, &id));
     registry.UnregisterAll();
@@ -90,7 +91,7 @@ TEST_F(HotkeyRegistryTest, RefusedChordWithoutModifiersStartsWithThePlus) {
 
 TEST_F(HotkeyRegistryTest, DestructorUnregistersEverything) {
     {
-        HotkeyRegistry scoped(platform);
+        testing::WithErrorBoxes<HotkeyRegistry> scoped(platform);
         scoped.SetWindow(kWindow);
         HotkeyId id = 0;
         scoped.Register(kCtrlAltA, &id);

@@ -4,6 +4,7 @@
 
 #include "fake/fake_platform.h"
 #include "support/data_files.h"
+#include "support/error_boxes.h"
 
 namespace pavix {
 namespace {
@@ -63,7 +64,7 @@ class SequenceEngineTest : public ::testing::Test {
     }
 
     FakePlatform platform;
-    SequenceEngine engine{platform};
+    testing::WithErrorBoxes<SequenceEngine> engine{platform};
 };
 
 TEST_F(SequenceEngineTest, TwoChordSequenceRunsOnTheSecondPress) {

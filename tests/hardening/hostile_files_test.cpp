@@ -17,6 +17,7 @@
 #include "storage/sequence_file.h"
 #include "storage/settings.h"
 #include "support/data_files.h"
+#include "support/error_boxes.h"
 
 namespace pavix {
 namespace {
@@ -106,7 +107,7 @@ Enabling Enable(const std::string* config, const std::string* sequences, bool si
         return false;
     });
     {
-        SequenceEngine engine(platform);
+        testing::WithErrorBoxes<SequenceEngine> engine(platform);
         engine.SetWindow(kWindow);
         const AllocationMeter meter;
         enabling.result = engine.Enable();
@@ -121,7 +122,7 @@ Enabling Enable(const std::string* config, const std::string* sequences, bool si
 }
 
 struct EditorReading {
-    int opened = 0;
+    FileResult opened = FileResult::kOk;
     std::size_t records = 0;
     bool damaged = false;
     std::vector<std::string> messages;
@@ -140,7 +141,7 @@ EditorReading ReadList(const std::string& sequences, bool sizeKnown = true) {
     const AllocationMeter meter;
     {
         SequenceList list;
-        SequenceFile file(platform);
+        testing::WithErrorBoxes<SequenceFile> file(platform);
         reading.opened = file.Open(false);
         for (;;) {
             auto sequence = std::make_unique<Sequence>();
@@ -233,7 +234,7 @@ TEST(HostileSequenceFileTest, EditorListKeepsTheGoodRecordsSilentlyAndAllocatesL
             const EditorReading reading =
                 ReadList(SequenceHeader() + GoodRecords() + hostile.bytes, sizeKnown);
             const std::string context = hostile.what + (sizeKnown ? "" : ", no size");
-            EXPECT_EQ(reading.opened, kFileOk) << context;
+            EXPECT_EQ(reading.opened, FileResult::kOk) << context;
             EXPECT_EQ(reading.records, 2u) << context;
             EXPECT_TRUE(reading.damaged) << context;
             EXPECT_TRUE(reading.messages.empty()) << context;
@@ -396,7 +397,7 @@ TEST(HostileConfigTest, SoundPathsWithoutAZeroByteAreCutAt260Characters) {
     platform.files[kConfigPath] = config;
     platform.files[kSequencePath] = sequences;
     {
-        SequenceEngine engine(platform);
+        testing::WithErrorBoxes<SequenceEngine> engine(platform);
         engine.SetWindow(kWindow);
         ASSERT_TRUE(engine.Enable());
         // Every event plays its path of exactly 260 characters; none runs into the next field.
@@ -418,8 +419,8 @@ TEST(HostileConfigTest, SoundPathsWithoutAZeroByteAreCutAt260Characters) {
     EXPECT_TRUE(platform.messageBoxes.empty());
 
     // Saved again, each field ends with its zero byte.
-    Settings settings(platform);
-    ASSERT_EQ(settings.Load(), kFileOk);
+    testing::WithErrorBoxes<Settings> settings(platform);
+    ASSERT_EQ(settings.Load(), FileResult::kOk);
     ASSERT_TRUE(settings.Save());
     const std::string saved = platform.files[kConfigPath];
     for (int event = 0; event < kSoundEventCount; ++event) {

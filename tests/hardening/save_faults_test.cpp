@@ -13,6 +13,7 @@
 #include "storage/binary_io.h"
 #include "storage/sequence_file.h"
 #include "support/data_files.h"
+#include "support/error_boxes.h"
 
 namespace pavix {
 namespace {
@@ -54,8 +55,8 @@ SequenceList ListAroundALargeText() {
 // Saves the way the editor does on OK: every sequence in order, stopping at the first false.
 // Returns the number of sequences written, -1 when the file could not be opened.
 int Save(Platform& platform, const SequenceList& list) {
-    SequenceFile file(platform);
-    if (file.Open(true) != kFileOk) {
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    if (file.Open(true) != FileResult::kOk) {
         return -1;
     }
     int written = 0;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "editors/command_names.h"
 #include "fake/fake_platform.h"
 
 namespace pavix {
@@ -37,24 +38,25 @@ TEST(CommandTest, BuiltinNamesFollowTheTableNotTheIdOrder) {
         "Logoff",           "FORCE Logoff",    "Standby System", "FORCE Standby",
         "Hibernate System", "FORCE Hibernate", "Lock System",    "Start Screen Saver"};
     for (BuiltinCommandId id = 0; id < kBuiltinCommandCount; ++id) {
-        EXPECT_EQ(BuiltinCommand(id).Describe(platform), expected[id]) << id;
+        EXPECT_EQ(DescribeCommand(platform, BuiltinCommand(id)), expected[id]) << id;
     }
-    EXPECT_EQ(BuiltinCommand(16).Describe(platform), "Do nothing");
-    EXPECT_EQ(BuiltinCommand(-1).Describe(platform), "Do nothing");
+    EXPECT_EQ(DescribeCommand(platform, BuiltinCommand(16)), "Do nothing");
+    EXPECT_EQ(DescribeCommand(platform, BuiltinCommand(-1)), "Do nothing");
 }
 
 TEST(CommandTest, BuiltinNameInJapaneseIsCodePage932) {
     FakePlatform platform;
     platform.language = Language::Japanese;
     // "Pavixの終了"
-    EXPECT_EQ(BuiltinCommand(kExitPavix).Describe(platform), "Pavix\x82\xCC\x8F\x49\x97\xB9");
+    EXPECT_EQ(DescribeCommand(platform, BuiltinCommand(kExitPavix)),
+              "Pavix\x82\xCC\x8F\x49\x97\xB9");
 }
 
 TEST(CommandTest, ExternalDescriptionQuotesEveryFieldUnescaped) {
     FakePlatform platform;
-    EXPECT_EQ(ExternalCommand("notepad.exe", "", "").Describe(platform),
+    EXPECT_EQ(DescribeCommand(platform, ExternalCommand("notepad.exe", "", "")),
               "[Cmd=\"notepad.exe\"] [Param=\"\"] [Dir=\"\"]");
-    EXPECT_EQ(ExternalCommand("a\"b", "-x \"y\"", "C:\\").Describe(platform),
+    EXPECT_EQ(DescribeCommand(platform, ExternalCommand("a\"b", "-x \"y\"", "C:\\")),
               "[Cmd=\"a\"b\"] [Param=\"-x \"y\"\"] [Dir=\"C:\\\"]");
 }
 

@@ -12,6 +12,7 @@
 #include "fake/fake_platform.h"
 #include "platform/constants.h"
 #include "support/data_files.h"
+#include "support/error_boxes.h"
 
 namespace pavix {
 namespace {
@@ -75,8 +76,8 @@ class SequenceFileChunkTest : public ::testing::Test {
 
     // As the engine reads: one reused sequence, cleared after each record.
     void ReadAsTheEngine() {
-        SequenceFile file(platform);
-        ASSERT_EQ(file.Open(false), kFileOk);
+        testing::WithErrorBoxes<SequenceFile> file(platform);
+        ASSERT_EQ(file.Open(false), FileResult::kOk);
         Sequence sequence;
         int count = 0;
         while (file.Read(sequence)) {
@@ -88,8 +89,8 @@ class SequenceFileChunkTest : public ::testing::Test {
     }
 
     void WriteAsTheEditor() {
-        SequenceFile file(platform);
-        ASSERT_EQ(file.Open(true), kFileOk);
+        testing::WithErrorBoxes<SequenceFile> file(platform);
+        ASSERT_EQ(file.Open(true), FileResult::kOk);
         for (std::size_t i = 0; i < list.Size(); ++i) {
             ASSERT_TRUE(file.Write(list.At(i)));
         }

@@ -154,8 +154,8 @@ ReadResult ReadAll(SequenceFile& file) {
 // Writes as the editor does on OK: every sequence in order, stopping at the first false.
 // Returns how many Write calls returned true, or -1 when Open failed.
 int WriteAll(Platform& platform, const SequenceList& list) {
-    SequenceFile file(platform);
-    if (file.Open(true) != kFileOk) {
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    if (file.Open(true) != FileResult::kOk) {
         file.Close();
         return -1;
     }
@@ -189,7 +189,7 @@ class SequenceFileTest : public ::testing::Test {
 // --- Construction and the example of the document ----------------------------------------------
 
 TEST_F(SequenceFileTest, ConstructionFixesThePathBesideTheExecutableAndOpensNothing) {
-    SequenceFile file(platform);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
     EXPECT_STREQ(file.Path(), kSequencePath);
     EXPECT_EQ(platform.calls, (Calls{Call("GetModuleHandleA", nullptr),
                                      Call("GetModuleFileNameA", FakePlatform::kInstance, 260),
@@ -216,9 +216,9 @@ TEST_F(SequenceFileTest, ExampleRecordOfTheDocumentIsWrittenByteForByte) {
                                                                   25);
     ASSERT_EQ(ReadGolden("sequence_example.dat"), expected);
 
-    SequenceFile file(platform);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
     platform.calls.clear();
-    ASSERT_EQ(file.Open(true), kFileOk);
+    ASSERT_EQ(file.Open(true), FileResult::kOk);
     Sequence sequence("A");
     sequence.AppendKey(KeyChord{kModControl | kModAlt, 0x41});
     sequence.AppendCommand(std::make_unique<BuiltinCommand>(kLockSystem));
@@ -239,9 +239,9 @@ TEST_F(SequenceFileTest, ExampleRecordOfTheDocumentIsWrittenByteForByte) {
 
 TEST_F(SequenceFileTest, ExampleRecordOfTheDocumentIsRead) {
     platform.files[kSequencePath] = ReadGolden("sequence_example.dat");
-    SequenceFile file(platform);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
     platform.calls.clear();
-    ASSERT_EQ(file.Open(false), kFileOk);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
     ReadResult result = ReadAll(file);
     EXPECT_TRUE(file.Close());
 
@@ -264,8 +264,8 @@ TEST_F(SequenceFileTest, WrittenListReadsBackTheSame) {
     ASSERT_EQ(WriteAll(platform, BuildList(shapes)), static_cast<int>(shapes.size()));
     EXPECT_EQ(platform.files[kSequencePath], SequenceFileBytes(shapes));
 
-    SequenceFile file(platform);
-    ASSERT_EQ(file.Open(false), kFileOk);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
     ReadResult result = ReadAll(file);
     ASSERT_EQ(result.sequences.size(), shapes.size());
     for (std::size_t i = 0; i < shapes.size(); ++i) {
@@ -281,8 +281,8 @@ TEST_F(SequenceFileTest, LargeListSpanningManyBuffersReadsBackTheSame) {
     ASSERT_EQ(platform.files[kSequencePath], SequenceFileBytes(shapes));
     ASSERT_GT(platform.files[kSequencePath].size(), 3u * 64 * 1024);
 
-    SequenceFile file(platform);
-    ASSERT_EQ(file.Open(false), kFileOk);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
     ReadResult result = ReadAll(file);
     ASSERT_EQ(result.sequences.size(), shapes.size());
     for (std::size_t i = 0; i < shapes.size(); ++i) {
@@ -298,8 +298,8 @@ TEST_F(SequenceFileTest, TextsLongerThanABufferRoundTrip) {
     };
     ASSERT_EQ(WriteAll(platform, BuildList(shapes)), 2);
     ASSERT_EQ(platform.files[kSequencePath], SequenceFileBytes(shapes));
-    SequenceFile file(platform);
-    ASSERT_EQ(file.Open(false), kFileOk);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
     ReadResult result = ReadAll(file);
     ASSERT_EQ(result.sequences.size(), 2u);
     EXPECT_TRUE(Matches(*result.sequences[0], shapes[0]));
@@ -312,8 +312,8 @@ TEST_F(SequenceFileTest, EmptyListIsStoredAsTheHeaderAlone) {
     EXPECT_EQ(platform.files[kSequencePath], SequenceHeader());
     EXPECT_EQ(platform.files[kSequencePath].size(), 14u);
 
-    SequenceFile file(platform);
-    ASSERT_EQ(file.Open(false), kFileOk);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
     Sequence sequence;
     EXPECT_FALSE(file.Read(sequence));
     EXPECT_FALSE(file.Damaged());
@@ -321,8 +321,8 @@ TEST_F(SequenceFileTest, EmptyListIsStoredAsTheHeaderAlone) {
 
 TEST_F(SequenceFileTest, ReadReplacesTheNameAndAppendsKeysAndCommands) {
     platform.files[kSequencePath] = ReadGolden("sequence_example.dat");
-    SequenceFile file(platform);
-    ASSERT_EQ(file.Open(false), kFileOk);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
     Sequence sequence("old");
     sequence.AppendKey(KeyChord{0, 1});
     sequence.AppendCommand(std::make_unique<BuiltinCommand>(kDoNothing));
@@ -338,8 +338,8 @@ TEST_F(SequenceFileTest, TextsAreTakenUpToTheirFirstZeroByte) {
     platform.files[kSequencePath] = SequenceHeader() + Text(std::string("ab\0cd", 5)) + Int32(0) +
                                     Int32(1) + Int32(1) + Text(std::string("\0path", 5)) +
                                     Text(std::string("x\0", 2)) + Text("dir");
-    SequenceFile file(platform);
-    ASSERT_EQ(file.Open(false), kFileOk);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
     Sequence sequence;
     ASSERT_TRUE(file.Read(sequence));
     EXPECT_EQ(sequence.Name(), "ab");
@@ -354,8 +354,8 @@ TEST_F(SequenceFileTest, TextsAreTakenUpToTheirFirstZeroByte) {
 TEST_F(SequenceFileTest, RecordWithoutCommandsEndsRightAfterItsCount) {
     platform.files[kSequencePath] =
         SequenceHeader() + Text("") + Int32(0) + Int32(0) + Text("next") + Int32(0) + Int32(0);
-    SequenceFile file(platform);
-    ASSERT_EQ(file.Open(false), kFileOk);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
     ReadResult result = ReadAll(file);
     ASSERT_EQ(result.sequences.size(), 2u);
     EXPECT_EQ(result.sequences[0]->Name(), "");
@@ -366,8 +366,8 @@ TEST_F(SequenceFileTest, RecordWithoutCommandsEndsRightAfterItsCount) {
 // --- Opening for reading -------------------------------------------------------------------------
 
 TEST_F(SequenceFileTest, MissingFileOpensAsMissingSilentlyAndCreatesNothing) {
-    SequenceFile file(platform);
-    EXPECT_EQ(file.Open(false), kFileMissing);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    EXPECT_EQ(file.Open(false), FileResult::kMissing);
     EXPECT_TRUE(platform.messageBoxes.empty());
     EXPECT_TRUE(platform.files.empty());
     Sequence sequence;
@@ -385,8 +385,8 @@ TEST_F(SequenceFileTest, EveryTruncatedHeaderIsReportedOnceTheFileIsClosed) {
         local.whileMessageBoxOpen = [&](const MessageBox&) {
             openWhileShown = local.OpenFileCount();
         };
-        SequenceFile file(local);
-        ASSERT_EQ(file.Open(false), kFileUnusable) << length;
+        testing::WithErrorBoxes<SequenceFile> file(local);
+        ASSERT_EQ(file.Open(false), FileResult::kUnusable) << length;
         EXPECT_EQ(local.messageBoxes, Boxes{length < 10 ? kInvalidFormat : kReadFailed}) << length;
         EXPECT_EQ(openWhileShown, 0) << length;
         Sequence sequence;
@@ -412,8 +412,8 @@ TEST_F(SequenceFileTest, WrongMagicOrVersionIsReported) {
         FakePlatform local;
         local.files[kSequencePath] = contents;
         {
-            SequenceFile file(local);
-            EXPECT_EQ(file.Open(false), kFileUnusable);
+            testing::WithErrorBoxes<SequenceFile> file(local);
+            EXPECT_EQ(file.Open(false), FileResult::kUnusable);
             EXPECT_EQ(local.messageBoxes, Boxes{message});
         }
         EXPECT_EQ(local.OpenFileCount(), 0);  // the destructor closed it
@@ -422,9 +422,9 @@ TEST_F(SequenceFileTest, WrongMagicOrVersionIsReported) {
 
 TEST_F(SequenceFileTest, OpenClosesWhatWasOpen) {
     platform.files[kSequencePath] = SequenceFileBytes(SampleSpecs());
-    SequenceFile file(platform);
-    ASSERT_EQ(file.Open(false), kFileOk);
-    ASSERT_EQ(file.Open(false), kFileOk);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
     EXPECT_EQ(platform.OpenFileCount(), 1);
     EXPECT_EQ(ReadAll(file).sequences.size(), SampleSpecs().size());
     EXPECT_TRUE(file.Close());
@@ -450,8 +450,8 @@ TEST_F(SequenceFileTest, EveryTruncationInsideARecordIsDamageAndAtABoundaryIsThe
             } else {
                 local.files[kSequencePath] = valid.substr(0, length);
             }
-            SequenceFile file(local);
-            ASSERT_EQ(file.Open(false), kFileOk);
+            testing::WithErrorBoxes<SequenceFile> file(local);
+            ASSERT_EQ(file.Open(false), FileResult::kOk);
             ReadResult result = ReadAll(file);
 
             std::size_t complete = 0;
@@ -517,8 +517,8 @@ TEST_F(SequenceFileTest, HostileLengthsAndCountsAreDamageFoundWithoutBigAllocati
             if (!sizeKnown) {
                 local.Script("GetFileSize", 0xFFFFFFFF, 6);  // ERROR_INVALID_HANDLE
             }
-            SequenceFile file(local);
-            ASSERT_EQ(file.Open(false), kFileOk) << hostile.what;
+            testing::WithErrorBoxes<SequenceFile> file(local);
+            ASSERT_EQ(file.Open(false), FileResult::kOk) << hostile.what;
             ReadResult result = ReadAll(file);
             ASSERT_EQ(result.sequences.size(), 1u) << hostile.what;
             EXPECT_TRUE(Matches(*result.sequences[0], SampleSpecs()[2])) << hostile.what;
@@ -546,8 +546,8 @@ TEST_F(SequenceFileTest, LengthOrCountThatCannotFitIsRejectedWithoutReadingOn) {
     for (const std::string& record : cases) {
         FakePlatform local;
         local.files[kSequencePath] = SequenceHeader() + record + filler;
-        SequenceFile file(local);
-        ASSERT_EQ(file.Open(false), kFileOk);
+        testing::WithErrorBoxes<SequenceFile> file(local);
+        ASSERT_EQ(file.Open(false), FileResult::kOk);
         Sequence sequence;
         EXPECT_FALSE(file.Read(sequence));
         EXPECT_TRUE(file.Damaged());
@@ -557,11 +557,11 @@ TEST_F(SequenceFileTest, LengthOrCountThatCannotFitIsRejectedWithoutReadingOn) {
 
 TEST_F(SequenceFileTest, FolderTooDeepForThePathOpensAsMissingAndCannotBeWritten) {
     platform.modulePath = "C:\\" + std::string(250, 'd') + "\\Pavix.exe";
-    SequenceFile file(platform);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
     EXPECT_STREQ(file.Path(), "");
-    EXPECT_EQ(file.Open(false), kFileMissing);
+    EXPECT_EQ(file.Open(false), FileResult::kMissing);
     EXPECT_TRUE(platform.messageBoxes.empty());
-    EXPECT_EQ(file.Open(true), kFileUnusable);
+    EXPECT_EQ(file.Open(true), FileResult::kUnusable);
     EXPECT_EQ(platform.messageBoxes, Boxes{kOpenForWriteFailed});
     EXPECT_TRUE(platform.files.empty());
 }
@@ -574,7 +574,7 @@ TEST_F(SequenceFileTest, SavesInEveryFolderThatHasAPathForTheFile) {
     for (;; ++folder) {
         FakePlatform local;
         local.modulePath = "C:\\" + std::string(folder - 3, 'd') + "\\Pavix.exe";
-        SequenceFile file(local);
+        testing::WithErrorBoxes<SequenceFile> file(local);
         if (file.Path()[0] == '\0') {
             break;
         }
@@ -591,8 +591,8 @@ TEST_F(SequenceFileTest, HugeLengthInAHugeLookingFileStillAllocatesOnlyWhatArriv
     platform.files[kSequencePath] = SequenceHeader() + Int32(0x7FFFFFFF) + std::string(100, 'x');
     platform.Script("GetFileSize", 0xFFFFFFF0, 0);
     const long peakBefore = PeakResidentKiB();
-    SequenceFile file(platform);
-    ASSERT_EQ(file.Open(false), kFileOk);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
     Sequence sequence;
     EXPECT_FALSE(file.Read(sequence));
     EXPECT_TRUE(file.Damaged());
@@ -601,8 +601,8 @@ TEST_F(SequenceFileTest, HugeLengthInAHugeLookingFileStillAllocatesOnlyWhatArriv
 
 TEST_F(SequenceFileTest, FailingReadIsDamageNotTheEnd) {
     platform.files[kSequencePath] = SequenceFileBytes(SampleSpecs());
-    SequenceFile file(platform);
-    ASSERT_EQ(file.Open(false), kFileOk);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    ASSERT_EQ(file.Open(false), FileResult::kOk);
     // The whole file came with the first buffer; the read that would find its end fails.
     platform.Script("ReadFile", 0, kErrorAccessDenied);
     ReadResult result = ReadAll(file);
@@ -727,8 +727,8 @@ TEST_F(SequenceWriteFailureTest, NewFileThatCannotBeCreatedIsReported) {
     platform.Script("CreateFileA", kInvalidHandleValue, kErrorAccessDenied, [](const Call& call) {
         return call.args[0] == "\"" + std::string(kNewSequencePath) + "\"";
     });
-    SequenceFile file(platform);
-    EXPECT_EQ(file.Open(true), kFileUnusable);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    EXPECT_EQ(file.Open(true), FileResult::kUnusable);
     Sequence sequence("x");
     EXPECT_FALSE(file.Write(sequence));
     EXPECT_FALSE(file.Close());
@@ -738,8 +738,8 @@ TEST_F(SequenceWriteFailureTest, NewFileThatCannotBeCreatedIsReported) {
 
 TEST_F(SequenceWriteFailureTest, ShortHeaderFailsTheOpenAndNothingIsToBeWritten) {
     platform.LimitWrites(kNewSequencePath, 9);
-    SequenceFile file(platform);
-    EXPECT_EQ(file.Open(true), kFileUnusable);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    EXPECT_EQ(file.Open(true), FileResult::kUnusable);
     Sequence sequence("x");
     EXPECT_FALSE(file.Write(sequence));
     EXPECT_FALSE(file.Close());
@@ -749,8 +749,8 @@ TEST_F(SequenceWriteFailureTest, ShortHeaderFailsTheOpenAndNothingIsToBeWritten)
 TEST_F(SequenceWriteFailureTest, WritesAfterAFailureAreRefusedAndTheMessageIsShownOnce) {
     const SequenceList list = BuildList(LargeSpecs(3000));
     platform.LimitWrites(kNewSequencePath, 1000);
-    SequenceFile file(platform);
-    ASSERT_EQ(file.Open(true), kFileOk);
+    testing::WithErrorBoxes<SequenceFile> file(platform);
+    ASSERT_EQ(file.Open(true), FileResult::kOk);
     int falses = 0;
     for (std::size_t i = 0; i < list.Size(); ++i) {
         falses += file.Write(list.At(i)) ? 0 : 1;
@@ -762,8 +762,8 @@ TEST_F(SequenceWriteFailureTest, WritesAfterAFailureAreRefusedAndTheMessageIsSho
 
 TEST_F(SequenceWriteFailureTest, DestroyingAnUnfinishedWritePassDiscardsTheNewFile) {
     {
-        SequenceFile file(platform);
-        ASSERT_EQ(file.Open(true), kFileOk);
+        testing::WithErrorBoxes<SequenceFile> file(platform);
+        ASSERT_EQ(file.Open(true), FileResult::kOk);
         EXPECT_TRUE(file.Write(*Build(SampleSpecs()[0])));
     }
     EXPECT_EQ(platform.files[kSequencePath], old);

@@ -61,7 +61,7 @@ class SettingsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsTest, ConstructionFixesThePathBesideTheExecutableAndTouchesNoFile) {
-    Settings settings(platform);
+    testing::WithErrorBoxes<Settings> settings(platform);
     EXPECT_STREQ(settings.Path(), kConfigPath);
     EXPECT_EQ(platform.calls, (Calls{Call("GetModuleHandleA", nullptr),
                                      Call("GetModuleFileNameA", FakePlatform::kInstance, 260),
@@ -74,13 +74,13 @@ TEST_F(SettingsTest, ConstructionFixesThePathBesideTheExecutableAndTouchesNoFile
 }
 
 TEST_F(SettingsTest, MissingFilePutsDefaultsInPlaceSilentlyAndCreatesNothing) {
-    Settings settings(platform);
+    testing::WithErrorBoxes<Settings> settings(platform);
     settings.SetAbortKeyEnabled(1);
     settings.SetAbortKey(KeyChord{kModAlt, 0x41});
     settings.SetSoundPath(kSoundMatch, std::string(300, 'x'));
     platform.calls.clear();
 
-    EXPECT_EQ(settings.Load(), kFileMissing);
+    EXPECT_EQ(settings.Load(), FileResult::kMissing);
 
     EXPECT_TRUE(platform.messageBoxes.empty());
     EXPECT_TRUE(platform.files.empty());
@@ -108,8 +108,8 @@ TEST_F(SettingsTest, MissingFilePutsDefaultsInPlaceSilentlyAndCreatesNothing) {
 
 TEST_F(SettingsTest, DefaultSoundThatDoesNotFitLeavesTheFieldEmpty) {
     platform.modulePath = "C:\\" + std::string(242, 'd') + "\\Pavix.exe";
-    Settings settings(platform);
-    EXPECT_EQ(settings.Load(), kFileMissing);
+    testing::WithErrorBoxes<Settings> settings(platform);
+    EXPECT_EQ(settings.Load(), FileResult::kMissing);
     // "se\match.wav" still fits in 259 characters, "se\mismatch.wav" does not.
     EXPECT_EQ(settings.SoundPath(kSoundMatch).size(), 3u + 242u + 13u);
     EXPECT_EQ(settings.SoundPath(kSoundMismatch), "");
@@ -117,9 +117,9 @@ TEST_F(SettingsTest, DefaultSoundThatDoesNotFitLeavesTheFieldEmpty) {
 
 TEST_F(SettingsTest, FolderTooDeepForThePathLoadsAsMissingAndCannotBeSaved) {
     platform.modulePath = "C:\\" + std::string(250, 'd') + "\\Pavix.exe";
-    Settings settings(platform);
+    testing::WithErrorBoxes<Settings> settings(platform);
     EXPECT_STREQ(settings.Path(), "");
-    EXPECT_EQ(settings.Load(), kFileMissing);
+    EXPECT_EQ(settings.Load(), FileResult::kMissing);
     EXPECT_TRUE(platform.messageBoxes.empty());
     EXPECT_FALSE(settings.Save());
     EXPECT_EQ(platform.messageBoxes, std::vector<MessageBox>{kOpenForWriteFailed});
@@ -133,7 +133,7 @@ TEST_F(SettingsTest, SavesInEveryFolderThatHasAPathForTheFile) {
     for (;; ++folder) {
         FakePlatform local;
         local.modulePath = "C:\\" + std::string(folder - 3, 'd') + "\\Pavix.exe";
-        Settings settings(local);
+        testing::WithErrorBoxes<Settings> settings(local);
         if (settings.Path()[0] == '\0') {
             break;
         }
@@ -147,7 +147,7 @@ TEST_F(SettingsTest, SavesInEveryFolderThatHasAPathForTheFile) {
 }
 
 TEST_F(SettingsTest, SaveWritesEveryFieldAtItsOffset) {
-    Settings settings(platform);
+    testing::WithErrorBoxes<Settings> settings(platform);
     settings.SetAbortKeyEnabled(1);
     settings.SetAbortKey(KeyChord{kModControl | kModAlt, 0x41});
     for (int event = 0; event < kSoundEventCount; ++event) {
@@ -191,14 +191,14 @@ TEST_F(SettingsTest, SaveWritesEveryFieldAtItsOffset) {
 }
 
 TEST_F(SettingsTest, SaveThenLoadGivesTheSameBody) {
-    Settings saved(platform);
+    testing::WithErrorBoxes<Settings> saved(platform);
     FillOther(saved);
     saved.SetSoundPath(kSoundTimeout, std::string(kSoundPathMaxLength, 'p'));
     ASSERT_TRUE(saved.Save());
 
-    Settings loaded(platform);
+    testing::WithErrorBoxes<Settings> loaded(platform);
     platform.calls.clear();
-    EXPECT_EQ(loaded.Load(), kFileOk);
+    EXPECT_EQ(loaded.Load(), FileResult::kOk);
     EXPECT_EQ(BodyText(loaded), BodyText(saved));
     EXPECT_EQ(loaded.SoundPath(kSoundTimeout), std::string(kSoundPathMaxLength, 'p'));
     EXPECT_TRUE(platform.messageBoxes.empty());
@@ -210,8 +210,8 @@ TEST_F(SettingsTest, SaveThenLoadGivesTheSameBody) {
 
 TEST_F(SettingsTest, LoadReadsEveryFieldAndIgnoresBytesAfterTheRecord) {
     platform.files[kConfigPath] = ConfigFileBytes(SampleSpec()) + "trailing bytes";
-    Settings settings(platform);
-    EXPECT_EQ(settings.Load(), kFileOk);
+    testing::WithErrorBoxes<Settings> settings(platform);
+    EXPECT_EQ(settings.Load(), FileResult::kOk);
     EXPECT_EQ(settings.AbortKeyEnabled(), 1);
     EXPECT_EQ(settings.AbortKey(), (KeyChord{kModControl | kModShift, 0x1B}));
     EXPECT_EQ(settings.SoundPath(kSoundMatch), "C:\\s\\m.wav");
@@ -231,8 +231,8 @@ TEST_F(SettingsTest, SoundPathFieldWithoutZeroIsCutAt260Bytes) {
         std::memset(&file[offset], 'z', kSoundPathFieldSize);
     }
     platform.files[kConfigPath] = file;
-    Settings settings(platform);
-    EXPECT_EQ(settings.Load(), kFileOk);
+    testing::WithErrorBoxes<Settings> settings(platform);
+    EXPECT_EQ(settings.Load(), FileResult::kOk);
     for (int event = 0; event < kSoundEventCount; ++event) {
         EXPECT_EQ(settings.SoundPath(static_cast<SoundEvent>(event)),
                   std::string(kSoundPathMaxLength, 'z'));
@@ -242,7 +242,7 @@ TEST_F(SettingsTest, SoundPathFieldWithoutZeroIsCutAt260Bytes) {
 }
 
 TEST_F(SettingsTest, SetSoundPathKeepsAtMost260BytesAndZeroesTheRest) {
-    Settings settings(platform);
+    testing::WithErrorBoxes<Settings> settings(platform);
     settings.SetSoundPath(kSoundAbort, std::string(400, 'q'));
     EXPECT_EQ(settings.SoundPath(kSoundAbort), std::string(kSoundPathMaxLength, 'q'));
     settings.SetSoundPath(kSoundAbort, "ab");
@@ -266,11 +266,11 @@ TEST_F(SettingsTest, EveryTruncationIsReportedAndLeavesTheRecordUnchanged) {
     for (std::size_t length = 0; length < kConfigFileSize; ++length) {
         FakePlatform local;
         local.files[kConfigPath] = valid.substr(0, length);
-        Settings settings(local);
+        testing::WithErrorBoxes<Settings> settings(local);
         FillOther(settings);
         const std::string before = BodyText(settings);
 
-        ASSERT_EQ(settings.Load(), kFileUnusable) << length;
+        ASSERT_EQ(settings.Load(), FileResult::kUnusable) << length;
 
         const MessageBox expected = length < 11 ? kInvalidFormat : kReadFailed;
         ASSERT_EQ(local.messageBoxes, std::vector<MessageBox>{expected}) << length;
@@ -287,8 +287,8 @@ TEST_F(SettingsTest, ShortReadsAreReportedLikeShortFiles) {
         FakePlatform local;
         local.files[kConfigPath] = ConfigFileBytes(SampleSpec());
         local.LimitReads(kConfigPath, limit.length);
-        Settings settings(local);
-        EXPECT_EQ(settings.Load(), kFileUnusable);
+        testing::WithErrorBoxes<Settings> settings(local);
+        EXPECT_EQ(settings.Load(), FileResult::kUnusable);
         EXPECT_EQ(local.messageBoxes, std::vector<MessageBox>{limit.message}) << limit.length;
         EXPECT_EQ(BodyText(settings), std::string(kSettingsBodySize, '\0'));
     }
@@ -311,10 +311,10 @@ TEST_F(SettingsTest, WrongMagicOrVersionIsReportedAndLeavesTheRecordUnchanged) {
     for (const auto& [contents, message] : cases) {
         FakePlatform local;
         local.files[kConfigPath] = contents;
-        Settings settings(local);
+        testing::WithErrorBoxes<Settings> settings(local);
         FillOther(settings);
         const std::string before = BodyText(settings);
-        EXPECT_EQ(settings.Load(), kFileUnusable);
+        EXPECT_EQ(settings.Load(), FileResult::kUnusable);
         EXPECT_EQ(local.messageBoxes, std::vector<MessageBox>{message});
         EXPECT_EQ(BodyText(settings), before);
         EXPECT_EQ(local.OpenFileCount(), 0);
@@ -323,9 +323,9 @@ TEST_F(SettingsTest, WrongMagicOrVersionIsReportedAndLeavesTheRecordUnchanged) {
 
 TEST_F(SettingsTest, ErrorIsShownOnceTheFileIsClosed) {
     platform.files[kConfigPath] = "";
-    Settings settings(platform);
+    testing::WithErrorBoxes<Settings> settings(platform);
     platform.calls.clear();
-    EXPECT_EQ(settings.Load(), kFileUnusable);
+    EXPECT_EQ(settings.Load(), FileResult::kUnusable);
     EXPECT_EQ(platform.CallsNamed({"CreateFileA", "ReadFile", "MessageBoxA", "CloseHandle"}),
               (Calls{Call("CreateFileA", kConfigPath, kGenericRead, 0, kOpenExisting,
                           kFileAttributeNormal),
@@ -337,8 +337,8 @@ TEST_F(SettingsTest, ErrorIsShownOnceTheFileIsClosed) {
 TEST_F(SettingsTest, FileHeldByAnotherProgramLoadsAsMissing) {
     platform.files[kConfigPath] = ConfigFileBytes(SampleSpec());
     platform.Script("CreateFileA", kInvalidHandleValue, kErrorSharingViolation);
-    Settings settings(platform);
-    EXPECT_EQ(settings.Load(), kFileMissing);
+    testing::WithErrorBoxes<Settings> settings(platform);
+    EXPECT_EQ(settings.Load(), FileResult::kMissing);
     EXPECT_TRUE(platform.messageBoxes.empty());
     EXPECT_EQ(settings.Timeout(), kDefaultTimeout);
 }
@@ -366,7 +366,7 @@ TEST_F(SettingsSaveFailureTest, ShortWriteAtEveryOffsetKeepsTheOldFile) {
         platform.files.erase(kNewConfigPath);
         platform.messageBoxes.clear();
         platform.LimitWrites(kNewConfigPath, limit);
-        Settings settings(platform);
+        testing::WithErrorBoxes<Settings> settings(platform);
         FillOther(settings);
         ASSERT_FALSE(settings.Save()) << limit;
         ExpectOldFileKept(kWriteFailed, "limit " + std::to_string(limit));
@@ -382,7 +382,7 @@ TEST_F(SettingsSaveFailureTest, ScriptedFailuresKeepTheOldFile) {
         FakePlatform local;
         local.files[kConfigPath] = old;
         local.Script(name, 0, kErrorHandleDiskFull);
-        Settings settings(local);
+        testing::WithErrorBoxes<Settings> settings(local);
         FillOther(settings);
         EXPECT_FALSE(settings.Save()) << name;
         EXPECT_EQ(local.files[kConfigPath], old) << name;
@@ -397,7 +397,7 @@ TEST_F(SettingsSaveFailureTest, ReplacingAFileHeldOpenFailsAndKeepsIt) {
     // Another program holds Config.dat: the new file is written but cannot take its place.
     const FileHandle held =
         platform.CreateFileA(kConfigPath, kGenericRead, 0, kOpenExisting, kFileAttributeNormal);
-    Settings settings(platform);
+    testing::WithErrorBoxes<Settings> settings(platform);
     FillOther(settings);
     EXPECT_FALSE(settings.Save());
     platform.CloseHandle(held);
@@ -406,7 +406,7 @@ TEST_F(SettingsSaveFailureTest, ReplacingAFileHeldOpenFailsAndKeepsIt) {
 
 TEST_F(SettingsSaveFailureTest, NewFileThatCannotBeCreatedIsReportedAndNothingElseHappens) {
     platform.Script("CreateFileA", kInvalidHandleValue, kErrorAccessDenied);
-    Settings settings(platform);
+    testing::WithErrorBoxes<Settings> settings(platform);
     platform.calls.clear();
     EXPECT_FALSE(settings.Save());
     ExpectOldFileKept(kOpenForWriteFailed);
@@ -417,7 +417,7 @@ TEST_F(SettingsSaveFailureTest, NewFileThatCannotBeCreatedIsReportedAndNothingEl
 }
 
 TEST_F(SettingsTest, SaveCreatesTheFileWhenThereWasNone) {
-    Settings settings(platform);
+    testing::WithErrorBoxes<Settings> settings(platform);
     ASSERT_TRUE(settings.Save());
     EXPECT_EQ(platform.files[kConfigPath], std::string("\x07\x08PavixConf", 11) + Int32(1) +
                                                std::string(kSettingsBodySize, '\0'));

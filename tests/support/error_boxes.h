@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "editors/error_boxes.h"
 #include "fake/fake_platform.h"
 #include "platform/constants.h"
 
@@ -26,5 +27,21 @@ inline fake::MessageBox WithBackupNote(const fake::MessageBox& box, const std::s
 inline fake::MessageBox BackupFailed(const std::string& backup) {
     return ErrorBox("Failed to write file\n" + backup);
 }
+
+namespace detail {
+struct BoxesFirst {
+    explicit BoxesFirst(Platform& platform) : boxes(platform) {}
+    ErrorBoxes boxes;
+};
+}  // namespace detail
+
+// A lower layer built directly by a test, whose reports become the program's error boxes as
+// they do under the application and the editors.
+template <typename Layer>
+class WithErrorBoxes : private detail::BoxesFirst, public Layer {
+  public:
+    explicit WithErrorBoxes(Platform& platform) : BoxesFirst(platform), Layer(platform, boxes) {}
+    ErrorBoxes& Boxes() { return boxes; }
+};
 
 }  // namespace pavix::testing

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data_files.h"
+#include "resources/ids.h"
 #include "verdict.h"
 
 namespace pavix_e2e {
@@ -20,12 +21,12 @@ constexpr DWORD kWaitCapMs = 10000;
 constexpr DWORD kPollIntervalMs = 5;
 
 // Menu command ids of the tray menu, posted to the main window as WM_COMMAND.
-constexpr UINT kMenuExit = 40001;
-constexpr UINT kMenuConfiguration = 40002;
-constexpr UINT kMenuEnable = 40003;
-constexpr UINT kMenuDisable = 40004;
-constexpr UINT kMenuAbort = 40005;
-constexpr UINT kMenuEditSequence = 40006;
+constexpr UINT kMenuExit = pavix::ids::kCommandExit;
+constexpr UINT kMenuConfiguration = pavix::ids::kCommandConfiguration;
+constexpr UINT kMenuEnable = pavix::ids::kCommandEnable;
+constexpr UINT kMenuDisable = pavix::ids::kCommandDisable;
+constexpr UINT kMenuAbort = pavix::ids::kCommandAbort;
+constexpr UINT kMenuEditSequence = pavix::ids::kCommandEditSequence;
 
 constexpr wchar_t kErrorCaption[] = L"Pavix:Error";
 constexpr DWORD kErrorHotkeyAlreadyRegistered = 1409;

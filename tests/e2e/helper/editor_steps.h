@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dialog_driver.h"
+#include "resources/ids.h"
 #include "scenario.h"
 
 namespace pavix_e2e {
@@ -23,56 +24,58 @@ const DialogTitles& EnglishTitles();
 const DialogTitles& JapaneseTitles();
 
 // Configuration dialog.
-constexpr int kConfigAbortEnable = 1030;
-constexpr int kConfigAbortKeyField = 1031;
-constexpr int kConfigChange = 1070;
-constexpr int kConfigTimeout = 1071;
-// The path fields in sound-event order (Match, Mismatch, Abort, Timeout, Enable, Disable): the
-// Enable and Disable rows use 1037 and 1036, in this order.
-constexpr int kConfigSoundFields[6] = {1032, 1033, 1034, 1035, 1037, 1036};
+using ConfigIds = pavix::ids::ConfigDialogIds;
+constexpr int kConfigAbortEnable = ConfigIds::kAbortEnableBox;
+constexpr int kConfigAbortKeyField = ConfigIds::kAbortKeyField;
+constexpr int kConfigChange = ConfigIds::kChangeButton;
+constexpr int kConfigTimeout = ConfigIds::kTimeoutField;
+// The path fields in sound-event order (Match, Mismatch, Abort, Timeout, Enable, Disable).
+constexpr int kConfigSoundFields[6] = {ConfigIds::kMatchPath,  ConfigIds::kMismatchPath,
+                                       ConfigIds::kAbortPath,  ConfigIds::kTimeoutPath,
+                                       ConfigIds::kEnablePath, ConfigIds::kDisablePath};
 constexpr const char* kDefaultSoundFiles[6] = {"se\\match.wav",  "se\\mismatch.wav",
                                                "se\\abort.wav",  "se\\timeout.wav",
                                                "se\\enable.wav", "se\\disable.wav"};
 
 // Hotkey editor and key capture box.
-constexpr int kHotkeyKeyList = 1048;
-constexpr int kHotkeyControlBox = 1030;
-constexpr int kHotkeyAltBox = 1029;
-constexpr int kHotkeyShiftBox = 1032;
-constexpr int kHotkeyWinBox = 1031;
-constexpr int kHotkeyKeyType = 1027;
-constexpr int kCaptureControl = 1026;
+constexpr int kHotkeyKeyList = pavix::ids::HotkeyEditorIds::kKeyList;
+constexpr int kHotkeyControlBox = pavix::ids::HotkeyEditorIds::kControlBox;
+constexpr int kHotkeyAltBox = pavix::ids::HotkeyEditorIds::kAltBox;
+constexpr int kHotkeyShiftBox = pavix::ids::HotkeyEditorIds::kShiftBox;
+constexpr int kHotkeyWinBox = pavix::ids::HotkeyEditorIds::kWinBox;
+constexpr int kHotkeyKeyType = pavix::ids::HotkeyEditorIds::kKeyTypeButton;
+constexpr int kCaptureControl = pavix::ids::KeyCaptureIds::kHotkeyControl;
 constexpr int kKeyCount = 256;
 
 // Sequence editor.
-constexpr int kSequenceList = 1000;
-constexpr int kSequenceName = 1001;
-constexpr int kKeyList = 1002;
-constexpr int kCommandList = 1007;
-constexpr int kSequenceAdd = 1012;
-constexpr int kSequenceDelete = 1013;
-constexpr int kSequenceCopy = 1049;
-constexpr int kSequenceUp = 1016;
-constexpr int kSequenceDown = 1017;
-constexpr int kKeyUp = 1003;
-constexpr int kKeyDown = 1004;
-constexpr int kKeyAdd = 1006;
-constexpr int kKeyEdit = 1014;
-constexpr int kKeyDelete = 1005;
-constexpr int kCommandUp = 1008;
-constexpr int kCommandDown = 1009;
-constexpr int kCommandAdd = 1011;
-constexpr int kCommandEdit = 1015;
-constexpr int kCommandDelete = 1010;
+constexpr int kSequenceList = pavix::ids::SequenceEditorIds::kSequenceList;
+constexpr int kSequenceName = pavix::ids::SequenceEditorIds::kNameEdit;
+constexpr int kKeyList = pavix::ids::SequenceEditorIds::kKeyList;
+constexpr int kCommandList = pavix::ids::SequenceEditorIds::kCommandList;
+constexpr int kSequenceAdd = pavix::ids::SequenceEditorIds::kSequenceAdd;
+constexpr int kSequenceDelete = pavix::ids::SequenceEditorIds::kSequenceDelete;
+constexpr int kSequenceCopy = pavix::ids::SequenceEditorIds::kSequenceCopy;
+constexpr int kSequenceUp = pavix::ids::SequenceEditorIds::kSequenceUp;
+constexpr int kSequenceDown = pavix::ids::SequenceEditorIds::kSequenceDown;
+constexpr int kKeyUp = pavix::ids::SequenceEditorIds::kKeyUp;
+constexpr int kKeyDown = pavix::ids::SequenceEditorIds::kKeyDown;
+constexpr int kKeyAdd = pavix::ids::SequenceEditorIds::kKeyAdd;
+constexpr int kKeyEdit = pavix::ids::SequenceEditorIds::kKeyEdit;
+constexpr int kKeyDelete = pavix::ids::SequenceEditorIds::kKeyDelete;
+constexpr int kCommandUp = pavix::ids::SequenceEditorIds::kCommandUp;
+constexpr int kCommandDown = pavix::ids::SequenceEditorIds::kCommandDown;
+constexpr int kCommandAdd = pavix::ids::SequenceEditorIds::kCommandAdd;
+constexpr int kCommandEdit = pavix::ids::SequenceEditorIds::kCommandEdit;
+constexpr int kCommandDelete = pavix::ids::SequenceEditorIds::kCommandDelete;
 
 // Command editor.
-constexpr int kCommandBuiltinRadio = 1017;
-constexpr int kCommandExternalRadio = 1018;
-constexpr int kCommandBuiltinList = 1019;
-constexpr int kCommandPath = 1020;
-constexpr int kCommandBrowse = 1021;
-constexpr int kCommandParameter = 1022;
-constexpr int kCommandDirectory = 1023;
+constexpr int kCommandBuiltinRadio = pavix::ids::CommandEditorIds::kBuiltinRadio;
+constexpr int kCommandExternalRadio = pavix::ids::CommandEditorIds::kExternalRadio;
+constexpr int kCommandBuiltinList = pavix::ids::CommandEditorIds::kCommandList;
+constexpr int kCommandPath = pavix::ids::CommandEditorIds::kPathEdit;
+constexpr int kCommandBrowse = pavix::ids::CommandEditorIds::kBrowseButton;
+constexpr int kCommandParameter = pavix::ids::CommandEditorIds::kParameterEdit;
+constexpr int kCommandDirectory = pavix::ids::CommandEditorIds::kDirectoryEdit;
 
 // The fifteen buttons of the sequence editor, for checks of which ones are enabled.
 const std::vector<NamedControl>& SequenceEditorButtons();

@@ -17,11 +17,6 @@
 namespace pavix_e2e {
 namespace {
 
-constexpr UINT kMenuEnable = 40003;
-constexpr UINT kMenuDisable = 40004;
-constexpr UINT kMenuAbort = 40005;
-constexpr UINT kMenuConfiguration = 40002;
-constexpr UINT kMenuEditSequence = 40006;
 // Time for a change to be drawn (icons, menus, dialogs) before its picture is taken.
 constexpr DWORD kPaintMs = 400;
 // How much of the strip the tray pictures show: its right end, where the icons are.
