@@ -269,13 +269,13 @@ Verdict AbortKeyFromKeyCapture(ScenarioContext& ctx) {
 // keeps the original, opens with the record it could not fill (all zero), and OK keeps the file
 // byte for byte as Config.dat.bak before writing the record shown.
 Verdict KeepsBackupOfUnusableFile(ScenarioContext& ctx, bool japanese) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
         return v;
     }
-    const Bytes unusable = ConfigBytesWithVersion(2, 1580);
+    const Bytes unusable = ConfigHeader(2) + Bytes(kConfigBodySize, 0);
     if (Verdict v = ctx.WriteConfigBytes(unusable); !v.passed) {
         return v;
     }
@@ -298,8 +298,8 @@ Verdict KeepsBackupOfUnusableFile(ScenarioContext& ctx, bool japanese) {
         !v.passed) {
         return v;
     }
-    ConfigRecord zero;
-    zero.timeoutMs = 0;
+    ConfigSpec zero;
+    zero.timeout = 0;
     if (Verdict v = ExpectConfigShows(dialog, zero); !v.passed) {
         return Fail("with an unusable Config.dat: " + v.reason);
     }
@@ -312,7 +312,7 @@ Verdict KeepsBackupOfUnusableFile(ScenarioContext& ctx, bool japanese) {
     if (Verdict v = ExpectFileBytes(BackupPath(ConfigPath(ctx)), unusable); !v.passed) {
         return Fail("the backup after OK: " + v.reason);
     }
-    if (Verdict v = ExpectFileBytes(ConfigPath(ctx), ConfigBytes(zero)); !v.passed) {
+    if (Verdict v = ExpectFileBytes(ConfigPath(ctx), ConfigFileBytes(zero)); !v.passed) {
         return Fail("after OK: " + v.reason);
     }
     return Pass();
