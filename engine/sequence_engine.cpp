@@ -144,6 +144,7 @@ void SequenceEngine::LoadSequences(SequenceFile& file) {
 
 SequenceEngine::MatcherPtr SequenceEngine::Compile(Sequence& sequence) {
     auto matcher = std::make_shared<SequenceMatcher>();
+    matcher->SetName(sequence.Name());
     for (KeyChord chord : sequence.Keys()) {
         HotkeyId id = kNoHotkey;
         if (!registry_.Register(chord, &id)) {
