@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include "engine/command_runner.h"
+#include "resources/text_ids.h"
+#include "resources/texts.h"
 
 namespace pavix {
 namespace {
@@ -32,6 +34,7 @@ MainWindow::MainWindow(Platform& platform, EditorFactory makeEditor)
       instance_(platform.GetModuleHandleA(nullptr)),
       engine_(platform),
       tray_(platform, instance_),
+      hints_(platform, instance_, engine_),
       taskbarCreatedMessage_(platform.RegisterWindowMessageA("TaskbarCreated")) {}
 
 std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
@@ -42,7 +45,8 @@ std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
     }
     switch (message) {
         case kTrayCallbackMessage:
-            return tray_.OnTrayNotify(window, iconId_, static_cast<std::uint32_t>(lParam));
+            return tray_.OnTrayNotify(window, iconId_, hints_.Enabled(),
+                                      static_cast<std::uint32_t>(lParam));
         case kWmCreate:
             return OnCreate(window);
         case kWmHotkey:
@@ -52,7 +56,7 @@ std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
             OnDestroy();
             return 0;
         case kWmTimer:
-            OnTimer();
+            OnTimer(wParam);
             return 0;
         case kWmCommand:
             if (OnCommand(static_cast<std::uint32_t>(LowWord(wParam)))) {
@@ -71,6 +75,7 @@ std::intptr_t MainWindow::OnCreate(WindowHandle window) {
     engine_.SetWindow(window);
     engine_.Enable();
     tray_.AddTrayIcon(window, iconId_);
+    hints_.Start(window);
     MainWindowHandle = window;
     return 0;
 }
@@ -105,24 +110,46 @@ void MainWindow::OnHotkey(HotkeyId id) {
         default:
             return;
     }
+    if (outcome == kFirstKey || outcome == kNextKey) {
+        hints_.OnKeyAccepted();
+    } else {
+        hints_.End();
+    }
     if (iconId_ != before) {
         tray_.UpdateTrayIcon(window_, iconId_);
     }
 }
 
-void MainWindow::OnTimer() {
+void MainWindow::OnTimer(std::uintptr_t timerId) {
+    if (timerId == kHintTimerId) {
+        hints_.OnTimer();
+        return;
+    }
+    hints_.End();
     StopSearchTimer();
     engine_.Timeout();
     ShowState(kIdle);
 }
 
 void MainWindow::OnDestroy() {
+    hints_.End();
     tray_.RemoveTrayIcon(window_);
     StopSearchTimer();
     platform_.PostQuitMessage(0);
 }
 
 bool MainWindow::OnCommand(std::uint32_t command) {
+    if (command == kCommandShowHints) {
+        if (!hints_.Toggle()) {
+            ShowErrorText(platform_, kTextWriteFailed);
+        }
+        return true;
+    }
+    // Every other command ends a search or puts it on hold: what the hints showed is stale.
+    if (command == kCommandEnable || command == kCommandDisable || command == kCommandAbort ||
+        command == kCommandConfiguration || command == kCommandEditSequence) {
+        hints_.End();
+    }
     switch (command) {
         case kCommandExit:
             platform_.DestroyWindow(window_);

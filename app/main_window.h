@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/hints.h"
 #include "app/tray_icon.h"
 #include "engine/sequence_engine.h"
 #include "platform/platform.h"
@@ -29,11 +30,12 @@ class MainWindow final : public WindowHandler {
     TrayIconId IconId() const { return iconId_; }
     bool TimerRunning() const { return timerRunning_; }
     const SequenceEngine& Engine() const { return engine_; }
+    const Hints& HintState() const { return hints_; }
 
   private:
     std::intptr_t OnCreate(WindowHandle window);
     void OnHotkey(HotkeyId id);
-    void OnTimer();
+    void OnTimer(std::uintptr_t timerId);
     void OnDestroy();
     bool OnCommand(std::uint32_t command);
     void RunEditor(std::uint32_t templateId);
@@ -46,6 +48,7 @@ class MainWindow final : public WindowHandler {
     ModuleHandle instance_;
     SequenceEngine engine_;
     TrayIcon tray_;
+    Hints hints_;
     std::uint32_t taskbarCreatedMessage_;
     WindowHandle window_ = 0;
     TrayIconId iconId_ = kIdle;

@@ -16,5 +16,10 @@ constexpr std::uint32_t kTextNoNotificationArea = 9;
 constexpr std::uint32_t kTextTrayIconFailed = 10;
 constexpr std::uint32_t kTextRegisterHotkeyFailed = 29;
 constexpr std::uint32_t kTextExecuteFailed = 30;
+// The hint window: its title, the sequences a chord continues, the row past the last one shown.
+constexpr std::uint32_t kTextHintTitle = 40;
+constexpr std::uint32_t kTextContinuesOne = 41;
+constexpr std::uint32_t kTextContinuesMany = 42;
+constexpr std::uint32_t kTextMoreChords = 43;
 
 }  // namespace pavix

@@ -15,7 +15,8 @@ constexpr WindowHandle kWindow = 0x1234;
 constexpr ModuleHandle kInstance = FakePlatform::kInstance;
 
 Call Notify(std::uint32_t message, TrayIconId id) {
-    return Call("Shell_NotifyIconA", message, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + id, "Pavix");
+    return Call("Shell_NotifyIconA", message, kNotifyIconDataSize, kWindow, 1, 7, 0x8001,
+                0x3000 + id, "Pavix");
 }
 
 class TrayIconTest : public ::testing::Test {
@@ -46,7 +47,8 @@ TEST_F(TrayIconTest, UpdateModifiesWithThePictureOfTheState) {
 
 TEST_F(TrayIconTest, RemoveSendsOnlyTheIdentity) {
     tray.RemoveTrayIcon(kWindow);
-    EXPECT_EQ(platform.calls, (Calls{Call("Shell_NotifyIconA", 2, kNotifyIconDataSize, kWindow, 1, 0, 0, 0, "")}));
+    EXPECT_EQ(platform.calls,
+              (Calls{Call("Shell_NotifyIconA", 2, kNotifyIconDataSize, kWindow, 1, 0, 0, 0, "")}));
     EXPECT_TRUE(platform.messageBoxes.empty());
 }
 
@@ -79,41 +81,44 @@ TEST_F(TrayIconTest, RefusedIconIsReported) {
 struct MenuCase {
     TrayIconId state;
     std::uint32_t enable, disable, abort;  // MF_ENABLED 0 or MF_GRAYED 1
+    bool hintsOn;                          // "Show Hints" checked (MF_CHECKED 8) or not
 };
 
 class TrayMenuTest : public TrayIconTest, public ::testing::WithParamInterface<MenuCase> {};
 
 TEST_P(TrayMenuTest, RightButtonOpensTheMenuWithItemsForTheState) {
     const MenuCase& c = GetParam();
-    EXPECT_EQ(tray.OnTrayNotify(kWindow, c.state, 0x204), 0);
+    EXPECT_EQ(tray.OnTrayNotify(kWindow, c.state, c.hintsOn, 0x204), 0);
     const MenuHandle menu = 0x4000 + 103;
     const MenuHandle popup = menu + 0x100;
-    EXPECT_EQ(
-        platform.calls,
-        (Calls{Call("GetCursorPos"), Call("LoadMenuA", kInstance, 103), Call("GetSubMenu", menu, 0),
-               Call("EnableMenuItem", popup, 40003, c.enable),
-               Call("EnableMenuItem", popup, 40004, c.disable),
-               Call("EnableMenuItem", popup, 40005, c.abort), Call("SetForegroundWindow", kWindow),
-               Call("TrackPopupMenu", popup, 2, 100, 200, 0, kWindow, 0),
-               Call("PostMessageA", kWindow, 0, 0, 0), Call("DestroyMenu", menu)}));
+    EXPECT_EQ(platform.calls,
+              (Calls{Call("GetCursorPos"), Call("LoadMenuA", kInstance, 103),
+                     Call("GetSubMenu", menu, 0), Call("EnableMenuItem", popup, 40003, c.enable),
+                     Call("EnableMenuItem", popup, 40004, c.disable),
+                     Call("EnableMenuItem", popup, 40005, c.abort),
+                     Call("CheckMenuItem", popup, 40007, c.hintsOn ? 8 : 0),
+                     Call("SetForegroundWindow", kWindow),
+                     Call("TrackPopupMenu", popup, 2, 100, 200, 0, kWindow, 0),
+                     Call("PostMessageA", kWindow, 0, 0, 0), Call("DestroyMenu", menu)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(States, TrayMenuTest,
-                         ::testing::Values(MenuCase{kIdle, 1, 0, 1}, MenuCase{kSeeking, 1, 0, 0},
-                                           MenuCase{kDisabled, 0, 1, 1}));
+                         ::testing::Values(MenuCase{kIdle, 1, 0, 1, true},
+                                           MenuCase{kSeeking, 1, 0, 0, false},
+                                           MenuCase{kDisabled, 0, 1, 1, true}));
 
 TEST_F(TrayIconTest, OtherMouseEventsDoNothing) {
     for (std::uint32_t mouse : {0x201u, 0x203u, 0x205u, 0x200u}) {
-        EXPECT_EQ(tray.OnTrayNotify(kWindow, kIdle, mouse), 0);
+        EXPECT_EQ(tray.OnTrayNotify(kWindow, kIdle, true, mouse), 0);
     }
     EXPECT_TRUE(platform.calls.empty());
 }
 
 TEST_F(TrayIconTest, ClosingTheMenuWithoutAChoicePostsNoCommand) {
-    tray.OnTrayNotify(kWindow, kIdle, 0x204);
+    tray.OnTrayNotify(kWindow, kIdle, true, 0x204);
     EXPECT_TRUE(platform.queue.empty());
     platform.menuChoice = 40001;
-    tray.OnTrayNotify(kWindow, kIdle, 0x204);
+    tray.OnTrayNotify(kWindow, kIdle, true, 0x204);
     ASSERT_EQ(platform.queue.size(), 1u);
     EXPECT_EQ(platform.queue.front().message, 0x111u);
     EXPECT_EQ(platform.queue.front().wParam, 40001u);

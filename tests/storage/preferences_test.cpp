@@ -14,8 +14,7 @@ constexpr const char* kPath = "C:\\Pavix\\Preferences.dat";
 constexpr const char* kNewPath = "C:\\Pavix\\Preferences.dat.new";
 
 std::string File(std::int32_t showHints, std::int32_t version = 1) {
-    return std::string("\x07\x08PavixPref", 11) + testing::Int32(version) +
-           testing::Int32(showHints);
+    return testing::PreferencesFileBytes(showHints, version);
 }
 
 class PreferencesTest : public ::testing::Test {

@@ -1,4 +1,4 @@
-// Hand-made bytes of the two data files, built independently of the program's own writers so
+// Hand-made bytes of the data files, built independently of the program's own writers so
 // that tests can feed the readers any content, valid or not.
 #pragma once
 
@@ -42,5 +42,8 @@ struct ConfigSpec {
     std::int32_t timeout = 5000;
 };
 std::string ConfigFileBytes(const ConfigSpec& config);
+
+// Preferences.dat: magic, version, whether hints are shown.
+std::string PreferencesFileBytes(std::int32_t showHints, std::int32_t version = 1);
 
 }  // namespace pavix::testing
