@@ -191,7 +191,8 @@ void MainWindow::RunEditor(std::uint32_t templateId) {
     // A search cannot go on while the hotkeys are unregistered, so its timer goes too.
     StopSearchTimer();
     engine_.Disable();
-    if (std::unique_ptr<DialogHandler> editor = makeEditor_ ? makeEditor_(templateId) : nullptr) {
+    if (std::unique_ptr<DialogHandler> editor =
+            makeEditor_ ? makeEditor_(templateId, engine_.GetSettings()) : nullptr) {
         TrackedDialog tracked(*editor, &openEditor_);
         platform_.DialogBoxParamA(instance_, templateId, platform_.GetActiveWindow(), &tracked, 0);
     }

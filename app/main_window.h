@@ -17,8 +17,10 @@ constexpr std::uintptr_t kSearchTimerId = 1701;
 constexpr std::uint32_t kConfigDialogId = 111;
 constexpr std::uint32_t kSequenceEditorId = 104;
 
-// Builds the editor run from a dialog template (kConfigDialogId or kSequenceEditorId).
-using EditorFactory = std::function<std::unique_ptr<DialogHandler>(std::uint32_t templateId)>;
+// Builds the editor run from a dialog template (kConfigDialogId or kSequenceEditorId), given the
+// settings the engine last loaded.
+using EditorFactory = std::function<std::unique_ptr<DialogHandler>(std::uint32_t templateId,
+                                                                   const Settings& settings)>;
 
 class MainWindow final : public WindowHandler {
   public:

@@ -38,9 +38,10 @@ int RunPavix(Platform& platform) {
     platform.InitCommonControlsEx(kInitCommonControlsExSize, kIccBarClasses | kIccCoolClasses);
     int exitCode = 0;
     {
-        MainWindow mainWindow(platform, [&platform](std::uint32_t templateId) {
-            return MakeEditor(platform, templateId);
-        });
+        MainWindow mainWindow(platform,
+                              [&platform](std::uint32_t templateId, const Settings& settings) {
+                                  return MakeEditor(platform, templateId, settings);
+                              });
         const ModuleHandle instance = platform.GetModuleHandleA(nullptr);
         WindowClass windowClass;
         windowClass.className = kWindowClass;

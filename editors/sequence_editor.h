@@ -1,14 +1,17 @@
 // The sequence editor: the whole list of sequences on the left, the current sequence (name, keys,
 // commands) on the right. It reads Sequence.dat when it opens and writes the whole list back on
 // OK; Cancel discards every change. Its three list views are virtual: they hold row counts only
-// and ask the editor for each cell's text.
+// and ask the editor for each cell's text. Every sequence that can never run is marked in the
+// list, and the reason for the one shown on the right is spelled out under it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "editors/modal_dialog.h"
+#include "editors/sequence_warnings.h"
 #include "model/sequence.h"
 
 namespace pavix {
@@ -22,6 +25,9 @@ class SequenceEditor : public ModalDialog {
     static constexpr std::int32_t kNameEdit = 1001;
     static constexpr std::int32_t kKeyList = 1002;
     static constexpr std::int32_t kCommandList = 1007;
+    static constexpr std::int32_t kWarning = 1060;
+    // Put before the name of a sequence that can never run.
+    static constexpr const char* kMark = "! ";
 
     static constexpr std::int32_t kSequenceAdd = 1012;
     static constexpr std::int32_t kSequenceDelete = 1013;
@@ -41,7 +47,9 @@ class SequenceEditor : public ModalDialog {
     static constexpr std::int32_t kCommandEdit = 1015;
     static constexpr std::int32_t kCommandDelete = 1010;
 
-    explicit SequenceEditor(Platform& platform) : ModalDialog(platform) {}
+    // `abortChord`: the chord of the abort key while its switch is on, which aborts every search.
+    explicit SequenceEditor(Platform& platform, std::optional<KeyChord> abortChord = std::nullopt)
+        : ModalDialog(platform), warnings_(platform, abortChord) {}
 
     // 1 (OK, after saving) or 2 (Cancel).
     std::intptr_t Run() { return RunModal(kTemplateId); }
@@ -75,6 +83,8 @@ class SequenceEditor : public ModalDialog {
     void UpdateCommandButtons();
     void UpdateListButtons(const ListButtons& buttons, std::size_t count, bool usable);
     void OnItemChanged();
+    // Takes in the list after a change: the marks and the reason for the current sequence.
+    void ShowWarnings();
     void StoreName();
     bool CellText(std::int32_t list, std::int32_t row, std::int32_t column, std::string* text);
     void OnGetDispInfo(const ListViewDispInfo& info);
@@ -103,6 +113,7 @@ class SequenceEditor : public ModalDialog {
 
     SequenceList sequences_;
     Sequence* current_ = nullptr;  // shown on the right; not necessarily the selected row
+    SequenceWarnings warnings_;
     std::string nameText_;
     IconHandle bigIcon_ = 0;
     IconHandle smallIcon_ = 0;

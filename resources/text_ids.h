@@ -21,5 +21,12 @@ constexpr std::uint32_t kTextHintTitle = 40;
 constexpr std::uint32_t kTextContinuesOne = 41;
 constexpr std::uint32_t kTextContinuesMany = 42;
 constexpr std::uint32_t kTextMoreChords = 43;
+// Why a sequence never runs, as the sequence editor says it.
+constexpr std::uint32_t kTextNoKeys = 44;
+constexpr std::uint32_t kTextNoCommands = 45;
+constexpr std::uint32_t kTextSameChords = 46;
+constexpr std::uint32_t kTextBeginsWith = 47;
+constexpr std::uint32_t kTextAbortChord = 48;
+constexpr std::uint32_t kTextHeldElsewhere = 49;
 
 }  // namespace pavix

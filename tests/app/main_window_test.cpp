@@ -83,7 +83,7 @@ class MainWindowTest : public ::testing::Test {
 
     FakePlatform platform;
     std::vector<std::uint32_t> editorsRun;
-    MainWindow window{platform, [this](std::uint32_t templateId) {
+    MainWindow window{platform, [this](std::uint32_t templateId, const Settings&) {
                           editorsRun.push_back(templateId);
                           return std::make_unique<FakeEditor>();
                       }};
