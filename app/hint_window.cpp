@@ -25,7 +25,11 @@ constexpr std::uint32_t kLabelStyle = kWsChild | kWsVisible | kSsLeft | kSsNoPre
 
 }  // namespace
 
-Point PlaceNearNotificationArea(const Rect& work, const std::optional<Rect>& area, Size size) {
+Point PlaceNearNotificationArea(const Rect& work, std::optional<Rect> area, Size size) {
+    // An area without a size says nothing about where it is.
+    if (area && (area->right <= area->left || area->bottom <= area->top)) {
+        area.reset();
+    }
     bool right = true;
     bool bottom = true;
     if (area) {

@@ -18,7 +18,7 @@ constexpr const char* kHintWindowClass = "PavixHints";
 // Where a window of `size` goes: in the corner of the work area nearest the notification area
 // (bottom right without one), clear of the notification area itself, which a work area does not
 // always leave out.
-Point PlaceNearNotificationArea(const Rect& work, const std::optional<Rect>& area, Size size);
+Point PlaceNearNotificationArea(const Rect& work, std::optional<Rect> area, Size size);
 
 class HintWindow final : public WindowHandler {
   public:

@@ -394,8 +394,9 @@ TEST(HintPlacementTest, NearTheNotificationAreaInsideTheWorkArea) {
     EXPECT_EQ(place(Rect{900, 0, 1024, 28}), std::make_pair(816, 36));
     // Along the left, icons at the bottom: bottom left.
     EXPECT_EQ(place(Rect{0, 700, 60, 768}), std::make_pair(8, 592));
-    // None at all: bottom right.
+    // None at all, or one without a size: bottom right.
     EXPECT_EQ(place(std::nullopt), std::make_pair(816, 660));
+    EXPECT_EQ(place(Rect{0, 0, 0, 0}), std::make_pair(816, 660));
 }
 
 }  // namespace
