@@ -85,11 +85,12 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
     if (Verdict v = ExpectButtons(editor, {kSequenceAdd}, "with no Sequence.dat"); !v.passed) {
         return v;
     }
-    // Add twice: two rows "Sequence", the new one selected and shown each time.
+    // Add twice: two rows "Sequence", the new one selected and shown each time, each marked as one
+    // that can never run while it has no keys.
     if (Verdict v = editor.Click(kSequenceAdd); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"Sequence"}), 0); !v.passed) {
+    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"! Sequence"}), 0); !v.passed) {
         return Fail("after Add: " + v.reason);
     }
     if (Verdict v = ExpectButtons(
@@ -101,7 +102,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceAdd); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"Sequence", L"Sequence"}), 1);
+    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"! Sequence", L"! Sequence"}), 1);
         !v.passed) {
         return Fail("after a second Add: " + v.reason);
     }
@@ -118,7 +119,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         return v;
     }
     if (Verdict v = editor.ExpectListRows(kSequenceList,
-                                          NameRows({L"Sequence", L"Sequence", L"Sequence$"}), 2);
+                                          NameRows({L"! Sequence", L"! Sequence", L"! Sequence$"}), 2);
         !v.passed) {
         return Fail("after Copy: " + v.reason);
     }
@@ -128,7 +129,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceDelete); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"Sequence", L"Sequence"}), -1);
+    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"! Sequence", L"! Sequence"}), -1);
         !v.passed) {
         return Fail("after Delete of the copy: " + v.reason);
     }
@@ -168,7 +169,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         return Fail("cannot select sequence row 0");
     }
     if (Verdict v = editor.ExpectListRows(
-            kSequenceList, NameRows({L"Sequence", FromAnsi(markerSequence.name)}), 0);
+            kSequenceList, NameRows({L"! Sequence", FromAnsi(markerSequence.name)}), 0);
         !v.passed) {
         return Fail("after selecting row 0: " + v.reason);
     }
@@ -199,7 +200,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         return v;
     }
     if (Verdict v =
-            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"run marker", L"exit$"}), 2);
+            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"run marker", L"! exit$"}), 2);
         !v.passed) {
         return Fail("after Copy: " + v.reason);
     }
@@ -211,7 +212,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         return v;
     }
     if (Verdict v =
-            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"exit$", L"run marker"}), 1);
+            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"! exit$", L"run marker"}), 1);
         !v.passed) {
         return Fail("after Up: " + v.reason);
     }
@@ -225,7 +226,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         return v;
     }
     if (Verdict v =
-            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"run marker", L"exit$"}), 2);
+            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"run marker", L"! exit$"}), 2);
         !v.passed) {
         return Fail("after Down: " + v.reason);
     }
@@ -297,7 +298,7 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
         return v;
     }
     if (Verdict v =
-            editor.ExpectListRows(kSequenceList, NameRows({L"first", L"sec", L"third"}), -1);
+            editor.ExpectListRows(kSequenceList, NameRows({L"first", L"sec", L"! third"}), -1);
         !v.passed) {
         return Fail("at opening: " + v.reason);
     }
@@ -343,7 +344,7 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceDelete); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"first", L"third"}), -1);
+    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"first", L"! third"}), -1);
         !v.passed) {
         return Fail("after Delete of row 1: " + v.reason);
     }
@@ -366,7 +367,7 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
         return v;
     }
     if (Verdict v =
-            editor.ExpectListRows(kSequenceList, NameRows({L"renamed", L"third", L"renamed$"}), 2);
+            editor.ExpectListRows(kSequenceList, NameRows({L"renamed", L"! third", L"! renamed$"}), 2);
         !v.passed) {
         return Fail("after typing a name and Copy: " + v.reason);
     }
