@@ -155,8 +155,9 @@ void SequenceEditor::OnItemChanged() {
 }
 
 void SequenceEditor::ShowWarnings() {
-    warnings_.Update(sequences_, Window());
-    Redraw(kSequenceList);
+    if (warnings_.Update(sequences_, Window())) {
+        Redraw(kSequenceList);
+    }
     std::string reason;
     for (std::size_t index = 0; index < sequences_.Size(); ++index) {
         if (&sequences_.At(index) == current_) {

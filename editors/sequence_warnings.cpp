@@ -8,7 +8,11 @@
 
 namespace pavix {
 
-void SequenceWarnings::Update(const SequenceList& list, WindowHandle window) {
+bool SequenceWarnings::Update(const SequenceList& list, WindowHandle window) {
+    std::vector<bool> marked(conflicts_.size());
+    for (std::size_t i = 0; i < marked.size(); ++i) {
+        marked[i] = Marked(i);
+    }
     conflicts_ = FindConflicts(list, abortChord_);
     held_.assign(list.Size(), false);
     for (std::size_t i = 0; i < list.Size(); ++i) {
@@ -18,6 +22,11 @@ void SequenceWarnings::Update(const SequenceList& list, WindowHandle window) {
             }
         }
     }
+    bool changed = marked.size() != list.Size();
+    for (std::size_t i = 0; i < marked.size() && !changed; ++i) {
+        changed = marked[i] != Marked(i);
+    }
+    return changed;
 }
 
 bool SequenceWarnings::Marked(std::size_t index) const {

@@ -27,8 +27,8 @@ class SequenceWarnings {
 
     // Takes in the list as it is now. A chord not seen before is registered for an instant
     // through `window` to learn whether another program holds it (while an editor is open Pavix
-    // holds none); the answer is kept for the editor's life.
-    void Update(const SequenceList& list, WindowHandle window);
+    // holds none); the answer is kept for the editor's life. True when a mark came or went.
+    bool Update(const SequenceList& list, WindowHandle window);
     // Whether sequence `index` of the list last taken in can never run.
     bool Marked(std::size_t index) const;
     // Why it can never run; empty when it can. Needs the same list as the last Update.

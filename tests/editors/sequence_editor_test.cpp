@@ -261,9 +261,12 @@ TEST_F(SequenceEditorTest, WarningsFollowTheEditsAndOkStillSaves) {
     const std::string saved = EditAndSave([&](FakeDialog& dialog) {
         EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"Notes", "! Other", "! Fine"}));
         EXPECT_EQ(dialog.Text(Editor::kWarning), "");
+        // A selection changes no mark and redraws no row.
+        const int opened = dialog.Control(Editor::kSequenceList).redraws;
         dialog.SelectRow(Editor::kSequenceList, 2);
         EXPECT_EQ(dialog.Text(Editor::kWarning),
                   "Never runs while another program holds [C][A]+L.");
+        EXPECT_EQ(dialog.Control(Editor::kSequenceList).redraws, opened);
         dialog.SelectRow(Editor::kSequenceList, 0);
         dialog.Type(Editor::kNameEdit, "Jot");
         dialog.SelectRow(Editor::kSequenceList, 1);
