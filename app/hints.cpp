@@ -15,8 +15,7 @@ bool Hints::Toggle() {
 }
 
 void Hints::OnKeyAccepted() {
-    window_.Hide();
-    StopTimer();
+    End();
     if (!preferences_.ShowHints()) {
         return;
     }

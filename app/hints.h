@@ -31,7 +31,7 @@ class Hints {
     // Turns hints off or on and keeps the choice; false when it could not be kept.
     bool Toggle();
 
-    // The engine accepted a key and the search goes on: what is shown goes, the pause begins.
+    // The engine accepted a key and the search goes on: the pause begins.
     void OnKeyAccepted();
     // The hint timer fired: shows what can come next, if the search still goes on.
     void OnTimer();

@@ -81,6 +81,9 @@ std::intptr_t MainWindow::OnCreate(WindowHandle window) {
 }
 
 void MainWindow::OnHotkey(HotkeyId id) {
+    // Whatever the key does, what the hints showed is out of date, and the commands of a sequence
+    // it completes may take a while (an error box waits for the user).
+    hints_.End();
     const TrayIconId before = iconId_;
     const HotkeyOutcome outcome = engine_.OnHotkey(id);
     switch (outcome) {
@@ -112,8 +115,6 @@ void MainWindow::OnHotkey(HotkeyId id) {
     }
     if (outcome == kFirstKey || outcome == kNextKey) {
         hints_.OnKeyAccepted();
-    } else {
-        hints_.End();
     }
     if (iconId_ != before) {
         tray_.UpdateTrayIcon(window_, iconId_);

@@ -300,6 +300,20 @@ TEST_F(MainWindowHintsTest, PauseInASearchShowsWhatComesNextWithoutTakingTheFocu
     EXPECT_EQ(Labels(), (std::vector<std::string>{"[C][A]+E", "cde"}));
 }
 
+TEST_F(MainWindowHintsTest, TheCompletedSequenceRunsItsCommandsWithTheHintsGone) {
+    Create();
+    Press('A');
+    Pause();
+    ASSERT_NE(Popup(), 0u);
+    bool shownWhileRunning = true;
+    platform.Script("ShellExecuteA", 0, 0, [&](const Call&) {
+        shownWhileRunning = Popup() != 0;
+        return false;
+    });
+    Press('B');
+    EXPECT_FALSE(shownWhileRunning);
+}
+
 TEST_F(MainWindowHintsTest, EveryEndOfTheSearchTakesTheHintsAwayAndStopsTheirTimer) {
     Create();
     const std::vector<std::pair<const char*, std::function<void()>>> ends = {
