@@ -40,8 +40,8 @@ struct FakeWindow {
     std::string text;
     std::uint32_t exStyle = 0;
     std::uint32_t style = 0;
-    Rect rect;                     // screen or parent coordinates, as given
-    WindowHandle parent = 0;       // parent or owner
+    Rect rect;                // screen or parent coordinates, as given
+    WindowHandle parent = 0;  // parent or owner
     bool visible = false;
     GdiObject font = 0;  // by WM_SETFONT
 };

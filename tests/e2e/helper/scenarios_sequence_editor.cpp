@@ -102,7 +102,8 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceAdd); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"! Sequence", L"! Sequence"}), 1);
+    if (Verdict v =
+            editor.ExpectListRows(kSequenceList, NameRows({L"! Sequence", L"! Sequence"}), 1);
         !v.passed) {
         return Fail("after a second Add: " + v.reason);
     }
@@ -118,8 +119,8 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceCopy); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList,
-                                          NameRows({L"! Sequence", L"! Sequence", L"! Sequence$"}), 2);
+    if (Verdict v = editor.ExpectListRows(
+            kSequenceList, NameRows({L"! Sequence", L"! Sequence", L"! Sequence$"}), 2);
         !v.passed) {
         return Fail("after Copy: " + v.reason);
     }
@@ -129,7 +130,8 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceDelete); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"! Sequence", L"! Sequence"}), -1);
+    if (Verdict v =
+            editor.ExpectListRows(kSequenceList, NameRows({L"! Sequence", L"! Sequence"}), -1);
         !v.passed) {
         return Fail("after Delete of the copy: " + v.reason);
     }
@@ -366,8 +368,8 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceCopy); !v.passed) {
         return v;
     }
-    if (Verdict v =
-            editor.ExpectListRows(kSequenceList, NameRows({L"renamed", L"! third", L"! renamed$"}), 2);
+    if (Verdict v = editor.ExpectListRows(kSequenceList,
+                                          NameRows({L"renamed", L"! third", L"! renamed$"}), 2);
         !v.passed) {
         return Fail("after typing a name and Copy: " + v.reason);
     }
