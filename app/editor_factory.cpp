@@ -6,12 +6,16 @@
 
 namespace pavix {
 
-std::unique_ptr<DialogHandler> MakeEditor(Platform& platform, std::uint32_t templateId) {
+std::unique_ptr<DialogHandler> MakeEditor(Platform& platform, std::uint32_t templateId,
+                                          const Settings& settings) {
     switch (templateId) {
         case kConfigDialogId:
             return std::make_unique<ConfigDialog>(platform);
         case kSequenceEditorId:
-            return std::make_unique<SequenceEditor>(platform);
+            return std::make_unique<SequenceEditor>(
+                platform, settings.AbortKeyEnabled() != 0
+                              ? std::optional<KeyChord>(settings.AbortKey())
+                              : std::nullopt);
         default:
             return nullptr;
     }

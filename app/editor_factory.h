@@ -5,10 +5,13 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "storage/settings.h"
 
 namespace pavix {
 
-// The editor shown by a dialog template; nullptr for a template that is no editor.
-std::unique_ptr<DialogHandler> MakeEditor(Platform& platform, std::uint32_t templateId);
+// The editor shown by a dialog template; nullptr for a template that is no editor. `settings`
+// are the ones the engine runs with, whose abort key the sequence editor warns about.
+std::unique_ptr<DialogHandler> MakeEditor(Platform& platform, std::uint32_t templateId,
+                                          const Settings& settings);
 
 }  // namespace pavix

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "resources/texts.h"
+
 namespace pavix {
 namespace {
 
@@ -31,6 +33,7 @@ MainWindow::MainWindow(Platform& platform, EditorFactory makeEditor)
       boxes_(platform),
       engine_(platform, boxes_),
       tray_(platform, instance_),
+      hints_(platform, instance_, engine_),
       taskbarCreatedMessage_(platform.RegisterWindowMessageA("TaskbarCreated")) {}
 
 std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
@@ -41,7 +44,8 @@ std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
     }
     switch (message) {
         case kTrayCallbackMessage:
-            return tray_.OnTrayNotify(window, iconId_, static_cast<std::uint32_t>(lParam));
+            return tray_.OnTrayNotify(window, iconId_, hints_.Enabled(),
+                                      static_cast<std::uint32_t>(lParam));
         case kWmCreate:
             return OnCreate(window);
         case kWmHotkey:
@@ -51,7 +55,7 @@ std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
             OnDestroy();
             return 0;
         case kWmTimer:
-            OnTimer();
+            OnTimer(wParam);
             return 0;
         case kWmCommand:
             if (OnCommand(static_cast<std::uint32_t>(LowWord(wParam)))) {
@@ -70,6 +74,7 @@ std::intptr_t MainWindow::OnCreate(WindowHandle window) {
     engine_.SetWindow(window);
     iconId_ = EnableEngine(false);
     tray_.AddTrayIcon(window, iconId_);
+    hints_.Start(window);
     return 0;
 }
 
@@ -79,6 +84,9 @@ void MainWindow::OnHotkey(HotkeyId id) {
     if (Busy() || !engine_.Enabled()) {
         return;
     }
+    // Whatever the key does, what the hints showed is out of date, and the commands of a sequence
+    // it completes may take a while (an error box waits for the user).
+    hints_.End();
     const TrayIconId before = iconId_;
     pressing_ = true;
     const HotkeyOutcome outcome = engine_.OnHotkey(id);
@@ -115,12 +123,20 @@ void MainWindow::OnHotkey(HotkeyId id) {
         default:
             return;
     }
+    if (outcome == kFirstKey || outcome == kNextKey) {
+        hints_.OnKeyAccepted();
+    }
     if (iconId_ != before) {
         tray_.UpdateTrayIcon(window_, iconId_);
     }
 }
 
-void MainWindow::OnTimer() {
+void MainWindow::OnTimer(std::uintptr_t timerId) {
+    if (timerId == kHintTimerId) {
+        hints_.OnTimer();
+        return;
+    }
+    hints_.End();
     StopSearchTimer();
     // The timer of a completed search can still fire while the sequence's commands hold the
     // press in a box; that expiry ends nothing.
@@ -132,12 +148,24 @@ void MainWindow::OnTimer() {
 }
 
 void MainWindow::OnDestroy() {
+    hints_.End();
     tray_.RemoveTrayIcon(window_);
     StopSearchTimer();
     platform_.PostQuitMessage(0);
 }
 
 bool MainWindow::OnCommand(std::uint32_t command) {
+    if (command == kCommandShowHints) {
+        if (!hints_.Toggle()) {
+            ShowErrorText(platform_, ids::kTextWriteFailed);
+        }
+        return true;
+    }
+    // Every other command ends a search or puts it on hold: what the hints showed is stale.
+    if (command == kCommandEnable || command == kCommandDisable || command == kCommandAbort ||
+        command == kCommandConfiguration || command == kCommandEditSequence) {
+        hints_.End();
+    }
     switch (command) {
         case kCommandExit:
             Exit();
@@ -205,7 +233,8 @@ void MainWindow::RunEditor(std::uint32_t templateId) {
     if (iconId_ == kSeeking) {
         ShowState(kIdle);
     }
-    std::unique_ptr<DialogHandler> editor = makeEditor_ ? makeEditor_(templateId) : nullptr;
+    std::unique_ptr<DialogHandler> editor =
+        makeEditor_ ? makeEditor_(templateId, engine_.LoadedSettings()) : nullptr;
     if (editor && !exitRequested_) {
         TrackedDialog tracked(*editor, &openEditor_);
         platform_.DialogBoxParamA(instance_, templateId, platform_.GetActiveWindow(), &tracked, 0);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/hints.h"
 #include "app/tray_icon.h"
 #include "editors/error_boxes.h"
 #include "engine/sequence_engine.h"
@@ -17,8 +18,10 @@ constexpr std::uintptr_t kSearchTimerId = 1701;
 constexpr std::uint32_t kConfigDialogId = ids::ConfigDialogIds::kTemplateId;
 constexpr std::uint32_t kSequenceEditorId = ids::SequenceEditorIds::kTemplateId;
 
-// Builds the editor run from a dialog template (kConfigDialogId or kSequenceEditorId).
-using EditorFactory = std::function<std::unique_ptr<DialogHandler>(std::uint32_t templateId)>;
+// Builds the editor run from a dialog template (kConfigDialogId or kSequenceEditorId), given the
+// settings the engine last loaded.
+using EditorFactory = std::function<std::unique_ptr<DialogHandler>(std::uint32_t templateId,
+                                                                   const Settings& settings)>;
 
 class MainWindow final : public WindowHandler {
   public:
@@ -30,11 +33,12 @@ class MainWindow final : public WindowHandler {
     TrayIconId IconId() const { return iconId_; }
     bool TimerRunning() const { return timerRunning_; }
     const SequenceEngine& Engine() const { return engine_; }
+    const Hints& HintState() const { return hints_; }
 
   private:
     std::intptr_t OnCreate(WindowHandle window);
     void OnHotkey(HotkeyId id);
-    void OnTimer();
+    void OnTimer(std::uintptr_t timerId);
     void OnDestroy();
     bool OnCommand(std::uint32_t command);
     // Carries out a menu command other than Exit; only called while not busy.
@@ -58,6 +62,7 @@ class MainWindow final : public WindowHandler {
     ErrorBoxes boxes_;
     SequenceEngine engine_;
     TrayIcon tray_;
+    Hints hints_;
     std::uint32_t taskbarCreatedMessage_;
     WindowHandle window_ = 0;
     TrayIconId iconId_ = kIdle;

@@ -50,9 +50,10 @@ int RunPavix(Platform& platform) {
     }
     const ComInitialization com(platform);
     platform.InitCommonControlsEx(kInitCommonControlsExSize, kIccBarClasses | kIccCoolClasses);
-    MainWindow mainWindow(platform, [&platform](std::uint32_t templateId) {
-        return MakeEditor(platform, templateId);
-    });
+    MainWindow mainWindow(platform,
+                          [&platform](std::uint32_t templateId, const Settings& settings) {
+                              return MakeEditor(platform, templateId, settings);
+                          });
     const ModuleHandle instance = platform.GetModuleHandleA(nullptr);
     WindowClass windowClass;
     windowClass.className = kWindowClass;

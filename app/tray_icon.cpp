@@ -61,15 +61,15 @@ bool TrayIcon::Notify(std::uint32_t message, WindowHandle window, TrayIconId id)
     return accepted;
 }
 
-std::intptr_t TrayIcon::OnTrayNotify(WindowHandle window, TrayIconId current,
+std::intptr_t TrayIcon::OnTrayNotify(WindowHandle window, TrayIconId current, bool hintsOn,
                                      std::uint32_t mouseMessage) {
     if (mouseMessage == kWmRButtonDown) {
-        ShowMenu(window, current);
+        ShowMenu(window, current, hintsOn);
     }
     return 0;
 }
 
-void TrayIcon::ShowMenu(WindowHandle window, TrayIconId current) {
+void TrayIcon::ShowMenu(WindowHandle window, TrayIconId current, bool hintsOn) {
     Point cursor;
     platform_.GetCursorPos(&cursor);
     const MenuHandle menu = platform_.LoadMenuA(instance_, kTrayMenuId);
@@ -80,6 +80,8 @@ void TrayIcon::ShowMenu(WindowHandle window, TrayIconId current) {
     enableIf(kCommandEnable, current == kDisabled);
     enableIf(kCommandDisable, current != kDisabled);
     enableIf(kCommandAbort, current == kSeeking);
+    platform_.CheckMenuItem(popup, kCommandShowHints,
+                            kMfByCommand | (hintsOn ? kMfChecked : kMfUnchecked));
     platform_.SetForegroundWindow(window);
     platform_.TrackPopupMenu(popup, kTpmRightButton, cursor.x, cursor.y, 0, window, nullptr);
     // Lets the menu close properly when the user clicks elsewhere.

@@ -27,6 +27,7 @@ using ids::kCommandDisable;
 using ids::kCommandEditSequence;
 using ids::kCommandEnable;
 using ids::kCommandExit;
+using ids::kCommandShowHints;
 
 class TrayIcon {
   public:
@@ -37,12 +38,14 @@ class TrayIcon {
     bool AddTrayIcon(WindowHandle window, TrayIconId id);
     bool UpdateTrayIcon(WindowHandle window, TrayIconId id);
     void RemoveTrayIcon(WindowHandle window);
-    // A mouse event on the icon; the right button opens the menu.
-    std::intptr_t OnTrayNotify(WindowHandle window, TrayIconId current, std::uint32_t mouseMessage);
+    // A mouse event on the icon; the right button opens the menu, whose "Show Hints" carries a
+    // check mark while hints are on.
+    std::intptr_t OnTrayNotify(WindowHandle window, TrayIconId current, bool hintsOn,
+                               std::uint32_t mouseMessage);
 
   private:
     bool Notify(std::uint32_t message, WindowHandle window, TrayIconId id);
-    void ShowMenu(WindowHandle window, TrayIconId current);
+    void ShowMenu(WindowHandle window, TrayIconId current, bool hintsOn);
 
     Platform& platform_;
     ModuleHandle instance_;

@@ -27,6 +27,7 @@ bool SequenceEditor::OnInitDialog() {
     LoadSequences();
     SetRowCount(kSequenceList, sequences_.Size());
     Show(sequences_.Empty() ? nullptr : &sequences_.At(0));
+    ShowWarnings();
     return true;
 }
 
@@ -135,7 +136,11 @@ bool SequenceEditor::OnCommand(std::int32_t id, std::uint16_t) {
         End(kIdCancel);
         return true;
     }
-    return OnSequenceButton(id) || OnKeyButton(id) || OnCommandButton(id);
+    if (OnSequenceButton(id) || OnKeyButton(id) || OnCommandButton(id)) {
+        ShowWarnings();
+        return true;
+    }
+    return false;
 }
 
 bool SequenceEditor::OnNotify(const NotifyHeader& header) {
@@ -158,6 +163,20 @@ void SequenceEditor::OnItemChanged() {
     const std::int32_t selected = SelectedRow(kSequenceList);
     const bool valid = selected >= 0 && static_cast<std::size_t>(selected) < sequences_.Size();
     Show(valid ? &sequences_.At(static_cast<std::size_t>(selected)) : current_);
+    ShowWarnings();
+}
+
+void SequenceEditor::ShowWarnings() {
+    if (warnings_.Update(sequences_, Window())) {
+        Redraw(kSequenceList);
+    }
+    std::string reason;
+    for (std::size_t index = 0; index < sequences_.Size(); ++index) {
+        if (&sequences_.At(index) == current_) {
+            reason = warnings_.Reason(sequences_, index);
+        }
+    }
+    SetText(kWarningText, reason);
 }
 
 void SequenceEditor::StoreName() {
@@ -224,7 +243,7 @@ bool SequenceEditor::CellText(std::int32_t list, std::int32_t row, std::int32_t 
         if (column != 0 || index >= sequences_.Size()) {
             return false;
         }
-        *text = sequences_.At(index).Name();
+        *text = (warnings_.Marked(index) ? kMark : "") + sequences_.At(index).Name();
         return true;
     }
     if (current_ == nullptr) {

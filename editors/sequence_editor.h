@@ -1,14 +1,17 @@
 // The sequence editor: the whole list of sequences on the left, the current sequence (name, keys,
 // commands) on the right. It reads Sequence.dat when it opens and writes the whole list back on
 // OK; Cancel discards every change. Its three list views are virtual: they hold row counts only
-// and ask the editor for each cell's text.
+// and ask the editor for each cell's text. Every sequence that can never run is marked in the
+// list, and the reason for the one shown on the right is spelled out under it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "editors/modal_dialog.h"
+#include "editors/sequence_warnings.h"
 #include "model/sequence.h"
 #include "resources/ids.h"
 
@@ -16,7 +19,12 @@ namespace pavix {
 
 class SequenceEditor : public ModalDialog, public ids::SequenceEditorIds {
   public:
-    explicit SequenceEditor(Platform& platform) : ModalDialog(platform) {}
+    // Put before the name of a sequence that can never run.
+    static constexpr const char* kMark = "! ";
+
+    // `abortChord`: the chord of the abort key while its switch is on, which aborts every search.
+    explicit SequenceEditor(Platform& platform, std::optional<KeyChord> abortChord = std::nullopt)
+        : ModalDialog(platform), warnings_(platform, abortChord) {}
 
     // 1 (OK, after saving) or 2 (Cancel).
     std::intptr_t Run() { return RunModal(kTemplateId); }
@@ -51,6 +59,8 @@ class SequenceEditor : public ModalDialog, public ids::SequenceEditorIds {
     void UpdateCommandButtons();
     void UpdateListButtons(const ListButtons& buttons, std::size_t count, bool usable);
     void OnItemChanged();
+    // Takes in the list after a change: the marks and the reason for the current sequence.
+    void ShowWarnings();
     void StoreName();
     bool CellText(std::int32_t list, std::int32_t row, std::int32_t column, std::string* text);
     void OnGetDispInfo(const ListViewDispInfo& info);
@@ -79,6 +89,7 @@ class SequenceEditor : public ModalDialog, public ids::SequenceEditorIds {
 
     SequenceList sequences_;
     Sequence* current_ = nullptr;  // shown on the right; not necessarily the selected row
+    SequenceWarnings warnings_;
     std::string nameText_;
     // Sequence.dat could not be read completely: OK keeps a backup of it before replacing it.
     bool readIncompletely_ = false;

@@ -164,6 +164,7 @@ FileResult SequenceEngine::ReadSequences(std::vector<std::unique_ptr<Sequence>>&
 
 SequenceEngine::MatcherPtr SequenceEngine::Compile(Sequence& sequence) {
     auto matcher = std::make_shared<SequenceMatcher>();
+    matcher->SetName(sequence.Name());
     for (KeyChord chord : sequence.Keys()) {
         HotkeyId id = kNoHotkey;
         if (!registry_.Register(chord, &id)) {

@@ -54,6 +54,8 @@ class SequenceEngine {
     bool Enabled() const { return enabled_; }
     // The longest pause allowed after an accepted key, in milliseconds.
     std::int32_t SearchTimeout() const { return settings_.Timeout(); }
+    // The settings the last enabling pass loaded (the editors warn about the abort chord).
+    const Settings& LoadedSettings() const { return settings_; }
     const HotkeyRegistry& Registry() const { return registry_; }
     HotkeyId AbortId() const { return abortId_; }
     std::uint32_t Position() const { return position_; }

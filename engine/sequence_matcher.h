@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/hotkey_registry.h"
@@ -43,6 +45,14 @@ class CommandList {
     CommandArray commands_;
 };
 
-class SequenceMatcher final : public KeyMatcher, public CommandList {};
+class SequenceMatcher final : public KeyMatcher, public CommandList {
+  public:
+    // The sequence's name, for what the program shows while a search is under way.
+    const std::string& Name() const { return name_; }
+    void SetName(std::string name) { name_ = std::move(name); }
+
+  private:
+    std::string name_;
+};
 
 }  // namespace pavix

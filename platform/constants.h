@@ -63,6 +63,9 @@ constexpr std::uint32_t kWmInitDialog = 0x0110;
 constexpr std::uint32_t kWmCommand = 0x0111;
 constexpr std::uint32_t kWmSysCommand = 0x0112;
 constexpr std::uint32_t kWmTimer = 0x0113;
+constexpr std::uint32_t kWmSetFont = 0x0030;
+constexpr std::uint32_t kWmMouseActivate = 0x0021;
+constexpr std::intptr_t kMaNoActivate = 3;
 constexpr std::uint32_t kWmNotify = 0x004E;
 constexpr std::uint32_t kWmHotkey = 0x0312;
 constexpr std::uint32_t kWmApp = 0x8000;
@@ -74,6 +77,22 @@ constexpr std::uint32_t kScScreenSave = 0xF140;
 
 // Windows, timers, tray and menus.
 constexpr std::uint32_t kWsOverlappedWindow = 0x00CF0000;
+constexpr std::uint32_t kWsPopup = 0x80000000u;
+constexpr std::uint32_t kWsChild = 0x40000000;
+constexpr std::uint32_t kWsVisible = 0x10000000;
+constexpr std::uint32_t kWsBorder = 0x00800000;
+constexpr std::uint32_t kWsExTopmost = 0x00000008;
+constexpr std::uint32_t kWsExToolWindow = 0x00000080;
+constexpr std::uint32_t kWsExNoActivate = 0x08000000;
+constexpr std::uint32_t kSsLeft = 0x0000;
+constexpr std::uint32_t kSsNoPrefix = 0x0080;
+constexpr std::int32_t kSwHide = 0;
+constexpr std::int32_t kSwShowNoActivate = 4;
+constexpr std::uint32_t kSpiGetWorkArea = 0x0030;
+constexpr std::int32_t kDefaultGuiFont = 17;
+constexpr std::uint32_t kColorBtnFace = 15;
+constexpr std::int32_t kSmCxScreen = 0;
+constexpr std::int32_t kSmCyScreen = 1;
 constexpr std::int32_t kCwUseDefault = static_cast<std::int32_t>(0x80000000u);
 constexpr std::uint32_t kIdcArrow = 32512;
 constexpr std::uint32_t kIccBarClasses = 0x0004;
@@ -96,6 +115,8 @@ constexpr std::uint32_t kNotifyIconDataSize = sizeof(void*) == 4 ? 88 : 104;
 constexpr std::uint32_t kMfByCommand = 0x0;
 constexpr std::uint32_t kMfEnabled = 0x0;
 constexpr std::uint32_t kMfGrayed = 0x1;
+constexpr std::uint32_t kMfUnchecked = 0x0;
+constexpr std::uint32_t kMfChecked = 0x8;
 constexpr std::uint32_t kTpmRightButton = 0x0002;
 
 // Error codes.

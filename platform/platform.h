@@ -127,7 +127,8 @@ class DialogHandler {
 struct WindowClass {
     const char* className = nullptr;
     ModuleHandle instance = 0;
-    std::uint32_t cursorId = 0;  // a system cursor (IDC_*), 0 for none
+    std::uint32_t cursorId = 0;    // a system cursor (IDC_*), 0 for none
+    std::uint32_t background = 0;  // a system colour (COLOR_*) + 1, 0 for none
 };
 
 // MSG
@@ -172,6 +173,27 @@ class WindowApi {
                                           WindowHandle owner, DialogHandler* dialog,
                                           std::intptr_t initParam) = 0;
     virtual bool MessageBeep(std::uint32_t type) = 0;
+    // Returns whether the window was visible before.
+    virtual bool ShowWindow(WindowHandle window, std::int32_t showCommand) = 0;
+    // In screen coordinates.
+    virtual bool GetWindowRect(WindowHandle window, Rect* rect) = 0;
+    // Pavix asks only SPI_GETWORKAREA, whose `data` is a Rect.
+    virtual bool SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,
+                                       std::uint32_t winIni) = 0;
+};
+
+// Fonts and the measuring of text.
+class GdiApi {
+  public:
+    virtual ~GdiApi() = default;
+    virtual GdiObject GetStockObject(std::int32_t index) = 0;
+    // A null window is the whole screen.
+    virtual DeviceContext GetDC(WindowHandle window) = 0;
+    virtual std::int32_t ReleaseDC(WindowHandle window, DeviceContext context) = 0;
+    // Returns the object of the same kind that was selected before, 0 on failure.
+    virtual GdiObject SelectObject(DeviceContext context, GdiObject object) = 0;
+    virtual bool GetTextExtentPoint32A(DeviceContext context, const char* text, std::int32_t length,
+                                       Size* size) = 0;
 };
 
 class ShellApi {
@@ -190,6 +212,8 @@ class ShellApi {
     virtual MenuHandle LoadMenuA(ModuleHandle instance, std::uint32_t resourceId) = 0;
     virtual MenuHandle GetSubMenu(MenuHandle menu, std::int32_t position) = 0;
     virtual std::int32_t EnableMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t flags) = 0;
+    // Returns the item's previous check state, 0xFFFFFFFF when there is no such item.
+    virtual std::uint32_t CheckMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t check) = 0;
     // Returns the chosen command id with TPM_RETURNCMD, else nonzero on success.
     virtual std::int32_t TrackPopupMenu(MenuHandle menu, std::uint32_t flags, std::int32_t x,
                                         std::int32_t y, std::int32_t reserved, WindowHandle owner,
@@ -206,6 +230,7 @@ class Platform : public ErrorApi,
                  public SystemApi,
                  public ResourceApi,
                  public WindowApi,
+                 public GdiApi,
                  public ShellApi,
                  public DialogApi {};
 

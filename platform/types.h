@@ -10,7 +10,9 @@ using WindowHandle = std::uintptr_t;  // 0 is "no window"
 using ModuleHandle = std::uintptr_t;  // 0 is "no module"
 using MenuHandle = std::uintptr_t;
 using IconHandle = std::uintptr_t;
-using KernelHandle = std::intptr_t;  // files, tokens, processes, mutexes
+using DeviceContext = std::uintptr_t;  // HDC, 0 is "none"
+using GdiObject = std::uintptr_t;      // HGDIOBJ: a font, a brush
+using KernelHandle = std::intptr_t;    // files, tokens, processes, mutexes
 using FileHandle = KernelHandle;
 
 constexpr FileHandle kInvalidHandleValue = -1;
@@ -43,6 +45,12 @@ struct TokenPrivilege {
 struct Point {
     std::int32_t x = 0;
     std::int32_t y = 0;
+};
+
+// SIZE
+struct Size {
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
 };
 
 // NOTIFYICONDATAA without the version 5 fields (kNotifyIconDataSize bytes).

@@ -32,6 +32,16 @@ std::string LoadText(Platform& platform, std::uint32_t id) {
     return std::string(buffer.data(), static_cast<std::size_t>(length));
 }
 
+std::string FillIn(std::string text, const std::string& value) {
+    constexpr char kPlaceholder[] = "%1";
+    // Searching on after the value keeps a "%1" inside it as it is.
+    for (std::size_t at = text.find(kPlaceholder); at != std::string::npos;
+         at = text.find(kPlaceholder, at + value.size())) {
+        text.replace(at, sizeof kPlaceholder - 1, value);
+    }
+    return text;
+}
+
 void ShowError(Platform& platform, const std::string& text) {
     const std::string caption = LoadText(platform, ids::kTextErrorCaption);
     platform.MessageBoxA(0, text.c_str(), caption.c_str(), kMbOk | kMbIconError);

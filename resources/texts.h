@@ -12,6 +12,9 @@ namespace pavix {
 // the id is absent.
 std::string LoadText(Platform& platform, std::uint32_t id);
 
+// The text with every "%1" replaced by `value`.
+std::string FillIn(std::string text, const std::string& value);
+
 // A message box with no owner, the error caption, an error icon and OK.
 void ShowError(Platform& platform, const std::string& text);
 void ShowErrorText(Platform& platform, std::uint32_t id);

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "platform/constants.h"
+#include "platform/dialog_api.h"
 #include "platform/types.h"
 #include "platform/win32/native.h"
 
@@ -53,6 +54,8 @@ static_assert(kWmNull == WM_NULL && kWmCreate == WM_CREATE && kWmDestroy == WM_D
 static_assert(kWmClose == WM_CLOSE && kWmInitDialog == WM_INITDIALOG);
 static_assert(kWmCommand == WM_COMMAND && kWmSysCommand == WM_SYSCOMMAND);
 static_assert(kWmTimer == WM_TIMER && kWmNotify == WM_NOTIFY && kWmHotkey == WM_HOTKEY);
+static_assert(kWmSetFont == WM_SETFONT && kWmMouseActivate == WM_MOUSEACTIVATE);
+static_assert(kMaNoActivate == MA_NOACTIVATE);
 static_assert(kWmApp == WM_APP);
 static_assert(kWmLButtonDown == WM_LBUTTONDOWN && kWmLButtonDblClk == WM_LBUTTONDBLCLK);
 static_assert(kWmRButtonDown == WM_RBUTTONDOWN);
@@ -61,6 +64,14 @@ static_assert(kScTaskList == SC_TASKLIST && kScScreenSave == SC_SCREENSAVE);
 // Windows, timers, tray and menus. IDC_ARROW, HWND_BROADCAST and INVALID_HANDLE_VALUE are
 // pointers, which a constant expression cannot compare; the backend's tests check those three.
 static_assert(kWsOverlappedWindow == WS_OVERLAPPEDWINDOW);
+static_assert(kWsPopup == WS_POPUP && kWsChild == WS_CHILD && kWsVisible == WS_VISIBLE);
+static_assert(kWsBorder == WS_BORDER && kWsExTopmost == WS_EX_TOPMOST);
+static_assert(kWsExToolWindow == WS_EX_TOOLWINDOW && kWsExNoActivate == WS_EX_NOACTIVATE);
+static_assert(kSsLeft == SS_LEFT && kSsNoPrefix == SS_NOPREFIX);
+static_assert(kSwHide == SW_HIDE && kSwShowNoActivate == SW_SHOWNOACTIVATE);
+static_assert(kSpiGetWorkArea == SPI_GETWORKAREA);
+static_assert(kDefaultGuiFont == DEFAULT_GUI_FONT && kColorBtnFace == COLOR_BTNFACE);
+static_assert(kSmCxScreen == SM_CXSCREEN && kSmCyScreen == SM_CYSCREEN);
 static_assert(kCwUseDefault == CW_USEDEFAULT);
 static_assert(kIccBarClasses == ICC_BAR_CLASSES && kIccCoolClasses == ICC_COOL_CLASSES);
 static_assert(kInitCommonControlsExSize == sizeof(INITCOMMONCONTROLSEX));
@@ -73,6 +84,7 @@ static_assert(kNifMessage == NIF_MESSAGE && kNifIcon == NIF_ICON && kNifTip == N
 static_assert(kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE);
 static_assert(kMfByCommand == MF_BYCOMMAND && kMfEnabled == MF_ENABLED);
 static_assert(kMfGrayed == MF_GRAYED);
+static_assert(kMfUnchecked == MF_UNCHECKED && kMfChecked == MF_CHECKED);
 static_assert(kTpmRightButton == TPM_RIGHTBUTTON);
 
 // Error codes.
@@ -96,6 +108,13 @@ static_assert(offsetof(OsVersionInfo, buildNumber) == offsetof(OSVERSIONINFOA, d
 static_assert(offsetof(OsVersionInfo, platformId) == offsetof(OSVERSIONINFOA, dwPlatformId));
 static_assert(offsetof(OsVersionInfo, csdVersion) == offsetof(OSVERSIONINFOA, szCSDVersion));
 static_assert(sizeof(OsVersionInfo::csdVersion) == sizeof(OSVERSIONINFOA::szCSDVersion));
+
+// SystemParametersInfoA(SPI_GETWORKAREA) writes straight into the portable record.
+static_assert(sizeof(Rect) == sizeof(RECT));
+static_assert(offsetof(Rect, left) == offsetof(RECT, left));
+static_assert(offsetof(Rect, top) == offsetof(RECT, top));
+static_assert(offsetof(Rect, right) == offsetof(RECT, right));
+static_assert(offsetof(Rect, bottom) == offsetof(RECT, bottom));
 
 // The tray record is copied field by field into the native one, whose first fields it mirrors.
 static_assert(sizeof(NotifyIconData) == NOTIFYICONDATAA_V1_SIZE);

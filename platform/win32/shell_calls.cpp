@@ -97,6 +97,10 @@ std::int32_t Win32Platform::TrackPopupMenu(MenuHandle menu, std::uint32_t flags,
                             static_cast<const RECT*>(rect));
 }
 
+std::uint32_t Win32Platform::CheckMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t check) {
+    return ::CheckMenuItem(Menu(menu), id, check);
+}
+
 bool Win32Platform::DestroyMenu(MenuHandle menu) {
     return ::DestroyMenu(Menu(menu)) != FALSE;
 }

@@ -2,7 +2,7 @@
 // with the same arguments; handles and records only change their type on the way. Nothing is
 // decided here, so that every decision stays in the core, where the native tests reach it.
 //
-// Two calls carry more than their portable arguments:
+// Three calls carry more than their portable arguments:
 // - CreateWindowExA passes `handler` as the creation parameter; the window procedure of classes
 //   registered with RegisterClassExA keeps it from WM_NCCREATE on and forwards every later message
 //   to it (messages before WM_NCCREATE go to DefWindowProcA).
@@ -10,6 +10,8 @@
 //   `initParam`, which Pavix always leaves 0; the dialog procedure keeps the handler from
 //   WM_INITDIALOG on and forwards every message from then on, so the handler sees its own address
 //   as the lParam of WM_INITDIALOG. WM_NOTIFY reaches it with its record in portable form.
+// - RegisterClassExA turns the class's background colour number into the brush the platform
+//   takes for it (the colour + 1, as a brush handle).
 #pragma once
 
 #include "platform/platform.h"
@@ -102,6 +104,17 @@ class Win32Platform final : public Platform {
                                   WindowHandle owner, DialogHandler* dialog,
                                   std::intptr_t initParam) override;
     bool MessageBeep(std::uint32_t type) override;
+    bool ShowWindow(WindowHandle window, std::int32_t showCommand) override;
+    bool GetWindowRect(WindowHandle window, Rect* rect) override;
+    bool SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,
+                               std::uint32_t winIni) override;
+    // --- GdiApi --------------------------------------------------------------------------------
+    GdiObject GetStockObject(std::int32_t index) override;
+    DeviceContext GetDC(WindowHandle window) override;
+    std::int32_t ReleaseDC(WindowHandle window, DeviceContext context) override;
+    GdiObject SelectObject(DeviceContext context, GdiObject object) override;
+    bool GetTextExtentPoint32A(DeviceContext context, const char* text, std::int32_t length,
+                               Size* size) override;
     // --- ShellApi ------------------------------------------------------------------------------
     WindowHandle FindWindowA(const char* className, const char* windowName) override;
     WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter, const char* className,
@@ -115,6 +128,7 @@ class Win32Platform final : public Platform {
     MenuHandle LoadMenuA(ModuleHandle instance, std::uint32_t resourceId) override;
     MenuHandle GetSubMenu(MenuHandle menu, std::int32_t position) override;
     std::int32_t EnableMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t flags) override;
+    std::uint32_t CheckMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t check) override;
     std::int32_t TrackPopupMenu(MenuHandle menu, std::uint32_t flags, std::int32_t x,
                                 std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                 const void* rect) override;

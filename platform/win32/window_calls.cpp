@@ -54,6 +54,7 @@ std::uint16_t Win32Platform::RegisterClassExA(const WindowClass& windowClass) {
     if (windowClass.cursorId != 0) {
         native.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(windowClass.cursorId));
     }
+    native.hbrBackground = win32::ToNative<HBRUSH>(std::uintptr_t{windowClass.background});
     return ::RegisterClassExA(&native);
 }
 
@@ -129,6 +130,49 @@ std::intptr_t Win32Platform::DialogBoxParamA(ModuleHandle instance, std::uint32_
 
 bool Win32Platform::MessageBeep(std::uint32_t type) {
     return ::MessageBeep(type) != FALSE;
+}
+
+bool Win32Platform::ShowWindow(WindowHandle window, std::int32_t showCommand) {
+    return ::ShowWindow(Window(window), showCommand) != FALSE;
+}
+
+bool Win32Platform::GetWindowRect(WindowHandle window, Rect* rect) {
+    RECT native{};
+    const BOOL done = ::GetWindowRect(Window(window), &native);
+    *rect = Rect{native.left, native.top, native.right, native.bottom};
+    return done != FALSE;
+}
+
+bool Win32Platform::SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,
+                                          std::uint32_t winIni) {
+    return ::SystemParametersInfoA(action, param, data, winIni) != FALSE;
+}
+
+GdiObject Win32Platform::GetStockObject(std::int32_t index) {
+    return win32::FromNative<GdiObject>(::GetStockObject(index));
+}
+
+DeviceContext Win32Platform::GetDC(WindowHandle window) {
+    return win32::FromNative<DeviceContext>(::GetDC(Window(window)));
+}
+
+std::int32_t Win32Platform::ReleaseDC(WindowHandle window, DeviceContext context) {
+    return ::ReleaseDC(Window(window), win32::ToNative<HDC>(context));
+}
+
+GdiObject Win32Platform::SelectObject(DeviceContext context, GdiObject object) {
+    HGDIOBJ previous =
+        ::SelectObject(win32::ToNative<HDC>(context), win32::ToNative<HGDIOBJ>(object));
+    return win32::FromNative<GdiObject>(previous);
+}
+
+bool Win32Platform::GetTextExtentPoint32A(DeviceContext context, const char* text,
+                                          std::int32_t length, Size* size) {
+    SIZE native{};
+    const BOOL done = ::GetTextExtentPoint32A(win32::ToNative<HDC>(context), text, length, &native);
+    size->cx = native.cx;
+    size->cy = native.cy;
+    return done != FALSE;
 }
 
 }  // namespace pavix

@@ -22,6 +22,7 @@ using testing::SequenceSpec;
 constexpr WindowHandle kWindow = FakePlatform::kMainWindow;
 constexpr std::uint16_t kCtrlAlt = kModControl | kModAlt;
 constexpr std::uint32_t kWmHotkeyMessage = 0x312;
+constexpr const char* kPreferencesPath = "C:\\Pavix\\Preferences.dat";
 
 Call Modify(TrayIconId id) {
     return Call("Shell_NotifyIconA", 1, kNotifyIconDataSize, kWindow, 1, 7, 0x8001, 0x3000 + id,
@@ -54,6 +55,8 @@ class MainWindowTest : public ::testing::Test {
              {"x", {{kCtrlAlt, 'X'}}, {External("x")}},
              {"off", {{kCtrlAlt, 'O'}}, {Builtin(kDisableHotkey)}},
              {"quit", {{kCtrlAlt, 'Q'}}, {Builtin(kExitPavix)}}});
+        // These transcripts are about the search timer alone; the hints have their own tests.
+        platform.files[kPreferencesPath] = testing::PreferencesFileBytes(0);
     }
 
     void Create() {
@@ -105,7 +108,7 @@ class MainWindowTest : public ::testing::Test {
     FakePlatform platform;
     std::function<void()> inNextBox_;
     std::vector<std::uint32_t> editorsRun;
-    MainWindow window{platform, [this](std::uint32_t templateId) {
+    MainWindow window{platform, [this](std::uint32_t templateId, const Settings&) {
                           editorsRun.push_back(templateId);
                           return std::make_unique<FakeEditor>();
                       }};
@@ -261,7 +264,8 @@ TEST_F(MainWindowTest, TaskbarRestartAddsTheIconInTheCurrentState) {
 // taskbar restart: WM_NULL, which is 0, goes on like any other message and adds no icon.
 TEST_F(MainWindowTest, TaskbarMessageThatCouldNotBeRegisteredMatchesNothing) {
     platform.Script("RegisterWindowMessageA", 0);
-    MainWindow unregistered{platform, [](std::uint32_t) { return std::make_unique<FakeEditor>(); }};
+    MainWindow unregistered{
+        platform, [](std::uint32_t, const Settings&) { return std::make_unique<FakeEditor>(); }};
     ASSERT_EQ(platform.CreateWindowExA(0, "c", "Pavix", 0, 0, 0, 0, 0, 0, 0, 0, &unregistered),
               kWindow);
     platform.calls.clear();
@@ -432,6 +436,178 @@ INSTANTIATE_TEST_SUITE_P(SequenceFile, MainWindowEnablingTest,
                          [](const ::testing::TestParamInfo<EnablingCase>& info) {
                              return info.param.name;
                          });
+
+// With hints on, as they are by default.
+class MainWindowHintsTest : public MainWindowTest {
+  protected:
+    MainWindowHintsTest() { platform.files.erase(kPreferencesPath); }
+
+    WindowHandle Popup() const { return window.HintState().Shown(); }
+    void Pause() { platform.Send(kWindow, 0x113, kHintTimerId); }
+    // What the hint window says, label by label.
+    std::vector<std::string> Labels() {
+        std::vector<std::string> labels;
+        for (WindowHandle label : platform.ChildrenOf(Popup())) {
+            labels.push_back(platform.createdWindows.at(label).text);
+        }
+        return labels;
+    }
+    Call HintTimer() const { return Call("SetTimer", kWindow, kHintTimerId, 600, 0); }
+};
+
+TEST_F(MainWindowHintsTest, PauseInASearchShowsWhatComesNextWithoutTakingTheFocus) {
+    Create();
+    EXPECT_EQ(platform.CallsNamed("SetTimer"), Calls{});
+    Press('C');
+    EXPECT_EQ(platform.CallsNamed("SetTimer").back(), HintTimer());
+    EXPECT_EQ(Popup(), 0u);
+    platform.calls.clear();
+    Pause();
+    ASSERT_NE(Popup(), 0u);
+    EXPECT_EQ(platform.CallsNamed("KillTimer"), (Calls{Call("KillTimer", kWindow, kHintTimerId)}));
+    const fake::FakeWindow& popup = platform.createdWindows.at(Popup());
+    EXPECT_EQ(popup.className, "PavixHints");
+    EXPECT_EQ(popup.text, "Pavix: next keys");
+    EXPECT_EQ(popup.exStyle, kWsExNoActivate | kWsExToolWindow | kWsExTopmost);
+    EXPECT_EQ(popup.style, kWsPopup | kWsBorder);
+    EXPECT_EQ(popup.parent, kWindow);
+    EXPECT_TRUE(popup.visible);
+    EXPECT_EQ(platform.CallsNamed("ShowWindow"), (Calls{Call("ShowWindow", Popup(), 4)}));
+    EXPECT_TRUE(platform.CallsNamed({"SetForegroundWindow", "SetFocus"}).empty());
+    EXPECT_EQ(platform.Send(Popup(), kWmMouseActivate), kMaNoActivate);
+    // Above the notification area, which this work area does not leave out.
+    EXPECT_LE(popup.rect.bottom, platform.notificationAreaRect.top);
+    EXPECT_LE(popup.rect.right, platform.workArea.right);
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"[C][A]+D", "(1 sequence)"}));
+    for (WindowHandle label : platform.ChildrenOf(Popup())) {
+        const fake::FakeWindow& made = platform.createdWindows.at(label);
+        EXPECT_EQ(made.className, "STATIC");
+        EXPECT_EQ(made.style, kWsChild | kWsVisible | kSsNoPrefix);
+        EXPECT_EQ(made.font, platform.GetStockObject(kDefaultGuiFont));
+        EXPECT_LE(made.rect.right + 2 * 1, popup.rect.right - popup.rect.left);
+    }
+
+    // The next key takes the window away at once and starts the pause again.
+    Press('D');
+    EXPECT_EQ(Popup(), 0u);
+    EXPECT_TRUE(platform.createdWindows.empty());
+    EXPECT_EQ(platform.CallsNamed("SetTimer").back(), HintTimer());
+    Pause();
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"[C][A]+E", "cde"}));
+}
+
+TEST_F(MainWindowHintsTest, TheCompletedSequenceRunsItsCommandsWithTheHintsGone) {
+    Create();
+    Press('A');
+    Pause();
+    ASSERT_NE(Popup(), 0u);
+    bool shownWhileRunning = true;
+    platform.Script("ShellExecuteA", 0, 0, [&](const Call&) {
+        shownWhileRunning = Popup() != 0;
+        return false;
+    });
+    Press('B');
+    EXPECT_FALSE(shownWhileRunning);
+}
+
+TEST_F(MainWindowHintsTest, EveryEndOfTheSearchTakesTheHintsAwayAndStopsTheirTimer) {
+    Create();
+    const std::vector<std::pair<const char*, std::function<void()>>> ends = {
+        {"mismatch", [&] { Press('X'); }},
+        {"completion", [&] { Press('B'); }},
+        {"abort chord", [&] { Press('Z'); }},
+        {"time-out", [&] { platform.Send(kWindow, 0x113, kSearchTimerId); }},
+        {"menu Abort", [&] { Command(kCommandAbort); }},
+        {"menu Disable", [&] { Command(kCommandDisable); }},
+        {"an editor", [&] { Command(kCommandEditSequence); }},
+        {"exit", [&] { Command(kCommandExit); }},
+    };
+    for (const auto& [name, end] : ends) {
+        if (window.IconId() == kDisabled) {
+            Command(kCommandEnable);
+        }
+        Press('A');
+        Pause();
+        ASSERT_NE(Popup(), 0u) << name;
+        end();
+        EXPECT_EQ(Popup(), 0u) << name;
+        EXPECT_TRUE(platform.createdWindows.empty()) << name;
+        EXPECT_FALSE(window.HintState().TimerRunning()) << name;
+        // A timer message already on its way shows nothing.
+        Pause();
+        EXPECT_EQ(Popup(), 0u) << name;
+    }
+}
+
+TEST_F(MainWindowHintsTest, HintsOffCostNothingAndTheChoiceIsKept) {
+    Create();
+    platform.Send(kWindow, kTrayCallbackMessage, 1, 0x204);
+    EXPECT_EQ(platform.CallsNamed("CheckMenuItem").back().args.back(), "8");
+    Command(kCommandShowHints);
+    EXPECT_EQ(platform.files[kPreferencesPath], testing::PreferencesFileBytes(0));
+    for (char key : {'C', 'D'}) {
+        Press(key);
+        EXPECT_EQ(platform.CallsNamed("SetTimer"),
+                  (Calls{Call("SetTimer", kWindow, 1701, 700, 0)}));
+    }
+    platform.Send(kWindow, kTrayCallbackMessage, 1, 0x204);
+    EXPECT_EQ(platform.CallsNamed("CheckMenuItem").back().args.back(), "0");
+    {
+        Hints later(platform, FakePlatform::kInstance, window.Engine());
+        later.Start(kWindow);
+        EXPECT_FALSE(later.Enabled());
+    }
+    // Turned on mid-search, the hints wait for the next key; a choice that cannot be kept is
+    // reported.
+    platform.Script("MoveFileExA", 0, 5, {}, 1);
+    Command(kCommandShowHints);
+    EXPECT_EQ(platform.files[kPreferencesPath], testing::PreferencesFileBytes(0));
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].text, "Failed to write file");
+    EXPECT_FALSE(window.HintState().TimerRunning());
+    Press('E');
+    Press('C');
+    EXPECT_TRUE(window.HintState().TimerRunning());
+}
+
+TEST_F(MainWindowHintsTest, PastTwelveChordsOneRowSaysHowManyMore) {
+    std::vector<SequenceSpec> sequences;
+    for (char key = 'A'; key <= 'N'; ++key) {
+        sequences.push_back(
+            {std::string("to ") + key, {{kCtrlAlt, 'P'}, {kCtrlAlt, key}}, {Builtin(0)}});
+    }
+    sequences.push_back(
+        {"three", {{kCtrlAlt, 'P'}, {kCtrlAlt, 'A'}, {kCtrlAlt, 'Z'}}, {Builtin(0)}});
+    platform.files["C:\\Pavix\\Sequence.dat"] = testing::SequenceFileBytes(sequences);
+    Create();
+    Press('P');
+    Pause();
+    const std::vector<std::string> labels = Labels();
+    ASSERT_EQ(labels.size(), 2 * kMostHintRows + 1);
+    EXPECT_EQ(labels[0], "[C][A]+A");
+    EXPECT_EQ(labels[1], "to A");
+    EXPECT_EQ(labels[2 * kMostHintRows - 2], "[C][A]+L");
+    EXPECT_EQ(labels.back(), "\x85 and 2 more");
+}
+
+// The corner of the work area nearest the notification area, clear of the area itself.
+TEST(HintPlacementTest, NearTheNotificationAreaInsideTheWorkArea) {
+    const Rect work{0, 0, 1024, 768};
+    const Size size{200, 100};
+    const auto place = [&](std::optional<Rect> area) {
+        const Point at = PlaceNearNotificationArea(work, area, size);
+        return std::make_pair(at.x, at.y);
+    };
+    // A taskbar along the bottom that the work area does not leave out: above its icons.
+    EXPECT_EQ(place(Rect{900, 740, 1024, 768}), std::make_pair(816, 632));
+    // Along the top: below them.
+    EXPECT_EQ(place(Rect{900, 0, 1024, 28}), std::make_pair(816, 36));
+    // Along the left, icons at the bottom: bottom left.
+    EXPECT_EQ(place(Rect{0, 700, 60, 768}), std::make_pair(8, 592));
+    // None at all, or one without a size: bottom right.
+    EXPECT_EQ(place(std::nullopt), std::make_pair(816, 660));
+    EXPECT_EQ(place(Rect{0, 0, 0, 0}), std::make_pair(816, 660));
+}
 
 }  // namespace
 }  // namespace pavix

@@ -47,7 +47,7 @@ TEST_F(StartupTest, RunsUntilExitThenUnregistersAndUninitialises) {
         (Calls{Call("CreateMutexA", 0, true, "Pavix"), Call("CoInitialize", 0),
                Call("InitCommonControlsEx", 8, 0x404),
                Call("RegisterWindowMessageA", "TaskbarCreated"),
-               Call("RegisterClassExA", "PavixMainWindow", FakePlatform::kInstance, 32512),
+               Call("RegisterClassExA", "PavixMainWindow", FakePlatform::kInstance, 32512, 0),
                Call("CreateWindowExA", 0, "PavixMainWindow", "Pavix", 0xCF0000, kCwUseDefault,
                     kCwUseDefault, kCwUseDefault, kCwUseDefault, 0, 0, FakePlatform::kInstance)}));
     const Calls tail = platform.CallsNamed({"UnregisterHotKey", "CoUninitialize"});

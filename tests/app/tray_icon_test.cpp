@@ -84,45 +84,47 @@ struct MenuCase {
     const char* name;
     TrayIconId state;
     std::uint32_t enable, disable, abort;  // MF_ENABLED 0 or MF_GRAYED 1
+    bool hintsOn;                          // "Show Hints" checked (MF_CHECKED 8) or not
 };
 
 class TrayMenuTest : public TrayIconTest, public ::testing::WithParamInterface<MenuCase> {};
 
 TEST_P(TrayMenuTest, RightButtonOpensTheMenuWithItemsForTheState) {
     const MenuCase& c = GetParam();
-    EXPECT_EQ(tray.OnTrayNotify(kWindow, c.state, 0x204), 0);
+    EXPECT_EQ(tray.OnTrayNotify(kWindow, c.state, c.hintsOn, 0x204), 0);
     const MenuHandle menu = 0x4000 + 103;
     const MenuHandle popup = menu + 0x100;
-    EXPECT_EQ(
-        platform.calls,
-        (Calls{Call("GetCursorPos"), Call("LoadMenuA", kInstance, 103), Call("GetSubMenu", menu, 0),
-               Call("EnableMenuItem", popup, 40003, c.enable),
-               Call("EnableMenuItem", popup, 40004, c.disable),
-               Call("EnableMenuItem", popup, 40005, c.abort), Call("SetForegroundWindow", kWindow),
-               Call("TrackPopupMenu", popup, 2, 100, 200, 0, kWindow, 0),
-               Call("PostMessageA", kWindow, 0, 0, 0), Call("DestroyMenu", menu)}));
+    EXPECT_EQ(platform.calls,
+              (Calls{Call("GetCursorPos"), Call("LoadMenuA", kInstance, 103),
+                     Call("GetSubMenu", menu, 0), Call("EnableMenuItem", popup, 40003, c.enable),
+                     Call("EnableMenuItem", popup, 40004, c.disable),
+                     Call("EnableMenuItem", popup, 40005, c.abort),
+                     Call("CheckMenuItem", popup, 40007, c.hintsOn ? 8 : 0),
+                     Call("SetForegroundWindow", kWindow),
+                     Call("TrackPopupMenu", popup, 2, 100, 200, 0, kWindow, 0),
+                     Call("PostMessageA", kWindow, 0, 0, 0), Call("DestroyMenu", menu)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(States, TrayMenuTest,
-                         ::testing::Values(MenuCase{"Idle", kIdle, 1, 0, 1},
-                                           MenuCase{"Seeking", kSeeking, 1, 0, 0},
-                                           MenuCase{"Disabled", kDisabled, 0, 1, 1}),
+                         ::testing::Values(MenuCase{"Idle", kIdle, 1, 0, 1, true},
+                                           MenuCase{"Seeking", kSeeking, 1, 0, 0, false},
+                                           MenuCase{"Disabled", kDisabled, 0, 1, 1, true}),
                          [](const ::testing::TestParamInfo<MenuCase>& info) {
                              return std::string(info.param.name);
                          });
 
 TEST_F(TrayIconTest, OtherMouseEventsDoNothing) {
     for (std::uint32_t mouse : {0x201u, 0x203u, 0x205u, 0x200u}) {
-        EXPECT_EQ(tray.OnTrayNotify(kWindow, kIdle, mouse), 0);
+        EXPECT_EQ(tray.OnTrayNotify(kWindow, kIdle, true, mouse), 0);
     }
     EXPECT_TRUE(platform.calls.empty());
 }
 
 TEST_F(TrayIconTest, ClosingTheMenuWithoutAChoicePostsNoCommand) {
-    tray.OnTrayNotify(kWindow, kIdle, 0x204);
+    tray.OnTrayNotify(kWindow, kIdle, true, 0x204);
     EXPECT_TRUE(platform.queue.empty());
     platform.menuChoice = 40001;
-    tray.OnTrayNotify(kWindow, kIdle, 0x204);
+    tray.OnTrayNotify(kWindow, kIdle, true, 0x204);
     ASSERT_EQ(platform.queue.size(), 1u);
     EXPECT_EQ(platform.queue.front().message, 0x111u);
     EXPECT_EQ(platform.queue.front().wParam, 40001u);

@@ -29,6 +29,7 @@ CBS_DROPDOWNLIST, WS_VSCROLL = 3, 0x00200000
 LVS_OWNER_DATA_REPORT = 0x1 | 0x4 | 0x8 | 0x1000  # report, single selection, always, owner data
 LVS_NOCOLUMNHEADER = 0x4000
 SS_SUNKEN = 0x1000
+SS_NOPREFIX = 0x80
 
 
 def read_res(data):
@@ -94,7 +95,7 @@ def compile_dialogs():
 # Ids in template (tab) order; -1 are the labels and group boxes.
 TAB_ORDER = {
     104: [1000, 1012, 1013, 1049, 1016, 1017, -1, -1, 1001, -1, 1002, 1003, 1004, 1006, 1014, 1005,
-          -1, 1007, 1008, 1009, 1011, 1015, 1010, 1, 2],
+          -1, 1007, 1008, 1009, 1011, 1015, 1010, 1, 2, 1060],
     105: [-1, 1017, 1018, -1, -1, 1019, -1, -1, 1020, 1021, -1, 1022, -1, 1023, 1, 2],
     107: [1026, 1, 2],
     108: [1048, 1030, 1029, 1032, 1031, 1027, 1, 2],
@@ -105,7 +106,7 @@ TAB_ORDER = {
 }
 
 TITLES = {
-    104: ("Sequence Editor", "シーケンス編集", (401, 251)),
+    104: ("Sequence Editor", "シーケンス編集", (401, 280)),
     105: ("Command Editor", "コマンド編集", (223, 125)),
     107: ("Type a Key to input", "キー直接入力", (187, 45)),
     108: ("Hotkey Editor", "キー編集", (177, 63)),
@@ -178,6 +179,11 @@ class DialogTemplateTest(unittest.TestCase):
             self.assertEqual((about["cls"], about["style"] & SS_SUNKEN, about["rect"]),
                              ("static", SS_SUNKEN, (7, 115, 99, 31)))
             self.assertEqual(about["text"].count("\n"), 2)
+            # The sequence editor's warning: three lines across the foot of the dialog, showing
+            # sequence names as they are.
+            warning = self.control(104, language, 1060)
+            self.assertEqual((warning["cls"], warning["style"] & SS_NOPREFIX, warning["rect"]),
+                             ("static", SS_NOPREFIX, (7, 249, 387, 24)))
 
     def test_japanese_copy_differs_only_where_its_layout_does(self):
         moved = {

@@ -38,7 +38,7 @@ TEST_F(SequenceButtonsTest, AddAppendsSequencesNamedSequenceAndSelectsEach) {
         dialog.Click(Editor::kSequenceAdd);
         ExpectSelected(dialog, Editor::kSequenceList, 4);
         EXPECT_EQ(Rows(dialog, Editor::kSequenceList),
-                  (Names{"A", "B", "C", "Sequence", "Sequence"}));
+                  (Names{"A", "! B", "! C", "! Sequence", "! Sequence"}));
     });
     const std::string added = SequenceBytes("Sequence", {}, {});
     EXPECT_EQ(saved, SequenceHeader() + SampleRecordA() + SampleRecordB() + SampleRecordC() +
@@ -55,7 +55,7 @@ TEST_F(SequenceButtonsTest, AddAndCopyFirstStoreTheTypedName) {
         dialog.Type(Editor::kNameEdit, "Bee");
         dialog.Click(Editor::kSequenceCopy);
         EXPECT_EQ(Rows(dialog, Editor::kSequenceList),
-                  (Names{"Ay", "Bee", "C", "Sequence", "Bee$"}));
+                  (Names{"Ay", "! Bee", "! C", "! Sequence", "! Bee$"}));
     });
     EXPECT_EQ(saved, SequenceHeader() +
                          SequenceBytes("Ay", {kChordCtrlAltA, kChordShiftF1},
@@ -88,7 +88,7 @@ TEST_F(SequenceButtonsTest, DeleteShowsTheFollowingSequenceWithoutSelectingIt) {
     const std::string saved = EditAndSave([&](FakeDialog& dialog) {
         dialog.SelectRow(Editor::kSequenceList, 1);
         dialog.Click(Editor::kSequenceDelete);
-        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"A", "C"}));
+        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"A", "! C"}));
         EXPECT_EQ(dialog.SelectedRow(Editor::kSequenceList), -1);
         EXPECT_EQ(dialog.Text(Editor::kNameEdit), "C");
         EXPECT_EQ(dialog.ItemCount(Editor::kKeyList), 1);
@@ -124,7 +124,7 @@ TEST_F(SequenceButtonsTest, UpAndDownMoveTheSelectedSequenceAndFollowIt) {
         dialog.Click(Editor::kSequenceUp);
         ExpectSelected(dialog, Editor::kSequenceList, 0);
         EXPECT_EQ(dialog.Text(Editor::kNameEdit), "Bee");
-        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"Bee", "A", "C"}));
+        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"! Bee", "A", "! C"}));
         dialog.Click(Editor::kSequenceDown);
         dialog.Click(Editor::kSequenceDown);
         ExpectSelected(dialog, Editor::kSequenceList, 2);

@@ -26,7 +26,7 @@ TEST_F(SequenceEditorTest, WithoutFileOpensEmptyWithOnlySequenceAddEnabled) {
 TEST_F(SequenceEditorTest, OpensWithTheFirstSequenceShownButNoRowSelected) {
     WriteSample();
     Open([](FakeDialog& dialog) {
-        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"A", "B", "C"}));
+        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"A", "! B", "! C"}));
         EXPECT_EQ(dialog.SelectedRow(Editor::kSequenceList), -1);
         EXPECT_EQ(dialog.Text(Editor::kNameEdit), "A");
         EXPECT_EQ(dialog.ItemCount(Editor::kKeyList), 2);
@@ -82,7 +82,7 @@ TEST_F(SequenceEditorTest, DamagedRecordIsReportedOnceAndTheRecordsBeforeItStay)
     platform.files[kSequencePath] = SequenceHeader() + SampleRecordA() + SampleRecordB() +
                                     SequenceBytes("bad", {}, {Builtin(16)}) + SampleRecordC();
     Open([](FakeDialog& dialog) {
-        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"A", "B"}));
+        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"A", "! B"}));
         dialog.Close();
     });
     EXPECT_EQ(platform.messageBoxes, std::vector<fake::MessageBox>{testing::WithBackupNote(
@@ -159,7 +159,7 @@ TEST_F(SequenceEditorTest, ItemChangeStoresTheTypedNameAndShowsTheSelectedSequen
         EXPECT_EQ(dialog.ItemCount(Editor::kCommandList), 1);
         dialog.Type(Editor::kNameEdit, "Bee");
         dialog.SelectRow(Editor::kCommandList, 0);  // any list's change stores the name
-        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"lost", "Bee", "C"}));
+        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"lost", "! Bee", "! C"}));
         dialog.Type(Editor::kNameEdit, "Bee2");
         dialog.SelectRow(Editor::kSequenceList, 2);
         dialog.Type(Editor::kNameEdit, "Sea");
@@ -186,7 +186,7 @@ TEST_F(SequenceEditorTest, RowTextsComeFromTheListsAndTheCurrentSequence) {
             {Editor::kSequenceList, -1, 0, 260, ""}, {Editor::kKeyList, 2, 0, 260, ""},
             {Editor::kKeyList, 0, 2, 260, ""},       {Editor::kCommandList, 0, 1, 260, ""},
             {Editor::kCommandList, 0, 0, 5, "Lock"}, {Editor::kCommandList, 0, 0, 1, ""},
-            {Editor::kKeyList, 0, 0, 3, "[C"},       {Editor::kSequenceList, 2, 0, 2, "C"},
+            {Editor::kKeyList, 0, 0, 3, "[C"},       {Editor::kSequenceList, 2, 0, 4, "! C"},
         };
         for (const auto& cell : cells) {
             EXPECT_EQ(dialog.RowText(cell.list, cell.row, cell.column, cell.buffer), cell.text)
@@ -259,6 +259,46 @@ TEST_F(SequenceEditorTest, NameThePlatformWithholdsBeepsAndFocusesTheEdit) {
     });
     EXPECT_EQ(Beeps(kSimpleBeep), 1);
     EXPECT_EQ(saved.substr(14, 9), Text("typed"));
+}
+
+// Sequences that can never run are marked, and why is told for the one shown, as the user edits;
+// OK saves them all the same.
+TEST_F(SequenceEditorTest, WarningsFollowTheEditsAndOkStillSaves) {
+    constexpr std::uint32_t kP = 0x00500003, kN = 0x004E0003, kL = 0x004C0003;
+    const testing::CommandSpec lock = Builtin(kLockSystem);
+    platform.files[kSequencePath] = SequenceHeader() + SequenceBytes("Notes", {kP, kN}, {lock}) +
+                                    SequenceBytes("Other", {kP, kN}, {lock}) +
+                                    SequenceBytes("Fine", {kP, kL}, {lock});
+    platform.takenChords.insert({kModControl | kModAlt, 'L'});
+    const std::string saved = EditAndSave([&](FakeDialog& dialog) {
+        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"Notes", "! Other", "! Fine"}));
+        EXPECT_EQ(dialog.Text(Editor::kWarningText), "");
+        // A selection changes no mark and redraws no row.
+        const int opened = dialog.Control(Editor::kSequenceList).redraws;
+        dialog.SelectRow(Editor::kSequenceList, 2);
+        EXPECT_EQ(dialog.Text(Editor::kWarningText),
+                  "Never runs while another program holds [C][A]+L.");
+        EXPECT_EQ(dialog.Control(Editor::kSequenceList).redraws, opened);
+        dialog.SelectRow(Editor::kSequenceList, 0);
+        dialog.Type(Editor::kNameEdit, "Jot");
+        dialog.SelectRow(Editor::kSequenceList, 1);
+        EXPECT_EQ(dialog.Text(Editor::kWarningText),
+                  "Never runs: \"Jot\" completes first on the same keys.");
+        // Without its second key "Other" comes first, and the sequence it beat never runs.
+        const int redraws = dialog.Control(Editor::kSequenceList).redraws;
+        dialog.SelectRow(Editor::kKeyList, 1);
+        dialog.Click(Editor::kKeyDelete);
+        EXPECT_GT(dialog.Control(Editor::kSequenceList).redraws, redraws);
+        EXPECT_EQ(Rows(dialog, Editor::kSequenceList), (Names{"! Jot", "Other", "! Fine"}));
+        EXPECT_EQ(dialog.Text(Editor::kWarningText), "");
+        dialog.SelectRow(Editor::kSequenceList, 0);
+        EXPECT_EQ(dialog.Text(Editor::kWarningText),
+                  "Never runs: it begins with all the keys of \"Other\", which completes first.");
+    });
+    EXPECT_EQ(saved, SequenceHeader() + SequenceBytes("Jot", {kP, kN}, {lock}) +
+                         SequenceBytes("Other", {kP}, {lock}) +
+                         SequenceBytes("Fine", {kP, kL}, {lock}));
+    EXPECT_TRUE(platform.hotkeys.empty());
 }
 
 }  // namespace

@@ -588,7 +588,7 @@ std::uint32_t FakePlatform::RegisterWindowMessageA(const char* name) {
 
 std::uint16_t FakePlatform::RegisterClassExA(const WindowClass& windowClass) {
     if (auto scripted = Record(Call("RegisterClassExA", windowClass.className, windowClass.instance,
-                                    windowClass.cursorId))) {
+                                    windowClass.cursorId, windowClass.background))) {
         return static_cast<std::uint16_t>(*scripted);
     }
     return kClassAtom;
@@ -604,15 +604,31 @@ WindowHandle FakePlatform::CreateWindowExA(std::uint32_t exStyle, const char* cl
                                     width, height, parent, menu, instance))) {
         return static_cast<WindowHandle>(*scripted);
     }
+    // The first top-level window with a handler is the main window; every other window gets a
+    // handle of its own.
+    const bool main = parent == 0 && handler != nullptr && windows.count(kMainWindow) == 0;
+    const WindowHandle handle = main ? kMainWindow : nextWindow_;
+    if (!main) {
+        nextWindow_ += 0x10;
+        FakeWindow& made = createdWindows[handle];
+        made.className = Text(className);
+        made.text = Text(windowName);
+        made.exStyle = exStyle;
+        made.style = style;
+        made.rect = Rect{x, y, x + width, y + height};
+        made.parent = parent;
+        made.visible = (style & kWsVisible) != 0;
+    }
     if (handler == nullptr) {
+        return handle;
+    }
+    windows[handle] = handler;
+    if (handler->WindowProc(handle, kWmCreate, 0, 0) == -1) {
+        windows.erase(handle);
+        createdWindows.erase(handle);
         return 0;
     }
-    windows[kMainWindow] = handler;
-    if (handler->WindowProc(kMainWindow, kWmCreate, 0, 0) == -1) {
-        windows.erase(kMainWindow);
-        return 0;
-    }
-    return kMainWindow;
+    return handle;
 }
 
 std::int32_t FakePlatform::GetMessageA(Message* message, WindowHandle window,
@@ -655,12 +671,21 @@ bool FakePlatform::DestroyWindow(WindowHandle window) {
     if (auto scripted = Record(Call("DestroyWindow", window))) {
         return *scripted != 0;
     }
+    const bool created = createdWindows.count(window) != 0;
     auto found = windows.find(window);
-    if (found == windows.end()) {
+    if (found == windows.end() && !created) {
         return false;
     }
-    found->second->WindowProc(window, kWmDestroy, 0, 0);
-    windows.erase(window);
+    // Child and owned windows go first, as the platform's do.
+    for (WindowHandle child : ChildrenOf(window)) {
+        DestroyWindow(child);
+    }
+    found = windows.find(window);
+    if (found != windows.end()) {
+        found->second->WindowProc(window, kWmDestroy, 0, 0);
+        windows.erase(window);
+    }
+    createdWindows.erase(window);
     return true;
 }
 
@@ -909,6 +934,13 @@ std::intptr_t FakePlatform::SendMessageA(WindowHandle window, std::uint32_t mess
     call.args.push_back(DescribeParameter(message, lParam));
     if (auto scripted = Record(std::move(call))) {
         return static_cast<std::intptr_t>(*scripted);
+    }
+    auto created = createdWindows.find(window);
+    if (created != createdWindows.end()) {
+        if (message == kWmSetFont) {
+            created->second.font = static_cast<GdiObject>(wParam);
+        }
+        return 0;
     }
     FakeDialog* found = dialogs.Find(window);
     if (found == nullptr) {

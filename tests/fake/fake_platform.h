@@ -35,6 +35,18 @@ inline void PrintTo(const MessageBox& box, std::ostream* out) {
     *out << "MessageBox(\"" << box.text << "\", \"" << box.caption << "\", " << box.type << ")";
 }
 
+// A window made with CreateWindowExA other than the main window: a popup or a control in it.
+struct FakeWindow {
+    std::string className;
+    std::string text;
+    std::uint32_t exStyle = 0;
+    std::uint32_t style = 0;
+    Rect rect;                // screen or parent coordinates, as given
+    WindowHandle parent = 0;  // parent or owner
+    bool visible = false;
+    GdiObject font = 0;  // by WM_SETFONT
+};
+
 class FakePlatform : public Platform {
   public:
     static constexpr ModuleHandle kInstance = 0x400000;
@@ -72,6 +84,14 @@ class FakePlatform : public Platform {
     std::deque<Message> queue;     // what GetMessageA hands out; empty means the quit message
     std::map<std::uint32_t, NotifyIconData> trayIcons;  // by uID
     std::map<WindowHandle, WindowHandler*> windows;
+    // Every window but the main one, by handle; handles grow in order of creation.
+    std::map<WindowHandle, FakeWindow> createdWindows;
+    std::vector<WindowHandle> ChildrenOf(WindowHandle parent) const;
+    Rect workArea{0, 0, 1024, 738};                  // SPI_GETWORKAREA
+    Rect notificationAreaRect{880, 740, 1024, 768};  // GetWindowRect of notificationArea
+    // Text extents: every byte this wide, every line this high.
+    static constexpr std::int32_t kCharWidth = 7;
+    static constexpr std::int32_t kLineHeight = 13;
     // Runs a modal dialog in place of the platform: gets the template and the dialog object.
     std::function<std::intptr_t(std::uint32_t, DialogHandler*)> dialogRunner;
     // Simulated controls for every dialog; UseFakeDialogs makes DialogBoxParamA run dialogs there,
@@ -187,6 +207,17 @@ class FakePlatform : public Platform {
                                   WindowHandle owner, DialogHandler* dialog,
                                   std::intptr_t initParam) override;
     bool MessageBeep(std::uint32_t type) override;
+    bool ShowWindow(WindowHandle window, std::int32_t showCommand) override;
+    bool GetWindowRect(WindowHandle window, Rect* rect) override;
+    bool SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,
+                               std::uint32_t winIni) override;
+    // --- GdiApi --------------------------------------------------------------------------------
+    GdiObject GetStockObject(std::int32_t index) override;
+    DeviceContext GetDC(WindowHandle window) override;
+    std::int32_t ReleaseDC(WindowHandle window, DeviceContext context) override;
+    GdiObject SelectObject(DeviceContext context, GdiObject object) override;
+    bool GetTextExtentPoint32A(DeviceContext context, const char* text, std::int32_t length,
+                               Size* size) override;
     // --- ShellApi ------------------------------------------------------------------------------
     WindowHandle FindWindowA(const char* className, const char* windowName) override;
     WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter, const char* className,
@@ -200,6 +231,7 @@ class FakePlatform : public Platform {
     MenuHandle LoadMenuA(ModuleHandle instance, std::uint32_t resourceId) override;
     MenuHandle GetSubMenu(MenuHandle menu, std::int32_t position) override;
     std::int32_t EnableMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t flags) override;
+    std::uint32_t CheckMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t check) override;
     std::int32_t TrackPopupMenu(MenuHandle menu, std::uint32_t flags, std::int32_t x,
                                 std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                 const void* rect) override;
@@ -253,6 +285,8 @@ class FakePlatform : public Platform {
     std::map<std::string, std::uint64_t> writeLimits_;
     std::map<std::uint32_t, std::string> stringOverrides_;
     std::set<char*> allocations_;
+    WindowHandle nextWindow_ = 0x8000;
+    std::map<DeviceContext, GdiObject> selectedFonts_;
 };
 
 }  // namespace pavix::fake

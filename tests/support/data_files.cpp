@@ -106,4 +106,8 @@ std::string ConfigFileBytes(const ConfigSpec& config) {
     return ConfigHeader() + ConfigBody(config);
 }
 
+std::string PreferencesFileBytes(std::int32_t showHints, std::int32_t version) {
+    return std::string("\x07\x08PavixPref", 11) + Int32(version) + Int32(showHints);
+}
+
 }  // namespace pavix::testing

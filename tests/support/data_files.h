@@ -72,4 +72,7 @@ std::string ConfigHeader(std::int32_t version = 1);
 std::string ConfigBody(const ConfigSpec& config);
 std::string ConfigFileBytes(const ConfigSpec& config);
 
+// Preferences.dat: magic, version, whether hints are shown.
+std::string PreferencesFileBytes(std::int32_t showHints, std::int32_t version = 1);
+
 }  // namespace pavix::testing

@@ -61,6 +61,9 @@ TEST(ShellCallsTest, MenuItemsChangeStateByCommandId) {
     EXPECT_EQ(platform.EnableMenuItem(popup, 40003, kMfByCommand | kMfEnabled),
               static_cast<std::int32_t>(kMfGrayed));
     EXPECT_EQ(platform.EnableMenuItem(popup, 49999, kMfByCommand | kMfGrayed), -1);
+    EXPECT_EQ(platform.CheckMenuItem(popup, 40001, kMfByCommand | kMfChecked), kMfUnchecked);
+    EXPECT_EQ(platform.CheckMenuItem(popup, 40001, kMfByCommand | kMfUnchecked), kMfChecked);
+    EXPECT_EQ(platform.CheckMenuItem(popup, 49999, kMfByCommand | kMfChecked), 0xFFFFFFFFu);
     EXPECT_TRUE(platform.DestroyMenu(menu));
 }
 

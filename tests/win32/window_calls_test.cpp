@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/constants.h"
+#include "platform/dialog_api.h"
 #include "platform/win32/native.h"
 #include "platform/win32/win32_platform.h"
 
@@ -105,6 +106,58 @@ TEST_F(WindowCallsTest, MessageLoopCarriesPostedMessagesTimersAndTheQuitCode) {
     }
     EXPECT_EQ(message.message, static_cast<std::uint32_t>(WM_QUIT));
     EXPECT_EQ(message.wParam, 3u);
+}
+
+// A popup that never takes the focus, with a label in it: shown where it was made, measured and
+// destroyed with its label.
+TEST_F(WindowCallsTest, NoActivatePopupAndItsLabelAreShownMeasuredAndDestroyed) {
+    platform.RegisterClassExA({"PavixTestPopup", instance, 0, kColorBtnFace + 1});
+    const WindowHandle popup = platform.CreateWindowExA(
+        kWsExNoActivate | kWsExToolWindow | kWsExTopmost, "PavixTestPopup", "popup",
+        kWsPopup | kWsBorder, 30, 40, 200, 100, 0, 0, instance, &handler);
+    ASSERT_NE(popup, 0u);
+    const HWND native = win32::Window(popup);
+    EXPECT_EQ(::GetClassLongPtrA(native, GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
+    const WindowHandle label =
+        platform.CreateWindowExA(0, "STATIC", "[C][A]+N", kWsChild | kWsVisible | kSsNoPrefix, 4, 4,
+                                 80, 16, popup, 0, instance, nullptr);
+    ASSERT_NE(label, 0u);
+
+    Rect rect;
+    ASSERT_TRUE(platform.GetWindowRect(popup, &rect));
+    EXPECT_EQ((std::vector<std::int32_t>{rect.left, rect.top, rect.right, rect.bottom}),
+              (std::vector<std::int32_t>{30, 40, 230, 140}));
+    EXPECT_TRUE(::GetWindowLongA(native, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(platform.ShowWindow(popup, kSwShowNoActivate));
+    EXPECT_TRUE(::IsWindowVisible(native));
+    EXPECT_NE(::GetActiveWindow(), native);
+
+    const GdiObject font = platform.GetStockObject(kDefaultGuiFont);
+    ASSERT_NE(font, 0u);
+    platform.SendMessageA(label, kWmSetFont, font, 1);
+    EXPECT_EQ(::SendMessageA(win32::Window(label), WM_GETFONT, 0, 0), static_cast<LRESULT>(font));
+    const DeviceContext context = platform.GetDC(0);
+    ASSERT_NE(context, 0u);
+    const GdiObject previous = platform.SelectObject(context, font);
+    EXPECT_NE(previous, 0u);
+    Size shortText, longText;
+    ASSERT_TRUE(platform.GetTextExtentPoint32A(context, "ab", 2, &shortText));
+    ASSERT_TRUE(platform.GetTextExtentPoint32A(context, "abcdef", 6, &longText));
+    EXPECT_GT(shortText.cx, 0);
+    EXPECT_GT(shortText.cy, 0);
+    EXPECT_GT(longText.cx, shortText.cx);
+    EXPECT_EQ(platform.SelectObject(context, previous), font);
+    EXPECT_EQ(platform.ReleaseDC(0, context), 1);
+
+    Rect work;
+    ASSERT_TRUE(platform.SystemParametersInfoA(kSpiGetWorkArea, 0, &work, 0));
+    EXPECT_GT(work.right, work.left);
+    EXPECT_GT(work.bottom, work.top);
+
+    EXPECT_TRUE(platform.ShowWindow(popup, kSwHide));
+    EXPECT_FALSE(::IsWindowVisible(native));
+    EXPECT_TRUE(platform.DestroyWindow(popup));
+    EXPECT_FALSE(::IsWindow(win32::Window(label)));
 }
 
 TEST_F(WindowCallsTest, SecondRegistrationOfAChordFailsWithHotkeyAlreadyRegistered) {

@@ -89,6 +89,28 @@ std::string Describe(const BoxText& box) {
 
 }  // namespace
 
+HWND FindHintWindow(DWORD processId) {
+    for (HWND window : TopLevelWindows(processId)) {
+        if (ClassName(window) == L"PavixHints") {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::wstring> ChildTexts(HWND window) {
+    std::vector<std::wstring> texts;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        texts.push_back(WindowText(child));
+    }
+    return texts;
+}
+
+std::wstring TextOf(HWND window) {
+    return WindowText(window);
+}
+
 std::vector<HWND> TopLevelWindows(DWORD processId) {
     EnumState state;
     state.processId = processId;

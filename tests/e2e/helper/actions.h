@@ -27,6 +27,7 @@ constexpr UINT kMenuEnable = pavix::ids::kCommandEnable;
 constexpr UINT kMenuDisable = pavix::ids::kCommandDisable;
 constexpr UINT kMenuAbort = pavix::ids::kCommandAbort;
 constexpr UINT kMenuEditSequence = pavix::ids::kCommandEditSequence;
+constexpr UINT kMenuShowHints = pavix::ids::kCommandShowHints;
 
 constexpr wchar_t kErrorCaption[] = L"Pavix:Error";
 constexpr DWORD kErrorHotkeyAlreadyRegistered = 1409;
@@ -103,6 +104,13 @@ Verdict CheckErrorBoxForm(const BoxText& box);
 
 // The visible popup menu window (#32768) of the process, or null.
 HWND FindPopupMenu(DWORD processId);
+
+// Pavix's hint window (class "PavixHints") of the process, shown or not; null while there is none.
+HWND FindHintWindow(DWORD processId);
+// The texts of a window's child windows, in the order they were made in.
+std::vector<std::wstring> ChildTexts(HWND window);
+// The window's own text, as assistive technology reads it.
+std::wstring TextOf(HWND window);
 
 bool PostMenuCommand(HWND window, UINT commandId);
 // Posts the registered "TaskbarCreated" message to the target (HWND_BROADCAST for every

@@ -170,9 +170,11 @@ Verdict PickChord(const Dialog& editor, const Chord& chord) {
     return ExpectHotkeyEditorShows(editor, chord);
 }
 
-Verdict AddKey(ScenarioContext& ctx, const Dialog& sequenceEditor, const Chord& chord) {
+Verdict AddKey(ScenarioContext& ctx, const Dialog& sequenceEditor, const Chord& chord,
+               bool japanese) {
     Dialog editor;
-    if (Verdict v = OpenNested(ctx, sequenceEditor, kKeyAdd, EnglishTitles().hotkeyEditor, &editor);
+    if (Verdict v =
+            OpenNested(ctx, sequenceEditor, kKeyAdd, Titles(japanese).hotkeyEditor, &editor);
         !v.passed) {
         return v;
     }

@@ -98,7 +98,8 @@ Verdict PickChord(const Dialog& editor, const Chord& chord);
 
 // In the sequence editor: Add in the key group, the hotkey editor opens with its defaults
 // (Control+Alt, key code 8), the chord is picked and confirmed.
-Verdict AddKey(ScenarioContext& ctx, const Dialog& sequenceEditor, const Chord& chord);
+Verdict AddKey(ScenarioContext& ctx, const Dialog& sequenceEditor, const Chord& chord,
+               bool japanese = false);
 // Add in the command group, then in the command editor the built-in command `id` (the editor
 // opens on built-in row 0, with the external fields disabled, listing the sixteen names).
 Verdict AddBuiltinCommand(ScenarioContext& ctx, const Dialog& sequenceEditor, std::int32_t id,

@@ -76,9 +76,9 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 
 std::vector<Scenario> AllScenarios() {
     std::vector<Scenario> all;
-    for (auto table :
-         {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios,
-          ConfigDialogScenarios, SequenceEditorScenarios, EditorHostingScenarios}) {
+    for (auto table : {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios,
+                       DataFileScenarios, ConfigDialogScenarios, SequenceEditorScenarios,
+                       EditorHostingScenarios, HintScenarios, ConflictScenarios}) {
         std::vector<Scenario> scenarios = table();
         all.insert(all.end(), scenarios.begin(), scenarios.end());
     }
@@ -101,6 +101,7 @@ Verdict PrepareWorkspace(const Paths& paths, const std::string& name, Workspace*
     DeleteFileA(workspace->marker.c_str());
     DeleteFileA((workspace->folder + "\\Config.dat").c_str());
     DeleteFileA((workspace->folder + "\\Sequence.dat").c_str());
+    DeleteFileA((workspace->folder + "\\Preferences.dat").c_str());
     if (!CopyFileA(paths.pavixExe.c_str(), workspace->exe.c_str(), FALSE)) {
         return Fail("cannot copy " + paths.pavixExe + " to " + workspace->exe + " (error " +
                     std::to_string(GetLastError()) + ")");

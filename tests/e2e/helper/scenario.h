@@ -106,5 +106,7 @@ std::vector<Scenario> DataFileScenarios();
 std::vector<Scenario> ConfigDialogScenarios();
 std::vector<Scenario> SequenceEditorScenarios();
 std::vector<Scenario> EditorHostingScenarios();
+std::vector<Scenario> HintScenarios();
+std::vector<Scenario> ConflictScenarios();
 
 }  // namespace pavix_e2e

@@ -86,11 +86,12 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
     if (Verdict v = ExpectButtons(editor, {kSequenceAdd}, "with no Sequence.dat"); !v.passed) {
         return v;
     }
-    // Add twice: two rows "Sequence", the new one selected and shown each time.
+    // Add twice: two rows "Sequence", the new one selected and shown each time, each marked as one
+    // that can never run while it has no keys.
     if (Verdict v = editor.Click(kSequenceAdd); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"Sequence"}), 0); !v.passed) {
+    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"! Sequence"}), 0); !v.passed) {
         return Fail("after Add: " + v.reason);
     }
     if (Verdict v = ExpectButtons(
@@ -102,7 +103,8 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceAdd); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"Sequence", L"Sequence"}), 1);
+    if (Verdict v =
+            editor.ExpectListRows(kSequenceList, NameRows({L"! Sequence", L"! Sequence"}), 1);
         !v.passed) {
         return Fail("after a second Add: " + v.reason);
     }
@@ -118,8 +120,8 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceCopy); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList,
-                                          NameRows({L"Sequence", L"Sequence", L"Sequence$"}), 2);
+    if (Verdict v = editor.ExpectListRows(
+            kSequenceList, NameRows({L"! Sequence", L"! Sequence", L"! Sequence$"}), 2);
         !v.passed) {
         return Fail("after Copy: " + v.reason);
     }
@@ -129,7 +131,8 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceDelete); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"Sequence", L"Sequence"}), -1);
+    if (Verdict v =
+            editor.ExpectListRows(kSequenceList, NameRows({L"! Sequence", L"! Sequence"}), -1);
         !v.passed) {
         return Fail("after Delete of the copy: " + v.reason);
     }
@@ -169,7 +172,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         return Fail("cannot select sequence row 0");
     }
     if (Verdict v = editor.ExpectListRows(
-            kSequenceList, NameRows({L"Sequence", FromAnsi(markerSequence.name)}), 0);
+            kSequenceList, NameRows({L"! Sequence", FromAnsi(markerSequence.name)}), 0);
         !v.passed) {
         return Fail("after selecting row 0: " + v.reason);
     }
@@ -200,7 +203,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         return v;
     }
     if (Verdict v =
-            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"run marker", L"exit$"}), 2);
+            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"run marker", L"! exit$"}), 2);
         !v.passed) {
         return Fail("after Copy: " + v.reason);
     }
@@ -212,7 +215,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         return v;
     }
     if (Verdict v =
-            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"exit$", L"run marker"}), 1);
+            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"! exit$", L"run marker"}), 1);
         !v.passed) {
         return Fail("after Up: " + v.reason);
     }
@@ -226,7 +229,7 @@ Verdict BuildAndSave(ScenarioContext& ctx) {
         return v;
     }
     if (Verdict v =
-            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"run marker", L"exit$"}), 2);
+            editor.ExpectListRows(kSequenceList, NameRows({L"exit", L"run marker", L"! exit$"}), 2);
         !v.passed) {
         return Fail("after Down: " + v.reason);
     }
@@ -298,7 +301,7 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
         return v;
     }
     if (Verdict v =
-            editor.ExpectListRows(kSequenceList, NameRows({L"first", L"sec", L"third"}), -1);
+            editor.ExpectListRows(kSequenceList, NameRows({L"first", L"sec", L"! third"}), -1);
         !v.passed) {
         return Fail("at opening: " + v.reason);
     }
@@ -344,7 +347,7 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceDelete); !v.passed) {
         return v;
     }
-    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"first", L"third"}), -1);
+    if (Verdict v = editor.ExpectListRows(kSequenceList, NameRows({L"first", L"! third"}), -1);
         !v.passed) {
         return Fail("after Delete of row 1: " + v.reason);
     }
@@ -366,8 +369,8 @@ Verdict ButtonStatesAndCancel(ScenarioContext& ctx) {
     if (Verdict v = editor.Click(kSequenceCopy); !v.passed) {
         return v;
     }
-    if (Verdict v =
-            editor.ExpectListRows(kSequenceList, NameRows({L"renamed", L"third", L"renamed$"}), 2);
+    if (Verdict v = editor.ExpectListRows(kSequenceList,
+                                          NameRows({L"renamed", L"! third", L"! renamed$"}), 2);
         !v.passed) {
         return Fail("after typing a name and Copy: " + v.reason);
     }

@@ -104,6 +104,7 @@ class Tour {
         : ctx_(ctx),
           out_(std::move(outFolder)),
           suffix_(std::move(suffix)),
+          japanese_(japanese),
           titles_(japanese ? JapaneseTitles() : EnglishTitles()) {}
 
     Verdict Run() {
@@ -111,6 +112,7 @@ class Tour {
             [&] { return TrayStates(); },
             [&] { return Configuration(); },
             [&] { return SequenceEditor(); },
+            [&] { return Conflict(); },
         });
     }
 
@@ -190,12 +192,25 @@ class Tour {
             [&] { return MenuShot("menu-idle"); },
             [&] { return Press(CtrlAlt('P')); },
             [&] { return Capture(trayShot_, Path("tray-seeking")); },
+            [&] { return HintsShot(); },
             [&] { return Command(kMenuAbort); },
             [&] { return Command(kMenuDisable); },
             [&] { return Capture(trayShot_, Path("tray-disabled")); },
             [&] { return MenuShot("menu-disabled"); },
             [&] { return Command(kMenuEnable); },
         });
+    }
+
+    // The hints after the pause that follows Ctrl+Alt+P, with the icons below them.
+    Verdict HintsShot() {
+        HWND hint = nullptr;
+        if (!WaitUntil([&] {
+                hint = FindHintWindow(ctx_.pavix.Id());
+                return hint != nullptr && IsWindowVisible(hint);
+            })) {
+            return Fail("no hint window appeared");
+        }
+        return Capture(Grow(Union(WindowRect(hint), trayShot_), kMargin), Path("hints"));
     }
 
     Verdict DialogShot(const Dialog& dialog, const char* name) {
@@ -226,6 +241,25 @@ class Tour {
         });
     }
 
+    // A new sequence on the chords of the first sample: marked, and the reason under the lists.
+    Verdict Conflict() {
+        Dialog editor;
+        return RunSteps({
+            [&] { return OpenFromMenu(ctx_, kMenuEditSequence, titles_.sequenceEditor, &editor); },
+            [&] { return editor.Click(kSequenceAdd); },
+            [&] {
+                return editor.SetText(kSequenceName, L"Notepad again")
+                           ? Pass()
+                           : Fail("cannot type a sequence name");
+            },
+            [&] { return AddKey(ctx_, editor, CtrlAlt('P'), japanese_); },
+            [&] { return AddKey(ctx_, editor, CtrlAlt('N'), japanese_); },
+            [&] { return AddBuiltinCommand(ctx_, editor, kBuiltinDoNothing, japanese_); },
+            [&] { return DialogShot(editor, "sequence-editor-conflict"); },
+            [&] { return editor.ClickToClose(IDCANCEL); },
+        });
+    }
+
     Verdict CommandEditor(const Dialog& editor) {
         Dialog command;
         return RunSteps({
@@ -251,6 +285,7 @@ class Tour {
     ScenarioContext& ctx_;
     std::string out_;
     std::string suffix_;
+    bool japanese_;
     const DialogTitles& titles_;
     HWND tray_ = nullptr;
     HWND notify_ = nullptr;

@@ -1,0 +1,48 @@
+// What the sequence editor warns about: every sequence that can never run, and why, in plain
+// words that name the sequence that runs instead. Warnings, not refusals: the editor saves such
+// sequences all the same.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/conflicts.h"
+#include "model/sequence.h"
+#include "platform/platform.h"
+
+namespace pavix {
+
+// The id under which a chord is registered for an instant to learn whether it is free.
+constexpr std::int32_t kProbeHotkeyId = 0xBFFF;
+
+class SequenceWarnings {
+  public:
+    // `abortChord`: the chord of the abort key while its switch is on.
+    SequenceWarnings(Platform& platform, std::optional<KeyChord> abortChord)
+        : platform_(platform), abortChord_(abortChord) {}
+
+    // Takes in the list as it is now. A chord not seen before is registered for an instant
+    // through `window` to learn whether another program holds it (while an editor is open Pavix
+    // holds none); the answer is kept for the editor's life. True when a mark came or went.
+    bool Update(const SequenceList& list, WindowHandle window);
+    // Whether sequence `index` of the list last taken in can never run.
+    bool Marked(std::size_t index) const;
+    // Why it can never run; empty when it can. Needs the same list as the last Update.
+    std::string Reason(const SequenceList& list, std::size_t index);
+
+  private:
+    bool HeldElsewhere(KeyChord chord, WindowHandle window);
+    std::vector<KeyChord> HeldChords(const Sequence& sequence) const;
+
+    Platform& platform_;
+    std::optional<KeyChord> abortChord_;
+    std::vector<Conflict> conflicts_;
+    std::vector<bool> held_;
+    std::map<KeyChord, bool> heldElsewhere_;
+};
+
+}  // namespace pavix

@@ -1,0 +1,42 @@
+#include "engine/next_chords.h"
+
+#include <map>
+
+namespace pavix {
+
+std::vector<NextChord> NextChords(const SequenceEngine& engine) {
+    const std::map<KeyChord, HotkeyId>& hotkeys = engine.Registry().Hotkeys();
+    // Ids are dense, 0 ... size - 1.
+    std::vector<KeyChord> chordOf(hotkeys.size());
+    for (const auto& [chord, id] : hotkeys) {
+        chordOf[static_cast<std::size_t>(id)] = chord;
+    }
+    std::vector<NextChord> next;
+    std::map<HotkeyId, std::size_t> rowOf;
+    const std::uint32_t position = engine.Position();
+    for (std::size_t candidate : engine.CandidateIndexes()) {
+        const std::vector<HotkeyId>& keys = engine.Matcher(candidate).Keys();
+        if (position >= keys.size()) {
+            continue;
+        }
+        const HotkeyId id = keys[position];
+        if (id == engine.AbortId() || id < 0 || static_cast<std::size_t>(id) >= chordOf.size()) {
+            continue;
+        }
+        const auto [found, added] = rowOf.emplace(id, next.size());
+        if (added) {
+            next.push_back(NextChord{chordOf[static_cast<std::size_t>(id)], std::nullopt, 0});
+        }
+        NextChord& row = next[found->second];
+        if (position + 1 == keys.size()) {
+            if (!row.completes) {
+                row.completes = candidate;
+            }
+        } else {
+            ++row.continues;
+        }
+    }
+    return next;
+}
+
+}  // namespace pavix
