@@ -38,13 +38,13 @@ Verdict ExpectWarnings(const Dialog& editor, const std::vector<Expected>& expect
 }
 
 Verdict ConflictsMarkedInTheEditor(ScenarioContext& ctx) {
-    ConfigRecord config;
-    config.abortEnabled = true;
-    config.abortChord = kChordQ;
+    ConfigSpec config = QuietConfig();
+    config.abortEnabled = 1;
+    config.abortKey = kChordQ;
     if (Verdict v = ctx.WriteConfig(config); !v.passed) {
         return v;
     }
-    const CommandRecord nothing = Builtin(kBuiltinDoNothing);
+    const CommandSpec nothing = Builtin(kBuiltinDoNothing);
     if (Verdict v = ctx.WriteSequences({
             {"Open notes", {kChordA, kChordN}, {nothing}},
             {"Notes again", {kChordA, kChordN}, {nothing}},
@@ -106,10 +106,10 @@ Verdict ConflictsMarkedInTheEditor(ScenarioContext& ctx) {
 // In Japanese, with a warning that comes and goes as the user edits: a copy has the same chords
 // as its source until a key is added to it. OK saves it either way.
 Verdict JapaneseWarningFollowsTheEdits(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
-    const SequenceRecord notes = {"Notes", {kChordA, kChordN}, {Builtin(kBuiltinDoNothing)}};
+    const SequenceSpec notes = {"Notes", {kChordA, kChordN}, {Builtin(kBuiltinDoNothing)}};
     if (Verdict v = ctx.WriteSequences({notes}); !v.passed) {
         return v;
     }
@@ -147,10 +147,10 @@ Verdict JapaneseWarningFollowsTheEdits(ScenarioContext& ctx) {
     if (Verdict v = editor.ClickToClose(IDOK); !v.passed) {
         return v;
     }
-    SequenceRecord copy = notes;
+    SequenceSpec copy = notes;
     copy.name += "$";
-    copy.chords.push_back(kChordX);
-    return ExpectFileBytes(SequencePath(ctx), SequenceBytes({notes, copy}));
+    copy.keys.push_back(kChordX);
+    return ExpectFileBytes(SequencePath(ctx), SequenceFileBytes({notes, copy}));
 }
 
 }  // namespace

@@ -98,8 +98,8 @@ Verdict ExpectNoHints(const ScenarioContext& ctx, const std::string& when) {
 
 Verdict HintsAfterThePause(ScenarioContext& ctx, bool japanese) {
     const HintTexts& texts = Texts(japanese);
-    ConfigRecord config;
-    config.timeoutMs = kSearchTimeoutMs;
+    ConfigSpec config = QuietConfig();
+    config.timeout = kSearchTimeoutMs;
     if (Verdict v = ctx.WriteConfig(config); !v.passed) {
         return v;
     }
@@ -183,10 +183,8 @@ Verdict HintsAfterThePause(ScenarioContext& ctx, bool japanese) {
 
 Bytes PreferencesBytes(bool showHints) {
     const char magic[] = "\x07\x08PavixPref";
-    Bytes bytes(magic, magic + 11);
-    AppendInt32(bytes, 1);
-    AppendInt32(bytes, showHints ? 1 : 0);
-    return bytes;
+    return Bytes(magic, magic + 11) + pavix::testing::Int32(1) +
+           pavix::testing::Int32(showHints ? 1 : 0);
 }
 
 // Presses A (the first chord of the only sequence), waits for the seeking icon as request
@@ -205,7 +203,7 @@ Verdict ExpectQuietSearch(ScenarioContext& ctx, std::size_t seeking, std::size_t
 }
 
 Verdict ShowHintsOffIsKept(ScenarioContext& ctx) {
-    if (Verdict v = ctx.WriteConfig(ConfigRecord{}); !v.passed) {
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
     }
     if (Verdict v = ctx.WriteSequences({{"two", {kChordA, kChordB}, {ctx.MarkerCommand()}}});
