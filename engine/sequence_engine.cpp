@@ -20,7 +20,12 @@ void SequenceEngine::SetWindow(WindowHandle window) {
 
 void SequenceEngine::Reset() {
     position_ = 0;
-    candidates_.clear();
+    EndSearch();
+}
+
+void SequenceEngine::EndSearch() {
+    narrowed_.clear();
+    candidates_ = &narrowed_;
 }
 
 void SequenceEngine::Abort() {
@@ -35,7 +40,8 @@ void SequenceEngine::Timeout() {
 
 void SequenceEngine::Disable() {
     registry_.UnregisterAll();
-    candidates_.clear();
+    EndSearch();
+    firstKeys_.Clear();
     matchers_.clear();
 }
 
@@ -61,36 +67,53 @@ HotkeyOutcome SequenceEngine::OnHotkey(HotkeyId id) {
         Abort();
         return kAborted;
     }
-    if (candidates_.empty()) {
-        position_ = 0;
-        candidates_.resize(matchers_.size());
-        for (std::size_t i = 0; i < matchers_.size(); ++i) {
-            candidates_[i] = i;
-        }
+    if (candidates_->empty()) {
+        return StartSearch(id);
     }
     // Walk in order, keeping the candidates that accept the press; the first to complete wins.
+    const std::vector<std::size_t>& from = *candidates_;
+    narrowed_.resize(from.size());  // nothing to do when narrowing narrowed_ itself
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < candidates_.size(); ++i) {
-        const std::size_t candidate = candidates_[i];
+    for (const std::size_t candidate : from) {
         const MatchResult step = matchers_[candidate]->Step(position_, id);
         if (step == kComplete) {
-            candidates_.clear();
+            EndSearch();
             // A copy: the commands may reach Disable, which drops the engine's own reference.
             const MatcherPtr matcher = matchers_[candidate];
             return Complete(matcher);
         }
         if (step == kPartial) {
-            candidates_[kept++] = candidate;
+            narrowed_[kept++] = candidate;
         }
     }
-    candidates_.resize(kept);
-    if (candidates_.empty()) {
+    narrowed_.resize(kept);
+    candidates_ = &narrowed_;
+    if (narrowed_.empty()) {
         PlaySound(kSoundMismatch);
         return kMismatch;
     }
     ++position_;
     PlaySound(kSoundMatch);
-    return position_ == 1 ? kFirstKey : kNextKey;
+    return kNextKey;
+}
+
+// What stepping every matcher at position 0 would give: those that begin with `id` accept it, and
+// the first of them that has no further key completes. Costs the same whatever their number.
+HotkeyOutcome SequenceEngine::StartSearch(HotkeyId id) {
+    position_ = 0;
+    const FirstKeyIndex::Group* group = firstKeys_.Find(id);
+    if (group == nullptr) {
+        PlaySound(kSoundMismatch);
+        return kMismatch;
+    }
+    if (group->completing != FirstKeyIndex::kNone) {
+        const MatcherPtr matcher = matchers_[group->completing];  // a copy, as above
+        return Complete(matcher);
+    }
+    candidates_ = &group->matchers;
+    position_ = 1;
+    PlaySound(kSoundMatch);
+    return kFirstKey;
 }
 
 HotkeyOutcome SequenceEngine::Complete(const MatcherPtr& matcher) {
@@ -131,6 +154,13 @@ void SequenceEngine::LoadSequences(SequenceFile& file) {
     while (file.Read(sequence)) {
         if (!sequence.Keys().empty() && !sequence.Commands().empty()) {
             if (MatcherPtr matcher = Compile(sequence)) {
+                // A search started during an error box keeps the candidates it had, whatever
+                // joins the index after them.
+                if (candidates_ != &narrowed_) {
+                    narrowed_ = *candidates_;
+                    candidates_ = &narrowed_;
+                }
+                firstKeys_.Add(*matcher);
                 matchers_.push_back(std::move(matcher));
             }
         }

@@ -55,8 +55,9 @@ class SequenceEngine {
     std::uint32_t Position() const { return position_; }
     std::size_t MatcherCount() const { return matchers_.size(); }
     const SequenceMatcher& Matcher(std::size_t index) const { return *matchers_[index]; }
-    // Indexes into the matchers of the candidates still in the running, in order.
-    const std::vector<std::size_t>& CandidateIndexes() const { return candidates_; }
+    // Indexes into the matchers of the candidates still in the running, in order; valid until
+    // the next call that changes the engine.
+    const std::vector<std::size_t>& CandidateIndexes() const { return *candidates_; }
 
   private:
     using MatcherPtr = std::shared_ptr<SequenceMatcher>;
@@ -65,6 +66,9 @@ class SequenceEngine {
     // Registers every chord of a usable sequence and takes over its commands; nullptr when a
     // chord cannot be registered.
     MatcherPtr Compile(Sequence& sequence);
+    // The first key of a search.
+    HotkeyOutcome StartSearch(HotkeyId id);
+    void EndSearch();
     HotkeyOutcome Complete(const MatcherPtr& matcher);
 
     Platform& platform_;
@@ -72,8 +76,14 @@ class SequenceEngine {
     // Shared so that a matcher whose commands are running survives a Disable reached from a
     // modal loop inside those commands (an error box keeps the menu and hotkeys alive).
     std::vector<MatcherPtr> matchers_;
-    // Indexes into matchers_, in their order; empty while no search is under way.
-    std::vector<std::size_t> candidates_;
+    // Built beside matchers_ as each one joins, so a press during Enable (from the modal loop of
+    // an error box) finds the matchers read so far, as a walk over matchers_ would.
+    FirstKeyIndex firstKeys_;
+    // The candidates, as indexes into matchers_ in their order; empty while no search is under
+    // way. After a first key they are the index's own list for that key, which is not copied;
+    // after a later key, narrowed_.
+    const std::vector<std::size_t>* candidates_ = &narrowed_;
+    std::vector<std::size_t> narrowed_;
     std::uint32_t position_ = 0;
     HotkeyId abortId_ = kNoHotkey;
     Settings settings_;
