@@ -8,7 +8,11 @@
 namespace pavix {
 
 SequenceEngine::SequenceEngine(Platform& platform)
-    : platform_(platform), registry_(platform), settings_(platform), runner_(platform) {}
+    : platform_(platform),
+      registry_(platform),
+      matchers_(std::make_shared<MatcherList>()),
+      settings_(platform),
+      runner_(platform) {}
 
 SequenceEngine::~SequenceEngine() {
     Disable();
@@ -21,6 +25,23 @@ void SequenceEngine::SetWindow(WindowHandle window) {
 void SequenceEngine::Reset() {
     position_ = 0;
     EndSearch();
+}
+
+void SequenceEngine::RecentChords::Clear() {
+    slots_.fill(Slot{0, kNoHotkey});
+}
+
+HotkeyId SequenceEngine::RecentChords::Find(KeyChord chord) const {
+    const Slot& slot = slots_[SlotOf(chord)];
+    return slot.packed == chord.Packed() ? slot.id : kNoHotkey;
+}
+
+void SequenceEngine::RecentChords::Keep(KeyChord chord, HotkeyId id) {
+    slots_[SlotOf(chord)] = Slot{chord.Packed(), id};
+}
+
+std::size_t SequenceEngine::RecentChords::SlotOf(KeyChord chord) {
+    return (chord.Packed() * 0x9E3779B1u) >> (32 - kSlotBits);  // Fibonacci hashing
 }
 
 void SequenceEngine::EndSearch() {
@@ -40,9 +61,14 @@ void SequenceEngine::Timeout() {
 
 void SequenceEngine::Disable() {
     registry_.UnregisterAll();
+    recentChords_.Clear();
     EndSearch();
     firstKeys_.Clear();
-    matchers_.clear();
+    if (matchers_.use_count() == 1) {
+        matchers_->clear();
+    } else {  // commands of a matcher are running and hold the list (see Complete)
+        matchers_ = std::make_shared<MatcherList>();
+    }
 }
 
 void SequenceEngine::DisableAndNotify() {
@@ -72,15 +98,14 @@ HotkeyOutcome SequenceEngine::OnHotkey(HotkeyId id) {
     }
     // Walk in order, keeping the candidates that accept the press; the first to complete wins.
     const std::vector<std::size_t>& from = *candidates_;
+    const MatcherList& matchers = *matchers_;
     narrowed_.resize(from.size());  // nothing to do when narrowing narrowed_ itself
     std::size_t kept = 0;
     for (const std::size_t candidate : from) {
-        const MatchResult step = matchers_[candidate]->Step(position_, id);
+        const MatchResult step = matchers[candidate].Step(position_, id);
         if (step == kComplete) {
             EndSearch();
-            // A copy: the commands may reach Disable, which drops the engine's own reference.
-            const MatcherPtr matcher = matchers_[candidate];
-            return Complete(matcher);
+            return Complete(candidate);
         }
         if (step == kPartial) {
             narrowed_[kept++] = candidate;
@@ -107,8 +132,7 @@ HotkeyOutcome SequenceEngine::StartSearch(HotkeyId id) {
         return kMismatch;
     }
     if (group->completing != FirstKeyIndex::kNone) {
-        const MatcherPtr matcher = matchers_[group->completing];  // a copy, as above
-        return Complete(matcher);
+        return Complete(group->completing);
     }
     candidates_ = &group->matchers;
     position_ = 1;
@@ -116,9 +140,11 @@ HotkeyOutcome SequenceEngine::StartSearch(HotkeyId id) {
     return kFirstKey;
 }
 
-HotkeyOutcome SequenceEngine::Complete(const MatcherPtr& matcher) {
+HotkeyOutcome SequenceEngine::Complete(std::size_t matcher) {
     PlaySound(kSoundMatch);
-    const CommandResult result = matcher->ExecuteAll(runner_);
+    // A copy: the commands may reach Disable, which drops the engine's own reference.
+    const std::shared_ptr<const MatcherList> matchers = matchers_;
+    const CommandResult result = (*matchers)[matcher].ExecuteAll(runner_);
     if (result == kCommandDisableHotkeys) {
         DisableAndNotify();
     }
@@ -153,16 +179,7 @@ void SequenceEngine::LoadSequences(SequenceFile& file) {
     Sequence sequence;
     while (file.Read(sequence)) {
         if (!sequence.Keys().empty() && !sequence.Commands().empty()) {
-            if (MatcherPtr matcher = Compile(sequence)) {
-                // A search started during an error box keeps the candidates it had, whatever
-                // joins the index after them.
-                if (candidates_ != &narrowed_) {
-                    narrowed_ = *candidates_;
-                    candidates_ = &narrowed_;
-                }
-                firstKeys_.Add(*matcher);
-                matchers_.push_back(std::move(matcher));
-            }
+            Compile(sequence);
         }
         sequence.Clear();
     }
@@ -172,18 +189,31 @@ void SequenceEngine::LoadSequences(SequenceFile& file) {
     }
 }
 
-SequenceEngine::MatcherPtr SequenceEngine::Compile(Sequence& sequence) {
-    auto matcher = std::make_shared<SequenceMatcher>();
+void SequenceEngine::Compile(Sequence& sequence) {
+    std::vector<HotkeyId> ids;
+    ids.reserve(sequence.Keys().size());
     for (KeyChord chord : sequence.Keys()) {
-        HotkeyId id = kNoHotkey;
-        if (!registry_.Register(chord, &id)) {
-            return nullptr;
+        HotkeyId id = recentChords_.Find(chord);
+        if (id == kNoHotkey) {
+            if (!registry_.Register(chord, &id)) {
+                return;
+            }
+            recentChords_.Keep(chord, id);
         }
-        matcher->AddKey(id);
+        ids.push_back(id);
     }
+    // Appended only now: a press during an error box above must not find a matcher half built.
+    SequenceMatcher& matcher = matchers_->emplace_back();
+    matcher.SetKeys(std::move(ids));
     CommandArray commands = sequence.TakeCommands();
-    matcher->AddCommands(commands);
-    return matcher;
+    matcher.AddCommands(commands);
+    // A search started during an error box keeps the candidates it had, whatever joins the
+    // index after them.
+    if (candidates_ != &narrowed_) {
+        narrowed_ = *candidates_;
+        candidates_ = &narrowed_;
+    }
+    firstKeys_.Add(matcher);
 }
 
 }  // namespace pavix

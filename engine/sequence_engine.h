@@ -2,7 +2,9 @@
 // from chord to chord and runs the commands of a sequence once all its chords have been pressed.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -53,29 +55,53 @@ class SequenceEngine {
     const HotkeyRegistry& Registry() const { return registry_; }
     HotkeyId AbortId() const { return abortId_; }
     std::uint32_t Position() const { return position_; }
-    std::size_t MatcherCount() const { return matchers_.size(); }
-    const SequenceMatcher& Matcher(std::size_t index) const { return *matchers_[index]; }
+    std::size_t MatcherCount() const { return matchers_->size(); }
+    const SequenceMatcher& Matcher(std::size_t index) const { return (*matchers_)[index]; }
     // Indexes into the matchers of the candidates still in the running, in order; valid until
     // the next call that changes the engine.
     const std::vector<std::size_t>& CandidateIndexes() const { return *candidates_; }
 
   private:
-    using MatcherPtr = std::shared_ptr<SequenceMatcher>;
+    // A deque: matchers never move, and they are allocated a block at a time.
+    using MatcherList = std::deque<SequenceMatcher>;
+
+    // The ids of chords registered since the registry was last emptied, so that the chords that
+    // most sequences share are found without a walk of the registry's map. Direct-mapped: a
+    // collision only costs a lookup in the registry. A refused chord is never kept, so every
+    // sequence that uses it tries it again.
+    class RecentChords {
+      public:
+        RecentChords() { Clear(); }
+        void Clear();
+        HotkeyId Find(KeyChord chord) const;  // kNoHotkey when not kept
+        void Keep(KeyChord chord, HotkeyId id);
+
+      private:
+        static constexpr std::size_t kSlotBits = 8;
+        struct Slot {
+            std::uint32_t packed;
+            HotkeyId id;
+        };
+        static std::size_t SlotOf(KeyChord chord);
+        std::array<Slot, std::size_t{1} << kSlotBits> slots_;
+    };
 
     void LoadSequences(class SequenceFile& file);
-    // Registers every chord of a usable sequence and takes over its commands; nullptr when a
-    // chord cannot be registered.
-    MatcherPtr Compile(Sequence& sequence);
+    // Registers every chord of a usable sequence, then appends its matcher, which takes over
+    // its commands; appends nothing when a chord cannot be registered.
+    void Compile(Sequence& sequence);
     // The first key of a search.
     HotkeyOutcome StartSearch(HotkeyId id);
     void EndSearch();
-    HotkeyOutcome Complete(const MatcherPtr& matcher);
+    HotkeyOutcome Complete(std::size_t matcher);
 
     Platform& platform_;
     HotkeyRegistry registry_;
-    // Shared so that a matcher whose commands are running survives a Disable reached from a
-    // modal loop inside those commands (an error box keeps the menu and hotkeys alive).
-    std::vector<MatcherPtr> matchers_;
+    RecentChords recentChords_;  // emptied with the registry
+    // Never null. Shared so that a matcher whose commands are running survives a Disable
+    // reached from a modal loop inside those commands (an error box keeps the menu and hotkeys
+    // alive).
+    std::shared_ptr<MatcherList> matchers_;
     // Built beside matchers_ as each one joins, so a press during Enable (from the modal loop of
     // an error box) finds the matchers read so far, as a walk over matchers_ would.
     FirstKeyIndex firstKeys_;

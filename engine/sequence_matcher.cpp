@@ -52,6 +52,10 @@ CommandResult CommandList::ExecuteAll(CommandRunner& runner) const {
 }
 
 void CommandList::AddCommands(CommandArray& commands) {
+    if (commands_.empty()) {
+        commands_.swap(commands);  // the usual case: no copy, no allocation
+        return;
+    }
     commands_.insert(commands_.end(), std::make_move_iterator(commands.begin()),
                      std::make_move_iterator(commands.end()));
     commands.clear();

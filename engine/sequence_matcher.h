@@ -22,6 +22,8 @@ class KeyMatcher {
     // Whether the id pressed at `position` continues this sequence, and whether it completes it.
     virtual MatchResult Step(std::uint32_t position, HotkeyId id) const;
     virtual void ClearKeys() { keys_.clear(); }
+    // Replaces the keys at once: what AddKey would build one id at a time.
+    void SetKeys(std::vector<HotkeyId> keys) { keys_ = std::move(keys); }
     void AddKey(HotkeyId id) { keys_.push_back(id); }
     const std::vector<HotkeyId>& Keys() const { return keys_; }
 

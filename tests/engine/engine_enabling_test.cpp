@@ -128,6 +128,23 @@ TEST_F(EngineEnablingTest, NewSequencesReplaceTheOldOnesForTheFirstKey) {
     EXPECT_EQ(engine.OnHotkey(2), kDone);  // Y, not B
 }
 
+TEST_F(EngineEnablingTest, ManyDistinctChordsEachKeepTheirOwnId) {
+    std::vector<SequenceSpec> sequences;
+    for (std::uint16_t key = 0; key < 300; ++key) {
+        sequences.push_back({"s", {{kModAlt, key}, {kModControl, 'A'}}, {Builtin(0)}});
+    }
+    Write(sequences);
+    engine.Enable();
+    const auto& hotkeys = engine.Registry().Hotkeys();
+    ASSERT_EQ(hotkeys.size(), 301u);
+    EXPECT_EQ(platform.CallsNamed("RegisterHotKey").size(), 301u);
+    for (std::uint16_t key = 0; key < 300; ++key) {
+        EXPECT_EQ(engine.Matcher(key).Keys(),
+                  (std::vector<HotkeyId>{hotkeys.at(KeyChord{kModAlt, key}),
+                                         hotkeys.at(KeyChord{kModControl, 'A'})}));
+    }
+}
+
 // Each registration error box runs a modal loop in which hotkeys still arrive.
 TEST_F(EngineEnablingTest, PressesDuringAnErrorBoxSeeTheSequencesReadSoFar) {
     platform.takenChords.insert({kCtrlAlt, 'T'});
@@ -151,6 +168,28 @@ TEST_F(EngineEnablingTest, PressesDuringAnErrorBoxSeeTheSequencesReadSoFar) {
     EXPECT_EQ(engine.OnHotkey(c), kMismatch);
     EXPECT_EQ(engine.OnHotkey(a), kFirstKey);
     EXPECT_EQ(engine.OnHotkey(c), kDone);
+}
+
+TEST_F(EngineEnablingTest, DisableFromAnErrorBoxLeavesTheLaterSequencesRegisteredAfresh) {
+    platform.takenChords.insert({kCtrlAlt, 'T'});
+    Write({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {Builtin(0)}},
+           {"ct", {{kCtrlAlt, 'C'}, {kCtrlAlt, 'T'}}, {Builtin(0)}},
+           {"ba", {{kCtrlAlt, 'B'}, {kCtrlAlt, 'A'}}, {Builtin(0)}}});
+    platform.Script(
+        "MessageBoxA", 1, 0,
+        [&](const Call&) {
+            engine.Disable();
+            return true;
+        },
+        1);
+    engine.Enable();
+    // Ids restart after the Disable: "ba" holds the new ones, each registered.
+    const auto& hotkeys = engine.Registry().Hotkeys();
+    ASSERT_EQ(engine.MatcherCount(), 1u);
+    EXPECT_EQ(engine.Matcher(0).Keys(),
+              (std::vector<HotkeyId>{hotkeys.at(KeyChord{kCtrlAlt, 'B'}),
+                                     hotkeys.at(KeyChord{kCtrlAlt, 'A'})}));
+    EXPECT_EQ(platform.hotkeys.size(), hotkeys.size());
 }
 
 TEST_F(EngineEnablingTest, NoSequenceFileAndNoAbortKeyRegistersNothing) {
