@@ -9,6 +9,7 @@ SequenceEngine::SequenceEngine(Platform& platform, EngineReporter& reporter)
     : platform_(platform),
       reporter_(reporter),
       registry_(platform, reporter),
+      matchers_(std::make_shared<MatcherList>()),
       settings_(platform, reporter),
       runner_(platform, reporter) {}
 
@@ -23,7 +24,29 @@ void SequenceEngine::SetWindow(WindowHandle window) {
 
 void SequenceEngine::Reset() {
     position_ = 0;
-    candidates_.clear();
+    EndSearch();
+}
+
+void SequenceEngine::RecentChords::Clear() {
+    slots_.fill(Slot{0, kNoHotkey});
+}
+
+HotkeyId SequenceEngine::RecentChords::Find(KeyChord chord) const {
+    const Slot& slot = slots_[SlotOf(chord)];
+    return slot.packed == chord.Packed() ? slot.id : kNoHotkey;
+}
+
+void SequenceEngine::RecentChords::Keep(KeyChord chord, HotkeyId id) {
+    slots_[SlotOf(chord)] = Slot{chord.Packed(), id};
+}
+
+std::size_t SequenceEngine::RecentChords::SlotOf(KeyChord chord) {
+    return (chord.Packed() * 0x9E3779B1u) >> (32 - kSlotBits);  // Fibonacci hashing
+}
+
+void SequenceEngine::EndSearch() {
+    narrowed_.clear();
+    candidates_ = &narrowed_;
 }
 
 void SequenceEngine::Abort() {
@@ -39,8 +62,14 @@ void SequenceEngine::Timeout() {
 void SequenceEngine::Disable() {
     enabled_ = false;
     registry_.UnregisterAll();
-    candidates_.clear();
-    matchers_.clear();
+    recentChords_.Clear();
+    EndSearch();
+    firstKeys_.Clear();
+    if (matchers_.use_count() == 1) {
+        matchers_->clear();
+    } else {  // commands of a matcher are running and hold the list (see Complete)
+        matchers_ = std::make_shared<MatcherList>();
+    }
 }
 
 void SequenceEngine::DisableAndNotify() {
@@ -65,41 +94,58 @@ HotkeyOutcome SequenceEngine::OnHotkey(HotkeyId id) {
         Abort();
         return kAborted;
     }
-    if (candidates_.empty()) {
-        position_ = 0;
-        candidates_.resize(matchers_.size());
-        for (std::size_t i = 0; i < matchers_.size(); ++i) {
-            candidates_[i] = i;
-        }
+    if (candidates_->empty()) {
+        return StartSearch(id);
     }
     // Walk in order, keeping the candidates that accept the press; the first to complete wins.
+    const std::vector<std::size_t>& from = *candidates_;
+    const MatcherList& matchers = *matchers_;
+    narrowed_.resize(from.size());  // nothing to do when narrowing narrowed_ itself
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < candidates_.size(); ++i) {
-        const std::size_t candidate = candidates_[i];
-        const MatchResult step = matchers_[candidate]->Step(position_, id);
+    for (const std::size_t candidate : from) {
+        const MatchResult step = matchers[candidate].Step(position_, id);
         if (step == kComplete) {
-            candidates_.clear();
-            // A copy: the commands may reach Disable, which drops the engine's own reference.
-            const MatcherPtr matcher = matchers_[candidate];
-            return Complete(matcher);
+            EndSearch();
+            return Complete(candidate);
         }
         if (step == kPartial) {
-            candidates_[kept++] = candidate;
+            narrowed_[kept++] = candidate;
         }
     }
-    candidates_.resize(kept);
-    if (candidates_.empty()) {
+    narrowed_.resize(kept);
+    candidates_ = &narrowed_;
+    if (narrowed_.empty()) {
         PlaySound(kSoundMismatch);
         return kMismatch;
     }
     ++position_;
     PlaySound(kSoundMatch);
-    return position_ == 1 ? kFirstKey : kNextKey;
+    return kNextKey;
 }
 
-HotkeyOutcome SequenceEngine::Complete(const MatcherPtr& matcher) {
+// What stepping every matcher at position 0 would give: those that begin with `id` accept it, and
+// the first of them that has no further key completes. Costs the same whatever their number.
+HotkeyOutcome SequenceEngine::StartSearch(HotkeyId id) {
+    position_ = 0;
+    const FirstKeyIndex::Group* group = firstKeys_.Find(id);
+    if (group == nullptr) {
+        PlaySound(kSoundMismatch);
+        return kMismatch;
+    }
+    if (group->completing != FirstKeyIndex::kNone) {
+        return Complete(group->completing);
+    }
+    candidates_ = &group->matchers;
+    position_ = 1;
     PlaySound(kSoundMatch);
-    const CommandResult result = matcher->ExecuteAll(runner_);
+    return kFirstKey;
+}
+
+HotkeyOutcome SequenceEngine::Complete(std::size_t matcher) {
+    PlaySound(kSoundMatch);
+    // A copy: the commands may reach Disable, which drops the engine's own reference.
+    const std::shared_ptr<const MatcherList> matchers = matchers_;
+    const CommandResult result = (*matchers)[matcher].ExecuteAll(runner_);
     if (result == kCommandDisableHotkeys) {
         DisableAndNotify();
     }
@@ -130,9 +176,7 @@ bool SequenceEngine::Enable() {
         return false;
     }
     for (std::unique_ptr<Sequence>& sequence : sequences) {
-        if (MatcherPtr matcher = Compile(*sequence)) {
-            matchers_.push_back(std::move(matcher));
-        }
+        Compile(*sequence);
         sequence.reset();
     }
     if (damaged) {
@@ -162,19 +206,32 @@ FileResult SequenceEngine::ReadSequences(std::vector<std::unique_ptr<Sequence>>&
     return FileResult::kOk;
 }
 
-SequenceEngine::MatcherPtr SequenceEngine::Compile(Sequence& sequence) {
-    auto matcher = std::make_shared<SequenceMatcher>();
-    matcher->SetName(sequence.Name());
+void SequenceEngine::Compile(Sequence& sequence) {
+    std::vector<HotkeyId> ids;
+    ids.reserve(sequence.Keys().size());
     for (KeyChord chord : sequence.Keys()) {
-        HotkeyId id = kNoHotkey;
-        if (!registry_.Register(chord, &id)) {
-            return nullptr;
+        HotkeyId id = recentChords_.Find(chord);
+        if (id == kNoHotkey) {
+            if (!registry_.Register(chord, &id)) {
+                return;
+            }
+            recentChords_.Keep(chord, id);
         }
-        matcher->AddKey(id);
+        ids.push_back(id);
     }
+    // Appended only now: a press during an error box above must not find a matcher half built.
+    SequenceMatcher& matcher = matchers_->emplace_back();
+    matcher.SetName(sequence.Name());
+    matcher.SetKeys(std::move(ids));
     CommandArray commands = sequence.TakeCommands();
-    matcher->AddCommands(commands);
-    return matcher;
+    matcher.AddCommands(commands);
+    // A search started during an error box keeps the candidates it had, whatever joins the
+    // index after them.
+    if (candidates_ != &narrowed_) {
+        narrowed_ = *candidates_;
+        candidates_ = &narrowed_;
+    }
+    firstKeys_.Add(matcher);
 }
 
 }  // namespace pavix

@@ -2,7 +2,9 @@
 // from chord to chord and runs the commands of a sequence once all its chords have been pressed.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -28,15 +30,13 @@ enum HotkeyOutcome : std::int32_t {
 
 class SequenceEngine {
   public:
-    // Failures while enabling and while running commands go to `reporter`.
     SequenceEngine(Platform& platform, EngineReporter& reporter);
     virtual ~SequenceEngine();
     SequenceEngine(const SequenceEngine&) = delete;
     SequenceEngine& operator=(const SequenceEngine&) = delete;
 
     // Rebuilds the abort hotkey, the sequence hotkeys and the matchers from Config.dat and
-    // Sequence.dat. True when Sequence.dat was read to its end (or to a damaged record). No data
-    // file is open while it reports a problem.
+    // Sequence.dat. True when Sequence.dat was read to its end (or to a damaged record).
     virtual bool Enable();
     // Unregisters every hotkey and drops every matcher and any search. Plays nothing.
     virtual void Disable();
@@ -49,40 +49,73 @@ class SequenceEngine {
     virtual void DisableAndNotify();
     virtual void PlaySound(SoundEvent event);
 
-    // True from an Enable that found both files usable until the next Disable (a failed load
-    // and a command that disables the hotkeys end in one too).
-    bool Enabled() const { return enabled_; }
     // The longest pause allowed after an accepted key, in milliseconds.
     std::int32_t SearchTimeout() const { return settings_.Timeout(); }
+    // False after Disable and after an enabling pass that could not use the data files.
+    bool Enabled() const { return enabled_; }
     // The settings the last enabling pass loaded (the editors warn about the abort chord).
     const Settings& LoadedSettings() const { return settings_; }
     const HotkeyRegistry& Registry() const { return registry_; }
     HotkeyId AbortId() const { return abortId_; }
     std::uint32_t Position() const { return position_; }
-    std::size_t MatcherCount() const { return matchers_.size(); }
-    const SequenceMatcher& Matcher(std::size_t index) const { return *matchers_[index]; }
-    // Indexes into the matchers of the candidates still in the running, in order.
-    const std::vector<std::size_t>& CandidateIndexes() const { return candidates_; }
+    std::size_t MatcherCount() const { return matchers_->size(); }
+    const SequenceMatcher& Matcher(std::size_t index) const { return (*matchers_)[index]; }
+    // Indexes into the matchers of the candidates still in the running, in order; valid until
+    // the next call that changes the engine.
+    const std::vector<std::size_t>& CandidateIndexes() const { return *candidates_; }
 
   private:
-    using MatcherPtr = std::shared_ptr<SequenceMatcher>;
+    // A deque: matchers never move, and they are allocated a block at a time.
+    using MatcherList = std::deque<SequenceMatcher>;
+
+    // The ids of chords registered since the registry was last emptied, so that the chords that
+    // most sequences share are found without a walk of the registry's map. Direct-mapped: a
+    // collision only costs a lookup in the registry. A refused chord is never kept, so every
+    // sequence that uses it tries it again.
+    class RecentChords {
+      public:
+        RecentChords() { Clear(); }
+        void Clear();
+        HotkeyId Find(KeyChord chord) const;  // kNoHotkey when not kept
+        void Keep(KeyChord chord, HotkeyId id);
+
+      private:
+        static constexpr std::size_t kSlotBits = 8;
+        struct Slot {
+            std::uint32_t packed;
+            HotkeyId id;
+        };
+        static std::size_t SlotOf(KeyChord chord);
+        std::array<Slot, std::size_t{1} << kSlotBits> slots_;
+    };
 
     // Reads the usable records of Sequence.dat (those with chords and commands) and closes it.
     // How the file opened; `damaged` when a record could not be read.
     FileResult ReadSequences(std::vector<std::unique_ptr<Sequence>>& sequences, bool& damaged);
-    // Registers every chord of a usable sequence and takes over its commands; nullptr when a
-    // chord cannot be registered.
-    MatcherPtr Compile(Sequence& sequence);
-    HotkeyOutcome Complete(const MatcherPtr& matcher);
+    // Registers every chord of a usable sequence, then appends its matcher, which takes over
+    // its commands; appends nothing when a chord cannot be registered.
+    void Compile(Sequence& sequence);
+    // The first key of a search.
+    HotkeyOutcome StartSearch(HotkeyId id);
+    void EndSearch();
+    HotkeyOutcome Complete(std::size_t matcher);
 
     Platform& platform_;
     EngineReporter& reporter_;
     HotkeyRegistry registry_;
-    // Shared so that a matcher whose commands are running survives a Disable reached from a
-    // modal loop inside those commands (an error box keeps the menu and hotkeys alive).
-    std::vector<MatcherPtr> matchers_;
-    // Indexes into matchers_, in their order; empty while no search is under way.
-    std::vector<std::size_t> candidates_;
+    RecentChords recentChords_;  // emptied with the registry
+    // Never null. Shared so that a matcher whose commands are running survives a Disable
+    // reached from a modal loop inside those commands (an error box keeps the menu and hotkeys
+    // alive).
+    std::shared_ptr<MatcherList> matchers_;
+    // Built beside matchers_ as each one joins, so a press during Enable (from the modal loop of
+    // an error box) finds the matchers read so far, as a walk over matchers_ would.
+    FirstKeyIndex firstKeys_;
+    // The candidates, as indexes into matchers_ in their order; empty while no search is under
+    // way. After a first key they are the index's own list for that key, which is not copied;
+    // after a later key, narrowed_.
+    const std::vector<std::size_t>* candidates_ = &narrowed_;
+    std::vector<std::size_t> narrowed_;
     std::uint32_t position_ = 0;
     HotkeyId abortId_ = kNoHotkey;
     bool enabled_ = false;

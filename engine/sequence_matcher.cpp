@@ -11,6 +11,33 @@ MatchResult KeyMatcher::Step(std::uint32_t position, HotkeyId id) const {
     return position + 1 == keys_.size() ? kComplete : kPartial;
 }
 
+void FirstKeyIndex::Add(const KeyMatcher& matcher) {
+    const std::vector<HotkeyId>& keys = matcher.Keys();
+    const auto id = static_cast<std::size_t>(keys.front());
+    if (id >= groups_.size()) {
+        groups_.resize(id + 1);
+    }
+    Group& group = groups_[id];
+    group.matchers.push_back(added_);
+    if (keys.size() == 1 && group.completing == kNone) {
+        group.completing = added_;
+    }
+    ++added_;
+}
+
+void FirstKeyIndex::Clear() {
+    groups_.clear();
+    added_ = 0;
+}
+
+const FirstKeyIndex::Group* FirstKeyIndex::Find(HotkeyId id) const {
+    if (id < 0 || static_cast<std::size_t>(id) >= groups_.size()) {
+        return nullptr;
+    }
+    const Group& group = groups_[static_cast<std::size_t>(id)];
+    return group.matchers.empty() ? nullptr : &group;
+}
+
 CommandResult CommandList::ExecuteAll(CommandRunner& runner) const {
     CommandResult result = kCommandDone;
     for (const auto& command : commands_) {
@@ -25,6 +52,10 @@ CommandResult CommandList::ExecuteAll(CommandRunner& runner) const {
 }
 
 void CommandList::AddCommands(CommandArray& commands) {
+    if (commands_.empty()) {
+        commands_.swap(commands);  // the usual case: no copy, no allocation
+        return;
+    }
     commands_.insert(commands_.end(), std::make_move_iterator(commands.begin()),
                      std::make_move_iterator(commands.end()));
     commands.clear();

@@ -24,6 +24,8 @@ class KeyMatcher {
     // Whether the id pressed at `position` continues this sequence, and whether it completes it.
     virtual MatchResult Step(std::uint32_t position, HotkeyId id) const;
     virtual void ClearKeys() { keys_.clear(); }
+    // Replaces the keys at once: what AddKey would build one id at a time.
+    void SetKeys(std::vector<HotkeyId> keys) { keys_ = std::move(keys); }
     void AddKey(HotkeyId id) { keys_.push_back(id); }
     const std::vector<HotkeyId>& Keys() const { return keys_; }
 
@@ -53,6 +55,31 @@ class SequenceMatcher final : public KeyMatcher, public CommandList {
 
   private:
     std::string name_;
+};
+
+// The matchers grouped by their first key, so that a press that starts a search reaches only the
+// matchers that begin with it. Matchers are numbered by their place in the engine's list and are
+// added in that order as each joins the list, so the index always covers exactly the list.
+// Memory: one entry per matcher, and one group per hotkey id up to the largest first key.
+class FirstKeyIndex {
+  public:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    struct Group {
+        std::vector<std::size_t> matchers;  // in order
+        // The first of them that has this key alone, which completes on it; kNone if none has.
+        std::size_t completing = kNone;
+    };
+
+    // Adds the next matcher of the list; it has at least one key.
+    void Add(const KeyMatcher& matcher);
+    void Clear();
+    // The matchers that begin with `id`; nullptr when none does.
+    const Group* Find(HotkeyId id) const;
+
+  private:
+    std::vector<Group> groups_;  // by hotkey id
+    std::size_t added_ = 0;
 };
 
 }  // namespace pavix

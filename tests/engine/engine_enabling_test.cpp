@@ -126,6 +126,87 @@ TEST_F(EngineEnablingTest, EnablingAgainLeavesExactlyOneSetOfRegistrations) {
     EXPECT_EQ(engine.Registry().Hotkeys().size(), 3u);
 }
 
+TEST_F(EngineEnablingTest, NewSequencesReplaceTheOldOnesForTheFirstKey) {
+    Write({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {Builtin(0)}},
+           {"cd", {{kCtrlAlt, 'C'}, {kCtrlAlt, 'D'}}, {Builtin(0)}}});
+    engine.Enable();
+    engine.Disable();
+    EXPECT_EQ(engine.OnHotkey(0), kMismatch);  // nothing is enabled: no sequence begins with it
+    // The same ids now stand for other chords and begin other sequences.
+    Write({{"c", {{kCtrlAlt, 'C'}}, {Builtin(0)}},
+           {"xy", {{kCtrlAlt, 'X'}, {kCtrlAlt, 'Y'}}, {Builtin(0)}},
+           {"xz", {{kCtrlAlt, 'X'}, {kCtrlAlt, 'Z'}}, {Builtin(0)}}});
+    engine.Enable();
+    EXPECT_EQ(engine.OnHotkey(0), kDone);
+    EXPECT_EQ(engine.OnHotkey(1), kFirstKey);
+    EXPECT_EQ(engine.CandidateIndexes(), (std::vector<std::size_t>{1, 2}));
+    EXPECT_EQ(engine.OnHotkey(2), kDone);  // Y, not B
+}
+
+TEST_F(EngineEnablingTest, ManyDistinctChordsEachKeepTheirOwnId) {
+    std::vector<SequenceSpec> sequences;
+    for (std::uint16_t key = 0; key < 300; ++key) {
+        sequences.push_back({"s", {{kModAlt, key}, {kModControl, 'A'}}, {Builtin(0)}});
+    }
+    Write(sequences);
+    engine.Enable();
+    const auto& hotkeys = engine.Registry().Hotkeys();
+    ASSERT_EQ(hotkeys.size(), 301u);
+    EXPECT_EQ(platform.CallsNamed("RegisterHotKey").size(), 301u);
+    for (std::uint16_t key = 0; key < 300; ++key) {
+        EXPECT_EQ(engine.Matcher(key).Keys(),
+                  (std::vector<HotkeyId>{hotkeys.at(KeyChord{kModAlt, key}),
+                                         hotkeys.at(KeyChord{kModControl, 'A'})}));
+    }
+}
+
+// Each registration error box runs a modal loop in which hotkeys still arrive.
+TEST_F(EngineEnablingTest, PressesDuringAnErrorBoxSeeTheSequencesReadSoFar) {
+    platform.takenChords.insert({kCtrlAlt, 'T'});
+    Write({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {Builtin(0)}},
+           {"ct", {{kCtrlAlt, 'C'}, {kCtrlAlt, 'T'}}, {Builtin(0)}},
+           {"ac", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'C'}}, {Builtin(0)}},
+           {"d", {{kCtrlAlt, 'D'}}, {Builtin(0)}}});
+    HotkeyId a = kNoHotkey;
+    HotkeyId c = kNoHotkey;
+    platform.Script("MessageBoxA", 1, 0, [&](const Call&) {
+        a = engine.Registry().Hotkeys().at(KeyChord{kCtrlAlt, 'A'});
+        c = engine.Registry().Hotkeys().at(KeyChord{kCtrlAlt, 'C'});
+        EXPECT_EQ(engine.OnHotkey(c), kMismatch);  // "ct" is not there, not even in part
+        EXPECT_EQ(engine.OnHotkey(a), kFirstKey);
+        return true;
+    });
+    engine.Enable();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    // The search begun in the box goes on with the candidates it had, not with "ac".
+    EXPECT_EQ(engine.CandidateIndexes(), (std::vector<std::size_t>{0}));
+    EXPECT_EQ(engine.OnHotkey(c), kMismatch);
+    EXPECT_EQ(engine.OnHotkey(a), kFirstKey);
+    EXPECT_EQ(engine.OnHotkey(c), kDone);
+}
+
+TEST_F(EngineEnablingTest, DisableFromAnErrorBoxLeavesTheLaterSequencesRegisteredAfresh) {
+    platform.takenChords.insert({kCtrlAlt, 'T'});
+    Write({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {Builtin(0)}},
+           {"ct", {{kCtrlAlt, 'C'}, {kCtrlAlt, 'T'}}, {Builtin(0)}},
+           {"ba", {{kCtrlAlt, 'B'}, {kCtrlAlt, 'A'}}, {Builtin(0)}}});
+    platform.Script(
+        "MessageBoxA", 1, 0,
+        [&](const Call&) {
+            engine.Disable();
+            return true;
+        },
+        1);
+    engine.Enable();
+    // Ids restart after the Disable: "ba" holds the new ones, each registered.
+    const auto& hotkeys = engine.Registry().Hotkeys();
+    ASSERT_EQ(engine.MatcherCount(), 1u);
+    EXPECT_EQ(engine.Matcher(0).Keys(),
+              (std::vector<HotkeyId>{hotkeys.at(KeyChord{kCtrlAlt, 'B'}),
+                                     hotkeys.at(KeyChord{kCtrlAlt, 'A'})}));
+    EXPECT_EQ(platform.hotkeys.size(), hotkeys.size());
+}
+
 TEST_F(EngineEnablingTest, NoSequenceFileAndNoAbortKeyRegistersNothing) {
     EXPECT_FALSE(engine.Enable());
     EXPECT_TRUE(platform.CallsNamed({"RegisterHotKey", "PlaySoundA", "MessageBoxA"}).empty());

@@ -122,6 +122,16 @@ TEST_F(SequenceEngineTest, IdenticalSequencesRunOnlyTheFirst) {
     EXPECT_EQ(effects, (Calls{Sound("match.wav"), Launch("first")}));
 }
 
+TEST_F(SequenceEngineTest, OneChordSequenceCompletesAtOnceBehindLongerOnes) {
+    Start({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {External("long")}},
+           {"a", {{kCtrlAlt, 'A'}}, {External("first")}},
+           {"a again", {{kCtrlAlt, 'A'}}, {External("second")}}});
+    Calls effects;
+    EXPECT_EQ(Press('A', &effects), kDone);
+    EXPECT_EQ(effects, (Calls{Sound("match.wav"), Launch("first")}));
+    EXPECT_EQ(Press('B'), kMismatch);  // the longer one was dropped with the completion
+}
+
 TEST_F(SequenceEngineTest, MismatchEndsTheSearchAndTheNextPressStartsAfresh) {
     Start({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {External("run-ab")}},
            {"c", {{kCtrlAlt, 'C'}}, {External("run-c")}}});

@@ -41,6 +41,19 @@ TEST(KeyMatcherTest, StepComparesThePositionOnly) {
     EXPECT_EQ(matcher.Step(0, 4), kNoMatch);
 }
 
+TEST(CommandListTest, AddCommandsAppendsAfterTheCommandsItHolds) {
+    CommandList list;
+    for (BuiltinCommandId id : {kDoNothing, kOpenStartMenu}) {
+        CommandArray commands;
+        commands.push_back(std::make_unique<BuiltinCommand>(id));
+        list.AddCommands(commands);
+        EXPECT_TRUE(commands.empty());
+    }
+    ScriptedRunner runner({kCommandDone, kCommandDone});
+    list.ExecuteAll(runner);
+    EXPECT_EQ(runner.ran, (std::vector<BuiltinCommandId>{kDoNothing, kOpenStartMenu}));
+}
+
 struct FoldCase {
     const char* name;
     std::vector<CommandResult> results;
