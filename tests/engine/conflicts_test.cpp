@@ -14,19 +14,19 @@ constexpr KeyChord kB{kModControl | kModAlt, 'B'};
 constexpr KeyChord kD{kModControl | kModAlt, 'D'};
 constexpr KeyChord kX{kModControl | kModAlt, 'X'};
 
-struct Spec {
+struct Shape {
     std::vector<KeyChord> keys;
     bool withCommand = true;
 };
 
-SequenceList ListOf(const std::vector<Spec>& specs) {
+SequenceList ListOf(const std::vector<Shape>& shapes) {
     SequenceList list;
-    for (const Spec& spec : specs) {
+    for (const Shape& shape : shapes) {
         auto sequence = std::make_unique<Sequence>("S" + std::to_string(list.Size()));
-        for (KeyChord key : spec.keys) {
+        for (KeyChord key : shape.keys) {
             sequence->AppendKey(key);
         }
-        if (spec.withCommand) {
+        if (shape.withCommand) {
             sequence->AppendCommand(std::make_unique<BuiltinCommand>(0));
         }
         list.Append(std::move(sequence));

@@ -7,7 +7,7 @@ namespace {
 
 // Where a layout keeps what the host reads. Every field from szTip on keeps its distance to
 // szTip in both layouts.
-struct LayoutSpec {
+struct LayoutOffsets {
     RecordLayout layout;
     std::size_t headSize;
     std::size_t tip;
@@ -15,8 +15,8 @@ struct LayoutSpec {
     std::size_t balloonInfo;  // 0: the layout has no balloon picture
 };
 
-constexpr LayoutSpec kIconSizeAfterGuid{RecordLayout::kIconSizeAfterGuid, 960, 16, 944, 0};
-constexpr LayoutSpec kIconSizeAfterFixed{RecordLayout::kIconSizeAfterFixed, 976, 32, 16, 960};
+constexpr LayoutOffsets kIconSizeAfterGuid{RecordLayout::kIconSizeAfterGuid, 960, 16, 944, 0};
+constexpr LayoutOffsets kIconSizeAfterFixed{RecordLayout::kIconSizeAfterFixed, 976, 32, 16, 960};
 
 constexpr std::size_t kStateFromTip = 256;
 constexpr std::size_t kStateMaskFromTip = 260;
@@ -70,24 +70,24 @@ std::u16string ReadTip(const std::uint8_t* bytes, std::size_t offset) {
     return tip;
 }
 
-std::optional<NotifyRecord> ParseAs(const LayoutSpec& spec, const std::uint8_t* bytes,
+std::optional<NotifyRecord> ParseAs(const LayoutOffsets& offsets, const std::uint8_t* bytes,
                                     std::size_t size) {
-    if (size < spec.headSize) {
+    if (size < offsets.headSize) {
         return std::nullopt;
     }
     NotifyRecord record;
-    record.layout = spec.layout;
+    record.layout = offsets.layout;
     record.window = ReadUint32(bytes, 0);
     record.uid = ReadUint32(bytes, 4);
     record.flags = ReadUint32(bytes, 8);
     record.callbackMessage = ReadUint32(bytes, 12);
-    record.tip = ReadTip(bytes, spec.tip);
-    record.state = ReadUint32(bytes, spec.tip + kStateFromTip);
-    record.stateMask = ReadUint32(bytes, spec.tip + kStateMaskFromTip);
-    record.timeoutOrVersion = ReadUint32(bytes, spec.tip + kTimeoutFromTip);
-    record.infoFlags = ReadUint32(bytes, spec.tip + kInfoFlagsFromTip);
+    record.tip = ReadTip(bytes, offsets.tip);
+    record.state = ReadUint32(bytes, offsets.tip + kStateFromTip);
+    record.stateMask = ReadUint32(bytes, offsets.tip + kStateMaskFromTip);
+    record.timeoutOrVersion = ReadUint32(bytes, offsets.tip + kTimeoutFromTip);
+    record.infoFlags = ReadUint32(bytes, offsets.tip + kInfoFlagsFromTip);
 
-    const PictureInfo picture = ReadPictureInfo(bytes, spec.pictureInfo);
+    const PictureInfo picture = ReadPictureInfo(bytes, offsets.pictureInfo);
     std::size_t pictureBytes = 0;
     if ((record.flags & kNifIcon) != 0) {
         const std::optional<std::size_t> count = ByteCount(picture);
@@ -97,16 +97,16 @@ std::optional<NotifyRecord> ParseAs(const LayoutSpec& spec, const std::uint8_t* 
         pictureBytes = *count;
     }
     std::size_t balloonBytes = 0;
-    if (spec.balloonInfo != 0 && (record.flags & kNifInfo) != 0 &&
+    if (offsets.balloonInfo != 0 && (record.flags & kNifInfo) != 0 &&
         (record.infoFlags & kNiifIconMask) == kNiifUser) {
         const std::optional<std::size_t> count =
-            ByteCount(ReadPictureInfo(bytes, spec.balloonInfo));
+            ByteCount(ReadPictureInfo(bytes, offsets.balloonInfo));
         if (!count) {
             return std::nullopt;
         }
         balloonBytes = *count;
     }
-    if (size != spec.headSize + pictureBytes + balloonBytes) {
+    if (size != offsets.headSize + pictureBytes + balloonBytes) {
         return std::nullopt;
     }
 
@@ -119,7 +119,7 @@ std::optional<NotifyRecord> ParseAs(const LayoutSpec& spec, const std::uint8_t* 
         const std::size_t pixels = std::size_t{picture.width} * picture.height;
         const std::size_t maskBytes = WordBytes(pixels);
         const std::size_t colourBits = std::size_t{picture.planes} * picture.bitsPerPixel;
-        const std::uint8_t* bits = bytes + spec.headSize;
+        const std::uint8_t* bits = bytes + offsets.headSize;
         icon.mask = Rows(bits, maskBytes, picture.width, picture.height);
         icon.colour = Rows(bits + maskBytes, pictureBytes - maskBytes,
                            std::size_t{picture.width} * colourBits, picture.height);
