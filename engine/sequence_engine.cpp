@@ -60,11 +60,21 @@ void SequenceEngine::Timeout() {
 }
 
 void SequenceEngine::Disable() {
+    ReleaseHotkeys();
+    firstKeys_ = FirstKeyIndex();  // its memory too
+    staged_ = StagedSequences();
+    DropMatchers();
+}
+
+void SequenceEngine::ReleaseHotkeys() {
     enabled_ = false;
     registry_.UnregisterAll();
     recentChords_.Clear();
     EndSearch();
     firstKeys_.Clear();
+}
+
+void SequenceEngine::DropMatchers() {
     if (matchers_.use_count() == 1) {
         matchers_->clear();
     } else {  // commands of a matcher are running and hold the list (see Complete)
@@ -152,8 +162,14 @@ HotkeyOutcome SequenceEngine::Complete(std::size_t matcher) {
     return static_cast<HotkeyOutcome>(result);
 }
 
+// Disables in two steps, so that the blocks the old matchers free are the very blocks the new
+// ones take: glibc merges every freed small block before it serves a large request, which for
+// 100,000 sequences was a third of Enable. So the old matchers go only once Sequence.dat's buffer
+// is allocated, and the index and the staged records keep their memory from one Enable to the
+// next: nothing large is asked for between the frees and the reuse. Nothing observable moves:
+// no hotkey, search or index entry outlives the first step, and the old matchers are unreachable.
 bool SequenceEngine::Enable() {
-    Disable();
+    ReleaseHotkeys();
     if (settings_.Load() == FileResult::kUnusable) {
         DisableAndNotify();
         return false;
@@ -165,9 +181,9 @@ bool SequenceEngine::Enable() {
     }
     // A refused chord is told in a box, and a box's modal loop lets the user reach the file
     // meanwhile: the whole file is read and closed before the first sequence chord is registered.
-    std::vector<std::unique_ptr<Sequence>> sequences;
     bool damaged = false;
-    const FileResult opened = ReadSequences(sequences, damaged);
+    const FileResult opened = ReadSequences(damaged);
+    DropMatchers();  // when the file could not be read
     if (opened == FileResult::kMissing) {
         return false;
     }
@@ -175,9 +191,17 @@ bool SequenceEngine::Enable() {
         DisableAndNotify();
         return false;
     }
-    for (std::unique_ptr<Sequence>& sequence : sequences) {
-        Compile(*sequence);
-        sequence.reset();
+    // Held here while the chords register: a Disable from an error box releases staged_.
+    StagedSequences staged = std::move(staged_);
+    matchers_->reserve(staged.sequences.size());
+    const KeyChord* keys = staged.keys.data();
+    for (StagedSequence& sequence : staged.sequences) {
+        const std::size_t count = sequence.ids.size();  // the matcher takes the ids
+        Compile(sequence, keys);
+        keys += count;
+    }
+    if (enabled_) {
+        staged_ = std::move(staged);
     }
     if (damaged) {
         reporter_.ReportFileProblem(FileProblem::kDamagedRecord);
@@ -185,46 +209,47 @@ bool SequenceEngine::Enable() {
     return true;
 }
 
-FileResult SequenceEngine::ReadSequences(std::vector<std::unique_ptr<Sequence>>& sequences,
-                                         bool& damaged) {
+FileResult SequenceEngine::ReadSequences(bool& damaged) {
+    StagedSequences& staged = staged_;
+    staged.keys.clear();
+    staged.sequences.clear();
     SequenceFile file(platform_, reporter_);
     const FileResult opened = file.Open(false);
     if (opened != FileResult::kOk) {
         return opened;
     }
-    auto sequence = std::make_unique<Sequence>();
-    while (file.Read(*sequence)) {
-        if (sequence->Keys().empty() || sequence->Commands().empty()) {
-            sequence->Clear();
-            continue;
+    DropMatchers();   // after the file's buffer is allocated: see Enable
+    Sequence record;  // its key array is reused from record to record
+    while (file.Read(record)) {
+        const std::vector<KeyChord>& keys = record.Keys();
+        if (!keys.empty() && !record.Commands().empty()) {
+            staged.keys.insert(staged.keys.end(), keys.begin(), keys.end());
+            staged.sequences.push_back(StagedSequence{
+                record.TakeName(), std::vector<HotkeyId>(keys.size()), record.TakeCommands()});
         }
-        sequences.push_back(std::move(sequence));
-        sequence = std::make_unique<Sequence>();
+        record.Clear();
     }
     damaged = file.Damaged();
     file.Close();
     return FileResult::kOk;
 }
 
-void SequenceEngine::Compile(Sequence& sequence) {
-    std::vector<HotkeyId> ids;
-    ids.reserve(sequence.Keys().size());
-    for (KeyChord chord : sequence.Keys()) {
-        HotkeyId id = recentChords_.Find(chord);
+void SequenceEngine::Compile(StagedSequence& sequence, const KeyChord* keys) {
+    for (HotkeyId& id : sequence.ids) {
+        const KeyChord chord = *keys++;
+        id = recentChords_.Find(chord);
         if (id == kNoHotkey) {
             if (!registry_.Register(chord, &id)) {
                 return;
             }
             recentChords_.Keep(chord, id);
         }
-        ids.push_back(id);
     }
     // Appended only now: a press during an error box above must not find a matcher half built.
     SequenceMatcher& matcher = matchers_->emplace_back();
-    matcher.SetName(sequence.Name());
-    matcher.SetKeys(std::move(ids));
-    CommandArray commands = sequence.TakeCommands();
-    matcher.AddCommands(commands);
+    matcher.SetName(std::move(sequence.name));
+    matcher.SetKeys(std::move(sequence.ids));
+    matcher.AddCommands(sequence.commands);
     // A search started during an error box keeps the candidates it had, whatever joins the
     // index after them.
     if (candidates_ != &narrowed_) {

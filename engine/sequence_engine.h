@@ -4,8 +4,8 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/command_runner.h"
@@ -65,8 +65,9 @@ class SequenceEngine {
     const std::vector<std::size_t>& CandidateIndexes() const { return *candidates_; }
 
   private:
-    // A deque: matchers never move, and they are allocated a block at a time.
-    using MatcherList = std::deque<SequenceMatcher>;
+    // Enable reserves room for every staged record before the first joins, so the matchers of
+    // a list never move once built, and clearing the list keeps its memory for the next Enable.
+    using MatcherList = std::vector<SequenceMatcher>;
 
     // The ids of chords registered since the registry was last emptied, so that the chords that
     // most sequences share are found without a walk of the registry's map. Direct-mapped: a
@@ -89,12 +90,30 @@ class SequenceEngine {
         std::array<Slot, std::size_t{1} << kSlotBits> slots_;
     };
 
-    // Reads the usable records of Sequence.dat (those with chords and commands) and closes it.
-    // How the file opened; `damaged` when a record could not be read.
-    FileResult ReadSequences(std::vector<std::unique_ptr<Sequence>>& sequences, bool& damaged);
-    // Registers every chord of a usable sequence, then appends its matcher, which takes over
-    // its commands; appends nothing when a chord cannot be registered.
-    void Compile(Sequence& sequence);
+    // A usable record of Sequence.dat (with chords and commands), held between the read and
+    // the registrations. Its matcher takes over the name, the commands and the id array, which
+    // is allocated with the rest while the file is read and filled when the chords register.
+    struct StagedSequence {
+        std::string name;
+        std::vector<HotkeyId> ids;
+        CommandArray commands;
+    };
+    // The staged records, and all their chords one after another.
+    struct StagedSequences {
+        std::vector<KeyChord> keys;
+        std::vector<StagedSequence> sequences;
+    };
+
+    // Reads the usable records of Sequence.dat and closes it. How the file opened; `damaged`
+    // when a record could not be read.
+    FileResult ReadSequences(bool& damaged);
+    // Registers every chord of a staged sequence, then appends its matcher, which takes over its
+    // name and commands; appends nothing when a chord cannot be registered.
+    void Compile(StagedSequence& sequence, const KeyChord* keys);
+    // Disabling in two steps (see Enable): the hotkeys, the search and the index's entries,
+    // then the matchers.
+    void ReleaseHotkeys();
+    void DropMatchers();
     // The first key of a search.
     HotkeyOutcome StartSearch(HotkeyId id);
     void EndSearch();
@@ -111,6 +130,8 @@ class SequenceEngine {
     // Built beside matchers_ as each one joins, so a press during Enable (from the modal loop of
     // an error box) finds the matchers read so far, as a walk over matchers_ would.
     FirstKeyIndex firstKeys_;
+    // Emptied, not released, by each Enable (see there); released by Disable.
+    StagedSequences staged_;
     // The candidates, as indexes into matchers_ in their order; empty while no search is under
     // way. After a first key they are the index's own list for that key, which is not copied;
     // after a later key, narrowed_.

@@ -26,7 +26,10 @@ void FirstKeyIndex::Add(const KeyMatcher& matcher) {
 }
 
 void FirstKeyIndex::Clear() {
-    groups_.clear();
+    for (Group& group : groups_) {
+        group.matchers.clear();
+        group.completing = kNone;
+    }
     added_ = 0;
 }
 

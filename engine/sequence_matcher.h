@@ -20,6 +20,9 @@ enum MatchResult : std::int32_t {
 
 class KeyMatcher {
   public:
+    KeyMatcher() = default;
+    KeyMatcher(KeyMatcher&&) = default;  // moved only while a list of matchers grows
+    KeyMatcher& operator=(KeyMatcher&&) = default;
     virtual ~KeyMatcher() = default;
     // Whether the id pressed at `position` continues this sequence, and whether it completes it.
     virtual MatchResult Step(std::uint32_t position, HotkeyId id) const;
@@ -40,6 +43,9 @@ class CommandList {
     virtual CommandResult ExecuteAll(CommandRunner& runner) const;
     // Takes over the commands; `commands` is left empty.
     virtual void AddCommands(CommandArray& commands);
+    CommandList() = default;
+    CommandList(CommandList&&) = default;
+    CommandList& operator=(CommandList&&) = default;
     virtual ~CommandList() = default;
     std::size_t CommandCount() const { return commands_.size(); }
 
@@ -73,6 +79,7 @@ class FirstKeyIndex {
 
     // Adds the next matcher of the list; it has at least one key.
     void Add(const KeyMatcher& matcher);
+    // Empties the index but keeps its memory for the next list.
     void Clear();
     // The matchers that begin with `id`; nullptr when none does.
     const Group* Find(HotkeyId id) const;

@@ -25,6 +25,11 @@ class Sequence {
     const CommandArray& Commands() const { return commands_; }
     // Hands the commands over; the sequence is left without any.
     CommandArray TakeCommands() { return std::move(commands_); }
+    // Hands the name over; the sequence is left with an empty one.
+    std::string TakeName() { return std::move(name_); }
+    // Room for what a record says is coming, so that reading it allocates each array once.
+    void ReserveKeys(std::size_t count) { keys_.reserve(count); }
+    void ReserveCommands(std::size_t count) { commands_.reserve(count); }
 
     void SetName(std::string name) { name_ = std::move(name); }
     void AppendKey(KeyChord chord) { keys_.push_back(chord); }

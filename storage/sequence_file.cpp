@@ -1,5 +1,7 @@
 #include "storage/sequence_file.h"
 
+#include <algorithm>
+
 #include <cstring>
 #include <limits>
 
@@ -24,6 +26,14 @@ constexpr std::uint64_t kSmallestCommandSize = 8;
 bool ReadCount(FileReader& reader, std::uint64_t itemSize, std::int32_t& count) {
     return reader.ReadInt32(count) && count >= 0 &&
            static_cast<std::uint64_t>(count) * itemSize <= reader.Remaining();
+}
+
+// Room to make at once for `count` items of a record: all of an ordinary record, so that
+// reading it allocates each array once, but never more than a few whatever the count claims
+// (the size of the file may be unknown); more grow as they arrive.
+std::size_t RoomFor(std::int32_t count) {
+    constexpr std::int32_t kMostReserved = 16;
+    return static_cast<std::size_t>(std::min(count, kMostReserved));
 }
 
 bool ReadText(FileReader& reader, std::string& text) {
@@ -71,6 +81,7 @@ bool ReadRecord(FileReader& reader, Sequence& sequence) {
     if (!ReadCount(reader, kKeySize, keyCount)) {
         return false;
     }
+    sequence.ReserveKeys(RoomFor(keyCount));
     for (std::int32_t i = 0; i < keyCount; ++i) {
         std::uint8_t bytes[kKeySize];
         if (!reader.Read(bytes, sizeof bytes)) {
@@ -83,6 +94,7 @@ bool ReadRecord(FileReader& reader, Sequence& sequence) {
     if (!ReadCount(reader, kSmallestCommandSize, commandCount)) {
         return false;
     }
+    sequence.ReserveCommands(RoomFor(commandCount));
     for (std::int32_t i = 0; i < commandCount; ++i) {
         if (!ReadCommand(reader, sequence)) {
             return false;
