@@ -7,23 +7,6 @@
 namespace pavix {
 namespace {
 
-std::uint32_t TextOf(FileProblem problem) {
-    switch (problem) {
-        case FileProblem::kInvalidFormat:
-        case FileProblem::kDamagedRecord:
-            return ids::kTextInvalidFormat;
-        case FileProblem::kVersionMismatch:
-            return ids::kTextVersionMismatch;
-        case FileProblem::kReadFailed:
-            return ids::kTextReadFailed;
-        case FileProblem::kOpenForWriteFailed:
-            return ids::kTextOpenForWriteFailed;
-        case FileProblem::kWriteFailed:
-            break;
-    }
-    return ids::kTextWriteFailed;
-}
-
 bool IsReadProblem(FileProblem problem) {
     return problem != FileProblem::kOpenForWriteFailed && problem != FileProblem::kWriteFailed;
 }
@@ -31,7 +14,7 @@ bool IsReadProblem(FileProblem problem) {
 }  // namespace
 
 void ErrorBoxes::ReportFileProblem(FileProblem problem) {
-    const std::string text = LoadText(platform_, TextOf(problem));
+    const std::string text = LoadText(platform_, FileProblemTextId(problem));
     ShowError(platform_, IsReadProblem(problem) ? text + readNote_ : text);
 }
 
