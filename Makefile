@@ -18,10 +18,11 @@ FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 15
 BENCH_REPETITIONS ?= 5
-SOURCE_DIRS := model storage engine app editors resources platform tests bench fuzz tools/tray_host
+SOURCE_DIRS := model storage engine app editors resources platform tests bench fuzz tools/tray_host \
+               tools/pavix_seq
 
-.PHONY: test run deps native win32 win64 windows asan fuzzers bench bench-wine fuzz clean format \
-        dist screenshots
+.PHONY: test run deps native samples win32 win64 windows asan fuzzers bench bench-wine fuzz clean \
+        format dist screenshots
 
 # Both Windows programs are always built; which of them run under Wine depends on the kernel
 # (tools/wine-env.sh probes it and says so in one line).
@@ -32,7 +33,7 @@ test: native asan fuzzers windows
 	bash tests/windows.sh
 
 # The 32-bit reference program where this kernel runs 32-bit programs, the 64-bit one elsewhere.
-run: deps
+run: samples
 	source tools/wine-env.sh; pavix_choose_builds; echo "$$PAVIX_WINDOWS_NOTE"; \
 	dir=$${PAVIX_WINDOWS_BUILDS%% *}; $(MAKE) --no-print-directory $${dir#build/}; \
 	bash tools/run-pavix.sh $$dir
@@ -40,7 +41,7 @@ run: deps
 dist: windows
 	bash tools/make-dist.sh $(WIN32_DIR) $(WIN64_DIR)
 
-screenshots: deps
+screenshots: samples
 	source tools/wine-env.sh; pavix_choose_builds; dir=$${PAVIX_WINDOWS_BUILDS%% *}; \
 	$(MAKE) --no-print-directory $${dir#build/}; bash tools/screenshots.sh $$dir
 
@@ -51,6 +52,12 @@ deps:
 native: deps
 	cmake -S . -B $(NATIVE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(NATIVE_DIR) -j $(JOBS)
+
+# The sample sequences of `make run` and `make screenshots`, which pavix-seq converts from
+# tools/samples/sequences.toml: only what that takes of the native build.
+samples: deps
+	cmake -S . -B $(NATIVE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(NATIVE_DIR) -j $(JOBS) --target pavix_samples
 
 windows: win32 win64
 

@@ -9,9 +9,6 @@
 
 namespace pavix {
 
-// String-table id of a built-in command's display name; "Do nothing" for unknown ids.
-std::uint32_t BuiltinCommandTextId(BuiltinCommandId id);
-
 // The built-in commands' names from the string table, in the user's language.
 class StringTableCommandNames final : public BuiltinCommandNames {
   public:

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/engine_reporter.h"
 #include "platform/platform.h"
+#include "storage/sequence_text.h"
+#include "storage/text_file.h"
 
 namespace pavix {
 
@@ -22,6 +25,13 @@ class ErrorBoxes final : public EngineReporter {
     void ReportLaunchFailed(const std::string& reason) override;
     // The backup of `path` could not be made (see KeepBackup).
     void ReportBackupFailed(const std::string& path);
+
+    // The sequences as text. Export: the sequence that the text cannot hold, or with kNone the
+    // file that could not be written. Import: a file that could not be read whole, or every error
+    // of the text, one line each with its line number (the first few of many).
+    void ReportExportFailed(const ExportError& error);
+    void ReportImportUnreadable(const std::string& path, WholeFileResult result);
+    void ReportImportErrors(const std::string& path, const std::vector<TextError>& errors);
 
   private:
     Platform& platform_;

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "platform/dialog_api.h"
+#include "resources/ids.h"
+#include "resources/texts.h"
 
 namespace pavix {
 namespace {
@@ -29,6 +31,32 @@ bool ChooseFile(Platform& platform, std::string& path, FileChooserHook hook) {
     }
     path.assign(file, strnlen(file, kFileBufferSize));
     return true;
+}
+
+bool ChooseTextFile(Platform& platform, TextFileDialog dialog, std::string& path) {
+    const bool exporting = dialog == TextFileDialog::kExport;
+    const std::string title =
+        LoadText(platform, exporting ? ids::kTextExportTitle : ids::kTextImportTitle);
+    std::string filter = LoadText(platform, ids::kTextTextFilter);
+    filter += std::string("\0*.toml\0", 8) + LoadText(platform, ids::kTextAllFilesFilter);
+    filter += std::string("\0*.*\0", 6);
+    char file[kFileBufferSize] = {};
+    std::memcpy(file, path.data(), std::min<std::size_t>(path.size(), kFileBufferSize - 1));
+    OpenFileName request;
+    request.hwndOwner = platform.GetActiveWindow();
+    request.lpstrFilter = filter.c_str();
+    request.lpstrFile = file;
+    request.nMaxFile = kFileBufferSize;
+    request.lpstrTitle = title.c_str();
+    request.Flags = kOfnNoChangeDir | kOfnExplorer | kOfnEnableSizing | kOfnHideReadOnly |
+                    (exporting ? kOfnOverwritePrompt | kOfnPathMustExist : kOfnFileMustExist);
+    request.lpstrDefExt = "toml";
+    const bool chosen =
+        exporting ? platform.GetSaveFileNameA(&request) : platform.GetOpenFileNameA(&request);
+    if (chosen) {
+        path.assign(file, strnlen(file, kFileBufferSize));
+    }
+    return chosen;
 }
 
 }  // namespace pavix

@@ -8,6 +8,7 @@
 #include "editors/command_names.h"
 #include "editors/error_boxes.h"
 #include "editors/hotkey_editor.h"
+#include "editors/sequence_text_transfer.h"
 #include "platform/constants.h"
 #include "resources/ids.h"
 #include "resources/texts.h"
@@ -136,7 +137,7 @@ bool SequenceEditor::OnCommand(std::int32_t id, std::uint16_t) {
         End(kIdCancel);
         return true;
     }
-    if (OnSequenceButton(id) || OnKeyButton(id) || OnCommandButton(id)) {
+    if (OnSequenceButton(id) || OnKeyButton(id) || OnCommandButton(id) || OnTextButton(id)) {
         ShowWarnings();
         return true;
     }
@@ -442,6 +443,36 @@ bool SequenceEditor::OnCommandButton(std::int32_t id) {
         });
     }
     return true;
+}
+
+// Both store the name typed so far first, so that the text holds what the editor shows.
+bool SequenceEditor::OnTextButton(std::int32_t id) {
+    if (id != kExportButton && id != kImportButton) {
+        return false;
+    }
+    StoreName();
+    if (id == kExportButton) {
+        ExportSequences(platform_, sequences_, textPath_);
+    } else if (std::optional<SequenceList> imported = ImportSequences(platform_, textPath_)) {
+        ReplaceSequences(std::move(*imported));
+    }
+    return true;
+}
+
+// The selection goes first, while the current sequence is still there to take the name that the
+// item change stores; then nothing refers to the old list any more.
+void SequenceEditor::ReplaceSequences(SequenceList sequences) {
+    const std::int32_t row = SelectedRow(kSequenceList);
+    if (row >= 0) {
+        ListViewItem item;
+        item.stateMask = kLvisSelected;
+        SendItem(kSequenceList, kLvmSetItemState, static_cast<std::uintptr_t>(row),
+                 reinterpret_cast<std::intptr_t>(&item));
+    }
+    current_ = nullptr;
+    sequences_ = std::move(sequences);
+    SetRowCount(kSequenceList, sequences_.Size());
+    Show(sequences_.Empty() ? nullptr : &sequences_.At(0));
 }
 
 // After Cancel as after OK the last row is selected, if there is one.

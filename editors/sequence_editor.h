@@ -2,7 +2,9 @@
 // commands) on the right. It reads Sequence.dat when it opens and writes the whole list back on
 // OK; Cancel discards every change. Its three list views are virtual: they hold row counts only
 // and ask the editor for each cell's text. Every sequence that can never run is marked in the
-// list, and the reason for the one shown on the right is spelled out under it.
+// list, and the reason for the one shown on the right is spelled out under it. Export writes the
+// whole list as text; Import replaces it with the sequences of a text, but only when the whole
+// text is good.
 #pragma once
 
 #include <cstddef>
@@ -68,6 +70,9 @@ class SequenceEditor : public ModalDialog, public ids::SequenceEditorIds {
     bool OnSequenceButton(std::int32_t id);
     bool OnKeyButton(std::int32_t id);
     bool OnCommandButton(std::int32_t id);
+    bool OnTextButton(std::int32_t id);
+    // The list read from a text in place of the whole list, shown as at opening.
+    void ReplaceSequences(SequenceList sequences);
     void AddSequence();
     void CopySequence();
     void DeleteSequence();
@@ -91,6 +96,7 @@ class SequenceEditor : public ModalDialog, public ids::SequenceEditorIds {
     Sequence* current_ = nullptr;  // shown on the right; not necessarily the selected row
     SequenceWarnings warnings_;
     std::string nameText_;
+    std::string textPath_ = "Sequences.toml";  // the file of the last export or import
     // Sequence.dat could not be read completely: OK keeps a backup of it before replacing it.
     bool readIncompletely_ = false;
     IconHandle bigIcon_ = 0;

@@ -38,28 +38,10 @@ std::string SequenceWarnings::Reason(const SequenceList& list, std::size_t index
     if (index >= conflicts_.size() || index >= list.Size()) {
         return std::string();
     }
-    const Conflict& conflict = conflicts_[index];
-    const auto otherName = [&] { return list.At(conflict.other).Name(); };
+    const ConflictText explained = ExplainConflict(list, conflicts_[index]);
     std::string reason;
-    switch (conflict.kind) {
-        case ConflictKind::kNone:
-            break;
-        case ConflictKind::kNoKeys:
-            reason = LoadText(platform_, ids::kTextNoKeys);
-            break;
-        case ConflictKind::kNoCommands:
-            reason = LoadText(platform_, ids::kTextNoCommands);
-            break;
-        case ConflictKind::kAbortChord:
-            reason = FillIn(LoadText(platform_, ids::kTextAbortChord),
-                            std::to_string(conflict.chord + 1));
-            break;
-        case ConflictKind::kSameChords:
-            reason = FillIn(LoadText(platform_, ids::kTextSameChords), otherName());
-            break;
-        case ConflictKind::kBeginsWith:
-            reason = FillIn(LoadText(platform_, ids::kTextBeginsWith), otherName());
-            break;
+    if (explained.textId != 0) {
+        reason = FillIn(LoadText(platform_, explained.textId), explained.value);
     }
     std::string held;
     for (KeyChord chord : HeldChords(list.At(index))) {

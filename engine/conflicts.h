@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "model/key_chord.h"
@@ -32,6 +34,14 @@ struct Conflict {
         return kind == o.kind && other == o.other && chord == o.chord;
     }
 };
+
+// What tells the user of a conflict: a string-table id and the value of its %1 (the name of the
+// sequence that completes instead, or the abort chord's 1-based position). Id 0 for kNone.
+struct ConflictText {
+    std::uint32_t textId = 0;
+    std::string value;
+};
+ConflictText ExplainConflict(const SequenceList& list, const Conflict& conflict);
 
 // One entry per sequence, in list order. abortChord is the chord of an enabled abort key.
 // Cost: one pass over every chord of the list, with an ordered map of chord prefixes.

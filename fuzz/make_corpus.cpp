@@ -1,9 +1,10 @@
 // Writes the fuzzers' seed corpus, which the build generates: valid files, every truncation of
 // them and every boundary value of each length, count, kind, id and version field, through the
 // tests' encoder of the two files; and engine scripts in the byte encoding that
-// engine_fuzzer.cpp reads. The output is deterministic.
+// engine_fuzzer.cpp reads; and texts of sequences, the samples among them. The output is
+// deterministic.
 //
-//   make_corpus OUTPUT_DIR   (writes OUTPUT_DIR/config, sequence_file and engine)
+//   make_corpus OUTPUT_DIR   (writes OUTPUT_DIR/config, sequence_file, engine and sequence_text)
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -351,6 +352,81 @@ Seeds EngineSeeds() {
     return seeds;
 }
 
+// --- Sequences as text ---------------------------------------------------------------------------
+
+std::string SequenceText(const std::string& name, const std::vector<std::string>& keys,
+                         const std::vector<std::string>& commands) {
+    std::string text = "[[sequence]]\nname = \"" + name + "\"\nkeys = [";
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        text += (i == 0 ? "\"" : ", \"") + keys[i] + "\"";
+    }
+    text += "]\ncommands = [";
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + commands[i];
+    }
+    return text + "]\n";
+}
+
+std::string Times(const std::string& piece, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
+// Good texts in every form the reader takes, one text for each kind of error, and shapes that
+// are hard on a parser (deep nesting, invalid UTF-8, non-ASCII where whitespace may stand).
+Seeds TextSeeds() {
+    Seeds seeds;
+    std::ifstream samples(PAVIX_SAMPLE_SEQUENCES, std::ios::binary);
+    seeds["samples"].assign(std::istreambuf_iterator<char>(samples), {});
+    seeds["empty"] = "";
+    for (const char* name : {"LButton",  "Backspace",      "Tab",        "Enter",    "ShiftKey",
+                             "CtrlKey",  "AltKey",         "Pause",      "CapsLock", "Kana",
+                             "Escape",   "Space",          "PageUp",     "End",      "Left",
+                             "Down",     "Insert",         "Delete",     "LWin",     "Apps",
+                             "NumPad0",  "Divide",         "F1",         "F24",      "NumLock",
+                             "LShift",   "RAlt",           "Oem1",       "OemPlus",  "Oem102",
+                             "OemClear", "MediaPlayPause", "LaunchApp2", "0x00",     "0x07",
+                             "0xff",     "0x1234",         "A",          "z",        "0",
+                             "9"}) {
+        const std::string key = name;
+        seeds["every_key"] +=
+            SequenceText("key " + key, {"Ctrl+Alt+" + key, "win + shift + " + key, key},
+                         {"{ builtin = \"Do nothing\" }"});
+    }
+    std::vector<std::string> builtins;
+    for (const char* name :
+         {"Do nothing", "Open Start Menu", "Disable Hotkey", "Exit Pavix", "Shutdown System",
+          "FORCE Shutdown", "Reboot System", "FORCE Reboot", "Logoff", "FORCE Logoff",
+          "Standby System", "FORCE Standby", "Hibernate System", "FORCE Hibernate", "Lock System",
+          "Start Screen Saver"}) {
+        builtins.push_back("{ builtin = \"" + std::string(name) + "\" }");
+    }
+    seeds["every_builtin"] = SequenceText("all", {"Ctrl+Alt+B"}, builtins);
+    seeds["every_form"] =
+        "# comment\n[[sequence]]\nname = 'C:\\literal'\nkeys = [\n  \"Ctrl+A\", # comment\n]\n"
+        "commands = [\n  { run = \"a\\tb\\u00e9\\U000000E9\", args = '''x''', dir = \"\"\"\n"
+        "multi\"\"\" },\n]\n[[sequence]]\nname = \"\"\nkeys = []\ncommands = []\n"
+        "[[sequence]]\nname = \"tables\"\nkeys = [\"F5\"]\n[[sequence.commands]]\n"
+        "builtin = \"logoff\"\n[[sequence.commands]]\nrun = \"x\"\n";
+    seeds["errors_of_entries"] =
+        "top = 1.5e3\nwhen = 1979-05-27T07:32:00Z\n[[sequence]]\nname = 7\nkeys = \"A\"\n"
+        "extra = true\n[[sequence]]\ncommands = [1, { builtin = 2 }, {}]\n";
+    seeds["errors_of_values"] =
+        SequenceText("bad \\u0000 \\u3042", {"Ctrl+Nope", "Ctrl+Ctrl+A", "0x10000", "", "+"},
+                     {"{ builtin = \"Lock\" }", "{ builtin = \"Logoff\", run = \"x\" }",
+                      "{ builtin = \"Logoff\", args = \"\" }", "{ run = \"a\", where = \"b\" }"});
+    seeds["not_toml"] = "[[sequence]]\nname = \"x\nkeys = [\n";
+    seeds["sequence_not_tables"] = "sequence = [1, [2], {a = 3}]\n";
+    seeds["deep_arrays"] = "a = " + Times("[", 300) + Times("]", 300) + "\n";
+    seeds["deep_tables"] = "a = " + Times("{ b = ", 300) + "1" + Times(" }", 300) + "\n";
+    seeds["invalid_utf8"] = "[[sequence]]\nname = \"\xFF\xC0\x80\"\n";
+    seeds["unicode_after_values"] = "s = \"\"\"\\\n\xC2\xA7\"\"\"\nx = 1 \xC5\xBC\n";
+    return seeds;
+}
+
 // Replaces the folder's contents with the seeds.
 bool WriteFolder(const std::filesystem::path& folder, const Seeds& seeds) {
     std::error_code error;
@@ -380,7 +456,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path root = argv[1];
     const bool written = WriteFolder(root / "config", ConfigSeeds()) &&
                          WriteFolder(root / "sequence_file", SequenceSeeds()) &&
-                         WriteFolder(root / "engine", EngineSeeds());
+                         WriteFolder(root / "engine", EngineSeeds()) &&
+                         WriteFolder(root / "sequence_text", TextSeeds());
     if (!written) {
         std::fprintf(stderr, "make_corpus: cannot write under %s\n", root.string().c_str());
         return 1;

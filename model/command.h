@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/types.h"
 
@@ -49,6 +51,13 @@ class BuiltinCommandNames {
     // The name of `id`; for an id outside the table, the name of kDoNothing.
     virtual std::string Name(BuiltinCommandId id) = 0;
 };
+
+// String-table id of a built-in command's display name; "Do nothing" for unknown ids.
+std::uint32_t BuiltinCommandTextId(BuiltinCommandId id);
+// The English display name, which the text form of the sequences uses in every language.
+std::string BuiltinCommandName(BuiltinCommandId id);
+// The command whose English display name this is, case aside; nothing for no such name.
+std::optional<BuiltinCommandId> FindBuiltinCommand(std::string_view englishName);
 
 // The platform side of the commands.
 class CommandRunner {

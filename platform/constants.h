@@ -21,6 +21,11 @@ constexpr std::uint32_t kFileAttributeNormal = 0x80;
 constexpr std::uint32_t kMoveFileReplaceExisting = 0x1;
 constexpr std::uint32_t kMoveFileWriteThrough = 0x8;
 
+// Code pages.
+constexpr std::uint32_t kCpAcp = 0;
+constexpr std::uint32_t kMbErrInvalidChars = 0x8;
+constexpr std::uint32_t kWcNoBestFitChars = 0x400;
+
 // Sound.
 constexpr std::uint32_t kSndAsync = 0x0001;
 constexpr std::uint32_t kSndNoWait = 0x2000;
@@ -127,8 +132,12 @@ constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorSharingViolation = 32;
 constexpr std::uint32_t kErrorHandleDiskFull = 39;
 constexpr std::uint32_t kErrorFileExists = 80;
+constexpr std::uint32_t kErrorInvalidParameter = 87;
+constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 constexpr std::uint32_t kErrorFilenameExcedRange = 206;
 constexpr std::uint32_t kErrorAlreadyExists = 183;
+constexpr std::uint32_t kErrorInvalidFlags = 1004;
+constexpr std::uint32_t kErrorNoUnicodeTranslation = 1113;
 constexpr std::uint32_t kErrorNotAllAssigned = 1300;
 constexpr std::uint32_t kErrorHotkeyAlreadyRegistered = 1409;
 

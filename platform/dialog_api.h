@@ -61,14 +61,17 @@ struct ListViewDispInfo {
     ListViewItem item;
 };
 
-// OPENFILENAMEA, reduced to what Pavix sets. lpstrFile holds the initial file name and receives
-// the chosen path; with OFN_ENABLEHOOK the backend supplies a hook that handles nothing.
+// OPENFILENAMEA, reduced to what Pavix sets, for both the open-file and the save-file dialog.
+// lpstrFile holds the initial file name and receives the chosen path; with OFN_ENABLEHOOK the
+// backend supplies a hook that handles nothing.
 struct OpenFileName {
     WindowHandle hwndOwner = 0;
     const char* lpstrFilter = nullptr;  // pairs of zero-terminated texts, ended by an empty one
     char* lpstrFile = nullptr;
     std::uint32_t nMaxFile = 0;
+    const char* lpstrTitle = nullptr;  // null: the platform's own title
     std::uint32_t Flags = 0;
+    const char* lpstrDefExt = nullptr;  // appended to a name typed without extension
 };
 
 // Messages, notifications and flags of the dialogs and their controls (the Win32 backend checks
@@ -119,8 +122,12 @@ constexpr std::uint32_t kLvcfText = 0x0004;
 constexpr std::uint32_t kLvnItemChanged = 0xFFFFFF9Bu;   // LVN_FIRST - 1
 constexpr std::uint32_t kLvnGetDispInfoA = 0xFFFFFF6Au;  // LVN_FIRST - 50
 
+constexpr std::uint32_t kOfnOverwritePrompt = 0x00000002;
+constexpr std::uint32_t kOfnHideReadOnly = 0x00000004;
 constexpr std::uint32_t kOfnNoChangeDir = 0x00000008;
 constexpr std::uint32_t kOfnEnableHook = 0x00000020;
+constexpr std::uint32_t kOfnPathMustExist = 0x00000800;
+constexpr std::uint32_t kOfnFileMustExist = 0x00001000;
 constexpr std::uint32_t kOfnExplorer = 0x00080000;
 constexpr std::uint32_t kOfnEnableSizing = 0x00800000;
 
@@ -156,6 +163,7 @@ class DialogApi {
     virtual bool EndDialog(WindowHandle dialog, std::intptr_t result) = 0;
     // True when the user chose a file: lpstrFile then holds its full path.
     virtual bool GetOpenFileNameA(OpenFileName* openFileName) = 0;
+    virtual bool GetSaveFileNameA(OpenFileName* openFileName) = 0;
 };
 
 }  // namespace pavix

@@ -61,6 +61,23 @@ class FileApi {
     virtual bool PathAppendA(char* path, const char* more) = 0;
 };
 
+// Conversions between the ANSI code page of the data files and UTF-16; the text form of the
+// sequences is UTF-8, which the core converts to and from UTF-16 itself.
+class TextApi {
+  public:
+    virtual ~TextApi() = default;
+    // Returns the UTF-16 units written, or with wideCount 0 the units needed; 0 on failure.
+    virtual std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
+                                             const char* multiByte, std::int32_t multiByteCount,
+                                             char16_t* wide, std::int32_t wideCount) = 0;
+    // Returns the bytes written, or with multiByteCount 0 the bytes needed; 0 on failure.
+    // *usedDefaultChar tells whether a character had no equivalent in the code page.
+    virtual std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
+                                             const char16_t* wide, std::int32_t wideCount,
+                                             char* multiByte, std::int32_t multiByteCount,
+                                             const char* defaultChar, bool* usedDefaultChar) = 0;
+};
+
 class SoundApi {
   public:
     virtual ~SoundApi() = default;
@@ -226,6 +243,7 @@ class Platform : public ErrorApi,
                  public HotkeyApi,
                  public KeyboardApi,
                  public FileApi,
+                 public TextApi,
                  public SoundApi,
                  public SystemApi,
                  public ResourceApi,

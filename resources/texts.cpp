@@ -33,13 +33,22 @@ std::string LoadText(Platform& platform, std::uint32_t id) {
 }
 
 std::string FillIn(std::string text, const std::string& value) {
-    constexpr char kPlaceholder[] = "%1";
-    // Searching on after the value keeps a "%1" inside it as it is.
-    for (std::size_t at = text.find(kPlaceholder); at != std::string::npos;
-         at = text.find(kPlaceholder, at + value.size())) {
-        text.replace(at, sizeof kPlaceholder - 1, value);
+    return FillIn(std::string_view(text), {value});
+}
+
+std::string FillIn(std::string_view text, std::initializer_list<std::string_view> values) {
+    std::string filled;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char next = at + 1 < text.size() ? text[at + 1] : '\0';
+        const auto index = static_cast<std::size_t>(next - '1');
+        if (text[at] == '%' && next >= '1' && next <= '9' && index < values.size()) {
+            filled += values.begin()[index];
+            ++at;
+        } else {
+            filled += text[at];
+        }
     }
-    return text;
+    return filled;
 }
 
 void ShowError(Platform& platform, const std::string& text) {

@@ -2,6 +2,7 @@
 // a data file that it cannot use: storage shows nothing itself.
 #pragma once
 
+#include <cstdint>
 #include <type_traits>
 
 #include "platform/platform.h"
@@ -25,6 +26,9 @@ enum class FileProblem {
     kOpenForWriteFailed,
     kWriteFailed,
 };
+
+// The string-table id of the text that tells the user of `problem`.
+std::uint32_t FileProblemTextId(FileProblem problem);
 
 // Told of each problem at the moment it is found, with no data file left open, so that whatever
 // the receiver shows cannot hold a file open.

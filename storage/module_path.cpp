@@ -20,7 +20,8 @@ bool PathBesideExecutable(FileApi& files, char* buffer, const char* name) {
 }
 
 std::string SavePathFor(const std::string& path) {
-    const std::size_t nameStart = path.find_last_of('\\') + 1;  // 0 when there is no folder
+    // Either separator ends the folder: the platform takes both, and so does the native tool.
+    const std::size_t nameStart = path.find_last_of("\\/") + 1;  // 0 when there is no folder
     const std::size_t dot = path.rfind('.');
     const bool hasExtension = dot != std::string::npos && dot >= nameStart;
     return path.substr(0, hasExtension ? dot : path.size()) + ".new";

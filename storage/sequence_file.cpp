@@ -150,6 +150,14 @@ SequenceFile::SequenceFile(FileSystem system, FileProblemReporter& reporter)
     PathBesideExecutable(system_.files, path_, "Sequence.dat");
 }
 
+SequenceFile::SequenceFile(FileSystem system, FileProblemReporter& reporter,
+                           const std::string& path)
+    : system_(system), reporter_(reporter), file_(system.files) {
+    if (path.size() < sizeof path_) {
+        std::memcpy(path_, path.c_str(), path.size() + 1);
+    }
+}
+
 // A write pass still under way is discarded by its replacement's own destructor.
 SequenceFile::~SequenceFile() {
     if (state_ != State::kWriting) {

@@ -21,6 +21,9 @@ class SequenceFile {
     // Fixes the path of Sequence.dat beside the executable; nothing is opened. Problems with the
     // file go to `reporter`.
     SequenceFile(FileSystem system, FileProblemReporter& reporter);
+    // A Sequence.dat at a path of the caller's choosing (the command-line tool's); a path of
+    // kMaxPath bytes or more names no file, which then opens for neither reading nor writing.
+    SequenceFile(FileSystem system, FileProblemReporter& reporter, const std::string& path);
     // Closes an open file; an unfinished write pass is discarded.
     virtual ~SequenceFile();
 

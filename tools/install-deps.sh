@@ -6,6 +6,7 @@ set -euo pipefail
 readonly NATIVE_PACKAGES=(
     cmake ninja-build g++ clang clang-format
     libgtest-dev libgmock-dev googletest libbenchmark-dev libclang-rt-14-dev python3
+    libtomlplusplus-dev
 )
 readonly WINDOWS_PACKAGES=(
     g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686

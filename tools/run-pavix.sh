@@ -6,8 +6,9 @@
 # Plain Wine has no notification area that Pavix can use, so the project's own tray host
 # (pavix_tray_host.exe, a strip along the bottom of the screen) starts first; Pavix's icon appears
 # there, and a right click on it opens Pavix's menu. Where BUILD_DIR has no Sequence.dat yet, the
-# sample sequences of tools/samples/sequences.toml are put there first; an existing file is never
-# touched. Pavix runs in the foreground; choosing Exit in its menu ends the run.
+# sample sequences are put there first (build/native/samples/Sequence.dat, which `make samples`
+# converts from tools/samples/sequences.toml); an existing file is never touched. Pavix runs in the
+# foreground; choosing Exit in its menu ends the run.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -16,8 +17,12 @@ for program in Pavix.exe pavix_tray_host.exe; do
     [[ -f "$BUILD/$program" ]] || { echo "run-pavix: $BUILD/$program is not built" >&2; exit 1; }
 done
 
-python3 tools/samples/make_sequence_dat.py --if-missing tools/samples/sequences.toml \
-    "$BUILD/Sequence.dat"
+readonly SAMPLES=build/native/samples/Sequence.dat
+if [[ ! -f "$BUILD/Sequence.dat" ]]; then
+    [[ -f "$SAMPLES" ]] || { echo "run-pavix: $SAMPLES is not built (make samples)" >&2; exit 1; }
+    cp "$SAMPLES" "$BUILD/Sequence.dat"
+    echo "run-pavix: put the sample sequences into $BUILD/Sequence.dat"
+fi
 echo "Pavix keeps Config.dat and Sequence.dat beside the executable, in $PWD/$BUILD/"
 
 # shellcheck source=/dev/null

@@ -4,7 +4,8 @@
 #   bash tools/screenshots.sh BUILD_DIR          (e.g. build/win32)
 #
 # For English and then Japanese: a fresh folder with Pavix.exe, its sounds and the sample
-# sequences (tools/samples/sequences.toml), the project's tray host, then the tour of the end-to-end
+# sequences (build/native/samples/Sequence.dat, converted by `make samples` from
+# tools/samples/sequences.toml), the project's tray host, then the tour of the end-to-end
 # helper (tests/e2e/helper/tour.cpp), which opens the menu and every dialog and cuts each picture
 # from the screen. The pictures land in docs/images/ as PNG; running it again regenerates them.
 set -euo pipefail
@@ -13,6 +14,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 readonly BUILD=${1:?usage: bash tools/screenshots.sh BUILD_DIR}
 readonly WORK="$PWD/build/screenshots"
 readonly IMAGES=docs/images
+readonly SAMPLES=build/native/samples/Sequence.dat
+[[ -f "$SAMPLES" ]] || { echo "screenshots: $SAMPLES is not built (make samples)" >&2; exit 1; }
 
 WinPath() {
     printf 'Z:%s' "${1//\//\\}"
@@ -43,7 +46,7 @@ TakeGroup() {
     mkdir -p "$folder/se" "$shots"
     cp "$BUILD/Pavix.exe" "$folder/"
     cp "$BUILD"/se/*.wav "$folder/se/"
-    python3 tools/samples/make_sequence_dat.py tools/samples/sequences.toml "$folder/Sequence.dat"
+    cp "$SAMPLES" "$folder/Sequence.dat"
     StartTrayHost "$@"
     env "$@" "$PWD/tools/pavix-wine" "$BUILD/e2e/pavix_e2e.exe" --tour "$(WinPath "$folder")" \
         --out "$(WinPath "$shots")" --group "$group" </dev/null

@@ -22,6 +22,11 @@ static_assert(kMoveFileReplaceExisting == MOVEFILE_REPLACE_EXISTING);
 static_assert(kMoveFileWriteThrough == MOVEFILE_WRITE_THROUGH);
 static_assert(kMaxPath == MAX_PATH);
 
+// Code pages; UTF-16 travels as char16_t in the core and as WCHAR in the backend.
+static_assert(kCpAcp == CP_ACP && kMbErrInvalidChars == MB_ERR_INVALID_CHARS);
+static_assert(kWcNoBestFitChars == WC_NO_BEST_FIT_CHARS);
+static_assert(sizeof(char16_t) == sizeof(WCHAR));
+
 // Sound.
 static_assert(kSndAsync == SND_ASYNC && kSndNoWait == SND_NOWAIT);
 static_assert(kSndFilename == SND_FILENAME);
@@ -94,6 +99,10 @@ static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(kErrorSharingViolation == ERROR_SHARING_VIOLATION);
 static_assert(kErrorHandleDiskFull == ERROR_HANDLE_DISK_FULL);
 static_assert(kErrorFileExists == ERROR_FILE_EXISTS);
+static_assert(kErrorInvalidParameter == ERROR_INVALID_PARAMETER);
+static_assert(kErrorInsufficientBuffer == ERROR_INSUFFICIENT_BUFFER);
+static_assert(kErrorInvalidFlags == ERROR_INVALID_FLAGS);
+static_assert(kErrorNoUnicodeTranslation == ERROR_NO_UNICODE_TRANSLATION);
 static_assert(kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
 static_assert(kErrorFilenameExcedRange == ERROR_FILENAME_EXCED_RANGE);
 static_assert(kErrorNotAllAssigned == ERROR_NOT_ALL_ASSIGNED);

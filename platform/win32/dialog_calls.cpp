@@ -36,6 +36,8 @@ static_assert(kLvcfWidth == LVCF_WIDTH && kLvcfText == LVCF_TEXT);
 static_assert(kLvnItemChanged == LVN_ITEMCHANGED && kLvnGetDispInfoA == LVN_GETDISPINFOA);
 static_assert(kOfnNoChangeDir == OFN_NOCHANGEDIR && kOfnEnableHook == OFN_ENABLEHOOK);
 static_assert(kOfnExplorer == OFN_EXPLORER && kOfnEnableSizing == OFN_ENABLESIZING);
+static_assert(kOfnOverwritePrompt == OFN_OVERWRITEPROMPT && kOfnHideReadOnly == OFN_HIDEREADONLY);
+static_assert(kOfnPathMustExist == OFN_PATHMUSTEXIST && kOfnFileMustExist == OFN_FILEMUSTEXIST);
 
 LRESULT SendTranslated(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == LVM_INSERTCOLUMNA) {
@@ -62,6 +64,22 @@ LRESULT SendTranslated(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 // The hook of an explorer-style open-file dialog that leaves every message to the dialog.
 UINT_PTR CALLBACK PassiveHook(HWND, UINT, WPARAM, LPARAM) {
     return 0;
+}
+
+OPENFILENAMEA NativeFileName(const OpenFileName& request) {
+    OPENFILENAMEA native = {};
+    native.lStructSize = sizeof native;
+    native.hwndOwner = Window(request.hwndOwner);
+    native.lpstrFilter = request.lpstrFilter;
+    native.lpstrFile = request.lpstrFile;
+    native.nMaxFile = request.nMaxFile;
+    native.lpstrTitle = request.lpstrTitle;
+    native.Flags = request.Flags;
+    native.lpstrDefExt = request.lpstrDefExt;
+    if ((request.Flags & OFN_ENABLEHOOK) != 0) {
+        native.lpfnHook = PassiveHook;
+    }
+    return native;
 }
 
 RECT NativeRect(const Rect& rect) {
@@ -139,17 +157,13 @@ bool Win32Platform::EndDialog(WindowHandle dialog, std::intptr_t result) {
 }
 
 bool Win32Platform::GetOpenFileNameA(OpenFileName* openFileName) {
-    OPENFILENAMEA native = {};
-    native.lStructSize = sizeof native;
-    native.hwndOwner = Window(openFileName->hwndOwner);
-    native.lpstrFilter = openFileName->lpstrFilter;
-    native.lpstrFile = openFileName->lpstrFile;
-    native.nMaxFile = openFileName->nMaxFile;
-    native.Flags = openFileName->Flags;
-    if ((openFileName->Flags & OFN_ENABLEHOOK) != 0) {
-        native.lpfnHook = PassiveHook;
-    }
+    OPENFILENAMEA native = NativeFileName(*openFileName);
     return ::GetOpenFileNameA(&native) != FALSE;
+}
+
+bool Win32Platform::GetSaveFileNameA(OpenFileName* openFileName) {
+    OPENFILENAMEA native = NativeFileName(*openFileName);
+    return ::GetSaveFileNameA(&native) != FALSE;
 }
 
 }  // namespace pavix

@@ -48,6 +48,14 @@ class Win32Platform final : public Platform {
                                      std::uint32_t size) override;
     bool PathRemoveFileSpecA(char* path) override;
     bool PathAppendA(char* path, const char* more) override;
+    // --- TextApi -------------------------------------------------------------------------------
+    std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
+                                     const char* multiByte, std::int32_t multiByteCount,
+                                     char16_t* wide, std::int32_t wideCount) override;
+    std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
+                                     const char16_t* wide, std::int32_t wideCount, char* multiByte,
+                                     std::int32_t multiByteCount, const char* defaultChar,
+                                     bool* usedDefaultChar) override;
     // --- SoundApi ------------------------------------------------------------------------------
     bool PlaySoundA(const char* sound, ModuleHandle module, std::uint32_t flags) override;
     // --- SystemApi -----------------------------------------------------------------------------
@@ -154,6 +162,7 @@ class Win32Platform final : public Platform {
     bool EndDialog(WindowHandle dialog, std::intptr_t result) override;
     // With OFN_ENABLEHOOK the dialog gets a hook that leaves every message to it.
     bool GetOpenFileNameA(OpenFileName* openFileName) override;
+    bool GetSaveFileNameA(OpenFileName* openFileName) override;
 };
 
 }  // namespace pavix

@@ -162,7 +162,7 @@ TEST_F(CommandEditorTest, BrowseReplacesTheWholePathAndKeepsTheOtherTexts) {
     EXPECT_EQ(built.directory, "C:\\");
     EXPECT_EQ(platform.CallsNamed("GetOpenFileNameA"),
               (fake::Calls{Call("GetOpenFileNameA", Last(kDialog).Handle(), "All Files|*.*",
-                                "typed", 260, kBrowseFlags)}));
+                                "typed", 260, kBrowseFlags, kPlatformTitle, kNoExtension)}));
 }
 
 TEST_F(CommandEditorTest, BrowseCancelledKeepsThePathAndTakesAtMost259Characters) {

@@ -160,9 +160,10 @@ TEST_F(ConfigDialogTest, BrowseFillsItsOwnRowFromTheFileDialog) {
             EXPECT_EQ(dialog.Text(kTimeoutField), "77");
             dialog.Close();
         });
-        EXPECT_EQ(platform.CallsNamed("GetOpenFileNameA"),
-                  (fake::Calls{Call("GetOpenFileNameA", Last(kDialog).Handle(), "All Files|*.*",
-                                    kSounds[row], 260, kBrowseFlags)}))
+        EXPECT_EQ(
+            platform.CallsNamed("GetOpenFileNameA"),
+            (fake::Calls{Call("GetOpenFileNameA", Last(kDialog).Handle(), "All Files|*.*",
+                              kSounds[row], 260, kBrowseFlags, kPlatformTitle, kNoExtension)}))
             << row;
     }
 }

@@ -94,8 +94,8 @@ def compile_dialogs():
 
 # Ids in template (tab) order; -1 are the labels and group boxes.
 TAB_ORDER = {
-    104: [1000, 1012, 1013, 1049, 1016, 1017, -1, -1, 1001, -1, 1002, 1003, 1004, 1006, 1014, 1005,
-          -1, 1007, 1008, 1009, 1011, 1015, 1010, 1, 2, 1060],
+    104: [1000, 1061, 1062, 1012, 1013, 1049, 1016, 1017, -1, -1, 1001, -1, 1002, 1003, 1004, 1006,
+          1014, 1005, -1, 1007, 1008, 1009, 1011, 1015, 1010, 1, 2, 1060],
     105: [-1, 1017, 1018, -1, -1, 1019, -1, -1, 1020, 1021, -1, 1022, -1, 1023, 1, 2],
     107: [1026, 1, 2],
     108: [1048, 1030, 1029, 1032, 1031, 1027, 1, 2],
@@ -184,6 +184,9 @@ class DialogTemplateTest(unittest.TestCase):
             warning = self.control(104, language, 1060)
             self.assertEqual((warning["cls"], warning["style"] & SS_NOPREFIX, warning["rect"]),
                              ("static", SS_NOPREFIX, (7, 249, 387, 24)))
+            # Export and Import side by side between the sequence list and its Add button.
+            self.assertEqual([self.control(104, language, i)["rect"] for i in (1000, 1061, 1062)],
+                             [(7, 7, 87, 178), (7, 190, 42, 14), (52, 190, 42, 14)])
 
     def test_japanese_copy_differs_only_where_its_layout_does(self):
         moved = {

@@ -61,8 +61,8 @@ EditorCase SequenceEditorCase() {
             SequenceHeader() + record,
             {
                 {"empty", "", testing::kInvalidFormat, SequenceHeader()},
-                {"version 2", SequenceMagic() + testing::Int32(2) + record, testing::kVersionMismatch,
-                 SequenceHeader()},
+                {"version 2", SequenceMagic() + testing::Int32(2) + record,
+                 testing::kVersionMismatch, SequenceHeader()},
                 {"short version", SequenceMagic() + "\x01", testing::kReadFailed, SequenceHeader()},
                 {"damaged second record", SequenceHeader() + record + damaged + record,
                  testing::kInvalidFormat, SequenceHeader() + record},

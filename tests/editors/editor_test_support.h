@@ -18,6 +18,9 @@ namespace pavix {
 
 constexpr const char* kConfigPath = "C:\\Pavix\\Config.dat";
 constexpr const char* kSequencePath = "C:\\Pavix\\Sequence.dat";
+// A file dialog's title and default extension when the editor leaves them to the platform.
+constexpr const char* kPlatformTitle = nullptr;
+constexpr const char* kNoExtension = nullptr;
 // Where an editor keeps the original of a file it could not read completely.
 constexpr const char* kConfigBackupPath = "C:\\Pavix\\Config.dat.bak";
 constexpr const char* kSequenceBackupPath = "C:\\Pavix\\Sequence.dat.bak";

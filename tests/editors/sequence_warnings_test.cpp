@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/constants.h"
 #include "fake/fake_platform.h"
+#include "platform/constants.h"
 
 namespace pavix {
 namespace {

@@ -377,6 +377,85 @@ bool FakePlatform::PathAppendA(char* path, const char* more) {
     return true;
 }
 
+// Every code page is Latin-1 here: each byte is the code point of the same value, and a code
+// point above 0xFF has no equivalent.
+std::int32_t FakePlatform::MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
+                                               const char* multiByte, std::int32_t multiByteCount,
+                                               char16_t* wide, std::int32_t wideCount) {
+    const std::size_t count =
+        multiByteCount < 0 ? std::strlen(multiByte) + 1 : static_cast<std::size_t>(multiByteCount);
+    if (auto scripted = Record(Call("MultiByteToWideChar", codePage, flags,
+                                    std::string(multiByte, count), wideCount))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    if (count == 0) {
+        lastError = kErrorInvalidParameter;
+        return 0;
+    }
+    if (wideCount == 0) {
+        return static_cast<std::int32_t>(count);
+    }
+    if (static_cast<std::size_t>(wideCount) < count) {
+        lastError = kErrorInsufficientBuffer;
+        return 0;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        wide[i] = static_cast<unsigned char>(multiByte[i]);
+    }
+    return static_cast<std::int32_t>(count);
+}
+
+std::int32_t FakePlatform::WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
+                                               const char16_t* wide, std::int32_t wideCount,
+                                               char* multiByte, std::int32_t multiByteCount,
+                                               const char* defaultChar, bool* usedDefaultChar) {
+    std::size_t count = 0;
+    if (wideCount < 0) {
+        while (wide[count] != 0) {
+            ++count;
+        }
+        ++count;
+    } else {
+        count = static_cast<std::size_t>(wideCount);
+    }
+    if (auto scripted =
+            Record(Call("WideCharToMultiByte", codePage, flags, count, multiByteCount))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    if (count == 0) {
+        lastError = kErrorInvalidParameter;
+        return 0;
+    }
+    std::string bytes;
+    bool used = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const char16_t unit = wide[i];
+        if (unit <= 0xFF) {
+            bytes += static_cast<char>(unit);
+            continue;
+        }
+        // A surrogate pair is one character, so it gets one default character.
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < count && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] < 0xE000) {
+            ++i;
+        }
+        bytes += defaultChar != nullptr ? *defaultChar : '?';
+        used = true;
+    }
+    if (usedDefaultChar != nullptr) {
+        *usedDefaultChar = used;
+    }
+    if (multiByteCount == 0) {
+        return static_cast<std::int32_t>(bytes.size());
+    }
+    if (static_cast<std::size_t>(multiByteCount) < bytes.size()) {
+        lastError = kErrorInsufficientBuffer;
+        return 0;
+    }
+    std::memcpy(multiByte, bytes.data(), bytes.size());
+    return static_cast<std::int32_t>(bytes.size());
+}
+
 bool FakePlatform::PlaySoundA(const char* sound, ModuleHandle module, std::uint32_t flags) {
     if (auto scripted = Record(Call("PlaySoundA", sound, module, flags))) {
         return *scripted != 0;
@@ -1075,13 +1154,21 @@ bool FakePlatform::EndDialog(WindowHandle dialog, std::intptr_t result) {
 }
 
 bool FakePlatform::GetOpenFileNameA(OpenFileName* openFileName) {
+    return ChooseFileName("GetOpenFileNameA", openFileName);
+}
+
+bool FakePlatform::GetSaveFileNameA(OpenFileName* openFileName) {
+    return ChooseFileName("GetSaveFileNameA", openFileName);
+}
+
+bool FakePlatform::ChooseFileName(const char* name, OpenFileName* openFileName) {
     std::string filter;
     for (const char* part = openFileName->lpstrFilter; part && *part; part += strlen(part) + 1) {
         filter += (filter.empty() ? "" : "|") + std::string(part);
     }
-    if (auto scripted =
-            Record(Call("GetOpenFileNameA", openFileName->hwndOwner, filter,
-                        openFileName->lpstrFile, openFileName->nMaxFile, openFileName->Flags))) {
+    if (auto scripted = Record(Call(name, openFileName->hwndOwner, filter, openFileName->lpstrFile,
+                                    openFileName->nMaxFile, openFileName->Flags,
+                                    openFileName->lpstrTitle, openFileName->lpstrDefExt))) {
         return *scripted != 0;
     }
     std::optional<std::string> choice = std::move(dialogs.fileChoice);

@@ -1,8 +1,8 @@
 // The recording stand-in of the platform used by tests, benchmarks and fuzzers. It logs every call
 // in order with its arguments, keeps an in-memory file system (whose calls refuse paths of
 // kMaxPath characters or more, as the ANSI file calls do), names the 256 key codes with a fixed
-// US layout, records message boxes instead of showing them, and can be told to make any call fail
-// or return a chosen value.
+// US layout, takes Latin-1 (the first 256 code points) as every code page, records message boxes
+// instead of showing them, and can be told to make any call fail or return a chosen value.
 #pragma once
 
 #include <cstdint>
@@ -151,6 +151,14 @@ class FakePlatform : public Platform {
                                      std::uint32_t size) override;
     bool PathRemoveFileSpecA(char* path) override;
     bool PathAppendA(char* path, const char* more) override;
+    // --- TextApi -------------------------------------------------------------------------------
+    std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
+                                     const char* multiByte, std::int32_t multiByteCount,
+                                     char16_t* wide, std::int32_t wideCount) override;
+    std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
+                                     const char16_t* wide, std::int32_t wideCount, char* multiByte,
+                                     std::int32_t multiByteCount, const char* defaultChar,
+                                     bool* usedDefaultChar) override;
     // --- SoundApi ------------------------------------------------------------------------------
     bool PlaySoundA(const char* sound, ModuleHandle module, std::uint32_t flags) override;
     // --- SystemApi -----------------------------------------------------------------------------
@@ -255,8 +263,11 @@ class FakePlatform : public Platform {
     bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
     bool EndDialog(WindowHandle dialog, std::intptr_t result) override;
     bool GetOpenFileNameA(OpenFileName* openFileName) override;
+    bool GetSaveFileNameA(OpenFileName* openFileName) override;
 
   protected:
+    // Both file dialogs: the call is logged under `name` and answered with dialogs.fileChoice.
+    bool ChooseFileName(const char* name, OpenFileName* openFileName);
     // Logs the call and answers it from the scripts, if one applies.
     std::optional<std::int64_t> Record(Call call);
     bool Fail(std::uint32_t error) {

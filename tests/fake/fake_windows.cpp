@@ -1,7 +1,7 @@
 // The stand-in's popup windows and controls beyond the dialogs, its screen, its fonts and the
 // check marks of its menus.
-#include "platform/constants.h"
 #include "fake/fake_platform.h"
+#include "platform/constants.h"
 
 namespace pavix::fake {
 namespace {

@@ -44,6 +44,17 @@ TEST(CommandTest, BuiltinNamesFollowTheTableNotTheIdOrder) {
     EXPECT_EQ(DescribeCommand(platform, BuiltinCommand(-1)), "Do nothing");
 }
 
+// The text form names built-ins in English whatever the user's language.
+TEST(CommandTest, EnglishNamesFindTheirCommandsInAnyCaseAndNothingElse) {
+    for (BuiltinCommandId id = 0; id < kBuiltinCommandCount; ++id) {
+        EXPECT_EQ(FindBuiltinCommand(BuiltinCommandName(id)), id) << id;
+    }
+    EXPECT_EQ(FindBuiltinCommand("start SCREEN saver"), kStartScreenSaver);
+    for (const char* near : {"Lock  System", "Lock", "Lock System ", ""}) {
+        EXPECT_EQ(FindBuiltinCommand(near), std::nullopt) << near;
+    }
+}
+
 TEST(CommandTest, BuiltinNameInJapaneseIsCodePage932) {
     FakePlatform platform;
     platform.language = Language::Japanese;

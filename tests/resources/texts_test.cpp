@@ -36,6 +36,11 @@ TEST(TextsTest, JapaneseTextsAreCodePage932Bytes) {
     EXPECT_EQ(LoadText(platform, 29), "Failed to register Hotkey : ");
 }
 
+TEST(TextsTest, FillInPutsEachValueInItsPlaceAndLeavesTheRestAsItIs) {
+    EXPECT_EQ(FillIn("Line %1: %2 (%1)", {"7", "%1 100%"}), "Line 7: %1 100% (7)");
+    EXPECT_EQ(FillIn("%3 %x %", {"a", "b"}), "%3 %x %");
+}
+
 TEST(TextsTest, MissingIdGivesEmptyText) {
     FakePlatform platform;
     EXPECT_EQ(LoadText(platform, 25), "");

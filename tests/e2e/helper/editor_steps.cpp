@@ -131,6 +131,21 @@ Verdict OpenNested(ScenarioContext& ctx, const Dialog& owner, int button, const 
     return dialog->WaitForOpen(ctx.pavix.Handle(), ctx.pavix.Id(), title);
 }
 
+Verdict ChooseInFileDialog(ScenarioContext& ctx, const Dialog& owner, int button,
+                           const std::wstring& title, const std::string& path) {
+    Dialog files;
+    if (Verdict v = OpenNested(ctx, owner, button, title, &files); !v.passed) {
+        return v;
+    }
+    if (!files.SetText(kFileDialogName, FromAnsi(path))) {
+        return Fail("cannot type the file name into " + files.Name());
+    }
+    if (Verdict v = files.ClickToClose(IDOK); !v.passed) {
+        return v;
+    }
+    return owner.Settle() ? Pass() : Fail(owner.Name() + " did not answer after " + files.Name());
+}
+
 Verdict ExpectHotkeyEditorShows(const Dialog& editor, const Chord& chord) {
     const int count = editor.ComboCount(kHotkeyKeyList);
     if (count != kKeyCount) {

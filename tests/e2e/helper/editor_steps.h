@@ -67,6 +67,11 @@ constexpr int kCommandDown = pavix::ids::SequenceEditorIds::kCommandDown;
 constexpr int kCommandAdd = pavix::ids::SequenceEditorIds::kCommandAdd;
 constexpr int kCommandEdit = pavix::ids::SequenceEditorIds::kCommandEdit;
 constexpr int kCommandDelete = pavix::ids::SequenceEditorIds::kCommandDelete;
+constexpr int kSequenceExport = pavix::ids::SequenceEditorIds::kExportButton;
+constexpr int kSequenceImport = pavix::ids::SequenceEditorIds::kImportButton;
+
+// The platform's file dialogs: the file-name box.
+constexpr int kFileDialogName = 1148;
 
 // Command editor.
 constexpr int kCommandBuiltinRadio = pavix::ids::CommandEditorIds::kBuiltinRadio;
@@ -89,6 +94,11 @@ Verdict OpenFromMenu(ScenarioContext& ctx, UINT menuCommand, const std::wstring&
 // Clicks a button of `owner` that opens the dialog titled `title` and waits for it.
 Verdict OpenNested(ScenarioContext& ctx, const Dialog& owner, int button, const std::wstring& title,
                    Dialog* dialog);
+
+// Clicks a button of `owner` that opens a file dialog titled `title`, types `path` into its
+// file-name box, confirms it, and returns once `owner` has handled what the choice leads to.
+Verdict ChooseInFileDialog(ScenarioContext& ctx, const Dialog& owner, int button,
+                           const std::wstring& title, const std::string& path);
 
 // The hotkey editor shows the chord: its key list has 256 rows, the chord's row is selected and
 // reads as the layout names it, and the four check boxes match its modifiers.

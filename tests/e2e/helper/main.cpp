@@ -76,9 +76,10 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 
 std::vector<Scenario> AllScenarios() {
     std::vector<Scenario> all;
-    for (auto table : {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios,
-                       DataFileScenarios, ConfigDialogScenarios, SequenceEditorScenarios,
-                       EditorHostingScenarios, HintScenarios, ConflictScenarios}) {
+    for (auto table :
+         {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios,
+          ConfigDialogScenarios, SequenceEditorScenarios, EditorHostingScenarios, HintScenarios,
+          ConflictScenarios, SequenceTextScenarios}) {
         std::vector<Scenario> scenarios = table();
         all.insert(all.end(), scenarios.begin(), scenarios.end());
     }

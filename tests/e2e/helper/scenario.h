@@ -108,5 +108,6 @@ std::vector<Scenario> SequenceEditorScenarios();
 std::vector<Scenario> EditorHostingScenarios();
 std::vector<Scenario> HintScenarios();
 std::vector<Scenario> ConflictScenarios();
+std::vector<Scenario> SequenceTextScenarios();
 
 }  // namespace pavix_e2e
