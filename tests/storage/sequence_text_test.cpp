@@ -60,8 +60,8 @@ class SequenceTextTest : public ::testing::Test {
         return platform.files[file.Path()];
     }
     // The list that the encoder's description stands for.
-    SequenceList BuildList(const std::vector<SequenceSpec>& specs) {
-        return ReadDat(SequenceFileBytes(specs));
+    SequenceList BuildList(const std::vector<SequenceSpec>& records) {
+        return ReadDat(SequenceFileBytes(records));
     }
     std::string Export(const SequenceList& list) {
         std::string text;
@@ -81,26 +81,28 @@ class SequenceTextTest : public ::testing::Test {
 // Every key code with every combination of the four modifiers, both kinds of command with all
 // sixteen built-ins, and texts that need quoting, escaping or the code page's upper half.
 std::vector<SequenceSpec> EverythingTheEditorCanWrite() {
-    std::vector<SequenceSpec> specs;
+    std::vector<SequenceSpec> records;
     for (std::uint16_t code = 0; code < 256; code += 8) {
-        SequenceSpec spec{"keys from " + std::to_string(code), {}, {Builtin(code / 8 % 16)}};
+        SequenceSpec record{"keys from " + std::to_string(code), {}, {Builtin(code / 8 % 16)}};
         for (std::uint16_t step = 0; step < 8; ++step) {
-            spec.keys.push_back({static_cast<std::uint16_t>((code + step) % 16),
-                                 static_cast<std::uint16_t>(code + step)});
+            record.keys.push_back({static_cast<std::uint16_t>((code + step) % 16),
+                                   static_cast<std::uint16_t>(code + step)});
         }
-        specs.push_back(spec);
+        records.push_back(record);
     }
-    specs.push_back({"", {}, {}});
-    specs.push_back({"quote \" and back\\slash", {{kCtrlAlt, 'Q'}}, {}});
-    specs.push_back({"it's C:\\", {}, {External("C:\\Program Files\\A B\\a.exe", "-x \"y\"", "")}});
-    specs.push_back({"controls \t\n\r\x01\x1F\x7F", {{0, 0x13}, {0, 0x13}}, {Builtin(kExitPavix)}});
+    records.push_back({"", {}, {}});
+    records.push_back({"quote \" and back\\slash", {{kCtrlAlt, 'Q'}}, {}});
+    records.push_back(
+        {"it's C:\\", {}, {External("C:\\Program Files\\A B\\a.exe", "-x \"y\"", "")}});
+    records.push_back(
+        {"controls \t\n\r\x01\x1F\x7F", {{0, 0x13}, {0, 0x13}}, {Builtin(kExitPavix)}});
     std::string upper;
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         upper += static_cast<char>(byte);
     }
-    specs.push_back({upper, {{kModWin, 0xFF}}, {External(upper, upper, upper), Builtin(0)}});
-    specs.push_back({std::string(10000, 'n'), {}, {External(std::string(5000, 'p'), "", "")}});
-    return specs;
+    records.push_back({upper, {{kModWin, 0xFF}}, {External(upper, upper, upper), Builtin(0)}});
+    records.push_back({std::string(10000, 'n'), {}, {External(std::string(5000, 'p'), "", "")}});
+    return records;
 }
 
 TEST_F(SequenceTextTest, SequenceDatThroughTextAndBackKeepsEveryByte) {
@@ -244,7 +246,7 @@ class AsciiCodePage : public CodePage {
 TEST_F(SequenceTextTest, ExportStopsAtTheFirstSequenceItCannotWriteAndSaysWhich) {
     AsciiCodePage ascii;
     struct Case {
-        std::vector<SequenceSpec> specs;
+        std::vector<SequenceSpec> records;
         ExportErrorKind kind;
         std::size_t sequence;
     };
@@ -257,7 +259,7 @@ TEST_F(SequenceTextTest, ExportStopsAtTheFirstSequenceItCannotWriteAndSaysWhich)
     };
     for (const Case& c : cases) {
         std::string text = "left over";
-        const ExportError error = WriteSequenceText(BuildList(c.specs), ascii, text);
+        const ExportError error = WriteSequenceText(BuildList(c.records), ascii, text);
         EXPECT_EQ(error.kind, c.kind);
         EXPECT_EQ(error.sequence, c.sequence);
         EXPECT_EQ(text, "");

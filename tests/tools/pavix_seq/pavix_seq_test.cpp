@@ -74,14 +74,14 @@ using Lines = std::vector<std::string>;
 
 // Every key code and both kinds of command, with texts in the upper half of code page 1252.
 std::vector<SequenceSpec> WideRange() {
-    std::vector<SequenceSpec> specs;
+    std::vector<SequenceSpec> records;
     for (std::uint16_t code = 0; code < 256; ++code) {
-        specs.push_back(
+        records.push_back(
             {"key " + std::to_string(code) + " \x80\x81\xE9",
              {{kCtrlAlt, 'P'}, {static_cast<std::uint16_t>(code % 16), code}},
              {code % 2 ? Builtin(code % 16) : External("C:\\a\x9F.exe", "-\"x\"", "")}});
     }
-    return specs;
+    return records;
 }
 
 TEST_F(PavixSeqTest, ExportThenImportGivesBackTheSameSequenceDat) {
@@ -153,13 +153,13 @@ TEST_F(PavixSeqTest, EveryErrorOfATextIsReportedWithItsLineAndNothingIsImported)
 }
 
 TEST_F(PavixSeqTest, SequencesThatCanNeverRunAreWarningsOfTextsAndSequenceDatAlike) {
-    const std::vector<SequenceSpec> specs = {
+    const std::vector<SequenceSpec> records = {
         {"first", {{kCtrlAlt, 'P'}}, {Builtin(kLockSystem)}},
         {"longer", {{kCtrlAlt, 'P'}, {kCtrlAlt, 'N'}}, {Builtin(kLogoff)}},
         {"no keys", {}, {Builtin(kLogoff)}},
         {"quit", {{kCtrlAlt, 'Q'}, {kCtrlAlt, 'X'}}, {Builtin(kExitPavix)}},
     };
-    Write("Sequence.dat", SequenceFileBytes(specs));
+    Write("Sequence.dat", SequenceFileBytes(records));
     EXPECT_EQ(Run({"check", "Sequence.dat", "--abort", "Ctrl+Alt+X"}), kExitWarnings);
     EXPECT_EQ(errors, (Lines{
                           "Sequence.dat: warning: sequence 2 \"longer\": Never runs: it begins "
