@@ -14,10 +14,16 @@ constexpr std::int32_t kLargestCheckState = 2;
 
 }  // namespace
 
-// An unusable Config.dat is reported with the note that OK keeps a backup of it.
+// An unusable Config.dat, or one that cannot be opened at all though it is there, is reported with
+// the note that OK keeps a backup of it.
 bool ConfigDialog::OnInitDialog() {
     boxes_.SetReadNote(BackupNote(platform_, settings_.Path()));
-    readIncompletely_ = settings_.Load() == FileResult::kUnusable;
+    const FileResult loaded = settings_.Load();
+    const bool refused = loaded == FileResult::kMissing && FileExists(platform_, settings_.Path());
+    if (refused) {
+        boxes_.ReportFileProblem(FileProblem::kReadFailed);
+    }
+    readIncompletely_ = loaded == FileResult::kUnusable || refused;
     for (int event = 0; event < kSoundEventCount; ++event) {
         soundPaths_[event] = settings_.SoundPath(static_cast<SoundEvent>(event));
     }

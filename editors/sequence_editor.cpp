@@ -83,8 +83,8 @@ void SequenceEditor::AddColumn(std::int32_t list, std::int32_t index, const std:
 
 // Reads records until one cannot be read; a damaged record is reported once, after the file is
 // closed, and dropped with the rest of the file, the records before it stay. A file not read
-// completely (a damaged record or an unusable header) is reported with the note that OK keeps a
-// backup of it.
+// completely (a damaged record, an unusable header, or a file that is there but cannot be opened)
+// is reported with the note that OK keeps a backup of it.
 void SequenceEditor::LoadSequences() {
     ErrorBoxes boxes(platform_);
     SequenceFile file(platform_, boxes);
@@ -102,9 +102,13 @@ void SequenceEditor::LoadSequences() {
         damaged = file.Damaged();
     }
     file.Close();
-    readIncompletely_ = opened == FileResult::kUnusable || damaged;
+    const bool refused = opened == FileResult::kMissing && FileExists(platform_, file.Path());
+    readIncompletely_ = opened == FileResult::kUnusable || damaged || refused;
     if (damaged) {
         boxes.ReportFileProblem(FileProblem::kDamagedRecord);
+    }
+    if (refused) {
+        boxes.ReportFileProblem(FileProblem::kReadFailed);
     }
 }
 

@@ -18,6 +18,7 @@ constexpr std::uint32_t kGenericWrite = 0x40000000u;
 constexpr std::uint32_t kCreateAlways = 2;
 constexpr std::uint32_t kOpenExisting = 3;
 constexpr std::uint32_t kFileAttributeNormal = 0x80;
+constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
 constexpr std::uint32_t kMoveFileReplaceExisting = 0x1;
 constexpr std::uint32_t kMoveFileWriteThrough = 0x8;
 

@@ -53,6 +53,8 @@ class FileApi {
                              std::uint32_t flags) = 0;
     virtual bool CopyFileA(const char* existing, const char* newFile, bool failIfExists) = 0;
     virtual bool DeleteFileA(const char* path) = 0;
+    // kInvalidFileAttributes, with a last error, when there is no such file or folder.
+    virtual std::uint32_t GetFileAttributesA(const char* path) = 0;
     virtual ModuleHandle GetModuleHandleA(const char* moduleName) = 0;
     virtual std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer,
                                              std::uint32_t size) = 0;

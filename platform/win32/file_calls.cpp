@@ -68,6 +68,10 @@ bool Win32Platform::MoveFileExA(const char* existing, const char* replacement,
     return ::MoveFileExA(existing, replacement, flags) != FALSE;
 }
 
+std::uint32_t Win32Platform::GetFileAttributesA(const char* path) {
+    return ::GetFileAttributesA(path);
+}
+
 bool Win32Platform::CopyFileA(const char* existing, const char* newFile, bool failIfExists) {
     return ::CopyFileA(existing, newFile, failIfExists ? TRUE : FALSE) != FALSE;
 }

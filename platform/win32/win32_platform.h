@@ -42,6 +42,7 @@ class Win32Platform final : public Platform {
     bool CloseHandle(KernelHandle handle) override;
     bool MoveFileExA(const char* existing, const char* replacement, std::uint32_t flags) override;
     bool CopyFileA(const char* existing, const char* newFile, bool failIfExists) override;
+    std::uint32_t GetFileAttributesA(const char* path) override;
     bool DeleteFileA(const char* path) override;
     ModuleHandle GetModuleHandleA(const char* moduleName) override;
     std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer,

@@ -151,6 +151,19 @@ TEST_P(EditorBackupTest, FileReadCompletelyOrMissingIsReplacedWithoutABackup) {
     EXPECT_TRUE(CopyCalls().empty());
 }
 
+// A file that another program holds without sharing cannot even be opened: the editor opens with
+// nothing read, says so, and keeps the file before OK replaces it.
+TEST_P(EditorBackupTest, FileHeldByAnotherProgramIsKeptBeforeOkReplacesIt) {
+    const EditorCase& editor = GetParam();
+    platform.files[editor.path] = editor.readable;
+    platform.Script("CreateFileA", kInvalidHandleValue, kErrorSharingViolation, {}, 1);
+    EXPECT_EQ(OpenAndClose(kIdOk), kIdOk);
+    EXPECT_EQ(platform.messageBoxes,
+              (Boxes{WithBackupNote(testing::kReadFailed, editor.backupPath)}));
+    EXPECT_EQ(platform.files[editor.backupPath], editor.readable);
+    EXPECT_EQ(CopyCalls().size(), 1u);
+}
+
 // A backup that cannot be made, whether the copy fails or its longer path does not fit beside a
 // file that itself just fits: the file is not replaced, and the user is told where the copy
 // failed.

@@ -287,6 +287,22 @@ bool FakePlatform::MoveFileExA(const char* existing, const char* replacement, st
     return true;
 }
 
+// Files held open are there all the same: only their contents are out of reach.
+std::uint32_t FakePlatform::GetFileAttributesA(const char* path) {
+    if (auto scripted = Record(Call("GetFileAttributesA", path))) {
+        return static_cast<std::uint32_t>(*scripted);
+    }
+    if (TooLong(path)) {
+        lastError = kErrorFilenameExcedRange;
+        return kInvalidFileAttributes;
+    }
+    if (files.count(Text(path)) == 0) {
+        lastError = kErrorFileNotFound;
+        return kInvalidFileAttributes;
+    }
+    return kFileAttributeNormal;
+}
+
 bool FakePlatform::CopyFileA(const char* existing, const char* newFile, bool failIfExists) {
     if (auto scripted = Record(Call("CopyFileA", existing, newFile, failIfExists))) {
         return *scripted != 0;

@@ -105,6 +105,19 @@ TEST_F(FileCallsTest, CopyReplacesAnOlderCopyOnlyWhenAllowedAndNeedsAFileNobodyH
     EXPECT_TRUE(platform.CloseHandle(copy));
 }
 
+// The editors tell a file they may not open from one that is not there by its attributes.
+TEST_F(FileCallsTest, AFileHeldWithoutSharingStillHasItsAttributes) {
+    const std::string a = folder + "\\a.dat";
+    EXPECT_EQ(platform.GetFileAttributesA(a.c_str()), kInvalidFileAttributes);
+    EXPECT_EQ(platform.GetLastError(), kErrorFileNotFound);
+    Write(a, "held");
+    const FileHandle held = Open(a, kGenericRead, kOpenExisting);
+    EXPECT_EQ(Open(a, kGenericRead, kOpenExisting), kInvalidHandleValue);
+    EXPECT_EQ(platform.GetLastError(), kErrorSharingViolation);
+    EXPECT_NE(platform.GetFileAttributesA(a.c_str()), kInvalidFileAttributes);
+    EXPECT_TRUE(platform.CloseHandle(held));
+}
+
 // The stand-in refuses file paths of MAX_PATH characters or more, as Windows documents for the
 // ANSI calls (Wine takes one character more), and the core names the new file of a save so that
 // it never needs more than the file it replaces.

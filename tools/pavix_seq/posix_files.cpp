@@ -133,6 +133,15 @@ bool PosixFiles::MoveFileExA(const char* existing, const char* replacement, std:
     return true;
 }
 
+std::uint32_t PosixFiles::GetFileAttributesA(const char* path) {
+    struct stat status {};
+    if (::stat(path, &status) != 0) {
+        SetLastErrorFromErrno();
+        return kInvalidFileAttributes;
+    }
+    return kFileAttributeNormal;
+}
+
 // Never asked for: the tool keeps no backups.
 bool PosixFiles::CopyFileA(const char*, const char*, bool) {
     lastError_ = kErrorAccessDenied;

@@ -23,6 +23,7 @@ class PosixFiles final : public FileApi, public ErrorApi {
     bool CloseHandle(KernelHandle handle) override;
     bool MoveFileExA(const char* existing, const char* replacement, std::uint32_t flags) override;
     bool CopyFileA(const char* existing, const char* newFile, bool failIfExists) override;
+    std::uint32_t GetFileAttributesA(const char* path) override;
     bool DeleteFileA(const char* path) override;
     ModuleHandle GetModuleHandleA(const char*) override { return 0; }
     std::uint32_t GetModuleFileNameA(ModuleHandle, char*, std::uint32_t) override { return 0; }

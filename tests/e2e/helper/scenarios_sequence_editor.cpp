@@ -448,6 +448,69 @@ Verdict DamagedRecordReportedOnce(ScenarioContext& ctx) {
     return ctx.ExpectRuns(1);
 }
 
+// While another program holds Sequence.dat: the editor opens with nothing read and says so, and OK
+// cannot keep the copy it must make first, says so too, and leaves the file as it was.
+Verdict EditWhileTheFileIsHeld(ScenarioContext& ctx) {
+    if (!PostMenuCommand(ctx.pavix.Window(), kMenuEditSequence)) {
+        return Fail("cannot post the menu command Edit Sequence");
+    }
+    const std::string path = SequencePath(ctx);
+    if (Verdict v =
+            ExpectErrorBox(ctx.pavix.Id(), L"Failed to read file" + BackupNote(path, false));
+        !v.passed) {
+        return Fail("when the editor opens: " + v.reason);
+    }
+    Dialog editor;
+    if (Verdict v =
+            editor.WaitForOpen(ctx.pavix.Handle(), ctx.pavix.Id(), EnglishTitles().sequenceEditor);
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = editor.ExpectListRows(kSequenceList, Rows{}, -1); !v.passed) {
+        return v;
+    }
+    if (Verdict v = editor.ClickToOpen(IDOK); !v.passed) {
+        return v;
+    }
+    if (Verdict v =
+            ExpectErrorBox(ctx.pavix.Id(), L"Failed to write file\n" + FromAnsi(BackupPath(path)));
+        !v.passed) {
+        return Fail("after OK: " + v.reason);
+    }
+    if (Verdict v = ctx.ExpectIcon(kAfterEditor, NIM_MODIFY, kAdd, true); !v.passed) {
+        return Fail("after the editor closed: " + v.reason);
+    }
+    return Pass();
+}
+
+Verdict FileHeldByAnotherProgramIsNotReplaced(ScenarioContext& ctx) {
+    const Bytes bytes = SequenceFileBytes({{"one", {kChordA}, {Builtin(kBuiltinDoNothing)}}});
+    if (Verdict v = ctx.WriteSequenceBytes(bytes); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
+        return v;
+    }
+    const std::string path = SequencePath(ctx);
+    const HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE) {
+        return Fail("cannot hold Sequence.dat open");
+    }
+    const Verdict edited = EditWhileTheFileIsHeld(ctx);
+    CloseHandle(held);
+    if (!edited.passed) {
+        return edited;
+    }
+    if (Verdict v = ExpectFileBytes(path, bytes); !v.passed) {
+        return Fail("after OK: " + v.reason);
+    }
+    if (FileExists(BackupPath(path))) {
+        return Fail("a backup was made of a file nobody could read");
+    }
+    return Pass();
+}
+
 }  // namespace
 
 std::vector<Scenario> SequenceEditorScenarios() {
@@ -455,6 +518,8 @@ std::vector<Scenario> SequenceEditorScenarios() {
         {"sequence_editor_builds_saves_and_runs_sequences", "en", true, BuildAndSave},
         {"sequence_editor_button_states_and_cancel", "en", true, ButtonStatesAndCancel},
         {"sequence_editor_reports_damaged_record_once", "en", true, DamagedRecordReportedOnce},
+        {"sequence_editor_leaves_a_file_another_program_holds", "en", true,
+         FileHeldByAnotherProgramIsNotReplaced},
     };
 }
 
