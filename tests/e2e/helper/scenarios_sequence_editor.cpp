@@ -54,6 +54,19 @@ Verdict ExpectSequenceButtons(const Dialog& editor, const std::vector<int>& enab
     return ExpectOnlyEnabled(editor, SequenceGroupButtons(), enabled, when);
 }
 
+// Opens the editor from the menu over a Sequence.dat it cannot read completely: first the box
+// with `error` and the note that OK keeps a backup, then the editor.
+Verdict OpenAfterReadError(ScenarioContext& ctx, const std::wstring& error, Dialog& editor) {
+    if (!PostMenuCommand(ctx.pavix.Window(), kMenuEditSequence)) {
+        return Fail("cannot post the menu command Edit Sequence");
+    }
+    if (Verdict v = ExpectErrorBox(ctx.pavix.Id(), error + BackupNote(SequencePath(ctx), false));
+        !v.passed) {
+        return Fail("when the editor opens: " + v.reason);
+    }
+    return editor.WaitForOpen(ctx.pavix.Handle(), ctx.pavix.Id(), EnglishTitles().sequenceEditor);
+}
+
 Verdict CloseAndExpectIdle(ScenarioContext& ctx, const Dialog& editor, int button) {
     if (Verdict v = editor.ClickToClose(button); !v.passed) {
         return v;
@@ -407,17 +420,8 @@ Verdict DamagedRecordReportedOnce(ScenarioContext& ctx) {
     if (Verdict v = ctx.WaitForTray(kAdd, NIM_ADD, nullptr); !v.passed) {
         return v;
     }
-    if (!PostMenuCommand(ctx.pavix.Window(), kMenuEditSequence)) {
-        return Fail("cannot post the menu command Edit Sequence");
-    }
-    if (Verdict v = ExpectErrorBox(ctx.pavix.Id(), invalid + BackupNote(SequencePath(ctx), false));
-        !v.passed) {
-        return Fail("when the editor opens: " + v.reason);
-    }
     Dialog editor;
-    if (Verdict v =
-            editor.WaitForOpen(ctx.pavix.Handle(), ctx.pavix.Id(), EnglishTitles().sequenceEditor);
-        !v.passed) {
+    if (Verdict v = OpenAfterReadError(ctx, invalid, editor); !v.passed) {
         return v;
     }
     if (!FindMessageBoxes(ctx.pavix.Id()).empty()) {
@@ -451,19 +455,9 @@ Verdict DamagedRecordReportedOnce(ScenarioContext& ctx) {
 // While another program holds Sequence.dat: the editor opens with nothing read and says so, and OK
 // cannot keep the copy it must make first, says so too, and leaves the file as it was.
 Verdict EditWhileTheFileIsHeld(ScenarioContext& ctx) {
-    if (!PostMenuCommand(ctx.pavix.Window(), kMenuEditSequence)) {
-        return Fail("cannot post the menu command Edit Sequence");
-    }
     const std::string path = SequencePath(ctx);
-    if (Verdict v =
-            ExpectErrorBox(ctx.pavix.Id(), L"Failed to read file" + BackupNote(path, false));
-        !v.passed) {
-        return Fail("when the editor opens: " + v.reason);
-    }
     Dialog editor;
-    if (Verdict v =
-            editor.WaitForOpen(ctx.pavix.Handle(), ctx.pavix.Id(), EnglishTitles().sequenceEditor);
-        !v.passed) {
+    if (Verdict v = OpenAfterReadError(ctx, L"Failed to read file", editor); !v.passed) {
         return v;
     }
     if (Verdict v = editor.ExpectListRows(kSequenceList, Rows{}, -1); !v.passed) {
