@@ -261,24 +261,30 @@ bool FakePlatform::CloseHandle(KernelHandle handle) {
     return openFiles_.erase(handle) != 0 || handle == kToken;
 }
 
-bool FakePlatform::MoveFileExA(const char* existing, const char* replacement, std::uint32_t flags) {
-    if (auto scripted = Record(Call("MoveFileExA", existing, replacement, flags))) {
-        return *scripted != 0;
-    }
-    if (TooLong(existing) || TooLong(replacement)) {
-        return Fail(kErrorFilenameExcedRange);
+std::uint32_t FakePlatform::TransferError(const char* existing, const char* target) const {
+    if (TooLong(existing) || TooLong(target)) {
+        return kErrorFilenameExcedRange;
     }
     const std::string from = Text(existing);
-    const std::string to = Text(replacement);
+    const std::string to = Text(target);
     const bool busy = std::any_of(openFiles_.begin(), openFiles_.end(), [&](const auto& entry) {
         return entry.second.path == from || entry.second.path == to;
     });
     if (busy) {
-        return Fail(kErrorSharingViolation);
+        return kErrorSharingViolation;
     }
-    if (files.count(from) == 0) {
-        return Fail(kErrorFileNotFound);
+    return files.count(from) == 0 ? kErrorFileNotFound : kErrorSuccess;
+}
+
+bool FakePlatform::MoveFileExA(const char* existing, const char* replacement, std::uint32_t flags) {
+    if (auto scripted = Record(Call("MoveFileExA", existing, replacement, flags))) {
+        return *scripted != 0;
     }
+    if (const std::uint32_t error = TransferError(existing, replacement); error != kErrorSuccess) {
+        return Fail(error);
+    }
+    const std::string from = Text(existing);
+    const std::string to = Text(replacement);
     if (files.count(to) != 0 && (flags & kMoveFileReplaceExisting) == 0) {
         return Fail(kErrorAlreadyExists);
     }
@@ -307,20 +313,11 @@ bool FakePlatform::CopyFileA(const char* existing, const char* newFile, bool fai
     if (auto scripted = Record(Call("CopyFileA", existing, newFile, failIfExists))) {
         return *scripted != 0;
     }
-    if (TooLong(existing) || TooLong(newFile)) {
-        return Fail(kErrorFilenameExcedRange);
+    if (const std::uint32_t error = TransferError(existing, newFile); error != kErrorSuccess) {
+        return Fail(error);
     }
     const std::string from = Text(existing);
     const std::string to = Text(newFile);
-    const bool busy = std::any_of(openFiles_.begin(), openFiles_.end(), [&](const auto& entry) {
-        return entry.second.path == from || entry.second.path == to;
-    });
-    if (busy) {
-        return Fail(kErrorSharingViolation);
-    }
-    if (files.count(from) == 0) {
-        return Fail(kErrorFileNotFound);
-    }
     if (failIfExists && files.count(to) != 0) {
         return Fail(kErrorFileExists);
     }

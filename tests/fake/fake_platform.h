@@ -271,6 +271,9 @@ class FakePlatform : public Platform {
     bool ChooseFileName(const char* name, OpenFileName* openFileName);
     // Logs the call and answers it from the scripts, if one applies.
     std::optional<std::int64_t> Record(Call call);
+    // What stops a move or copy from `existing` to `target` before the target is looked at:
+    // a path too long, either file held open, or no `existing`; kErrorSuccess otherwise.
+    std::uint32_t TransferError(const char* existing, const char* target) const;
     bool Fail(std::uint32_t error) {
         lastError = error;
         return false;
