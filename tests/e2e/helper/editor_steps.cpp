@@ -115,6 +115,16 @@ const std::vector<NamedControl>& SequenceEditorButtons() {
     return buttons;
 }
 
+Verdict CloseAndExpectIdle(ScenarioContext& ctx, const Dialog& editor, int button) {
+    if (Verdict v = editor.ClickToClose(button); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.ExpectIcon(kAfterEditor, NIM_MODIFY, kAdd, true); !v.passed) {
+        return Fail("after the editor closed: " + v.reason);
+    }
+    return Pass();
+}
+
 Verdict OpenFromMenu(ScenarioContext& ctx, UINT menuCommand, const std::wstring& title,
                      Dialog* dialog) {
     if (!PostMenuCommand(ctx.pavix.Window(), menuCommand)) {

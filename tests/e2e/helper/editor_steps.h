@@ -87,6 +87,15 @@ const std::vector<NamedControl>& SequenceEditorButtons();
 // The five of them that act on the sequence list: Add, Delete, Copy, Up, Down.
 const std::vector<NamedControl>& SequenceGroupButtons();
 
+// The icon records of a run that opens an editor: the icon added at start-up, then the one
+// modified when the editor closes and the engine is enabled again.
+constexpr std::size_t kAdd = 0;
+constexpr std::size_t kAfterEditor = 1;
+
+// Closes an editor by OK or Cancel and waits for the engine to be enabled again and the idle
+// icon; after OK that includes the reload that reads Sequence.dat.
+Verdict CloseAndExpectIdle(ScenarioContext& ctx, const Dialog& editor, int button);
+
 // Posts the tray menu's command (Configuration or Edit Sequence) to the main window and waits
 // for the dialog with this title.
 Verdict OpenFromMenu(ScenarioContext& ctx, UINT menuCommand, const std::wstring& title,

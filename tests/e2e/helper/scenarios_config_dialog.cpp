@@ -13,9 +13,6 @@
 namespace pavix_e2e {
 namespace {
 
-constexpr std::size_t kAdd = 0;
-constexpr std::size_t kAfterEditor = 1;
-
 // What the dialog's Settings hold when Config.dat is missing: no abort key, the zero chord,
 // 5000 ms, and the six default sound files beside the executable.
 ConfigSpec DefaultConfig(const ScenarioContext& ctx) {
@@ -44,17 +41,6 @@ Verdict ExpectConfigShows(const Dialog& dialog, const ConfigSpec& config) {
             !v.passed) {
             return v;
         }
-    }
-    return Pass();
-}
-
-// Closing the dialog, by OK or Cancel, ends with the engine enabled again and the idle icon.
-Verdict CloseAndExpectIdle(ScenarioContext& ctx, const Dialog& dialog, int button) {
-    if (Verdict v = dialog.ClickToClose(button); !v.passed) {
-        return v;
-    }
-    if (Verdict v = ctx.ExpectIcon(kAfterEditor, NIM_MODIFY, kAdd, true); !v.passed) {
-        return Fail("after the dialog closed: " + v.reason);
     }
     return Pass();
 }

@@ -14,8 +14,6 @@
 namespace pavix_e2e {
 namespace {
 
-constexpr std::size_t kAdd = 0;
-
 Verdict HotkeysOnlyOutsideEditors(ScenarioContext& ctx) {
     ConfigSpec config = QuietConfig();
     config.abortEnabled = true;

@@ -9,9 +9,6 @@
 namespace pavix_e2e {
 namespace {
 
-constexpr std::size_t kAdd = 0;
-constexpr std::size_t kAfterEditor = 1;
-
 using Rows = std::vector<std::vector<std::wstring>>;
 
 Rows NameRows(const std::vector<std::wstring>& names) {
@@ -65,16 +62,6 @@ Verdict OpenAfterReadError(ScenarioContext& ctx, const std::wstring& error, Dial
         return Fail("when the editor opens: " + v.reason);
     }
     return editor.WaitForOpen(ctx.pavix.Handle(), ctx.pavix.Id(), EnglishTitles().sequenceEditor);
-}
-
-Verdict CloseAndExpectIdle(ScenarioContext& ctx, const Dialog& editor, int button) {
-    if (Verdict v = editor.ClickToClose(button); !v.passed) {
-        return v;
-    }
-    if (Verdict v = ctx.ExpectIcon(kAfterEditor, NIM_MODIFY, kAdd, true); !v.passed) {
-        return Fail("after the editor closed: " + v.reason);
-    }
-    return Pass();
 }
 
 // Builds two sequences from an empty file, copies, reorders and deletes, and checks every step

@@ -10,23 +10,10 @@ constexpr wchar_t kExportTitle[] = L"Export Sequences";
 constexpr wchar_t kImportTitle[] = L"Import Sequences";
 constexpr wchar_t kJapaneseExportTitle[] = L"シーケンスの書き出し";
 constexpr wchar_t kJapaneseImportTitle[] = L"シーケンスの読み込み";
-constexpr std::size_t kAdd = 0;
-constexpr std::size_t kAfterEditor = 1;
 
 Verdict ReadText(const std::string& path, std::string* text) {
     if (!WaitUntil([&] { return FileExists(path); }) || !ReadFileBytes(path, text)) {
         return Fail("Export wrote no " + path);
-    }
-    return Pass();
-}
-
-// OK, then the engine's reload, which reads Sequence.dat and holds it meanwhile.
-Verdict SaveAndWaitForTheEngine(ScenarioContext& ctx, const Dialog& editor) {
-    if (Verdict v = editor.ClickToClose(IDOK); !v.passed) {
-        return v;
-    }
-    if (Verdict v = ctx.ExpectIcon(kAfterEditor, NIM_MODIFY, kAdd, true); !v.passed) {
-        return Fail("after the editor closed: " + v.reason);
     }
     return Pass();
 }
@@ -75,7 +62,7 @@ Verdict ExportChangeImportRun(ScenarioContext& ctx) {
         !v.passed) {
         return Fail("after Import: " + v.reason);
     }
-    if (Verdict v = SaveAndWaitForTheEngine(ctx, editor); !v.passed) {
+    if (Verdict v = CloseAndExpectIdle(ctx, editor, IDOK); !v.passed) {
         return v;
     }
     if (Verdict v = ExpectFileBytes(SequencePath(ctx), SequenceFileBytes({after})); !v.passed) {
@@ -127,7 +114,7 @@ Verdict JapaneseNameThroughText(ScenarioContext& ctx) {
         !v.passed) {
         return v;
     }
-    if (Verdict v = SaveAndWaitForTheEngine(ctx, editor); !v.passed) {
+    if (Verdict v = CloseAndExpectIdle(ctx, editor, IDOK); !v.passed) {
         return v;
     }
     return ExpectFileBytes(SequencePath(ctx), SequenceFileBytes({sequence}));
