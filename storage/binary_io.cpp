@@ -36,10 +36,14 @@ std::uint64_t SizeOfFile(FileSystem system, FileHandle file) {
 FileReader::FileReader(FileApi& files, FileHandle file, std::uint64_t size)
     : files_(files), file_(file), size_(size) {}
 
+std::size_t FileReader::ChunkSize() const {
+    const std::uint64_t wanted = std::max<std::uint64_t>(size_, kMinimumReadBuffer);
+    return static_cast<std::size_t>(std::min<std::uint64_t>(wanted, kFileChunkSize));
+}
+
 bool FileReader::Fill() {
     if (buffer_.empty()) {
-        const std::uint64_t wanted = std::max<std::uint64_t>(size_, kMinimumReadBuffer);
-        buffer_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(wanted, kFileChunkSize)));
+        buffer_.resize(ChunkSize());
     }
     std::uint32_t got = 0;
     const bool ok =
@@ -126,6 +130,43 @@ bool FileReader::ReadText(std::size_t length, std::string& text) {
         text.resize(zero);
     }
     return true;
+}
+
+bool FileReader::ReadRest(std::vector<char>& bytes) {
+    if (failed_) {
+        return false;
+    }
+    const auto* buffered = reinterpret_cast<const char*>(buffer_.data());
+    bytes.insert(bytes.end(), buffered + begin_, buffered + end_);
+    consumed_ += end_ - begin_;
+    begin_ = end_;
+    // Room for what the file says is left and for the read that finds its end, up to a bound: a
+    // size the platform misreports costs no more than that, and bytes beyond it grow the array
+    // as they arrive.
+    const std::size_t piece = buffer_.empty() ? ChunkSize() : buffer_.size();
+    if (size_ != kUnknownFileSize) {
+        constexpr std::uint64_t kMostReservedAhead = std::uint64_t{128} << 20;
+        bytes.reserve(bytes.size() + piece +
+                      static_cast<std::size_t>(std::min(Remaining(), kMostReservedAhead)));
+    }
+    for (;;) {
+        const std::size_t old = bytes.size();
+        bytes.resize(old + piece);
+        std::uint32_t got = 0;
+        const bool ok =
+            files_.ReadFile(file_, bytes.data() + old, static_cast<std::uint32_t>(piece), &got);
+        const std::size_t arrived = ok ? std::min<std::size_t>(got, piece) : 0;
+        bytes.resize(old + arrived);
+        consumed_ += arrived;
+        if (!ok) {
+            readError_ = true;
+            failed_ = true;
+            return false;
+        }
+        if (arrived == 0) {
+            return true;
+        }
+    }
 }
 
 bool FileReader::AtEnd() {

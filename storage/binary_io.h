@@ -81,6 +81,9 @@ class FileReader {
     // Reads `length` bytes and keeps the text up to the first zero byte. False at once when
     // `length` exceeds Remaining(); otherwise the text grows only as its bytes arrive.
     bool ReadText(std::size_t length, std::string& text);
+    // Appends every byte still to come, read straight into `bytes` as it arrives. True when the
+    // file then reported its end; false after a failed read (`bytes` keeps what arrived).
+    bool ReadRest(std::vector<char>& bytes);
 
     // True when the file ends exactly here: no byte is left and no read failed.
     bool AtEnd();
@@ -89,6 +92,7 @@ class FileReader {
     bool Failed() const { return failed_; }
 
   private:
+    std::size_t ChunkSize() const;
     bool Fill();
     bool ReadSlow(void* out, std::size_t size);
 

@@ -17,91 +17,6 @@ constexpr std::uint8_t kMagic[10] = {0x07, 0x08, 'P', 'a', 'v', 'i', 'x', 'S', '
 constexpr std::int32_t kVersion = 1;
 constexpr std::int32_t kBuiltinKind = 0;
 constexpr std::int32_t kExternalKind = 1;
-constexpr std::uint64_t kKeySize = 4;
-// The shortest command record: a kind and a built-in id.
-constexpr std::uint64_t kSmallestCommandSize = 8;
-
-// A count is believed only when that many items of at least `itemSize` bytes fit in the rest of
-// the file; so nothing is ever sized beyond what the file holds.
-bool ReadCount(FileReader& reader, std::uint64_t itemSize, std::int32_t& count) {
-    return reader.ReadInt32(count) && count >= 0 &&
-           static_cast<std::uint64_t>(count) * itemSize <= reader.Remaining();
-}
-
-// Room to make at once for `count` items of a record: all of an ordinary record, so that
-// reading it allocates each array once, but never more than a few whatever the count claims
-// (the size of the file may be unknown); more grow as they arrive.
-std::size_t RoomFor(std::int32_t count) {
-    constexpr std::int32_t kMostReserved = 16;
-    return static_cast<std::size_t>(std::min(count, kMostReserved));
-}
-
-bool ReadText(FileReader& reader, std::string& text) {
-    std::int32_t length = 0;
-    return ReadCount(reader, 1, length) && reader.ReadText(static_cast<std::size_t>(length), text);
-}
-
-bool ReadCommand(FileReader& reader, Sequence& sequence) {
-    std::int32_t kind = 0;
-    if (!reader.ReadInt32(kind)) {
-        return false;
-    }
-    if (kind == kBuiltinKind) {
-        std::int32_t id = 0;
-        if (!reader.ReadInt32(id) || id < 0 || id >= kBuiltinCommandCount) {
-            return false;
-        }
-        sequence.AppendCommand(std::make_unique<BuiltinCommand>(id));
-        return true;
-    }
-    if (kind == kExternalKind) {
-        std::string path;
-        std::string parameter;
-        std::string directory;
-        if (!ReadText(reader, path) || !ReadText(reader, parameter) ||
-            !ReadText(reader, directory)) {
-            return false;
-        }
-        sequence.AppendCommand(std::make_unique<ExternalCommand>(
-            std::move(path), std::move(parameter), std::move(directory)));
-        return true;
-    }
-    return false;
-}
-
-// False at the first field that is short or holds what the writer never produces.
-bool ReadRecord(FileReader& reader, Sequence& sequence) {
-    std::string name;
-    if (!ReadText(reader, name)) {
-        return false;
-    }
-    sequence.SetName(std::move(name));
-
-    std::int32_t keyCount = 0;
-    if (!ReadCount(reader, kKeySize, keyCount)) {
-        return false;
-    }
-    sequence.ReserveKeys(RoomFor(keyCount));
-    for (std::int32_t i = 0; i < keyCount; ++i) {
-        std::uint8_t bytes[kKeySize];
-        if (!reader.Read(bytes, sizeof bytes)) {
-            return false;
-        }
-        sequence.AppendKey(KeyChord{LoadUInt16(bytes), LoadUInt16(bytes + 2)});
-    }
-
-    std::int32_t commandCount = 0;
-    if (!ReadCount(reader, kSmallestCommandSize, commandCount)) {
-        return false;
-    }
-    sequence.ReserveCommands(RoomFor(commandCount));
-    for (std::int32_t i = 0; i < commandCount; ++i) {
-        if (!ReadCommand(reader, sequence)) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Writes a text as its length and bytes; a text too long for its length field fails the output.
 void WriteText(FileWriter& writer, const std::string& text) {
@@ -167,8 +82,7 @@ SequenceFile::~SequenceFile() {
 
 FileResult SequenceFile::Open(bool forWriting) {
     Close();
-    damaged_ = false;
-    ended_ = false;
+    records_ = StoredRecords();
     return forWriting ? OpenForWriting() : OpenForReading();
 }
 
@@ -193,6 +107,11 @@ FileResult SequenceFile::OpenForReading() {
     if (version != kVersion) {
         return RejectHeader(FileProblem::kVersionMismatch);
     }
+    // The records come in whole, each read straight into place; they are checked as they are
+    // walked.
+    std::vector<char> bytes;
+    const bool complete = reader_->ReadRest(bytes);
+    records_ = StoredRecords(std::move(bytes), complete);
     state_ = State::kReading;
     return FileResult::kOk;
 }
@@ -225,20 +144,18 @@ FileResult SequenceFile::OpenForWriting() {
 }
 
 bool SequenceFile::Read(Sequence& sequence) {
-    if (state_ != State::kReading || ended_) {
+    StoredRecord record;
+    if (state_ != State::kReading || !records_.Next(record)) {
         return false;
     }
-    if (reader_->AtEnd()) {
-        ended_ = true;
-        damaged_ = false;
-        return false;
-    }
-    if (!ReadRecord(*reader_, sequence)) {
-        ended_ = true;
-        damaged_ = true;
-        return false;
-    }
+    BuildSequence(record, sequence);
     return true;
+}
+
+StoredRecords SequenceFile::TakeRecords() {
+    StoredRecords taken = std::move(records_);
+    records_ = StoredRecords();
+    return taken;
 }
 
 bool SequenceFile::Write(const Sequence& sequence) {

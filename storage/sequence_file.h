@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "storage/file_result.h"
 #include "storage/owned_handle.h"
+#include "storage/sequence_record.h"
 
 namespace pavix {
 
@@ -34,6 +35,9 @@ class SequenceFile {
     // Reads the next record into `sequence`: the name is replaced, keys and commands appended.
     // False at the end of the file, at a damaged record (see Damaged) or with no file open.
     virtual bool Read(Sequence& sequence);
+    // Hands over the records not yet read, for a caller that keeps them as they are (the engine);
+    // Read then finds the clean end. Valid after an Open for reading that returned kOk.
+    StoredRecords TakeRecords();
     // Appends one record. False when a write came up short (reported once) or no file is open.
     // Records are buffered: a short write may surface at a later Write or only at Close.
     virtual bool Write(const Sequence& sequence);
@@ -43,7 +47,7 @@ class SequenceFile {
     virtual bool Close();
 
     // After Read returned false: true when it stopped at a damaged record, not at the clean end.
-    bool Damaged() const { return damaged_; }
+    bool Damaged() const { return records_.Damaged(); }
     const char* Path() const { return path_; }
 
   private:
@@ -65,8 +69,7 @@ class SequenceFile {
     FileSystem system_;
     FileProblemReporter& reporter_;
     char path_[kMaxPath] = {};
-    bool damaged_ = false;
-    bool ended_ = false;  // Read has returned false in this pass
+    StoredRecords records_;  // read whole once the header is accepted
     State state_ = State::kClosed;
     OwnedHandle file_;  // while reading
     std::unique_ptr<FileReader> reader_;
