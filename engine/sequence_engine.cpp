@@ -61,9 +61,8 @@ void SequenceEngine::Timeout() {
 
 void SequenceEngine::Disable() {
     ReleaseHotkeys();
-    firstKeys_ = FirstKeyIndex();  // its memory too
-    staged_ = StagedSequences();
-    DropMatchers();
+    firstKeys_ = FirstKeyIndex();  // their memory too
+    matchers_ = std::make_shared<MatcherList>();
 }
 
 void SequenceEngine::ReleaseHotkeys() {
@@ -76,7 +75,8 @@ void SequenceEngine::ReleaseHotkeys() {
 
 void SequenceEngine::DropMatchers() {
     if (matchers_.use_count() == 1) {
-        matchers_->clear();
+        matchers_->matchers.clear();
+        matchers_->records.reset();
     } else {  // commands of a matcher are running and hold the list (see Complete)
         matchers_ = std::make_shared<MatcherList>();
     }
@@ -109,7 +109,7 @@ HotkeyOutcome SequenceEngine::OnHotkey(HotkeyId id) {
     }
     // Walk in order, keeping the candidates that accept the press; the first to complete wins.
     const std::vector<std::size_t>& from = *candidates_;
-    const MatcherList& matchers = *matchers_;
+    const std::vector<SequenceMatcher>& matchers = matchers_->matchers;
     narrowed_.resize(from.size());  // nothing to do when narrowing narrowed_ itself
     std::size_t kept = 0;
     for (const std::size_t candidate : from) {
@@ -155,21 +155,17 @@ HotkeyOutcome SequenceEngine::Complete(std::size_t matcher) {
     PlaySound(kSoundMatch);
     // A copy: the commands may reach Disable, which drops the engine's own reference.
     const std::shared_ptr<const MatcherList> matchers = matchers_;
-    const CommandResult result = (*matchers)[matcher].ExecuteAll(runner_);
+    const CommandResult result = matchers->matchers[matcher].ExecuteAll(runner_);
     if (result == kCommandDisableHotkeys) {
         DisableAndNotify();
     }
     return static_cast<HotkeyOutcome>(result);
 }
 
-// Disables in two steps, so that the blocks the old matchers free are the very blocks the new
-// ones take: glibc merges every freed small block before it serves a large request, which for
-// 100,000 sequences was a third of Enable. So the old matchers go only once Sequence.dat's buffer
-// is allocated, and the index and the staged records keep their memory from one Enable to the
-// next: nothing large is asked for between the frees and the reuse. Nothing observable moves:
-// no hotkey, search or index entry outlives the first step, and the old matchers are unreachable.
 bool SequenceEngine::Enable() {
+    const std::uint32_t pass = ++passes_;
     ReleaseHotkeys();
+    DropMatchers();
     if (settings_.Load() == FileResult::kUnusable) {
         DisableAndNotify();
         return false;
@@ -181,9 +177,8 @@ bool SequenceEngine::Enable() {
     }
     // A refused chord is told in a box, and a box's modal loop lets the user reach the file
     // meanwhile: the whole file is read and closed before the first sequence chord is registered.
-    bool damaged = false;
-    const FileResult opened = ReadSequences(damaged);
-    DropMatchers();  // when the file could not be read
+    auto records = std::make_shared<StoredRecords>();
+    const FileResult opened = ReadSequences(*records);
     if (opened == FileResult::kMissing) {
         return false;
     }
@@ -191,65 +186,57 @@ bool SequenceEngine::Enable() {
         DisableAndNotify();
         return false;
     }
-    // Held here while the chords register: a Disable from an error box releases staged_.
-    StagedSequences staged = std::move(staged_);
-    matchers_->reserve(staged.sequences.size());
-    const KeyChord* keys = staged.keys.data();
-    for (StagedSequence& sequence : staged.sequences) {
-        const std::size_t count = sequence.ids.size();  // the matcher takes the ids
-        Compile(sequence, keys);
-        keys += count;
+    // Held here as well as by the list: a Disable from an error box empties the list, and the
+    // walk goes on over the same records.
+    StoredRecord record;
+    while (pass == passes_ && records->Next(record)) {
+        Compile(record, records);
     }
-    if (enabled_) {
-        staged_ = std::move(staged);
-    }
-    if (damaged) {
+    if (records->Damaged()) {
         reporter_.ReportFileProblem(FileProblem::kDamagedRecord);
     }
     return true;
 }
 
-FileResult SequenceEngine::ReadSequences(bool& damaged) {
-    StagedSequences& staged = staged_;
-    staged.keys.clear();
-    staged.sequences.clear();
+FileResult SequenceEngine::ReadSequences(StoredRecords& records) {
     SequenceFile file(platform_, reporter_);
     const FileResult opened = file.Open(false);
-    if (opened != FileResult::kOk) {
-        return opened;
+    if (opened == FileResult::kOk) {
+        records = file.TakeRecords();
+        file.Close();
     }
-    DropMatchers();   // after the file's buffer is allocated: see Enable
-    Sequence record;  // its key array is reused from record to record
-    while (file.Read(record)) {
-        const std::vector<KeyChord>& keys = record.Keys();
-        if (!keys.empty() && !record.Commands().empty()) {
-            staged.keys.insert(staged.keys.end(), keys.begin(), keys.end());
-            staged.sequences.push_back(StagedSequence{
-                record.TakeName(), std::vector<HotkeyId>(keys.size()), record.TakeCommands()});
-        }
-        record.Clear();
-    }
-    damaged = file.Damaged();
-    file.Close();
-    return FileResult::kOk;
+    return opened;
 }
 
-void SequenceEngine::Compile(StagedSequence& sequence, const KeyChord* keys) {
-    for (HotkeyId& id : sequence.ids) {
-        const KeyChord chord = *keys++;
-        id = recentChords_.Find(chord);
+// Only records with chords and commands make matchers.
+void SequenceEngine::Compile(const StoredRecord& record,
+                             const std::shared_ptr<StoredRecords>& records) {
+    const std::size_t count = record.KeyCount();
+    if (count == 0 || record.commands.count == 0) {
+        return;
+    }
+    std::vector<HotkeyId> ids(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const KeyChord chord = record.Key(i);
+        HotkeyId id = recentChords_.Find(chord);
         if (id == kNoHotkey) {
             if (!registry_.Register(chord, &id)) {
                 return;
             }
             recentChords_.Keep(chord, id);
         }
+        ids[i] = id;
     }
-    // Appended only now: a press during an error box above must not find a matcher half built.
-    SequenceMatcher& matcher = matchers_->emplace_back();
-    matcher.SetName(std::move(sequence.name));
-    matcher.SetKeys(std::move(sequence.ids));
-    matcher.AddCommands(sequence.commands);
+    // Appended only now, and to the list the engine holds now: a press during an error box above
+    // must not find a matcher half built, and a Disable there gave the engine a new list.
+    MatcherList& list = *matchers_;
+    if (list.records != records) {
+        list.records = records;
+    }
+    SequenceMatcher& matcher = list.matchers.emplace_back();
+    matcher.SetName(record.name);
+    matcher.SetKeys(std::move(ids));
+    matcher.SetCommands(record.commands);
     // A search started during an error box keeps the candidates it had, whatever joins the
     // index after them.
     if (candidates_ != &narrowed_) {

@@ -58,16 +58,19 @@ class SequenceEngine {
     const HotkeyRegistry& Registry() const { return registry_; }
     HotkeyId AbortId() const { return abortId_; }
     std::uint32_t Position() const { return position_; }
-    std::size_t MatcherCount() const { return matchers_->size(); }
-    const SequenceMatcher& Matcher(std::size_t index) const { return (*matchers_)[index]; }
+    std::size_t MatcherCount() const { return matchers_->matchers.size(); }
+    const SequenceMatcher& Matcher(std::size_t index) const { return matchers_->matchers[index]; }
     // Indexes into the matchers of the candidates still in the running, in order; valid until
     // the next call that changes the engine.
     const std::vector<std::size_t>& CandidateIndexes() const { return *candidates_; }
 
   private:
-    // Enable reserves room for every staged record before the first joins, so the matchers of
-    // a list never move once built, and clearing the list keeps its memory for the next Enable.
-    using MatcherList = std::vector<SequenceMatcher>;
+    // The matchers, and the records of Sequence.dat that their names and commands point into.
+    // The matchers keep their memory from one Enable to the next.
+    struct MatcherList {
+        std::shared_ptr<const StoredRecords> records;
+        std::vector<SequenceMatcher> matchers;
+    };
 
     // The ids of chords registered since the registry was last emptied, so that the chords that
     // most sequences share are found without a walk of the registry's map. Direct-mapped: a
@@ -90,28 +93,13 @@ class SequenceEngine {
         std::array<Slot, std::size_t{1} << kSlotBits> slots_;
     };
 
-    // A usable record of Sequence.dat (with chords and commands), held between the read and
-    // the registrations. Its matcher takes over the name, the commands and the id array, which
-    // is allocated with the rest while the file is read and filled when the chords register.
-    struct StagedSequence {
-        std::string name;
-        std::vector<HotkeyId> ids;
-        CommandArray commands;
-    };
-    // The staged records, and all their chords one after another.
-    struct StagedSequences {
-        std::vector<KeyChord> keys;
-        std::vector<StagedSequence> sequences;
-    };
-
-    // Reads the usable records of Sequence.dat and closes it. How the file opened; `damaged`
-    // when a record could not be read.
-    FileResult ReadSequences(bool& damaged);
-    // Registers every chord of a staged sequence, then appends its matcher, which takes over its
-    // name and commands; appends nothing when a chord cannot be registered.
-    void Compile(StagedSequence& sequence, const KeyChord* keys);
-    // Disabling in two steps (see Enable): the hotkeys, the search and the index's entries,
-    // then the matchers.
+    // Reads Sequence.dat whole and closes it. How the file opened.
+    FileResult ReadSequences(StoredRecords& records);
+    // Registers every chord of a usable record, then appends its matcher to the engine's list;
+    // appends nothing when a chord cannot be registered.
+    void Compile(const StoredRecord& record, const std::shared_ptr<StoredRecords>& records);
+    // The two halves of disabling: the hotkeys, the search and the index's entries, then the
+    // matchers (whose memory Enable keeps for the list it builds).
     void ReleaseHotkeys();
     void DropMatchers();
     // The first key of a search.
@@ -130,8 +118,9 @@ class SequenceEngine {
     // Built beside matchers_ as each one joins, so a press during Enable (from the modal loop of
     // an error box) finds the matchers read so far, as a walk over matchers_ would.
     FirstKeyIndex firstKeys_;
-    // Emptied, not released, by each Enable (see there); released by Disable.
-    StagedSequences staged_;
+    // Counts the enabling passes, so that a pass that an error box's modal loop enabled again
+    // stops adding to a list that is no longer its own.
+    std::uint32_t passes_ = 0;
     // The candidates, as indexes into matchers_ in their order; empty while no search is under
     // way. After a first key they are the index's own list for that key, which is not copied;
     // after a later key, narrowed_.

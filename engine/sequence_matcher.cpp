@@ -1,7 +1,5 @@
 #include "engine/sequence_matcher.h"
 
-#include <iterator>
-
 namespace pavix {
 
 MatchResult KeyMatcher::Step(std::uint32_t position, HotkeyId id) const {
@@ -42,8 +40,10 @@ const FirstKeyIndex::Group* FirstKeyIndex::Find(HotkeyId id) const {
 }
 
 CommandResult CommandList::ExecuteAll(CommandRunner& runner) const {
+    CommandArray commands;
+    BuildCommands(commands_, commands);
     CommandResult result = kCommandDone;
-    for (const auto& command : commands_) {
+    for (const auto& command : commands) {
         const CommandResult one = command->Execute(runner);
         if (one == kCommandExitProgram) {
             result = kCommandExitProgram;
@@ -52,16 +52,6 @@ CommandResult CommandList::ExecuteAll(CommandRunner& runner) const {
         }
     }
     return result;
-}
-
-void CommandList::AddCommands(CommandArray& commands) {
-    if (commands_.empty()) {
-        commands_.swap(commands);  // the usual case: no copy, no allocation
-        return;
-    }
-    commands_.insert(commands_.end(), std::make_move_iterator(commands.begin()),
-                     std::make_move_iterator(commands.end()));
-    commands.clear();
 }
 
 }  // namespace pavix

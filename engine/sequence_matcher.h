@@ -2,13 +2,14 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "engine/hotkey_registry.h"
 #include "model/command.h"
 #include "model/sequence.h"
+#include "storage/sequence_record.h"
 
 namespace pavix {
 
@@ -36,31 +37,35 @@ class KeyMatcher {
     std::vector<HotkeyId> keys_;
 };
 
+// The commands of one sequence, kept as Sequence.dat holds them: each is built when the list
+// runs, so a list costs no objects of its own while it waits.
 class CommandList {
   public:
-    // Runs every command in order, whatever the earlier ones returned, and folds the results:
-    // exit outranks disable, disable outranks everything else; failures stay with the command.
+    // Builds and runs every command in order, whatever the earlier ones returned, and folds the
+    // results: exit outranks disable, disable outranks everything else; failures stay with the
+    // command.
     virtual CommandResult ExecuteAll(CommandRunner& runner) const;
-    // Takes over the commands; `commands` is left empty.
-    virtual void AddCommands(CommandArray& commands);
+    // Takes the commands of a checked record, whose bytes must outlive the list.
+    virtual void SetCommands(const StoredCommands& commands) { commands_ = commands; }
     CommandList() = default;
     CommandList(CommandList&&) = default;
     CommandList& operator=(CommandList&&) = default;
     virtual ~CommandList() = default;
-    std::size_t CommandCount() const { return commands_.size(); }
+    std::size_t CommandCount() const { return commands_.count; }
 
   private:
-    CommandArray commands_;
+    StoredCommands commands_;
 };
 
 class SequenceMatcher final : public KeyMatcher, public CommandList {
   public:
-    // The sequence's name, for what the program shows while a search is under way.
-    const std::string& Name() const { return name_; }
-    void SetName(std::string name) { name_ = std::move(name); }
+    // The sequence's name, for what the program shows while a search is under way; it points
+    // into the same bytes as the commands.
+    std::string_view Name() const { return name_; }
+    void SetName(std::string_view name) { name_ = name; }
 
   private:
-    std::string name_;
+    std::string_view name_;
 };
 
 // The matchers grouped by their first key, so that a press that starts a search reaches only the

@@ -52,6 +52,41 @@ bool SameRecord(const Sequence& sequence, const SequenceSpec& record) {
     return true;
 }
 
+// Notes what each command asked for instead of doing it.
+class NotingRunner : public CommandRunner {
+  public:
+    CommandResult RunBuiltin(BuiltinCommandId id) override {
+        ran.push_back(testing::Builtin(id));
+        return kCommandDone;
+    }
+    bool RunExternal(WindowHandle, const std::string& path, const std::string& parameter,
+                     const std::string& directory) override {
+        ran.push_back(testing::External(path, parameter, directory));
+        return true;
+    }
+    std::vector<CommandSpec> ran;
+};
+
+// The commands a matcher builds when it runs are the record's, one for one.
+bool RunsTheRecordsCommands(const SequenceMatcher& matcher, const SequenceSpec& record) {
+    NotingRunner runner;
+    matcher.ExecuteAll(runner);
+    if (runner.ran.size() != record.commands.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < record.commands.size(); ++i) {
+        const CommandSpec& ran = runner.ran[i];
+        const CommandSpec& expected = record.commands[i];
+        if (ran.builtin != expected.builtin ||
+            (ran.builtin ? ran.id != expected.id
+                         : ran.path != expected.path || ran.parameter != expected.parameter ||
+                               ran.directory != expected.directory)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void CheckMessage(fake::FakePlatform& platform, std::uint32_t expected) {
     if (expected == kNoMessage) {
         PAVIX_FUZZ_CHECK(platform.messageBoxes.empty());
@@ -144,6 +179,8 @@ void CheckEnabling(const std::string& bytes, const ParsedSequenceFile& expected)
             PAVIX_FUZZ_CHECK(keys[i] == inserted.first->second);
         }
         PAVIX_FUZZ_CHECK(engine.Matcher(matcher).CommandCount() == record.commands.size());
+        PAVIX_FUZZ_CHECK(engine.Matcher(matcher).Name() == record.name);
+        PAVIX_FUZZ_CHECK(RunsTheRecordsCommands(engine.Matcher(matcher), record));
         ++matcher;
     }
     PAVIX_FUZZ_CHECK(matcher == engine.MatcherCount());

@@ -207,6 +207,30 @@ TEST_F(EngineEnablingTest, DisableFromAnErrorBoxLeavesTheLaterSequencesRegistere
     EXPECT_EQ(platform.hotkeys.size(), hotkeys.size());
 }
 
+// An Enable from an error box builds the whole list afresh; the pass that showed the box then
+// adds nothing more to it.
+TEST_F(EngineEnablingTest, EnableFromAnErrorBoxEndsThePassThatShowedIt) {
+    platform.takenChords.insert({kCtrlAlt, 'T'});
+    Write({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {Builtin(0)}},
+           {"ct", {{kCtrlAlt, 'C'}, {kCtrlAlt, 'T'}}, {Builtin(0)}},
+           {"ba", {{kCtrlAlt, 'B'}, {kCtrlAlt, 'A'}}, {Builtin(0)}}});
+    bool nested = false;
+    platform.Script("MessageBoxA", 1, 0, [&](const Call&) {
+        if (!nested) {  // the inner pass shows its own box
+            nested = true;
+            engine.Enable();
+        }
+        return true;
+    });
+    engine.Enable();
+    ASSERT_EQ(engine.MatcherCount(), 2u);
+    EXPECT_EQ(engine.Matcher(0).Name(), "ab");
+    EXPECT_EQ(engine.Matcher(1).Name(), "ba");
+    const auto& hotkeys = engine.Registry().Hotkeys();
+    EXPECT_EQ(engine.OnHotkey(hotkeys.at(KeyChord{kCtrlAlt, 'B'})), kFirstKey);
+    EXPECT_EQ(engine.OnHotkey(hotkeys.at(KeyChord{kCtrlAlt, 'A'})), kDone);
+}
+
 TEST_F(EngineEnablingTest, NoSequenceFileAndNoAbortKeyRegistersNothing) {
     EXPECT_FALSE(engine.Enable());
     EXPECT_TRUE(platform.CallsNamed({"RegisterHotKey", "PlaySoundA", "MessageBoxA"}).empty());

@@ -22,7 +22,7 @@ std::vector<std::string> Rows(const SequenceEngine& engine) {
     std::vector<std::string> rows;
     for (const NextChord& next : NextChords(engine)) {
         std::string row(1, static_cast<char>(next.chord.keyCode));
-        row += next.completes ? ": " + engine.Matcher(*next.completes).Name()
+        row += next.completes ? ": " + std::string(engine.Matcher(*next.completes).Name())
                               : ": +" + std::to_string(next.continues);
         rows.push_back(row);
     }

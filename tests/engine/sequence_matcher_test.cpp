@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/data_files.h"
+
 namespace pavix {
 namespace {
 
@@ -16,11 +18,14 @@ class ScriptedRunner : public CommandRunner {
         ran.push_back(id);
         return results_.at(static_cast<std::size_t>(id));
     }
-    bool RunExternal(WindowHandle, const std::string&, const std::string&,
-                     const std::string&) override {
+    bool RunExternal(WindowHandle, const std::string& path, const std::string& parameter,
+                     const std::string& directory) override {
+        ran.push_back(-1);
+        launched.push_back(path + "|" + parameter + "|" + directory);
         return false;
     }
-    std::vector<BuiltinCommandId> ran;
+    std::vector<BuiltinCommandId> ran;  // -1 for an external command
+    std::vector<std::string> launched;
 
   private:
     std::vector<CommandResult> results_;
@@ -41,17 +46,39 @@ TEST(KeyMatcherTest, StepComparesThePositionOnly) {
     EXPECT_EQ(matcher.Step(0, 4), kNoMatch);
 }
 
-TEST(CommandListTest, AddCommandsAppendsAfterTheCommandsItHolds) {
-    CommandList list;
-    for (BuiltinCommandId id : {kDoNothing, kOpenStartMenu}) {
-        CommandArray commands;
-        commands.push_back(std::make_unique<BuiltinCommand>(id));
-        list.AddCommands(commands);
-        EXPECT_TRUE(commands.empty());
+// A list holding the commands of one record as Sequence.dat stores them.
+class StoredList {
+  public:
+    explicit StoredList(const std::vector<testing::CommandSpec>& commands)
+        : records_(Bytes(commands), true) {
+        StoredRecord record;
+        EXPECT_TRUE(records_.Next(record));
+        list_.SetCommands(record.commands);
     }
+    const CommandList& List() const { return list_; }
+
+  private:
+    static std::vector<char> Bytes(const std::vector<testing::CommandSpec>& commands) {
+        const std::string file = testing::SequenceFileBytes({{"s", {{0, 'A'}}, commands}});
+        return std::vector<char>(file.begin() + testing::kSequenceHeaderSize, file.end());
+    }
+    StoredRecords records_;  // declared first: the list points into it
+    CommandList list_;
+};
+
+// Each run builds its commands afresh from the stored bytes, texts cut at a zero byte as read.
+TEST(CommandListTest, BuildsEveryStoredCommandEachTimeItRuns) {
+    const StoredList stored({testing::Builtin(kOpenStartMenu),
+                             testing::External("C:\\a.exe", std::string("-x\0junk", 7), ""),
+                             testing::Builtin(kDoNothing)});
+    EXPECT_EQ(stored.List().CommandCount(), 3u);
     ScriptedRunner runner({kCommandDone, kCommandDone});
-    list.ExecuteAll(runner);
-    EXPECT_EQ(runner.ran, (std::vector<BuiltinCommandId>{kDoNothing, kOpenStartMenu}));
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(stored.List().ExecuteAll(runner), kCommandDone);
+    }
+    EXPECT_EQ(runner.ran, (std::vector<BuiltinCommandId>{kOpenStartMenu, -1, kDoNothing,
+                                                         kOpenStartMenu, -1, kDoNothing}));
+    EXPECT_EQ(runner.launched, (std::vector<std::string>{"C:\\a.exe|-x|", "C:\\a.exe|-x|"}));
 }
 
 struct FoldCase {
@@ -64,15 +91,13 @@ class CommandListFoldTest : public ::testing::TestWithParam<FoldCase> {};
 
 TEST_P(CommandListFoldTest, RunsEveryCommandAndFoldsTheResults) {
     const FoldCase& fold = GetParam();
-    CommandList list;
-    CommandArray commands;
+    std::vector<testing::CommandSpec> commands;
     for (std::size_t i = 0; i < fold.results.size(); ++i) {
-        commands.push_back(std::make_unique<BuiltinCommand>(static_cast<BuiltinCommandId>(i)));
+        commands.push_back(testing::Builtin(static_cast<BuiltinCommandId>(i)));
     }
-    list.AddCommands(commands);
-    EXPECT_TRUE(commands.empty());
+    const StoredList stored(commands);
     ScriptedRunner runner(fold.results);
-    EXPECT_EQ(list.ExecuteAll(runner), fold.folded);
+    EXPECT_EQ(stored.List().ExecuteAll(runner), fold.folded);
     EXPECT_EQ(runner.ran.size(), fold.results.size());
 }
 
