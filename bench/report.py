@@ -18,12 +18,10 @@ TO_MICROSECONDS = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}
 # (what, measured, reference or references added up, target ratio or None)
 RATIOS = [
     ("Sequence.dat write / raw write", "BM_SequenceFileWrite", ["BM_SequenceFileRawWrite"], 3.0),
-    ("Sequence.dat read, engine's way / raw read", "BM_SequenceFileReadReusing",
+    ("Sequence.dat read, engine's way / raw read", "BM_SequenceFileReadStored",
      ["BM_SequenceFileRawRead"], 3.0),
     ("Sequence.dat read, editor's way / raw read", "BM_SequenceFileReadIntoList",
      ["BM_SequenceFileRawRead"], 3.0),
-    ("Sequence.dat read, engine's way / (raw read + building the objects)",
-     "BM_SequenceFileReadReusing", ["BM_SequenceFileRawRead", "BM_SequenceBuildReusing"], None),
     ("Sequence.dat read, editor's way / (raw read + building the objects)",
      "BM_SequenceFileReadIntoList", ["BM_SequenceFileRawRead", "BM_SequenceBuildIntoList"], None),
     ("Config.dat load / raw read", "BM_ConfigLoad", ["BM_ConfigRawRead"], None),
