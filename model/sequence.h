@@ -23,10 +23,6 @@ class Sequence {
     const std::string& Name() const { return name_; }
     const std::vector<KeyChord>& Keys() const { return keys_; }
     const CommandArray& Commands() const { return commands_; }
-    // Hands the commands over; the sequence is left without any.
-    CommandArray TakeCommands() { return std::move(commands_); }
-    // Hands the name over; the sequence is left with an empty one.
-    std::string TakeName() { return std::move(name_); }
     // Room for what a record says is coming, so that reading it allocates each array once.
     void ReserveKeys(std::size_t count) { keys_.reserve(count); }
     void ReserveCommands(std::size_t count) { commands_.reserve(count); }
