@@ -1,6 +1,5 @@
 #include "storage/sequence_record.h"
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -55,7 +54,8 @@ class ByteReader {
         if (!Count(1, length) || !Skip(static_cast<std::size_t>(length), text)) {
             return false;
         }
-        if (const void* zero = std::memchr(text.data(), 0, text.size())) {
+        const void* zero = text.empty() ? nullptr : std::memchr(text.data(), 0, text.size());
+        if (zero != nullptr) {
             text = text.substr(
                 0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()));
         }
