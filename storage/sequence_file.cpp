@@ -1,6 +1,5 @@
 #include "storage/sequence_file.h"
 
-
 #include <cstring>
 #include <limits>
 
