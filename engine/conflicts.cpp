@@ -30,7 +30,7 @@ class ChordTrie {
         firstWith_.reserve(chords + 1);
     }
 
-    // The list `chord` longer than `from`, added when it is new.
+    // The list one `chord` longer than `from`, added when it is new.
     Node Step(Node from, KeyChord chord) {
         const std::uint64_t key = static_cast<std::uint64_t>(from) << 32 | chord.Packed();
         const std::size_t mask = edges_.size() - 1;
@@ -48,7 +48,13 @@ class ChordTrie {
     }
 
     // The first sequence whose chords are exactly the list `node`, kNobody when there is none.
-    std::uint32_t& FirstWith(Node node) { return firstWith_[node]; }
+    std::uint32_t FirstWith(Node node) const { return firstWith_[node]; }
+    // Records that `sequence` ends at `node`. Called in list order: the first one there stays.
+    void EndsAt(Node node, std::size_t sequence) {
+        if (firstWith_[node] == kNobody) {
+            firstWith_[node] = static_cast<std::uint32_t>(sequence);
+        }
+    }
 
   private:
     struct Edge {
@@ -69,7 +75,7 @@ class ChordTrie {
 
 // Why a usable sequence never runs, walking `nodes`, the trie's node after each of its chords.
 Conflict FirstBeaten(const Sequence& sequence, std::size_t index, const Node* nodes,
-                     ChordTrie& trie, std::optional<KeyChord> abortChord) {
+                     const ChordTrie& trie, std::optional<KeyChord> abortChord) {
     const std::vector<KeyChord>& keys = sequence.Keys();
     // The presses are checked one by one: whatever completes or aborts first wins.
     for (std::size_t position = 0; position < keys.size(); ++position) {
@@ -92,7 +98,7 @@ std::vector<Conflict> FindConflicts(const SequenceList& list, std::optional<KeyC
     for (std::size_t i = 0; i < list.Size(); ++i) {
         usableChords += Usable(list.At(i)) ? list.At(i).Keys().size() : 0;
     }
-    // Each usable sequence's chord lists into the trie, the first sequence with a list marked
+    // Each usable sequence's chord list into the trie, with the first sequence of each list marked
     // at its node: that one completes whenever those chords have been pressed.
     ChordTrie trie(usableChords);
     std::vector<Node> nodes;
@@ -106,9 +112,7 @@ std::vector<Conflict> FindConflicts(const SequenceList& list, std::optional<KeyC
             node = trie.Step(node, chord);
             nodes.push_back(node);
         }
-        if (trie.FirstWith(node) == kNobody) {
-            trie.FirstWith(node) = static_cast<std::uint32_t>(i);
-        }
+        trie.EndsAt(node, i);
     }
 
     std::vector<Conflict> conflicts(list.Size());
