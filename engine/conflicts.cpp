@@ -32,19 +32,13 @@ class ChordTrie {
 
     // The list one `chord` longer than `from`, added when it is new.
     Node Step(Node from, KeyChord chord) {
-        const std::uint64_t key = static_cast<std::uint64_t>(from) << 32 | chord.Packed();
-        const std::size_t mask = edges_.size() - 1;
-        for (std::size_t slot = Mixed(key) & mask;; slot = (slot + 1) & mask) {
-            Edge& edge = edges_[slot];
-            if (edge.to == kEmptyList) {
-                edge = {key, static_cast<Node>(firstWith_.size())};
-                firstWith_.push_back(kNobody);
-                return edge.to;
-            }
-            if (edge.key == key) {
-                return edge.to;
-            }
+        const Edge wanted{from, chord.Packed(), static_cast<Node>(firstWith_.size())};
+        Edge& edge = Slot(wanted);
+        if (edge.to == kEmptyList) {
+            edge = wanted;
+            firstWith_.push_back(kNobody);
         }
+        return edge.to;
     }
 
     // The first sequence whose chords are exactly the list `node`, kNobody when there is none.
@@ -58,18 +52,31 @@ class ChordTrie {
 
   private:
     struct Edge {
-        std::uint64_t key = 0;
+        Node from = kEmptyList;
+        std::uint32_t chord = 0;
         Node to = kEmptyList;  // the empty list is no edge's end: marks a free slot
     };
 
+    // The slot of the edge from `wanted.from` by `wanted.chord`, or the free slot it would take.
+    Edge& Slot(const Edge& wanted) {
+        const std::size_t mask = edges_.size() - 1;
+        for (std::size_t slot = Mixed(wanted) & mask;; slot = (slot + 1) & mask) {
+            Edge& edge = edges_[slot];
+            if (edge.to == kEmptyList || (edge.from == wanted.from && edge.chord == wanted.chord)) {
+                return edge;
+            }
+        }
+    }
+
     // Spreads keys that differ in a few low bits of the chord or the node over the whole table.
-    static std::uint64_t Mixed(std::uint64_t key) {
+    static std::uint64_t Mixed(const Edge& edge) {
+        std::uint64_t key = static_cast<std::uint64_t>(edge.from) << 32 | edge.chord;
         key = (key ^ (key >> 30)) * 0xBF58476D1CE4E5B9u;
         key = (key ^ (key >> 27)) * 0x94D049BB133111EBu;
         return key ^ (key >> 31);
     }
 
-    std::vector<Edge> edges_;
+    std::vector<Edge> edges_;  // a power of two of slots, at most half of them taken
     std::vector<std::uint32_t> firstWith_;
 };
 
@@ -94,12 +101,12 @@ Conflict FirstBeaten(const Sequence& sequence, std::size_t index, const Node* no
 }  // namespace
 
 std::vector<Conflict> FindConflicts(const SequenceList& list, std::optional<KeyChord> abortChord) {
+    // Each usable sequence's chord list into the trie, with the first sequence of each list marked
+    // at its node: that one completes whenever those chords have been pressed.
     std::size_t usableChords = 0;
     for (std::size_t i = 0; i < list.Size(); ++i) {
         usableChords += Usable(list.At(i)) ? list.At(i).Keys().size() : 0;
     }
-    // Each usable sequence's chord list into the trie, with the first sequence of each list marked
-    // at its node: that one completes whenever those chords have been pressed.
     ChordTrie trie(usableChords);
     std::vector<Node> nodes;
     nodes.reserve(usableChords);
