@@ -23,7 +23,7 @@ class ChordTrie {
     // `chords`: how many steps will be taken at most, which bounds the number of nodes.
     explicit ChordTrie(std::size_t chords) : firstWith_(1, kNobody) {
         std::size_t capacity = 16;
-        while (capacity < 2 * chords) {
+        while (capacity < chords + chords / 2) {
             capacity *= 2;
         }
         edges_.resize(capacity);
@@ -76,7 +76,7 @@ class ChordTrie {
         return key ^ (key >> 31);
     }
 
-    std::vector<Edge> edges_;  // a power of two of slots, at most half of them taken
+    std::vector<Edge> edges_;  // a power of two of slots, at most two thirds of them taken
     std::vector<std::uint32_t> firstWith_;
 };
 
