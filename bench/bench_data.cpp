@@ -82,6 +82,35 @@ SequenceList MakeSequences(std::size_t count) {
     return list;
 }
 
+SequenceList MakeLongSequence(std::size_t chords) {
+    Random random(chords);
+    auto sequence = std::make_unique<Sequence>("Long");
+    sequence->ReserveKeys(chords);
+    for (std::size_t i = 0; i < chords; ++i) {
+        sequence->AppendKey(i % 2 ? SecondChord(random) : ThirdChord(random));
+    }
+    sequence->AppendCommand(std::make_unique<BuiltinCommand>(kDoNothing));
+    SequenceList list;
+    list.Append(std::move(sequence));
+    return list;
+}
+
+SequenceList MakeShortSequences(std::size_t count) {
+    Random random(count);
+    SequenceList list;
+    for (std::size_t i = 0; i < count; ++i) {
+        auto sequence = std::make_unique<Sequence>("Sequence " + std::to_string(i));
+        sequence->AppendKey(FirstChord(random));
+        sequence->AppendKey(SecondChord(random));
+        for (std::size_t more = random.Below(3); more > 0; --more) {
+            sequence->AppendKey(ThirdChord(random));
+        }
+        sequence->AppendCommand(std::make_unique<BuiltinCommand>(kDoNothing));
+        list.Append(std::move(sequence));
+    }
+    return list;
+}
+
 std::string SequenceFileBytes(const SequenceList& list) {
     fake::FakePlatform platform;
     platform.recording = false;

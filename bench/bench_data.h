@@ -21,6 +21,11 @@ KeyChord MostPopularFirstChord();
 // `count` sequences; the same count always gives the same list.
 SequenceList MakeSequences(std::size_t count);
 
+// One sequence of `chords` varied chords, and `count` sequences of 2 to 4 chords that start
+// like those of MakeSequences, each with one command: the conflict check's two extremes.
+SequenceList MakeLongSequence(std::size_t chords);
+SequenceList MakeShortSequences(std::size_t count);
+
 // The bytes of Sequence.dat holding `list`, as the program's own writer stores them.
 std::string SequenceFileBytes(const SequenceList& list);
 

@@ -36,6 +36,10 @@ LIMITS = [
     ("First key among 100,000 sequences", "BM_FirstKey/100000/manual_time", 20.0),
     ("Enable of 10,000 sequences", "BM_Enable/10000", 20000.0),
     ("Enable of 100,000 sequences", "BM_Enable/100000", 30000.0),
+    ("Conflict check of one sequence of 100,000 chords", "BM_ConflictsOneSequence/100000",
+     50000.0),
+    ("Conflict check of 100,000 sequences of 2-4 chords", "BM_ConflictsShortSequences/100000",
+     50000.0),
 ] + [(f"Mismatch while idle among {size:,} sequences", f"BM_MismatchIdle/{size}/manual_time", 2.0)
      for size in SIZES]
 
@@ -64,7 +68,7 @@ def collect(data):
         if entry["aggregate_name"] == "median":
             run["counters"] = {key: value for key, value in entry.items()
                                if key.startswith("candidates")
-                               or key in ("sequences", "hotkeys", "heap_per_sequence")}
+                               or key in ("sequences", "hotkeys", "heap_per_sequence", "marked")}
     return runs
 
 

@@ -14,11 +14,11 @@ bool SequenceWarnings::Update(const SequenceList& list, WindowHandle window) {
         marked[i] = Marked(i);
     }
     conflicts_ = FindConflicts(list, abortChord_);
-    held_.assign(list.Size(), false);
+    refused_.assign(list.Size(), false);
     for (std::size_t i = 0; i < list.Size(); ++i) {
         for (KeyChord chord : list.At(i).Keys()) {
-            if (HeldElsewhere(chord, window)) {
-                held_[i] = true;
+            if (Probe(chord, window)) {
+                refused_[i] = true;
             }
         }
     }
@@ -31,7 +31,7 @@ bool SequenceWarnings::Update(const SequenceList& list, WindowHandle window) {
 
 bool SequenceWarnings::Marked(std::size_t index) const {
     return index < conflicts_.size() &&
-           (conflicts_[index].kind != ConflictKind::kNone || held_[index]);
+           (conflicts_[index].kind != ConflictKind::kNone || refused_[index]);
 }
 
 std::string SequenceWarnings::Reason(const SequenceList& list, std::size_t index) {
@@ -43,44 +43,88 @@ std::string SequenceWarnings::Reason(const SequenceList& list, std::size_t index
     if (explained.textId != 0) {
         reason = FillIn(LoadText(platform_, explained.textId), explained.value);
     }
-    std::string held;
-    for (KeyChord chord : HeldChords(list.At(index))) {
-        held += (held.empty() ? "" : ", ") + ChordLabel(platform_, chord);
+    // One line per kind of refusal: chords held by other programs first, as they are the usual
+    // case, then each other error in the order the sequence meets it.
+    const std::vector<RefusedChord> refused = RefusedChords(list.At(index));
+    std::vector<std::uint32_t> errors;
+    for (const RefusedChord& chord : refused) {
+        if (std::find(errors.begin(), errors.end(), chord.error) == errors.end()) {
+            errors.push_back(chord.error);
+        }
     }
-    if (!held.empty()) {
-        reason += (reason.empty() ? "" : "\r\n") +
-                  FillIn(LoadText(platform_, ids::kTextHeldElsewhere), held);
+    std::stable_partition(errors.begin(), errors.end(), [](std::uint32_t error) {
+        return error == kErrorHotkeyAlreadyRegistered;
+    });
+    for (std::uint32_t error : errors) {
+        reason += (reason.empty() ? "" : "\r\n") + RefusalLine(refused, error);
     }
     return reason;
 }
 
-bool SequenceWarnings::HeldElsewhere(KeyChord chord, WindowHandle window) {
-    const auto known = heldElsewhere_.find(chord);
-    if (known != heldElsewhere_.end()) {
+SequenceWarnings::Refusal SequenceWarnings::Probe(KeyChord chord, WindowHandle window) {
+    const auto known = refusals_.find(chord);
+    if (known != refusals_.end()) {
         return known->second;
     }
-    bool held = false;
+    Refusal refusal;
     if (platform_.RegisterHotKey(window, kProbeHotkeyId, chord.modifiers, chord.keyCode)) {
         platform_.UnregisterHotKey(window, kProbeHotkeyId);
     } else {
-        // Other refusals (a key the platform takes for no hotkey) say nothing about others.
-        held = platform_.GetLastError() == kErrorHotkeyAlreadyRegistered;
+        refusal = platform_.GetLastError();
     }
-    heldElsewhere_.emplace(chord, held);
-    return held;
+    refusals_.emplace(chord, refusal);
+    return refusal;
 }
 
-// Each held chord once, in the order of the sequence.
-std::vector<KeyChord> SequenceWarnings::HeldChords(const Sequence& sequence) const {
-    std::vector<KeyChord> held;
+// Each refused chord once, in the order of the sequence.
+std::vector<SequenceWarnings::RefusedChord> SequenceWarnings::RefusedChords(
+    const Sequence& sequence) const {
+    std::vector<RefusedChord> refused;
     for (KeyChord chord : sequence.Keys()) {
-        const auto known = heldElsewhere_.find(chord);
-        if (known != heldElsewhere_.end() && known->second &&
-            std::find(held.begin(), held.end(), chord) == held.end()) {
-            held.push_back(chord);
+        const auto known = refusals_.find(chord);
+        if (known != refusals_.end() && known->second &&
+            std::none_of(refused.begin(), refused.end(),
+                         [&](const RefusedChord& seen) { return seen.chord == chord; })) {
+            refused.push_back({chord, *known->second});
         }
     }
-    return held;
+    return refused;
+}
+
+// The chords of `refused` that failed with `error`, in words.
+std::string SequenceWarnings::RefusalLine(const std::vector<RefusedChord>& refused,
+                                          std::uint32_t error) {
+    std::string chords;
+    for (const RefusedChord& chord : refused) {
+        if (chord.error == error) {
+            chords += (chords.empty() ? "" : ", ") + ChordLabel(platform_, chord.chord);
+        }
+    }
+    if (error == kErrorHotkeyAlreadyRegistered) {
+        return FillIn(LoadText(platform_, ids::kTextHeldElsewhere), chords);
+    }
+    std::string line =
+        FillIn(LoadText(platform_, ids::kTextHotkeyRefused), {chords, std::to_string(error)});
+    const std::string systemText = SystemText(error);
+    return systemText.empty() ? line : line + " " + systemText;
+}
+
+// The system's own description of `error`, without the line break it ends with; empty when it
+// has none.
+std::string SequenceWarnings::SystemText(std::uint32_t error) {
+    char* allocated = nullptr;
+    const std::uint32_t length = platform_.FormatMessageA(
+        kFormatMessageFromSystem | kFormatMessageIgnoreInserts | kFormatMessageAllocateBuffer,
+        nullptr, error, kLangUserDefault, &allocated, 0);
+    std::string text;
+    if (allocated != nullptr) {
+        text.assign(allocated, length);
+        platform_.LocalFree(allocated);
+    }
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
 }
 
 }  // namespace pavix

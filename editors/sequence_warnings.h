@@ -26,8 +26,10 @@ class SequenceWarnings {
         : platform_(platform), abortChord_(abortChord) {}
 
     // Takes in the list as it is now. A chord not seen before is registered for an instant
-    // through `window` to learn whether another program holds it (while an editor is open Pavix
-    // holds none); the answer is kept for the editor's life. True when a mark came or went.
+    // through `window` to learn whether the platform takes it as a hotkey: one it refuses, held
+    // by another program (while an editor is open Pavix holds none) or refused for any other
+    // reason, keeps every sequence with it from running. The answer is kept for the editor's
+    // life. True when a mark came or went.
     bool Update(const SequenceList& list, WindowHandle window);
     // Whether sequence `index` of the list last taken in can never run.
     bool Marked(std::size_t index) const;
@@ -35,14 +37,23 @@ class SequenceWarnings {
     std::string Reason(const SequenceList& list, std::size_t index);
 
   private:
-    bool HeldElsewhere(KeyChord chord, WindowHandle window);
-    std::vector<KeyChord> HeldChords(const Sequence& sequence) const;
+    // The platform's error when it refuses `chord` as a hotkey; none when it takes it.
+    using Refusal = std::optional<std::uint32_t>;
+    struct RefusedChord {
+        KeyChord chord;
+        std::uint32_t error = 0;
+    };
+
+    Refusal Probe(KeyChord chord, WindowHandle window);
+    std::vector<RefusedChord> RefusedChords(const Sequence& sequence) const;
+    std::string RefusalLine(const std::vector<RefusedChord>& refused, std::uint32_t error);
+    std::string SystemText(std::uint32_t error);
 
     Platform& platform_;
     std::optional<KeyChord> abortChord_;
     std::vector<Conflict> conflicts_;
-    std::vector<bool> held_;
-    std::map<KeyChord, bool> heldElsewhere_;
+    std::vector<bool> refused_;
+    std::map<KeyChord, Refusal> refusals_;
 };
 
 }  // namespace pavix

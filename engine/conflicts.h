@@ -44,7 +44,8 @@ struct ConflictText {
 ConflictText ExplainConflict(const SequenceList& list, const Conflict& conflict);
 
 // One entry per sequence, in list order. abortChord is the chord of an enabled abort key.
-// Cost: one pass over every chord of the list, with an ordered map of chord prefixes.
+// Cost: proportional to the number of chords in the list, however they are shared out (two
+// passes through a trie of the chord lists), so the editor can run it after every edit.
 std::vector<Conflict> FindConflicts(const SequenceList& list, std::optional<KeyChord> abortChord);
 
 }  // namespace pavix

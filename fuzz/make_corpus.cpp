@@ -1,10 +1,11 @@
 // Writes the fuzzers' seed corpus, which the build generates: valid files, every truncation of
 // them and every boundary value of each length, count, kind, id and version field, through the
 // tests' encoder of the two files; and engine scripts in the byte encoding that
-// engine_fuzzer.cpp reads; and texts of sequences, the samples among them. The output is
-// deterministic.
+// engine_fuzzer.cpp reads; and texts of sequences, the samples among them; and lists for the
+// conflict check. The output is deterministic.
 //
-//   make_corpus OUTPUT_DIR   (writes OUTPUT_DIR/config, sequence_file, engine and sequence_text)
+//   make_corpus OUTPUT_DIR   (writes OUTPUT_DIR/config, sequence_file, engine, sequence_text
+//                            and conflicts)
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -427,6 +428,33 @@ Seeds TextSeeds() {
     return seeds;
 }
 
+// --- The conflict check ---------------------------------------------------------------------
+
+// One sequence in conflicts_fuzzer.cpp's encoding: its chords as alphabet indexes ("012").
+std::string ConflictSequence(const std::string& indexes, bool withCommands = true) {
+    std::string bytes(1, static_cast<char>(indexes.size() | (withCommands ? 0 : 0x40)));
+    for (char index : indexes) {
+        bytes += static_cast<char>(index - '0');
+    }
+    return bytes;
+}
+
+// Lists that share and repeat chords, meet the abort chord, and hold sequences the engine skips.
+Seeds ConflictSeeds() {
+    const std::string alphabet = ChordBytes(kCtrlAlt, 'A') + ChordBytes(kCtrlAlt, 'B') +
+                                 ChordBytes(kCtrlAlt, 'C') + ChordBytes(0x0001, 'A');
+    Seeds seeds;
+    seeds["shared"] = alphabet + '\x04' + ConflictSequence("012") + ConflictSequence("01") +
+                      ConflictSequence("01") + ConflictSequence("0") + ConflictSequence("312") +
+                      ConflictSequence("31");
+    seeds["abort"] = alphabet + '\x02' + ConflictSequence("2") + ConflictSequence("021") +
+                     ConflictSequence("0") + ConflictSequence("12");
+    seeds["skipped"] = alphabet + '\x04' + ConflictSequence("") + ConflictSequence("0", false) +
+                       ConflictSequence("01") + ConflictSequence("0", false) +
+                       ConflictSequence("0");
+    return seeds;
+}
+
 // Replaces the folder's contents with the seeds.
 bool WriteFolder(const std::filesystem::path& folder, const Seeds& seeds) {
     std::error_code error;
@@ -457,7 +485,8 @@ int main(int argc, char** argv) {
     const bool written = WriteFolder(root / "config", ConfigSeeds()) &&
                          WriteFolder(root / "sequence_file", SequenceSeeds()) &&
                          WriteFolder(root / "engine", EngineSeeds()) &&
-                         WriteFolder(root / "sequence_text", TextSeeds());
+                         WriteFolder(root / "sequence_text", TextSeeds()) &&
+                         WriteFolder(root / "conflicts", ConflictSeeds());
     if (!written) {
         std::fprintf(stderr, "make_corpus: cannot write under %s\n", root.string().c_str());
         return 1;

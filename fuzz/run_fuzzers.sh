@@ -16,7 +16,7 @@ if [[ ! -d $corpus_root ]]; then
 fi
 
 mkdir -p "$build_dir/fuzz-artifacts"
-for target in config sequence_file engine sequence_text; do
+for target in config sequence_file engine sequence_text conflicts; do
     work="$build_dir/fuzz-work/$target"
     mkdir -p "$work"
     echo "fuzz: $target for ${seconds}s"

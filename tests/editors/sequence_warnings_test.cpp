@@ -106,7 +106,7 @@ TEST_F(SequenceWarningsTest, ChordsHeldElsewhereAreTriedOnceEachAndNamed) {
 
     // The answers are kept: a later update tries only chords it has not seen, and a chord the
     // platform refuses for another reason is not taken for a held one. A sequence that can never
-    // run for two reasons is told both.
+    // run for several reasons is told each, held chords before other refusals.
     platform.calls.clear();
     platform.takenChords.clear();
     list.At(2).AppendKey(Chord('Z'));
@@ -117,8 +117,37 @@ TEST_F(SequenceWarningsTest, ChordsHeldElsewhereAreTriedOnceEachAndNamed) {
               (Calls{Call("RegisterHotKey", kDialog, kProbeHotkeyId, kCtrlAlt, 'Z')}));
     EXPECT_EQ(warnings.Reason(list, 2),
               "Never runs: it begins with all the keys of \"Same\", which completes first.\r\n"
-              "Never runs while another program holds [C][A]+G.");
+              "Never runs while another program holds [C][A]+G.\r\n"
+              "Never runs: the system refuses to register [C][A]+Z (error 1400).");
     EXPECT_EQ(warnings.Reason(list, 3), "");
+}
+
+// A chord the platform takes for no hotkey keeps its sequence from running as surely as a held
+// one: the sequence is marked, and the reason names the chords with the platform's error and its
+// own words for it when it has them, one line per error.
+TEST_F(SequenceWarningsTest, ChordsRefusedForAnyReasonAreMarkedWithTheRefusal) {
+    const auto refuse = [this](char key, std::uint32_t error) {
+        platform.Script("RegisterHotKey", 0, error, [key](const fake::Call& call) {
+            return call.args[3] == std::to_string(key);
+        });
+    };
+    refuse('F', kErrorInvalidFlags);
+    refuse('K', kErrorInvalidFlags);
+    refuse('W', kErrorInvalidParameter);
+    platform.systemMessages[kErrorInvalidFlags] = "Invalid flags.\r\n";
+    const SequenceList list = List({{"Flags", "PF"}, {"Both", "WFKF"}, {"Fine", "PQ"}});
+    SequenceWarnings warnings(platform, std::nullopt);
+    EXPECT_TRUE(warnings.Update(list, kDialog));
+    EXPECT_TRUE(warnings.Marked(0));
+    EXPECT_TRUE(warnings.Marked(1));
+    EXPECT_FALSE(warnings.Marked(2));
+    EXPECT_EQ(warnings.Reason(list, 0),
+              "Never runs: the system refuses to register [C][A]+F (error 1004). Invalid flags.");
+    EXPECT_EQ(warnings.Reason(list, 1),
+              "Never runs: the system refuses to register [C][A]+W (error 87).\r\n"
+              "Never runs: the system refuses to register [C][A]+F, [C][A]+K (error 1004). Invalid "
+              "flags.");
+    EXPECT_EQ(platform.OutstandingAllocations(), 0);
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 
 #include <memory>
 #include <ostream>
+#include <random>
 #include <string>
+
+#include "support/conflict_model.h"
 
 namespace pavix {
 namespace {
@@ -83,6 +86,28 @@ TEST(ConflictsTest, SequencesTheEngineSkipsAreReportedAndShadowNothing) {
                                      {ConflictKind::kNoCommands, 0, 0},
                                      None(),
                                      {ConflictKind::kNoCommands, 0, 0}}));
+}
+
+// A list built to walk deep into shared chord lists: each sequence continues a beginning of an
+// earlier one, one is 200 chords long and some have no commands, so verdicts fall at every depth.
+// Whatever the check keeps per chord must give the verdicts of comparing every prefix with every
+// list.
+TEST(ConflictsTest, LongAndSharedChordListsGetThePlainRulesVerdicts) {
+    constexpr KeyChord kAltE{kModAlt, 'E'};
+    std::mt19937 random(17);
+    std::vector<Shape> shapes{{std::vector<KeyChord>(200, kA)}};
+    for (int i = 0; i < 250; ++i) {
+        const std::vector<KeyChord>& earlier = shapes[random() % shapes.size()].keys;
+        std::vector<KeyChord> keys(earlier.begin(), earlier.begin() + random() % earlier.size());
+        for (std::size_t more = 1 + random() % 3; more > 0; --more) {
+            keys.push_back(KeyChord{kModAlt, static_cast<std::uint16_t>('A' + random() % 5)});
+        }
+        shapes.push_back({keys, random() % 8 != 0});
+    }
+    const SequenceList list = ListOf(shapes);
+    for (std::optional<KeyChord> abortChord : {std::optional<KeyChord>(), std::optional(kAltE)}) {
+        EXPECT_EQ(FindConflicts(list, abortChord), testing::ModelConflicts(list, abortChord));
+    }
 }
 
 }  // namespace
