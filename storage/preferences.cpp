@@ -45,7 +45,7 @@ bool Preferences::Save() const {
     if (path_[0] == '\0') {
         return false;
     }
-    FileReplacement replacement(platform_, path_);
+    FileReplacement replacement(platform_, path_, SaveFileName::kOwn);
     if (!replacement.Begin()) {
         return false;
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -215,12 +216,30 @@ TEST_F(PavixSeqTest, ImportThatCannotWriteLeavesSequenceDatAsItWas) {
     Write("in.toml", "[[sequence]]\nname = \"x\"\nkeys = [\"A\"]\ncommands = []\n");
     EXPECT_EQ(Run({"import", "in.toml", "no/such/folder/Sequence.dat"}), kExitErrors);
     EXPECT_EQ(errors, Lines{"no/such/folder/Sequence.dat: error: Failed to open file for writing"});
+}
 
+// The files named on the command line may be anywhere: a "<name>.new" there is someone else's,
+// and a save file name already taken is passed over.
+TEST_F(PavixSeqTest, ImportAndExportLeaveEveryOtherFileOfTheFolderAlone) {
+    Write("in.toml",
+          "[[sequence]]\nname = \"x\"\nkeys = [\"A\"]\ncommands = [{ builtin = "
+          "\"Logoff\" }]\n");
     Write("Sequence.dat", "old");
-    std::filesystem::create_directory("Sequence.new");  // no save file can be made there
-    EXPECT_EQ(Run({"import", "in.toml", "Sequence.dat"}), kExitErrors);
-    EXPECT_EQ(errors, Lines{"Sequence.dat: error: Failed to open file for writing"});
-    EXPECT_EQ(Read("Sequence.dat"), "old");
+    Write("Sequence.new", "someone's");
+    Write("out.new", "someone else's");
+    std::filesystem::create_directory("Sequence.dat.1.tmp");
+    EXPECT_EQ(Run({"import", "in.toml", "Sequence.dat"}), kExitClean);
+    EXPECT_EQ(Run({"export", "Sequence.dat", "out.toml"}), kExitClean);
+    EXPECT_NE(Read("out.toml").find("commands = [{ builtin = \"Logoff\" }]"), std::string::npos);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (Lines{"Sequence.dat", "Sequence.dat.1.tmp", "Sequence.new", "in.toml",
+                            "out.new", "out.toml"}));
+    EXPECT_EQ(Read("Sequence.new"), "someone's");
+    EXPECT_EQ(Read("out.new"), "someone else's");
 }
 
 TEST_F(PavixSeqTest, ACommandLineThatMakesNoSenseShowsTheUsage) {
