@@ -265,5 +265,20 @@ TEST_F(PavixSeqTest, ACommandLineThatMakesNoSenseShowsTheUsage) {
     EXPECT_EQ(Run({"check", "in.toml"}), kExitClean);
 }
 
+// Asked for, the usage is the answer, not an error; the version is the one of the file VERSION.
+TEST_F(PavixSeqTest, HelpAndVersionGoToTheOutputAndEndCleanly) {
+    for (const char* help : {"--help", "-h"}) {
+        EXPECT_EQ(Run({"check", help, "--no-such-option"}), kExitClean) << help;
+        EXPECT_EQ(errors, Lines{});
+        EXPECT_EQ(output.rfind("usage: pavix-seq [--codepage 1252|932]", 0), 0u) << output;
+        EXPECT_NE(output.find("  -h, --help "), std::string::npos);
+    }
+    std::string version = Read(PAVIX_VERSION_FILE);
+    version.erase(version.find_last_not_of("\r\n") + 1);
+    EXPECT_EQ(Run({"--version"}), kExitClean);
+    EXPECT_EQ(output, "pavix-seq " + version + "\n");
+    EXPECT_EQ(errors, Lines{});
+}
+
 }  // namespace
 }  // namespace pavix::tool
