@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "editors/wording/wording.h"
 #include "engine/conflicts.h"
 #include "model/key_spelling.h"
 #include "pavix_seq/native_code_page.h"
@@ -160,10 +161,7 @@ bool Run::Export(const std::string& path, const SequenceList& list, std::string&
     if (error.kind == ExportErrorKind::kNone) {
         return true;
     }
-    Error(path, FillIn(English(error.kind == ExportErrorKind::kCodePage
-                                   ? ids::kTextExportCodePage
-                                   : ids::kTextExportUnnamedModifier),
-                       std::to_string(error.sequence + 1)));
+    Error(path, FillIn(English(ExportErrorTextId(error.kind)), std::to_string(error.sequence + 1)));
     return false;
 }
 

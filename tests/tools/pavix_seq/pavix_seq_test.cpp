@@ -119,6 +119,21 @@ TEST_F(PavixSeqTest, TheCodePageDecidesWhichTextsSequenceDatCanHold) {
                             "\"\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\""});
 }
 
+// "Ⅰ" is both FA4A and 8754 in code page 932, and comes back from UTF-8 as 8754: a text holding
+// FA4A would import as other bytes than it was exported from.
+TEST_F(PavixSeqTest, ATextThatWouldNotImportAsTheSameBytesIsNotExported) {
+    const std::vector<SequenceSpec> records = {{"ok", {{0, 'A'}}, {Builtin(0)}},
+                                               {"\xFA\x4A", {{0, 'B'}}, {Builtin(0)}}};
+    Write("Sequence.dat", SequenceFileBytes(records));
+    EXPECT_EQ(Run({"--codepage", "932", "export", "Sequence.dat", "out.toml"}), kExitErrors);
+    EXPECT_EQ(errors,
+              Lines{"Sequence.dat: error: Sequence 2 holds a character that the system's "
+                    "code page writes in two ways; imported again, its text would change."});
+    EXPECT_FALSE(std::filesystem::exists("out.toml"));
+    EXPECT_EQ(Run({"--codepage", "932", "export", "Sequence.dat"}), kExitErrors);
+    EXPECT_EQ(output, "");
+}
+
 TEST_F(PavixSeqTest, EveryErrorOfATextIsReportedWithItsLineAndNothingIsImported) {
     Write("Sequence.dat", SequenceHeader());
     Write("bad.toml",
