@@ -11,11 +11,12 @@ constexpr std::uint32_t kReplaceFlags = kMoveFileReplaceExisting | kMoveFileWrit
 // bounds the work when something keeps creating files there.
 constexpr int kFreshNameAttempts = 100;
 
-}  // namespace
-
+// The name that the `attempt`th try (1, 2, ...) gives a fresh save file of `path`.
 std::string FreshSavePathFor(const std::string& path, int attempt) {
     return path + "." + std::to_string(attempt) + ".tmp";
 }
+
+}  // namespace
 
 FileReplacement::FileReplacement(FileSystem system, std::string path, SaveFileName naming)
     : system_(system), path_(std::move(path)), naming_(naming), file_(system.files) {}

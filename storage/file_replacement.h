@@ -57,7 +57,4 @@ class FileReplacement {
     std::optional<FileWriter> writer_;
 };
 
-// The `attempt`th name that a fresh save file of `path` tries (1, 2, ...): "<path>.<attempt>.tmp".
-std::string FreshSavePathFor(const std::string& path, int attempt);
-
 }  // namespace pavix
