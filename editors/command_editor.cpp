@@ -2,6 +2,7 @@
 
 #include "editors/command_names.h"
 #include "editors/file_chooser.h"
+#include "editors/wording/wording.h"
 #include "platform/constants.h"
 #include "resources/texts.h"
 

@@ -1,5 +1,6 @@
 #include "editors/command_names.h"
 
+#include "editors/wording/wording.h"
 #include "resources/texts.h"
 
 namespace pavix {

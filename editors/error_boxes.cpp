@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editors/wording/wording.h"
 #include "resources/ids.h"
 #include "resources/texts.h"
 #include "storage/backup.h"
@@ -39,17 +40,11 @@ void ErrorBoxes::ReportBackupFailed(const std::string& path) {
 
 void ErrorBoxes::ReportExportFailed(const ExportError& error) {
     std::string reason;
-    switch (error.kind) {
-        case ExportErrorKind::kCodePage:
-        case ExportErrorKind::kUnnamedModifier:
-            reason = FillIn(LoadText(platform_, error.kind == ExportErrorKind::kCodePage
-                                                    ? ids::kTextExportCodePage
-                                                    : ids::kTextExportUnnamedModifier),
-                            std::to_string(error.sequence + 1));
-            break;
-        case ExportErrorKind::kNone:  // the text was good; writing its file failed
-            reason = LoadText(platform_, ids::kTextWriteFailed);
-            break;
+    if (error.kind == ExportErrorKind::kNone) {  // the text was good; writing its file failed
+        reason = LoadText(platform_, ids::kTextWriteFailed);
+    } else {
+        reason = FillIn(LoadText(platform_, ExportErrorTextId(error.kind)),
+                        std::to_string(error.sequence + 1));
     }
     ShowError(platform_, LoadText(platform_, ids::kTextExportFailed) + "\n" + reason);
 }

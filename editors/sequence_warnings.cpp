@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editors/wording/wording.h"
 #include "platform/constants.h"
 #include "resources/ids.h"
 #include "resources/texts.h"

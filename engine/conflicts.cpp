@@ -2,8 +2,6 @@
 
 #include <limits>
 
-#include "resources/ids.h"
-
 namespace pavix {
 namespace {
 
@@ -136,24 +134,6 @@ std::vector<Conflict> FindConflicts(const SequenceList& list, std::optional<KeyC
         }
     }
     return conflicts;
-}
-
-ConflictText ExplainConflict(const SequenceList& list, const Conflict& conflict) {
-    switch (conflict.kind) {
-        case ConflictKind::kNone:
-            break;
-        case ConflictKind::kNoKeys:
-            return {ids::kTextNoKeys, ""};
-        case ConflictKind::kNoCommands:
-            return {ids::kTextNoCommands, ""};
-        case ConflictKind::kAbortChord:
-            return {ids::kTextAbortChord, std::to_string(conflict.chord + 1)};
-        case ConflictKind::kSameChords:
-            return {ids::kTextSameChords, list.At(conflict.other).Name()};
-        case ConflictKind::kBeginsWith:
-            return {ids::kTextBeginsWith, list.At(conflict.other).Name()};
-    }
-    return {};
 }
 
 }  // namespace pavix

@@ -35,14 +35,6 @@ struct Conflict {
     }
 };
 
-// What tells the user of a conflict: a string-table id and the value of its %1 (the name of the
-// sequence that completes instead, or the abort chord's 1-based position). Id 0 for kNone.
-struct ConflictText {
-    std::uint32_t textId = 0;
-    std::string value;
-};
-ConflictText ExplainConflict(const SequenceList& list, const Conflict& conflict);
-
 // One entry per sequence, in list order. abortChord is the chord of an enabled abort key.
 // Cost: proportional to the number of chords in the list, however they are shared out (two
 // passes through a trie of the chord lists), so the editor can run it after every edit.

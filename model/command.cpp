@@ -1,39 +1,26 @@
 #include "model/command.h"
 
 #include "model/key_spelling.h"
-#include "resources/ids.h"
-#include "resources/string_table.h"
 
 namespace pavix {
 namespace {
 
-constexpr std::uint32_t kBuiltinTextIds[kBuiltinCommandCount] = {
-    ids::kTextDoNothing,        ids::kTextOpenStartMenu,  ids::kTextDisableHotkey,
-    ids::kTextExitPavix,        ids::kTextShutdownSystem, ids::kTextForceShutdown,
-    ids::kTextRebootSystem,     ids::kTextForceReboot,    ids::kTextLogoff,
-    ids::kTextForceLogoff,      ids::kTextStandbySystem,  ids::kTextForceStandby,
-    ids::kTextHibernateSystem,  ids::kTextForceHibernate, ids::kTextLockSystem,
-    ids::kTextStartScreenSaver,
+constexpr const char* kBuiltinSpellings[kBuiltinCommandCount] = {
+    "Do nothing",       "Open Start Menu", "Disable Hotkey", "Exit Pavix",
+    "Shutdown System",  "FORCE Shutdown",  "Reboot System",  "FORCE Reboot",
+    "Logoff",           "FORCE Logoff",    "Standby System", "FORCE Standby",
+    "Hibernate System", "FORCE Hibernate", "Lock System",    "Start Screen Saver",
 };
 
 }  // namespace
 
-std::uint32_t BuiltinCommandTextId(BuiltinCommandId id) {
-    if (id < 0 || id >= kBuiltinCommandCount) {
-        return kBuiltinTextIds[kDoNothing];
-    }
-    return kBuiltinTextIds[id];
+std::string BuiltinCommandSpelling(BuiltinCommandId id) {
+    return kBuiltinSpellings[id < 0 || id >= kBuiltinCommandCount ? kDoNothing : id];
 }
 
-std::string BuiltinCommandName(BuiltinCommandId id) {
-    const char* name =
-        resources::FindString(resources::Language::English, BuiltinCommandTextId(id));
-    return name != nullptr ? name : "";
-}
-
-std::optional<BuiltinCommandId> FindBuiltinCommand(std::string_view englishName) {
+std::optional<BuiltinCommandId> FindBuiltinCommand(std::string_view spelling) {
     for (BuiltinCommandId id = 0; id < kBuiltinCommandCount; ++id) {
-        if (SameSpelling(BuiltinCommandName(id), englishName)) {
+        if (SameSpelling(kBuiltinSpellings[id], spelling)) {
             return id;
         }
     }

@@ -52,12 +52,13 @@ class BuiltinCommandNames {
     virtual std::string Name(BuiltinCommandId id) = 0;
 };
 
-// String-table id of a built-in command's display name; "Do nothing" for unknown ids.
-std::uint32_t BuiltinCommandTextId(BuiltinCommandId id);
-// The English display name, which the text form of the sequences uses in every language.
-std::string BuiltinCommandName(BuiltinCommandId id);
-// The command whose English display name this is, case aside; nothing for no such name.
-std::optional<BuiltinCommandId> FindBuiltinCommand(std::string_view englishName);
+// The name of a built-in command in the text form of the sequences ({ builtin = "Lock System" }),
+// the same in every language; "Do nothing" for unknown ids. The names are the text form's own,
+// fixed like the key spellings: they were the English display names when the form was made, but
+// a display name that changes later changes nothing that files say.
+std::string BuiltinCommandSpelling(BuiltinCommandId id);
+// The command of that spelling, case aside; nothing for no such name.
+std::optional<BuiltinCommandId> FindBuiltinCommand(std::string_view spelling);
 
 // The platform side of the commands.
 class CommandRunner {

@@ -15,6 +15,7 @@ constexpr std::uint32_t kModWin = 0x0008;
 // Files.
 constexpr std::uint32_t kGenericRead = 0x80000000u;
 constexpr std::uint32_t kGenericWrite = 0x40000000u;
+constexpr std::uint32_t kCreateNew = 1;
 constexpr std::uint32_t kCreateAlways = 2;
 constexpr std::uint32_t kOpenExisting = 3;
 constexpr std::uint32_t kFileAttributeNormal = 0x80;

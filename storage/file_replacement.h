@@ -1,8 +1,8 @@
-// The one way a data file is replaced: the new contents go to the save file beside it (".new"),
-// are flushed to disk and only then moved over the old file; on any failure the save file is
-// deleted and the old file stays byte for byte. What it does not promise: that a crash between
-// the flush and the move leaves anything but the old file and a stray save file, or that the
-// move itself is atomic on every file system.
+// The one way a file is replaced: the new contents go to a save file beside it, are flushed to
+// disk and only then moved over the old file; on any failure the save file is deleted and the old
+// file stays byte for byte. What it does not promise: that a crash between the flush and the move
+// leaves anything but the old file and a stray save file, or that the move itself is atomic on
+// every file system.
 #pragma once
 
 #include <optional>
@@ -10,14 +10,25 @@
 
 #include "platform/platform.h"
 #include "storage/binary_io.h"
+#include "storage/file_result.h"
 #include "storage/owned_handle.h"
 
 namespace pavix {
 
+// Which file holds the new contents until they are complete.
+enum class SaveFileName {
+    // "<name>.new" (SavePathFor): for Pavix's own data files beside the program, where that name
+    // is Pavix's too.
+    kOwn,
+    // A name that no file had, created as new in the file's folder: for a file the user chose,
+    // whose folder may hold anything, a "<name>.new" of someone else's included.
+    kFresh,
+};
+
 class FileReplacement {
   public:
-    // `path` is the data file; nothing is created yet.
-    FileReplacement(FileApi& files, std::string path);
+    // `path` is the file to replace; nothing is created yet.
+    FileReplacement(FileSystem system, std::string path, SaveFileName naming);
     // An unfinished replacement is discarded.
     ~FileReplacement() { Discard(); }
     FileReplacement(const FileReplacement&) = delete;
@@ -35,9 +46,13 @@ class FileReplacement {
     void Discard();
 
   private:
-    FileApi& files_;
+    bool Create(std::uint32_t disposition);
+    bool CreateFresh();
+
+    FileSystem system_;
     std::string path_;
-    std::string savePath_;
+    SaveFileName naming_;
+    std::string savePath_;  // once Begin has created it
     OwnedHandle file_;
     std::optional<FileWriter> writer_;
 };

@@ -2,7 +2,6 @@
 // a data file that it cannot use: storage shows nothing itself.
 #pragma once
 
-#include <cstdint>
 #include <type_traits>
 
 #include "platform/platform.h"
@@ -26,9 +25,6 @@ enum class FileProblem {
     kOpenForWriteFailed,
     kWriteFailed,
 };
-
-// The string-table id of the text that tells the user of `problem`.
-std::uint32_t FileProblemTextId(FileProblem problem);
 
 // Told of each problem at the moment it is found, with no data file left open, so that whatever
 // the receiver shows cannot hold a file open.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/constants.h"
+#include "storage/backup.h"
 #include "storage/binary_io.h"
 #include "storage/file_replacement.h"
 #include "storage/module_path.h"
@@ -21,6 +22,12 @@ Preferences::Preferences(Platform& platform) : platform_(platform) {
 }
 
 FileResult Preferences::Load() {
+    const FileResult result = Read();
+    keepOldFile_ = result == FileResult::kUnusable;
+    return result;
+}
+
+FileResult Preferences::Read() {
     const FileHandle file =
         platform_.CreateFileA(path_, kGenericRead, 0, kOpenExisting, kFileAttributeNormal);
     if (file == kInvalidHandleValue) {
@@ -41,11 +48,17 @@ FileResult Preferences::Load() {
     return FileResult::kOk;
 }
 
-bool Preferences::Save() const {
+bool Preferences::Save() {
     if (path_[0] == '\0') {
         return false;
     }
-    FileReplacement replacement(platform_, path_);
+    // Once kept, the backup is not overwritten by a later save: that would keep only Pavix's own
+    // file, which replaced the one worth keeping.
+    if (keepOldFile_ && !KeepBackup(platform_, path_)) {
+        return false;
+    }
+    keepOldFile_ = false;
+    FileReplacement replacement(platform_, path_, SaveFileName::kOwn);
     if (!replacement.Begin()) {
         return false;
     }

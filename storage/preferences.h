@@ -18,17 +18,22 @@ class Preferences {
     // of range) leave every choice as it was.
     FileResult Load();
     // True when the whole file was written; it replaces Preferences.dat only when complete
-    // (FileReplacement), otherwise the old file stays as it was.
-    bool Save() const;
+    // (FileReplacement), otherwise the old file stays as it was. A file that the last Load found
+    // unusable (perhaps another version's) is first copied to Preferences.dat.bak (KeepBackup);
+    // when that copy cannot be made, nothing is replaced and the answer is false.
+    bool Save();
 
     // The hint window while a sequence is half typed; on by default.
     bool ShowHints() const { return showHints_; }
     void SetShowHints(bool show) { showHints_ = show; }
 
   private:
+    FileResult Read();
+
     Platform& platform_;
     char path_[kMaxPath] = {};
     bool showHints_ = true;
+    bool keepOldFile_ = false;  // the file on disk is unusable and has no backup yet
 };
 
 }  // namespace pavix

@@ -65,7 +65,10 @@ SequenceFile::SequenceFile(FileSystem system, FileProblemReporter& reporter)
 
 SequenceFile::SequenceFile(FileSystem system, FileProblemReporter& reporter,
                            const std::string& path)
-    : system_(system), reporter_(reporter), file_(system.files) {
+    : system_(system),
+      reporter_(reporter),
+      saveFileName_(SaveFileName::kFresh),
+      file_(system.files) {
     if (path.size() < sizeof path_) {
         std::memcpy(path_, path.c_str(), path.size() + 1);
     }
@@ -121,7 +124,7 @@ FileResult SequenceFile::RejectHeader(FileProblem problem) {
 }
 
 FileResult SequenceFile::OpenForWriting() {
-    replacement_ = std::make_unique<FileReplacement>(system_.files, path_);
+    replacement_ = std::make_unique<FileReplacement>(system_, path_, saveFileName_);
     if (!replacement_->Begin()) {
         replacement_.reset();
         reporter_.ReportFileProblem(FileProblem::kOpenForWriteFailed);

@@ -8,6 +8,7 @@
 
 #include "model/sequence.h"
 #include "platform/platform.h"
+#include "storage/file_replacement.h"
 #include "storage/file_result.h"
 #include "storage/owned_handle.h"
 #include "storage/sequence_record.h"
@@ -15,7 +16,6 @@
 namespace pavix {
 
 class FileReader;
-class FileReplacement;
 
 class SequenceFile {
   public:
@@ -24,6 +24,7 @@ class SequenceFile {
     SequenceFile(FileSystem system, FileProblemReporter& reporter);
     // A Sequence.dat at a path of the caller's choosing (the command-line tool's); a path of
     // kMaxPath bytes or more names no file, which then opens for neither reading nor writing.
+    // Writing goes through a fresh save file (SaveFileName::kFresh).
     SequenceFile(FileSystem system, FileProblemReporter& reporter, const std::string& path);
     // Closes an open file; an unfinished write pass is discarded.
     virtual ~SequenceFile();
@@ -69,6 +70,8 @@ class SequenceFile {
     FileSystem system_;
     FileProblemReporter& reporter_;
     char path_[kMaxPath] = {};
+    // Beside the program, Sequence.new is Pavix's own; elsewhere it may be anyone's.
+    SaveFileName saveFileName_ = SaveFileName::kOwn;
     StoredRecords records_;  // read whole once the header is accepted
     State state_ = State::kClosed;
     OwnedHandle file_;  // while reading

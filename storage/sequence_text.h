@@ -36,9 +36,6 @@ enum class TextErrorKind {
     kTooLong,         // a text longer than the file can store
 };
 
-// The string-table id of an error's text, which takes the detail as %1.
-std::uint32_t TextErrorTextId(TextErrorKind kind);
-
 struct TextError {
     TextErrorKind kind = TextErrorKind::kNotToml;
     std::uint32_t line = 0;  // 1-based
@@ -62,6 +59,8 @@ SequenceText ReadSequenceText(std::string_view utf8, CodePage& codePage,
 enum class ExportErrorKind {
     kNone,
     kCodePage,         // a text of the sequence is no text of the code page
+    kRoundTrip,        // a text of the sequence would import as other bytes (a character that
+                       // the code page holds in two ways, in the way it does not prefer)
     kUnnamedModifier,  // a chord of the sequence has a modifier bit that has no spelling
 };
 

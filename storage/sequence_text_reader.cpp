@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "model/key_spelling.h"
-#include "resources/ids.h"
 #include "storage/sequence_text.h"
 
 #define TOML_EXCEPTIONS 0
@@ -225,32 +224,6 @@ std::unique_ptr<Command> TextReader::ReadCommand(const toml::table& command) {
 }
 
 }  // namespace
-
-std::uint32_t TextErrorTextId(TextErrorKind kind) {
-    switch (kind) {
-        case TextErrorKind::kNotToml:
-            return ids::kTextNotToml;
-        case TextErrorKind::kUnknownEntry:
-            return ids::kTextUnknownEntry;
-        case TextErrorKind::kWrongType:
-            return ids::kTextWrongType;
-        case TextErrorKind::kMissingEntry:
-            return ids::kTextMissingEntry;
-        case TextErrorKind::kUnknownKeyName:
-            return ids::kTextUnknownKeyName;
-        case TextErrorKind::kUnknownBuiltin:
-            return ids::kTextUnknownBuiltin;
-        case TextErrorKind::kCommandKind:
-            return ids::kTextCommandKind;
-        case TextErrorKind::kCodePage:
-            return ids::kTextCodePage;
-        case TextErrorKind::kZeroCharacter:
-            return ids::kTextZeroCharacter;
-        case TextErrorKind::kTooLong:
-            return ids::kTextTooLong;
-    }
-    return ids::kTextNotToml;
-}
 
 SequenceText ReadSequenceText(std::string_view utf8, CodePage& codePage, std::size_t longestText) {
     SequenceText out;

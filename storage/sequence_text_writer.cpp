@@ -3,6 +3,7 @@
 // paths with backslashes are written as literal strings, which keep them as they are.
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "model/key_spelling.h"
 #include "storage/sequence_text.h"
@@ -50,43 +51,54 @@ class TextWriter {
     ExportErrorKind Write(const Sequence& sequence, std::string& out);
 
   private:
-    // The text as a TOML string; false when it is no text of the code page.
-    bool Text(const std::string& bytes, std::string& out);
-    bool Command(const pavix::Command& command, std::string& out);
+    // The text as a TOML string, or why it cannot be one.
+    ExportErrorKind Text(const std::string& bytes, std::string& out);
+    ExportErrorKind Command(const pavix::Command& command, std::string& out);
 
     CodePage& codePage_;
     std::string utf8_;
+    std::string back_;
 };
 
-bool TextWriter::Text(const std::string& bytes, std::string& out) {
+// A character that the code page holds in two ways comes back from the text in the way the
+// conversion prefers: such a text would not import as the bytes it was exported from.
+ExportErrorKind TextWriter::Text(const std::string& bytes, std::string& out) {
     if (!codePage_.ToUtf8(bytes, utf8_)) {
-        return false;
+        return ExportErrorKind::kCodePage;
+    }
+    if (!codePage_.FromUtf8(utf8_, back_) || back_ != bytes) {
+        return ExportErrorKind::kRoundTrip;
     }
     out += Quoted(utf8_);
-    return true;
+    return ExportErrorKind::kNone;
 }
 
-bool TextWriter::Command(const pavix::Command& command, std::string& out) {
+ExportErrorKind TextWriter::Command(const pavix::Command& command, std::string& out) {
     if (command.IsBuiltin()) {
         const auto& builtin = static_cast<const BuiltinCommand&>(command);
-        out += "{ builtin = " + Quoted(BuiltinCommandName(builtin.Id())) + " }";
-        return true;
+        out += "{ builtin = " + Quoted(BuiltinCommandSpelling(builtin.Id())) + " }";
+        return ExportErrorKind::kNone;
     }
     const auto& external = static_cast<const ExternalCommand&>(command);
-    out += "{ run = ";
-    bool written = Text(external.Path(), out);
-    out += ", args = ";
-    written = written && Text(external.Parameter(), out);
-    out += ", dir = ";
-    written = written && Text(external.Directory(), out);
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"{ run = ", &external.Path()},
+        {", args = ", &external.Parameter()},
+        {", dir = ", &external.Directory()},
+    };
+    for (const auto& [label, text] : fields) {
+        out += label;
+        if (const ExportErrorKind kind = Text(*text, out); kind != ExportErrorKind::kNone) {
+            return kind;
+        }
+    }
     out += " }";
-    return written;
+    return ExportErrorKind::kNone;
 }
 
 ExportErrorKind TextWriter::Write(const Sequence& sequence, std::string& out) {
     out += "\n[[sequence]]\nname = ";
-    if (!Text(sequence.Name(), out)) {
-        return ExportErrorKind::kCodePage;
+    if (const ExportErrorKind kind = Text(sequence.Name(), out); kind != ExportErrorKind::kNone) {
+        return kind;
     }
     out += "\nkeys = [";
     const char* separator = "";
@@ -104,8 +116,8 @@ ExportErrorKind TextWriter::Write(const Sequence& sequence, std::string& out) {
     const bool oneLine = commands.size() < 2;
     for (const auto& command : commands) {
         out += oneLine ? "" : "\n    ";
-        if (!Command(*command, out)) {
-            return ExportErrorKind::kCodePage;
+        if (const ExportErrorKind kind = Command(*command, out); kind != ExportErrorKind::kNone) {
+            return kind;
         }
         out += oneLine ? "" : ",";
     }

@@ -94,7 +94,7 @@ FileResult Settings::Load() {
 }
 
 bool Settings::Save() {
-    FileReplacement replacement(system_.files, path_);
+    FileReplacement replacement(system_, path_, SaveFileName::kOwn);
     if (!replacement.Begin()) {
         reporter_.ReportFileProblem(FileProblem::kOpenForWriteFailed);
         return false;

@@ -46,8 +46,8 @@ WholeFileResult ReadWholeFile(FileSystem system, const std::string& path, std::u
     return result;
 }
 
-bool WriteWholeFile(FileApi& files, const std::string& path, std::string_view bytes) {
-    FileReplacement replacement(files, path);
+bool WriteWholeFile(FileSystem system, const std::string& path, std::string_view bytes) {
+    FileReplacement replacement(system, path, SaveFileName::kFresh);
     if (!replacement.Begin()) {
         return false;
     }

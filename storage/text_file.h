@@ -20,8 +20,9 @@ enum class WholeFileResult {
 WholeFileResult ReadWholeFile(FileSystem system, const std::string& path, std::uint64_t limit,
                               std::string& bytes);
 
-// Replaces `path` by a file of `bytes`, through the one file replacement (FileReplacement). False
-// when any step failed: the old file then stays as it was.
-bool WriteWholeFile(FileApi& files, const std::string& path, std::string_view bytes);
+// Replaces `path`, a file the user chose, by a file of `bytes`, through the one file replacement
+// (FileReplacement) with a fresh save file. False when any step failed: the old file then stays as
+// it was, and so does every other file of its folder.
+bool WriteWholeFile(FileSystem system, const std::string& path, std::string_view bytes);
 
 }  // namespace pavix

@@ -16,7 +16,8 @@ static_assert(kModShift == MOD_SHIFT && kModWin == MOD_WIN);
 
 // Files.
 static_assert(kGenericRead == GENERIC_READ && kGenericWrite == GENERIC_WRITE);
-static_assert(kCreateAlways == CREATE_ALWAYS && kOpenExisting == OPEN_EXISTING);
+static_assert(kCreateNew == CREATE_NEW && kCreateAlways == CREATE_ALWAYS &&
+              kOpenExisting == OPEN_EXISTING);
 static_assert(kFileAttributeNormal == FILE_ATTRIBUTE_NORMAL);
 static_assert(kInvalidFileAttributes == INVALID_FILE_ATTRIBUTES);
 static_assert(kMoveFileReplaceExisting == MOVEFILE_REPLACE_EXISTING);

@@ -12,7 +12,8 @@ using fake::Call;
 using fake::FakeDialog;
 
 constexpr const char* kTextPath = "C:\\Work\\sequences.toml";
-constexpr const char* kTextSavePath = "C:\\Work\\sequences.new";
+constexpr const char* kTextSavePath = "C:\\Work\\sequences.toml.1.tmp";
+constexpr const char* kStrangerPath = "C:\\Work\\sequences.new";  // not Pavix's
 constexpr std::uint32_t kExportFlags = 0x0088080E;  // OVERWRITEPROMPT, PATHMUSTEXIST, +kCommon
 constexpr std::uint32_t kImportFlags = 0x0088100C;  // FILEMUSTEXIST, +kCommon
 // kCommon: HIDEREADONLY, NOCHANGEDIR, EXPLORER, ENABLESIZING.
@@ -57,7 +58,7 @@ TEST_F(SequenceEditorTextTest, ExportWritesTheListAsShownWithTheNameTypedSoFar) 
                                "Sequences as text (*.toml)|*.toml|All Files (*.*)|*.*",
                                "Sequences.toml", 260, kExportFlags, "Export Sequences", "toml"));
     EXPECT_EQ(dialogs[1].args[2], fake::FormatArg(kTextPath));  // the last file is offered again
-    EXPECT_EQ(CountOf(Call("CreateFileA", kTextSavePath, kGenericWrite, 0, kCreateAlways,
+    EXPECT_EQ(CountOf(Call("CreateFileA", kTextSavePath, kGenericWrite, 0, kCreateNew,
                            kFileAttributeNormal)),
               1u);
     EXPECT_NE(platform.files[kTextPath].find("name = \"A typed\""), std::string::npos);
@@ -84,7 +85,8 @@ TEST_F(SequenceEditorTextTest, ExportThatCannotBeDoneSaysWhyAndWritesNothing) {
          "Failed to write file"},
     };
     for (const Case& c : cases) {
-        platform.files = {{kSequencePath, c.sequenceFile}, {kTextPath, "old"}};
+        platform.files = {
+            {kSequencePath, c.sequenceFile}, {kTextPath, "old"}, {kStrangerPath, "stranger"}};
         platform.messageBoxes.clear();
         c.fault();
         platform.dialogs.fileChoice = kTextPath;
@@ -92,6 +94,8 @@ TEST_F(SequenceEditorTextTest, ExportThatCannotBeDoneSaysWhyAndWritesNothing) {
         EXPECT_EQ(MessageTexts(),
                   (std::vector<std::string>{"Cannot export the sequences:\n" + c.message}));
         EXPECT_EQ(platform.files[kTextPath], "old");
+        EXPECT_EQ(platform.files[kStrangerPath], "stranger");
+        EXPECT_EQ(platform.files.count(kTextSavePath), 0u);
     }
 }
 

@@ -166,7 +166,11 @@ FileHandle FakePlatform::CreateFileA(const char* path, std::uint32_t access,
         lastError = kErrorFileNotFound;
         return kInvalidHandleValue;
     }
-    if (creationDisposition == kCreateAlways) {
+    if (creationDisposition == kCreateNew && files.count(name) != 0) {
+        lastError = kErrorFileExists;
+        return kInvalidHandleValue;
+    }
+    if (creationDisposition == kCreateAlways || creationDisposition == kCreateNew) {
         files[name].clear();
     }
     const FileHandle handle = nextHandle_++;

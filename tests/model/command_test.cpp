@@ -47,7 +47,7 @@ TEST(CommandTest, BuiltinNamesFollowTheTableNotTheIdOrder) {
 // The text form names built-ins in English whatever the user's language.
 TEST(CommandTest, EnglishNamesFindTheirCommandsInAnyCaseAndNothingElse) {
     for (BuiltinCommandId id = 0; id < kBuiltinCommandCount; ++id) {
-        EXPECT_EQ(FindBuiltinCommand(BuiltinCommandName(id)), id) << id;
+        EXPECT_EQ(FindBuiltinCommand(BuiltinCommandSpelling(id)), id) << id;
     }
     EXPECT_EQ(FindBuiltinCommand("start SCREEN saver"), kStartScreenSaver);
     for (const char* near : {"Lock  System", "Lock", "Lock System ", ""}) {

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "fake/fake_platform.h"
+#include "platform/constants.h"
 #include "support/data_files.h"
 
 namespace pavix {
@@ -12,6 +14,7 @@ namespace {
 
 constexpr const char* kPath = "C:\\Pavix\\Preferences.dat";
 constexpr const char* kNewPath = "C:\\Pavix\\Preferences.new";
+constexpr const char* kBackupPath = "C:\\Pavix\\Preferences.dat.bak";
 
 std::string File(std::int32_t showHints, std::int32_t version = 1) {
     return testing::PreferencesFileBytes(showHints, version);
@@ -62,6 +65,31 @@ TEST_F(PreferencesTest, UnusableFilesLeaveTheChoiceAsItWasAndSayNothing) {
     }
     EXPECT_TRUE(platform.messageBoxes.empty());
     EXPECT_EQ(platform.OpenFileCount(), 0);
+}
+
+// Another version's file may hold choices that this one cannot read: it is kept before the first
+// save replaces it, once, and never replaced when it cannot be kept.
+TEST_F(PreferencesTest, AnUnusableFileIsKeptAsBackupBeforeTheFirstSave) {
+    using Files = std::map<std::string, std::string>;
+    const std::string other = File(1, 2);
+    platform.files[kPath] = other;
+    Preferences preferences(platform);
+    ASSERT_EQ(preferences.Load(), FileResult::kUnusable);
+    platform.Script("CopyFileA", 0, kErrorAccessDenied, {}, 1);
+    EXPECT_FALSE(preferences.Save());
+    EXPECT_EQ(platform.files, (Files{{kPath, other}}));
+    preferences.SetShowHints(false);
+    ASSERT_TRUE(preferences.Save());
+    preferences.SetShowHints(true);
+    ASSERT_TRUE(preferences.Save());
+    EXPECT_EQ(platform.files, (Files{{kPath, File(1)}, {kBackupPath, other}}));
+    EXPECT_EQ(platform.CallsNamed("CopyFileA").size(), 2u);
+
+    // A good file needs no copy.
+    platform.calls.clear();
+    ASSERT_EQ(preferences.Load(), FileResult::kOk);
+    ASSERT_TRUE(preferences.Save());
+    EXPECT_TRUE(platform.CallsNamed("CopyFileA").empty());
 }
 
 TEST_F(PreferencesTest, FailedSaveKeepsTheOldFileAndRemovesTheNewOne) {

@@ -231,15 +231,18 @@ TEST_F(SequenceTextTest, LongTextsAreMeasuredInTheCodePageAndQuotedInPart) {
     EXPECT_EQ(errors[2].detail, std::string(47, 'k') + "...");
 }
 
-// A code page that knows only ASCII, to meet a Sequence.dat text that is none of its texts.
+// A code page that knows only ASCII, to meet a Sequence.dat text that is none of its texts. Like
+// code page 932 with its NEC and IBM rows, it holds one character in two ways: "A" is also 0x01.
 class AsciiCodePage : public CodePage {
   public:
     bool ToUtf8(std::string_view bytes, std::string& utf8) override {
         utf8.assign(bytes);
+        std::replace(utf8.begin(), utf8.end(), '\x01', 'A');
         return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0; });
     }
     bool FromUtf8(std::string_view utf8, std::string& bytes) override {
-        return ToUtf8(utf8, bytes);
+        bytes.assign(utf8);
+        return std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= 0; });
     }
 };
 
@@ -256,6 +259,10 @@ TEST_F(SequenceTextTest, ExportStopsAtTheFirstSequenceItCannotWriteAndSaysWhich)
          ExportErrorKind::kCodePage,
          1},
         {{{"repeat", {{kCtrlAlt, 'R'}, {0x4002, 'R'}}, {}}}, ExportErrorKind::kUnnamedModifier, 0},
+        {{{"\x01", {}, {}}}, ExportErrorKind::kRoundTrip, 0},
+        {{{"A", {}, {}}, {"ok", {}, {Builtin(0), External("ok", "ok", "C:\\\x01")}}},
+         ExportErrorKind::kRoundTrip,
+         1},
     };
     for (const Case& c : cases) {
         std::string text = "left over";

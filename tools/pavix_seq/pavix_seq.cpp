@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "editors/wording/wording.h"
 #include "engine/conflicts.h"
 #include "model/key_spelling.h"
 #include "pavix_seq/native_code_page.h"
@@ -24,9 +25,24 @@ constexpr char kUsage[] =
     "usage: pavix-seq [--codepage 1252|932] [--abort CHORD] export Sequence.dat [out.toml]\n"
     "       pavix-seq [--codepage 1252|932] [--abort CHORD] import in.toml Sequence.dat\n"
     "       pavix-seq [--codepage 1252|932] [--abort CHORD] check FILE\n";
+constexpr char kHelp[] =
+    "\n"
+    "  export   the sequences of Sequence.dat as text, into out.toml or onto the output\n"
+    "  import   replaces Sequence.dat by the sequences of a text, as the editor's OK does\n"
+    "  check    tells what is wrong with a text or a Sequence.dat, and which sequences can\n"
+    "           never run\n"
+    "\n"
+    "  --codepage N   the code page of Sequence.dat's texts: 1252 (the default) or 932\n"
+    "  --abort CHORD  the abort key, such as Ctrl+Alt+X: sequences it breaks are reported\n"
+    "  -h, --help     shows this text\n"
+    "  --version      shows the version of pavix-seq\n"
+    "\n"
+    "Exit status: 0 clean, 1 warnings only, 2 errors (nothing was written).\n";
 constexpr unsigned char kSequenceFileStart[] = {0x07, 0x08};
 
 struct Options {
+    bool help = false;
+    bool version = false;
     unsigned codePage = kWesternCodePage;
     std::optional<KeyChord> abortChord;
     std::string command;
@@ -145,10 +161,7 @@ bool Run::Export(const std::string& path, const SequenceList& list, std::string&
     if (error.kind == ExportErrorKind::kNone) {
         return true;
     }
-    Error(path, FillIn(English(error.kind == ExportErrorKind::kCodePage
-                                   ? ids::kTextExportCodePage
-                                   : ids::kTextExportUnnamedModifier),
-                       std::to_string(error.sequence + 1)));
+    Error(path, FillIn(English(ExportErrorTextId(error.kind)), std::to_string(error.sequence + 1)));
     return false;
 }
 
@@ -257,6 +270,14 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
             err << "pavix-seq: " << argument << " needs a value\n";
             return false;
         }
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;  // whatever else the line says
+            return true;
+        }
+        if (argument == "--version") {
+            options.version = true;
+            return true;
+        }
         if (argument == "--codepage") {
             const std::string& value = arguments[++i];
             options.codePage = value == "1252"  ? kWesternCodePage
@@ -293,6 +314,14 @@ int RunPavixSeq(const std::vector<std::string>& arguments, std::ostream& out, st
     if (!ParseOptions(arguments, options, err)) {
         err << kUsage;
         return kExitErrors;
+    }
+    if (options.help) {
+        out << kUsage << kHelp;
+        return kExitClean;
+    }
+    if (options.version) {
+        out << "pavix-seq " << PAVIX_VERSION_TEXT << "\n";
+        return kExitClean;
     }
     std::unique_ptr<CodePage> codePage = MakeNativeCodePage(options.codePage);
     if (codePage == nullptr) {

@@ -7,6 +7,7 @@
 //
 //   --codepage N     the code page of Sequence.dat's texts: 1252 (the default) or 932
 //   --abort CHORD    the abort key, for check and import: sequences it breaks are reported
+//   -h, --help       the usage onto the output; --version the version
 //
 // Every problem goes to the error stream as "FILE[:LINE]: error|warning: what". Errors stop the
 // command before it writes anything; warnings name sequences that can never run.

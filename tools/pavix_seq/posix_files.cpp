@@ -26,6 +26,9 @@ void PosixFiles::SetLastErrorFromErrno() {
         case ENOTDIR:
             lastError_ = kErrorPathNotFound;
             break;
+        case EEXIST:
+            lastError_ = kErrorFileExists;
+            break;
         case ENOSPC:
             lastError_ = kErrorHandleDiskFull;
             break;
@@ -41,6 +44,8 @@ FileHandle PosixFiles::CreateFileA(const char* path, std::uint32_t access, std::
     int flags = writing ? O_WRONLY : O_RDONLY;
     if (creationDisposition == kCreateAlways) {
         flags |= O_CREAT | O_TRUNC;
+    } else if (creationDisposition == kCreateNew) {
+        flags |= O_CREAT | O_EXCL;
     }
     const int descriptor = ::open(path, flags | O_CLOEXEC, 0666);
     if (descriptor < 0) {

@@ -513,6 +513,27 @@ bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string FolderListing(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    }
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+    std::sort(names.begin(), names.end());
+    std::string listing;
+    for (const std::string& name : names) {
+        listing += (listing.empty() ? "" : ", ") + name;
+    }
+    return listing;
+}
+
 std::vector<std::string> ReadLines(const std::string& path) {
     std::vector<std::string> lines;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -160,6 +160,8 @@ class PavixProcess {
 // Files.
 bool WriteFileBytes(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);
+// The names of the files and folders in `folder`, sorted and separated by ", ".
+std::string FolderListing(const std::string& folder);
 bool ReadFileBytes(const std::string& path, Bytes* bytes);
 // Checks that the file holds exactly these bytes; names the first offset that differs.
 Verdict ExpectFileBytes(const std::string& path, const Bytes& expected);

@@ -120,12 +120,58 @@ Verdict JapaneseNameThroughText(ScenarioContext& ctx) {
     return ExpectFileBytes(SequencePath(ctx), SequenceFileBytes({sequence}));
 }
 
+// The file the user chooses may have a neighbour called like Pavix's own save files: Export
+// writes through a save file of a new name, so the neighbour keeps every byte and nothing else is
+// left in the folder.
+Verdict ExportSparesTheFilesBesideIt(ScenarioContext& ctx) {
+    const std::string folder = ctx.workspace.folder + "\\texts";
+    const std::string textPath = folder + "\\notes.toml";
+    const std::string strangerPath = folder + "\\notes.new";
+    const std::string stranger = "someone else's notes\r\n";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    if (!WriteFileBytes(strangerPath, stranger)) {
+        return Fail("cannot write " + strangerPath);
+    }
+    if (Verdict v = ctx.WriteSequences({{"marker", {kChordA}, {ctx.MarkerCommand()}}}); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
+        return v;
+    }
+    Dialog editor;
+    if (Verdict v = OpenFromMenu(ctx, kMenuEditSequence, EnglishTitles().sequenceEditor, &editor);
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = ChooseInFileDialog(ctx, editor, kSequenceExport, kExportTitle, textPath);
+        !v.passed) {
+        return v;
+    }
+    std::string text;
+    if (Verdict v = ReadText(textPath, &text); !v.passed) {
+        return v;
+    }
+    if (Verdict v = CloseAndExpectIdle(ctx, editor, IDCANCEL); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ExpectFileBytes(strangerPath, stranger); !v.passed) {
+        return Fail("after Export: " + v.reason);
+    }
+    const std::string listing = FolderListing(folder);
+    if (listing != "notes.new, notes.toml") {
+        return Fail("after Export the folder holds " + listing);
+    }
+    return Pass();
+}
+
 }  // namespace
 
 std::vector<Scenario> SequenceTextScenarios() {
     return {
         {"sequence_text_export_change_import_run", "en", true, ExportChangeImportRun},
         {"ja_sequence_text_name_round_trip", "ja", true, JapaneseNameThroughText},
+        {"sequence_text_export_spares_the_files_beside_it", "en", true,
+         ExportSparesTheFilesBesideIt},
     };
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -118,6 +119,21 @@ TEST_F(PavixSeqTest, TheCodePageDecidesWhichTextsSequenceDatCanHold) {
                             "\"\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\""});
 }
 
+// "Ⅰ" is both FA4A and 8754 in code page 932, and comes back from UTF-8 as 8754: a text holding
+// FA4A would import as other bytes than it was exported from.
+TEST_F(PavixSeqTest, ATextThatWouldNotImportAsTheSameBytesIsNotExported) {
+    const std::vector<SequenceSpec> records = {{"ok", {{0, 'A'}}, {Builtin(0)}},
+                                               {"\xFA\x4A", {{0, 'B'}}, {Builtin(0)}}};
+    Write("Sequence.dat", SequenceFileBytes(records));
+    EXPECT_EQ(Run({"--codepage", "932", "export", "Sequence.dat", "out.toml"}), kExitErrors);
+    EXPECT_EQ(errors,
+              Lines{"Sequence.dat: error: Sequence 2 holds a character that the system's "
+                    "code page writes in two ways; imported again, its text would change."});
+    EXPECT_FALSE(std::filesystem::exists("out.toml"));
+    EXPECT_EQ(Run({"--codepage", "932", "export", "Sequence.dat"}), kExitErrors);
+    EXPECT_EQ(output, "");
+}
+
 TEST_F(PavixSeqTest, EveryErrorOfATextIsReportedWithItsLineAndNothingIsImported) {
     Write("Sequence.dat", SequenceHeader());
     Write("bad.toml",
@@ -215,12 +231,30 @@ TEST_F(PavixSeqTest, ImportThatCannotWriteLeavesSequenceDatAsItWas) {
     Write("in.toml", "[[sequence]]\nname = \"x\"\nkeys = [\"A\"]\ncommands = []\n");
     EXPECT_EQ(Run({"import", "in.toml", "no/such/folder/Sequence.dat"}), kExitErrors);
     EXPECT_EQ(errors, Lines{"no/such/folder/Sequence.dat: error: Failed to open file for writing"});
+}
 
+// The files named on the command line may be anywhere: a "<name>.new" there is someone else's,
+// and a save file name already taken is passed over.
+TEST_F(PavixSeqTest, ImportAndExportLeaveEveryOtherFileOfTheFolderAlone) {
+    Write("in.toml",
+          "[[sequence]]\nname = \"x\"\nkeys = [\"A\"]\ncommands = [{ builtin = "
+          "\"Logoff\" }]\n");
     Write("Sequence.dat", "old");
-    std::filesystem::create_directory("Sequence.new");  // no save file can be made there
-    EXPECT_EQ(Run({"import", "in.toml", "Sequence.dat"}), kExitErrors);
-    EXPECT_EQ(errors, Lines{"Sequence.dat: error: Failed to open file for writing"});
-    EXPECT_EQ(Read("Sequence.dat"), "old");
+    Write("Sequence.new", "someone's");
+    Write("out.new", "someone else's");
+    std::filesystem::create_directory("Sequence.dat.1.tmp");
+    EXPECT_EQ(Run({"import", "in.toml", "Sequence.dat"}), kExitClean);
+    EXPECT_EQ(Run({"export", "Sequence.dat", "out.toml"}), kExitClean);
+    EXPECT_NE(Read("out.toml").find("commands = [{ builtin = \"Logoff\" }]"), std::string::npos);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (Lines{"Sequence.dat", "Sequence.dat.1.tmp", "Sequence.new", "in.toml",
+                            "out.new", "out.toml"}));
+    EXPECT_EQ(Read("Sequence.new"), "someone's");
+    EXPECT_EQ(Read("out.new"), "someone else's");
 }
 
 TEST_F(PavixSeqTest, ACommandLineThatMakesNoSenseShowsTheUsage) {
@@ -244,6 +278,21 @@ TEST_F(PavixSeqTest, ACommandLineThatMakesNoSenseShowsTheUsage) {
                   "       pavix-seq [--codepage 1252|932] [--abort CHORD] check FILE");
     }
     EXPECT_EQ(Run({"check", "in.toml"}), kExitClean);
+}
+
+// Asked for, the usage is the answer, not an error; the version is the one of the file VERSION.
+TEST_F(PavixSeqTest, HelpAndVersionGoToTheOutputAndEndCleanly) {
+    for (const char* help : {"--help", "-h"}) {
+        EXPECT_EQ(Run({"check", help, "--no-such-option"}), kExitClean) << help;
+        EXPECT_EQ(errors, Lines{});
+        EXPECT_EQ(output.rfind("usage: pavix-seq [--codepage 1252|932]", 0), 0u) << output;
+        EXPECT_NE(output.find("  -h, --help "), std::string::npos);
+    }
+    std::string version = Read(PAVIX_VERSION_FILE);
+    version.erase(version.find_last_not_of("\r\n") + 1);
+    EXPECT_EQ(Run({"--version"}), kExitClean);
+    EXPECT_EQ(output, "pavix-seq " + version + "\n");
+    EXPECT_EQ(errors, Lines{});
 }
 
 }  // namespace
