@@ -60,6 +60,7 @@ void SequenceEngine::Timeout() {
 }
 
 void SequenceEngine::Disable() {
+    ++passes_;  // a pass under way (its box's modal loop reached here) registers nothing more
     ReleaseHotkeys();
     firstKeys_ = FirstKeyIndex();  // their memory too
     matchers_ = std::make_shared<MatcherList>();
@@ -172,9 +173,14 @@ bool SequenceEngine::Enable() {
     }
     enabled_ = true;
     abortId_ = kNoHotkey;
-    if (settings_.AbortKeyEnabled() != 0 && !registry_.Register(settings_.AbortKey(), &abortId_)) {
-        abortId_ = kNoHotkey;
+    HotkeyId abortId = kNoHotkey;
+    if (settings_.AbortKeyEnabled() != 0 && !registry_.Register(settings_.AbortKey(), &abortId)) {
+        abortId = kNoHotkey;
     }
+    if (pass != passes_) {
+        return false;  // the refused abort chord's box disabled or enabled the engine again
+    }
+    abortId_ = abortId;
     // A refused chord is told in a box, and a box's modal loop lets the user reach the file
     // meanwhile: the whole file is read and closed before the first sequence chord is registered.
     auto records = std::make_shared<StoredRecords>();
@@ -186,8 +192,8 @@ bool SequenceEngine::Enable() {
         DisableAndNotify();
         return false;
     }
-    // Held here as well as by the list: a Disable from an error box empties the list, and the
-    // walk goes on over the same records.
+    // Held here as well as by the list: a Disable or Enable from an error box empties the list
+    // while the record being compiled still points into the records.
     StoredRecord record;
     while (pass == passes_ && records->Next(record)) {
         Compile(record, records);

@@ -38,7 +38,8 @@ class SequenceEngine {
     // Rebuilds the abort hotkey, the sequence hotkeys and the matchers from Config.dat and
     // Sequence.dat. True when Sequence.dat was read to its end (or to a damaged record).
     virtual bool Enable();
-    // Unregisters every hotkey and drops every matcher and any search. Plays nothing.
+    // Unregisters every hotkey and drops every matcher and any search, and ends an enabling pass
+    // under way (reached from one of its boxes). Plays nothing.
     virtual void Disable();
     virtual void Abort();
     virtual void SetWindow(WindowHandle window);
@@ -118,8 +119,8 @@ class SequenceEngine {
     // Built beside matchers_ as each one joins, so a press during Enable (from the modal loop of
     // an error box) finds the matchers read so far, as a walk over matchers_ would.
     FirstKeyIndex firstKeys_;
-    // Counts the enabling passes, so that a pass that an error box's modal loop enabled again
-    // stops adding to a list that is no longer its own.
+    // Counts the enabling passes and disablings, so that a pass that an error box's modal loop
+    // enabled again or disabled stops registering and adding to a list that is no longer its own.
     std::uint32_t passes_ = 0;
     // The candidates, as indexes into matchers_ in their order; empty while no search is under
     // way. After a first key they are the index's own list for that key, which is not copied;
