@@ -1,5 +1,7 @@
 #include "engine/sequence_engine.h"
 
+#include <cstring>
+
 #include "platform/constants.h"
 #include "storage/sequence_file.h"
 
@@ -78,6 +80,7 @@ void SequenceEngine::DropMatchers() {
     if (matchers_.use_count() == 1) {
         matchers_->matchers.clear();
         matchers_->records.reset();
+        matchers_->kept = ByteBlock();
     } else {  // commands of a matcher are running and hold the list (see Complete)
         matchers_ = std::make_shared<MatcherList>();
     }
@@ -198,10 +201,40 @@ bool SequenceEngine::Enable() {
     while (pass == passes_ && records->Next(record)) {
         Compile(record, records);
     }
+    if (pass == passes_) {
+        KeepOnlyUsedBytes();
+    }
     if (records->Damaged()) {
         reporter_.ReportFileProblem(FileProblem::kDamagedRecord);
     }
     return true;
+}
+
+// Without the memory for the block, the matchers go on pointing into the records.
+void SequenceEngine::KeepOnlyUsedBytes() {
+    MatcherList& list = *matchers_;
+    std::size_t total = 0;
+    for (const SequenceMatcher& matcher : list.matchers) {
+        total += matcher.Name().size() + matcher.Commands().bytes.size();
+    }
+    if (matchers_.use_count() != 1 || !list.kept.Allocate(total)) {
+        return;
+    }
+    char* next = list.kept.Data();
+    auto keep = [&next](std::string_view bytes) {
+        if (!bytes.empty()) {
+            std::memcpy(next, bytes.data(), bytes.size());
+        }
+        const std::string_view kept(next, bytes.size());
+        next += bytes.size();
+        return kept;
+    };
+    for (SequenceMatcher& matcher : list.matchers) {
+        matcher.SetName(keep(matcher.Name()));
+        const StoredCommands commands = matcher.Commands();
+        matcher.SetCommands(StoredCommands{keep(commands.bytes), commands.count});
+    }
+    list.records.reset();
 }
 
 FileResult SequenceEngine::ReadSequences(StoredRecords& records) {

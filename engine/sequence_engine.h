@@ -66,10 +66,12 @@ class SequenceEngine {
     const std::vector<std::size_t>& CandidateIndexes() const { return *candidates_; }
 
   private:
-    // The matchers, and the records of Sequence.dat that their names and commands point into.
-    // The matchers keep their memory from one Enable to the next.
+    // The matchers, and the bytes that their names and commands point into: the records of
+    // Sequence.dat while the pass reads them, then only what the matchers use. The matchers keep
+    // their memory from one Enable to the next.
     struct MatcherList {
         std::shared_ptr<const StoredRecords> records;
+        ByteBlock kept;
         std::vector<SequenceMatcher> matchers;
     };
 
@@ -99,6 +101,9 @@ class SequenceEngine {
     // Registers every chord of a usable record, then appends its matcher to the engine's list;
     // appends nothing when a chord cannot be registered.
     void Compile(const StoredRecord& record, const std::shared_ptr<StoredRecords>& records);
+    // Moves the names and commands of the matchers into a block of their own, so that the
+    // records of the skipped and refused sequences go with the file's bytes.
+    void KeepOnlyUsedBytes();
     // The two halves of disabling: the hotkeys, the search and the index's entries, then the
     // matchers (whose memory Enable keeps for the list it builds).
     void ReleaseHotkeys();

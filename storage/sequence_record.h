@@ -10,6 +10,7 @@
 
 #include "model/key_chord.h"
 #include "model/sequence.h"
+#include "storage/binary_io.h"
 
 namespace pavix {
 
@@ -36,9 +37,10 @@ struct StoredRecord {
 class StoredRecords {
   public:
     StoredRecords() = default;
-    // `complete` is false when the file could not be read to its end: the walk then ends at a
-    // damaged record, even where the bytes end between two records.
-    StoredRecords(std::vector<char> bytes, bool complete);
+    // The first `size` bytes of `bytes`. `complete` is false when the file could not be read to
+    // its end: the walk then ends at a damaged record, even where the bytes end between two
+    // records.
+    StoredRecords(ByteBlock bytes, std::size_t size, bool complete);
 
     // The next record; false at the end, or at a record that is cut short or holds what the
     // writer never produces (then Damaged), and for ever after.
@@ -47,7 +49,8 @@ class StoredRecords {
     bool Damaged() const { return damaged_; }
 
   private:
-    std::vector<char> bytes_;
+    ByteBlock block_;
+    std::string_view bytes_;
     std::size_t offset_ = 0;
     bool complete_ = true;
     bool ended_ = false;
