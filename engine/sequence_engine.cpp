@@ -198,11 +198,20 @@ bool SequenceEngine::Enable() {
     // Held here as well as by the list: a Disable or Enable from an error box empties the list
     // while the record being compiled still points into the records.
     StoredRecord record;
+    std::vector<std::string_view> used;
     while (pass == passes_ && records->Next(record)) {
-        Compile(record, records);
+        if (!Compile(record, records)) {
+            continue;
+        }
+        if (!used.empty() && used.back().data() + used.back().size() == record.bytes.data()) {
+            used.back() =
+                std::string_view(used.back().data(), used.back().size() + record.bytes.size());
+        } else {
+            used.push_back(record.bytes);
+        }
     }
     if (pass == passes_) {
-        KeepOnlyUsedBytes();
+        KeepOnlyUsedRecords(used, records->Size());
     }
     if (records->Damaged()) {
         reporter_.ReportFileProblem(FileProblem::kDamagedRecord);
@@ -210,29 +219,36 @@ bool SequenceEngine::Enable() {
     return true;
 }
 
-// Without the memory for the block, the matchers go on pointing into the records.
-void SequenceEngine::KeepOnlyUsedBytes() {
+// Without the memory for the block, the matchers go on pointing into the file's bytes.
+void SequenceEngine::KeepOnlyUsedRecords(const std::vector<std::string_view>& runs,
+                                         std::size_t fileBytes) {
     MatcherList& list = *matchers_;
     std::size_t total = 0;
-    for (const SequenceMatcher& matcher : list.matchers) {
-        total += matcher.Name().size() + matcher.Commands().bytes.size();
+    for (const std::string_view run : runs) {
+        total += run.size();
     }
-    if (matchers_.use_count() != 1 || !list.kept.Allocate(total)) {
+    if (total == fileBytes || matchers_.use_count() != 1 || !list.kept.Allocate(total)) {
         return;
     }
-    char* next = list.kept.Data();
-    auto keep = [&next](std::string_view bytes) {
-        if (!bytes.empty()) {
-            std::memcpy(next, bytes.data(), bytes.size());
-        }
-        const std::string_view kept(next, bytes.size());
-        next += bytes.size();
-        return kept;
-    };
+    char* target = list.kept.Data();
+    for (const std::string_view run : runs) {
+        std::memcpy(target, run.data(), run.size());
+        target += run.size();
+    }
+    // Each matcher's views lie in its own record, and the matchers follow the runs' order.
+    auto run = runs.begin();
+    char* runTarget = list.kept.Data();
     for (SequenceMatcher& matcher : list.matchers) {
-        matcher.SetName(keep(matcher.Name()));
+        while (matcher.Name().data() >= run->data() + run->size()) {
+            runTarget += run->size();
+            ++run;
+        }
+        auto moved = [&](std::string_view view) {
+            return std::string_view(runTarget + (view.data() - run->data()), view.size());
+        };
+        matcher.SetName(moved(matcher.Name()));
         const StoredCommands commands = matcher.Commands();
-        matcher.SetCommands(StoredCommands{keep(commands.bytes), commands.count});
+        matcher.SetCommands(StoredCommands{moved(commands.bytes), commands.count});
     }
     list.records.reset();
 }
@@ -248,11 +264,11 @@ FileResult SequenceEngine::ReadSequences(StoredRecords& records) {
 }
 
 // Only records with chords and commands make matchers.
-void SequenceEngine::Compile(const StoredRecord& record,
+bool SequenceEngine::Compile(const StoredRecord& record,
                              const std::shared_ptr<StoredRecords>& records) {
     const std::size_t count = record.KeyCount();
     if (count == 0 || record.commands.count == 0) {
-        return;
+        return false;
     }
     std::vector<HotkeyId> ids(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -260,7 +276,7 @@ void SequenceEngine::Compile(const StoredRecord& record,
         HotkeyId id = recentChords_.Find(chord);
         if (id == kNoHotkey) {
             if (!registry_.Register(chord, &id)) {
-                return;
+                return false;
             }
             recentChords_.Keep(chord, id);
         }
@@ -283,6 +299,7 @@ void SequenceEngine::Compile(const StoredRecord& record,
         candidates_ = &narrowed_;
     }
     firstKeys_.Add(matcher);
+    return true;
 }
 
 }  // namespace pavix

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/command_runner.h"
@@ -99,11 +100,12 @@ class SequenceEngine {
     // Reads Sequence.dat whole and closes it. How the file opened.
     FileResult ReadSequences(StoredRecords& records);
     // Registers every chord of a usable record, then appends its matcher to the engine's list;
-    // appends nothing when a chord cannot be registered.
-    void Compile(const StoredRecord& record, const std::shared_ptr<StoredRecords>& records);
-    // Moves the names and commands of the matchers into a block of their own, so that the
-    // records of the skipped and refused sequences go with the file's bytes.
-    void KeepOnlyUsedBytes();
+    // appends nothing (false) when a chord cannot be registered.
+    bool Compile(const StoredRecord& record, const std::shared_ptr<StoredRecords>& records);
+    // Moves the records of the matchers, given as runs of records side by side in the order of
+    // the file, into a block of their own, so that the records of the skipped and refused
+    // sequences go with the file's bytes. Costs nothing when every record made a matcher.
+    void KeepOnlyUsedRecords(const std::vector<std::string_view>& runs, std::size_t fileBytes);
     // The two halves of disabling: the hotkeys, the search and the index's entries, then the
     // matchers (whose memory Enable keeps for the list it builds).
     void ReleaseHotkeys();

@@ -157,6 +157,7 @@ bool StoredRecords::Next(StoredRecord& record) {
         damaged_ = true;
         return false;
     }
+    record.bytes = reader.Since(offset_);
     offset_ = reader.Offset();
     return true;
 }

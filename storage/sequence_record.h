@@ -24,8 +24,9 @@ struct StoredCommands {
 struct StoredRecord {
     static constexpr std::size_t kKeySize = 4;
 
-    std::string_view name;  // up to its first zero byte, as every text of the file
-    std::string_view keys;  // kKeySize bytes a chord
+    std::string_view bytes;  // the whole record
+    std::string_view name;   // up to its first zero byte, as every text of the file
+    std::string_view keys;   // kKeySize bytes a chord
     StoredCommands commands;
 
     std::size_t KeyCount() const { return keys.size() / kKeySize; }
@@ -47,6 +48,8 @@ class StoredRecords {
     bool Next(StoredRecord& record);
     // After Next returned false: true when it stopped at a damaged record, not at the clean end.
     bool Damaged() const { return damaged_; }
+    // All the bytes walked, whole records or not.
+    std::size_t Size() const { return bytes_.size(); }
 
   private:
     ByteBlock block_;

@@ -15,6 +15,7 @@ using fake::Calls;
 using fake::FakePlatform;
 using testing::Builtin;
 using testing::ConfigSpec;
+using testing::External;
 using testing::SequenceSpec;
 
 constexpr WindowHandle kWindow = 0x1234;
@@ -102,6 +103,36 @@ TEST_F(EngineEnablingTest, SequencesWithoutKeysOrCommandsAreSkippedSilently) {
     EXPECT_EQ(engine.MatcherCount(), 1u);
     EXPECT_EQ(engine.Registry().Hotkeys().size(), 1u);
     EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
+// Once the pass lets the skipped and refused records go, each matcher still has its own name and
+// commands, whichever records stood around it.
+TEST_F(EngineEnablingTest, MatchersKeepTheirNamesAndCommandsWithoutTheOtherRecords) {
+    platform.takenChords.insert({kCtrlAlt, 'T'});
+    Write({{"skipped first", {}, {Builtin(0)}},
+           {"a", {{kCtrlAlt, 'A'}}, {External("a.exe", "-a", "C:\\A")}},
+           {"skipped", {{kCtrlAlt, 'S'}}, {}},
+           {"bb", {{kCtrlAlt, 'B'}}, {External("b.exe")}},
+           {"ccc", {{kCtrlAlt, 'C'}}, {Builtin(0), External("c.exe")}},
+           {"refused", {{kCtrlAlt, 'T'}}, {External("t.exe")}},
+           {"", {{kCtrlAlt, 'D'}}, {External("d.exe")}},
+           {"skipped last", {{kCtrlAlt, 'L'}}, {}}});
+    engine.Enable();
+    ASSERT_EQ(engine.MatcherCount(), 4u);
+    const char* const names[] = {"a", "bb", "ccc", ""};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(engine.Matcher(i).Name(), names[i]);
+    }
+    platform.calls.clear();
+    for (const char key : {'A', 'B', 'C', 'D'}) {
+        const HotkeyId id = engine.Registry().Hotkeys().at(KeyChord{kCtrlAlt, std::uint16_t(key)});
+        EXPECT_EQ(engine.OnHotkey(id), kDone) << key;
+    }
+    EXPECT_EQ(platform.CallsNamed("ShellExecuteA"),
+              (Calls{Call("ShellExecuteA", 0, nullptr, "a.exe", "-a", "C:\\A", 5),
+                     Call("ShellExecuteA", 0, nullptr, "b.exe", "", "", 5),
+                     Call("ShellExecuteA", 0, nullptr, "c.exe", "", "", 5),
+                     Call("ShellExecuteA", 0, nullptr, "d.exe", "", "", 5)}));
 }
 
 TEST_F(EngineEnablingTest, SharedChordIsRegisteredOnceForBothMatchers) {
