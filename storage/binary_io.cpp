@@ -15,6 +15,10 @@ constexpr std::uint32_t kInvalidFileSize = 0xFFFFFFFFu;
 constexpr std::size_t kMinimumReadBuffer = 256;
 // The most that one ReadFile or WriteFile call is asked to move.
 constexpr std::size_t kLargestTransfer = 0x40000000u;
+// The largest rest of a file that reading believes and allocates at once. A larger one is read
+// as if its size were unknown, so that a size the platform misreports costs no more than the
+// bytes that arrive; no data file of that size is of use anyway.
+constexpr std::uint64_t kLargestBelievedRest = std::uint64_t{1} << 30;
 
 }  // namespace
 
@@ -153,7 +157,8 @@ RestRead FileReader::ReadRest(ByteBlock& bytes, std::size_t& used) {
     }
     const std::size_t piece = buffer_.empty() ? ChunkSize() : buffer_.size();
     const std::size_t buffered = end_ - begin_;
-    const std::uint64_t expected = size_ == kUnknownFileSize ? 0 : Remaining();
+    const std::uint64_t rest = Remaining();
+    const std::uint64_t expected = rest > kLargestBelievedRest ? 0 : rest;
     if (expected > std::numeric_limits<std::size_t>::max() - buffered - piece ||
         !bytes.Allocate(buffered + static_cast<std::size_t>(expected) + piece)) {
         return RestRead::kNoMemory;

@@ -107,8 +107,8 @@ class FileReader {
     bool ReadText(std::size_t length, std::string& text);
     // Reads every byte still to come into `bytes`, allocated once for what the file's size says
     // is left and one more chunk, which the read that finds the end goes into; `used` tells how
-    // many arrived. Only a file of unknown size, or one longer than its size said, grows the
-    // block as its bytes arrive.
+    // many arrived. Only a file of unknown size or of more than 1 GiB, or one longer than its
+    // size said, grows the block as its bytes arrive.
     RestRead ReadRest(ByteBlock& bytes, std::size_t& used);
 
     // True when the file ends exactly here: no byte is left and no read failed.
