@@ -39,7 +39,8 @@ MainWindow::MainWindow(Platform& platform, EditorFactory makeEditor)
 std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
                                      std::uintptr_t wParam, std::intptr_t lParam) {
     if (message == taskbarCreatedMessage_ && message != 0) {
-        tray_.AddTrayIcon(window, iconId_);
+        // A new taskbar knows none of the old one's icons.
+        iconAdded_ = tray_.AddTrayIcon(window, iconId_);
         return 0;
     }
     switch (message) {
@@ -73,7 +74,13 @@ std::intptr_t MainWindow::OnCreate(WindowHandle window) {
     iconId_ = kIdle;  // what a "TaskbarCreated" during the first pass shows
     engine_.SetWindow(window);
     iconId_ = EnableEngine(false);
-    tray_.AddTrayIcon(window, iconId_);
+    // A taskbar that announced itself during the pass has the icon already: a second add would
+    // be refused.
+    if (iconAdded_) {
+        tray_.UpdateTrayIcon(window, iconId_);
+    } else {
+        iconAdded_ = tray_.AddTrayIcon(window, iconId_);
+    }
     hints_.Start(window);
     return 0;
 }

@@ -66,6 +66,7 @@ class MainWindow final : public WindowHandler {
     std::uint32_t taskbarCreatedMessage_;
     WindowHandle window_ = 0;
     TrayIconId iconId_ = kIdle;
+    bool iconAdded_ = false;  // the taskbar of the moment accepted the icon
     bool timerRunning_ = false;
     // The dialog of the editor that is open: the menu commands bring it to the front instead of
     // nesting another editor in it, and Exit ends it.

@@ -1,5 +1,7 @@
 #include "engine/sequence_engine.h"
 
+#include <cstring>
+
 #include "platform/constants.h"
 #include "storage/sequence_file.h"
 
@@ -60,6 +62,7 @@ void SequenceEngine::Timeout() {
 }
 
 void SequenceEngine::Disable() {
+    ++passes_;  // a pass under way (its box's modal loop reached here) registers nothing more
     ReleaseHotkeys();
     firstKeys_ = FirstKeyIndex();  // their memory too
     matchers_ = std::make_shared<MatcherList>();
@@ -77,6 +80,7 @@ void SequenceEngine::DropMatchers() {
     if (matchers_.use_count() == 1) {
         matchers_->matchers.clear();
         matchers_->records.reset();
+        matchers_->kept = ByteBlock();
     } else {  // commands of a matcher are running and hold the list (see Complete)
         matchers_ = std::make_shared<MatcherList>();
     }
@@ -172,9 +176,14 @@ bool SequenceEngine::Enable() {
     }
     enabled_ = true;
     abortId_ = kNoHotkey;
-    if (settings_.AbortKeyEnabled() != 0 && !registry_.Register(settings_.AbortKey(), &abortId_)) {
-        abortId_ = kNoHotkey;
+    HotkeyId abortId = kNoHotkey;
+    if (settings_.AbortKeyEnabled() != 0 && !registry_.Register(settings_.AbortKey(), &abortId)) {
+        abortId = kNoHotkey;
     }
+    if (pass != passes_) {
+        return false;  // the refused abort chord's box disabled or enabled the engine again
+    }
+    abortId_ = abortId;
     // A refused chord is told in a box, and a box's modal loop lets the user reach the file
     // meanwhile: the whole file is read and closed before the first sequence chord is registered.
     auto records = std::make_shared<StoredRecords>();
@@ -186,16 +195,62 @@ bool SequenceEngine::Enable() {
         DisableAndNotify();
         return false;
     }
-    // Held here as well as by the list: a Disable from an error box empties the list, and the
-    // walk goes on over the same records.
+    // Held here as well as by the list: a Disable or Enable from an error box empties the list
+    // while the record being compiled still points into the records.
     StoredRecord record;
+    std::vector<std::string_view> used;
     while (pass == passes_ && records->Next(record)) {
-        Compile(record, records);
+        if (!Compile(record, records)) {
+            continue;
+        }
+        if (!used.empty() && used.back().data() + used.back().size() == record.bytes.data()) {
+            used.back() =
+                std::string_view(used.back().data(), used.back().size() + record.bytes.size());
+        } else {
+            used.push_back(record.bytes);
+        }
+    }
+    if (pass == passes_) {
+        KeepOnlyUsedRecords(used, records->Size());
     }
     if (records->Damaged()) {
         reporter_.ReportFileProblem(FileProblem::kDamagedRecord);
     }
     return true;
+}
+
+// Without the memory for the block, the matchers go on pointing into the file's bytes.
+void SequenceEngine::KeepOnlyUsedRecords(const std::vector<std::string_view>& runs,
+                                         std::size_t fileBytes) {
+    MatcherList& list = *matchers_;
+    std::size_t total = 0;
+    for (const std::string_view run : runs) {
+        total += run.size();
+    }
+    if (total == fileBytes || matchers_.use_count() != 1 || !list.kept.Allocate(total)) {
+        return;
+    }
+    char* target = list.kept.Data();
+    for (const std::string_view run : runs) {
+        std::memcpy(target, run.data(), run.size());
+        target += run.size();
+    }
+    // Each matcher's views lie in its own record, and the matchers follow the runs' order.
+    auto run = runs.begin();
+    char* runTarget = list.kept.Data();
+    for (SequenceMatcher& matcher : list.matchers) {
+        while (matcher.Name().data() >= run->data() + run->size()) {
+            runTarget += run->size();
+            ++run;
+        }
+        auto moved = [&](std::string_view view) {
+            return std::string_view(runTarget + (view.data() - run->data()), view.size());
+        };
+        matcher.SetName(moved(matcher.Name()));
+        const StoredCommands commands = matcher.Commands();
+        matcher.SetCommands(StoredCommands{moved(commands.bytes), commands.count});
+    }
+    list.records.reset();
 }
 
 FileResult SequenceEngine::ReadSequences(StoredRecords& records) {
@@ -209,11 +264,11 @@ FileResult SequenceEngine::ReadSequences(StoredRecords& records) {
 }
 
 // Only records with chords and commands make matchers.
-void SequenceEngine::Compile(const StoredRecord& record,
+bool SequenceEngine::Compile(const StoredRecord& record,
                              const std::shared_ptr<StoredRecords>& records) {
     const std::size_t count = record.KeyCount();
     if (count == 0 || record.commands.count == 0) {
-        return;
+        return false;
     }
     std::vector<HotkeyId> ids(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -221,7 +276,7 @@ void SequenceEngine::Compile(const StoredRecord& record,
         HotkeyId id = recentChords_.Find(chord);
         if (id == kNoHotkey) {
             if (!registry_.Register(chord, &id)) {
-                return;
+                return false;
             }
             recentChords_.Keep(chord, id);
         }
@@ -244,6 +299,7 @@ void SequenceEngine::Compile(const StoredRecord& record,
         candidates_ = &narrowed_;
     }
     firstKeys_.Add(matcher);
+    return true;
 }
 
 }  // namespace pavix

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/command_runner.h"
@@ -38,7 +39,8 @@ class SequenceEngine {
     // Rebuilds the abort hotkey, the sequence hotkeys and the matchers from Config.dat and
     // Sequence.dat. True when Sequence.dat was read to its end (or to a damaged record).
     virtual bool Enable();
-    // Unregisters every hotkey and drops every matcher and any search. Plays nothing.
+    // Unregisters every hotkey and drops every matcher and any search, and ends an enabling pass
+    // under way (reached from one of its boxes). Plays nothing.
     virtual void Disable();
     virtual void Abort();
     virtual void SetWindow(WindowHandle window);
@@ -65,10 +67,12 @@ class SequenceEngine {
     const std::vector<std::size_t>& CandidateIndexes() const { return *candidates_; }
 
   private:
-    // The matchers, and the records of Sequence.dat that their names and commands point into.
-    // The matchers keep their memory from one Enable to the next.
+    // The matchers, and the bytes that their names and commands point into: the records of
+    // Sequence.dat while the pass reads them, then only what the matchers use. The matchers keep
+    // their memory from one Enable to the next.
     struct MatcherList {
         std::shared_ptr<const StoredRecords> records;
+        ByteBlock kept;
         std::vector<SequenceMatcher> matchers;
     };
 
@@ -96,8 +100,12 @@ class SequenceEngine {
     // Reads Sequence.dat whole and closes it. How the file opened.
     FileResult ReadSequences(StoredRecords& records);
     // Registers every chord of a usable record, then appends its matcher to the engine's list;
-    // appends nothing when a chord cannot be registered.
-    void Compile(const StoredRecord& record, const std::shared_ptr<StoredRecords>& records);
+    // appends nothing (false) when a chord cannot be registered.
+    bool Compile(const StoredRecord& record, const std::shared_ptr<StoredRecords>& records);
+    // Moves the records of the matchers, given as runs of records side by side in the order of
+    // the file, into a block of their own, so that the records of the skipped and refused
+    // sequences go with the file's bytes. Costs nothing when every record made a matcher.
+    void KeepOnlyUsedRecords(const std::vector<std::string_view>& runs, std::size_t fileBytes);
     // The two halves of disabling: the hotkeys, the search and the index's entries, then the
     // matchers (whose memory Enable keeps for the list it builds).
     void ReleaseHotkeys();
@@ -118,8 +126,8 @@ class SequenceEngine {
     // Built beside matchers_ as each one joins, so a press during Enable (from the modal loop of
     // an error box) finds the matchers read so far, as a walk over matchers_ would.
     FirstKeyIndex firstKeys_;
-    // Counts the enabling passes, so that a pass that an error box's modal loop enabled again
-    // stops adding to a list that is no longer its own.
+    // Counts the enabling passes and disablings, so that a pass that an error box's modal loop
+    // enabled again or disabled stops registering and adding to a list that is no longer its own.
     std::uint32_t passes_ = 0;
     // The candidates, as indexes into matchers_ in their order; empty while no search is under
     // way. After a first key they are the index's own list for that key, which is not copied;

@@ -52,6 +52,7 @@ class CommandList {
     CommandList& operator=(CommandList&&) = default;
     virtual ~CommandList() = default;
     std::size_t CommandCount() const { return commands_.count; }
+    const StoredCommands& Commands() const { return commands_; }
 
   private:
     StoredCommands commands_;

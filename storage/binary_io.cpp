@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <utility>
 
 #include "platform/constants.h"
 
@@ -13,6 +15,10 @@ constexpr std::uint32_t kInvalidFileSize = 0xFFFFFFFFu;
 constexpr std::size_t kMinimumReadBuffer = 256;
 // The most that one ReadFile or WriteFile call is asked to move.
 constexpr std::size_t kLargestTransfer = 0x40000000u;
+// The largest rest of a file that reading believes and allocates at once. A larger one is read
+// as if its size were unknown, so that a size the platform misreports costs no more than the
+// bytes that arrive; no data file of that size is of use anyway.
+constexpr std::uint64_t kLargestBelievedRest = std::uint64_t{1} << 30;
 
 }  // namespace
 
@@ -29,6 +35,18 @@ std::uint64_t SizeOfFile(FileSystem system, FileHandle file) {
         return kUnknownFileSize;
     }
     return static_cast<std::uint64_t>(high) << 32 | low;
+}
+
+bool ByteBlock::Allocate(std::size_t size) {
+    data_.reset();
+    size_ = 0;
+    // Left uncleared: every byte that is read is written first.
+    data_.reset(new (std::nothrow) char[size == 0 ? 1 : size]);
+    if (data_ == nullptr) {
+        return false;
+    }
+    size_ = size;
+    return true;
 }
 
 // --- FileReader ----------------------------------------------------------------------------------
@@ -132,41 +150,58 @@ bool FileReader::ReadText(std::size_t length, std::string& text) {
     return true;
 }
 
-bool FileReader::ReadRest(std::vector<char>& bytes) {
+RestRead FileReader::ReadRest(ByteBlock& bytes, std::size_t& used) {
+    used = 0;
     if (failed_) {
-        return false;
+        return RestRead::kCutShort;
     }
-    const auto* buffered = reinterpret_cast<const char*>(buffer_.data());
-    bytes.insert(bytes.end(), buffered + begin_, buffered + end_);
-    consumed_ += end_ - begin_;
-    begin_ = end_;
-    // Room for what the file says is left and for the read that finds its end, up to a bound: a
-    // size the platform misreports costs no more than that, and bytes beyond it grow the array
-    // as they arrive.
     const std::size_t piece = buffer_.empty() ? ChunkSize() : buffer_.size();
-    if (size_ != kUnknownFileSize) {
-        constexpr std::uint64_t kMostReservedAhead = std::uint64_t{128} << 20;
-        bytes.reserve(bytes.size() + piece +
-                      static_cast<std::size_t>(std::min(Remaining(), kMostReservedAhead)));
+    const std::size_t buffered = end_ - begin_;
+    const std::uint64_t rest = Remaining();
+    const std::uint64_t expected = rest > kLargestBelievedRest ? 0 : rest;
+    if (expected > std::numeric_limits<std::size_t>::max() - buffered - piece ||
+        !bytes.Allocate(buffered + static_cast<std::size_t>(expected) + piece)) {
+        return RestRead::kNoMemory;
     }
+    if (buffered > 0) {
+        std::memcpy(bytes.Data(), buffer_.data() + begin_, buffered);
+    }
+    used = buffered;
+    consumed_ += buffered;
+    begin_ = end_;
     for (;;) {
-        const std::size_t old = bytes.size();
-        bytes.resize(old + piece);
+        if (bytes.Size() - used < piece && !Grow(bytes, used, piece)) {
+            used = 0;
+            return RestRead::kNoMemory;
+        }
         std::uint32_t got = 0;
         const bool ok =
-            files_.ReadFile(file_, bytes.data() + old, static_cast<std::uint32_t>(piece), &got);
+            files_.ReadFile(file_, bytes.Data() + used, static_cast<std::uint32_t>(piece), &got);
         const std::size_t arrived = ok ? std::min<std::size_t>(got, piece) : 0;
-        bytes.resize(old + arrived);
+        used += arrived;
         consumed_ += arrived;
         if (!ok) {
             readError_ = true;
             failed_ = true;
-            return false;
+            return RestRead::kCutShort;
         }
         if (arrived == 0) {
-            return true;
+            return RestRead::kComplete;
         }
     }
+}
+
+// Half as much again, and room for at least one more piece.
+bool FileReader::Grow(ByteBlock& bytes, std::size_t used, std::size_t piece) {
+    const std::size_t most = std::numeric_limits<std::size_t>::max();
+    const std::size_t extra = std::max(used / 2, piece);
+    ByteBlock larger;
+    if (used > most - extra || !larger.Allocate(used + extra)) {
+        return false;
+    }
+    std::memcpy(larger.Data(), bytes.Data(), used);
+    bytes = std::move(larger);
+    return true;
 }
 
 bool FileReader::AtEnd() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,29 @@ bool ReadExact(FileApi& files, FileHandle file, void* buffer, std::uint32_t size
 // The size of an open file, or kUnknownFileSize when the platform cannot tell.
 std::uint64_t SizeOfFile(FileSystem system, FileHandle file);
 
+// Bytes allocated once at their full size and not cleared first. A failed allocation is reported,
+// never thrown: the bytes of a data file are sized by the file, which may be larger than what the
+// process can get.
+class ByteBlock {
+  public:
+    // Replaces the block by one of `size` bytes; false (and empty) when the memory is not there.
+    bool Allocate(std::size_t size);
+    char* Data() { return data_.get(); }
+    const char* Data() const { return data_.get(); }
+    std::size_t Size() const { return size_; }
+
+  private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+};
+
+// How reading the rest of a file ended.
+enum class RestRead {
+    kComplete,  // the file then reported its end
+    kCutShort,  // a read failed; the bytes before it are kept
+    kNoMemory,  // the bytes could not be given room; nothing is kept
+};
+
 class FileReader {
   public:
     // `size` is the size of the whole file, read from its start; kUnknownFileSize if not known.
@@ -81,9 +105,11 @@ class FileReader {
     // Reads `length` bytes and keeps the text up to the first zero byte. False at once when
     // `length` exceeds Remaining(); otherwise the text grows only as its bytes arrive.
     bool ReadText(std::size_t length, std::string& text);
-    // Appends every byte still to come, read straight into `bytes` as it arrives. True when the
-    // file then reported its end; false after a failed read (`bytes` keeps what arrived).
-    bool ReadRest(std::vector<char>& bytes);
+    // Reads every byte still to come into `bytes`, allocated once for what the file's size says
+    // is left and one more chunk, which the read that finds the end goes into; `used` tells how
+    // many arrived. Only a file of unknown size or of more than 1 GiB, or one longer than its
+    // size said, grows the block as its bytes arrive.
+    RestRead ReadRest(ByteBlock& bytes, std::size_t& used);
 
     // True when the file ends exactly here: no byte is left and no read failed.
     bool AtEnd();
@@ -95,6 +121,7 @@ class FileReader {
     std::size_t ChunkSize() const;
     bool Fill();
     bool ReadSlow(void* out, std::size_t size);
+    static bool Grow(ByteBlock& bytes, std::size_t used, std::size_t piece);
 
     FileApi& files_;
     FileHandle file_;

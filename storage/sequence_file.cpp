@@ -109,10 +109,14 @@ FileResult SequenceFile::OpenForReading() {
         return RejectHeader(FileProblem::kVersionMismatch);
     }
     // The records come in whole, each read straight into place; they are checked as they are
-    // walked.
-    std::vector<char> bytes;
-    const bool complete = reader_->ReadRest(bytes);
-    records_ = StoredRecords(std::move(bytes), complete);
+    // walked. A file too large for the memory there is cannot be read at all.
+    ByteBlock bytes;
+    std::size_t size = 0;
+    const RestRead read = reader_->ReadRest(bytes, size);
+    if (read == RestRead::kNoMemory) {
+        return RejectHeader(FileProblem::kReadFailed);
+    }
+    records_ = StoredRecords(std::move(bytes), size, read == RestRead::kComplete);
     state_ = State::kReading;
     return FileResult::kOk;
 }

@@ -30,8 +30,9 @@ class SequenceFile {
     virtual ~SequenceFile();
 
     // Reading: kOk (the next Read gives the first record), kMissing, or kUnusable (file closed,
-    // then the header problem reported). Writing: kOk, or kUnusable (problem reported, nothing
-    // to write). Writing replaces the file only at Close (see FileReplacement).
+    // then the problem reported: its header, or kReadFailed when its records find no memory).
+    // Writing: kOk, or kUnusable (problem reported, nothing to write). Writing replaces the file
+    // only at Close (see FileReplacement).
     virtual FileResult Open(bool forWriting);
     // Reads the next record into `sequence`: the name is replaced, keys and commands appended.
     // False at the end of the file, at a damaged record (see Damaged) or with no file open.
@@ -61,8 +62,8 @@ class SequenceFile {
     };
 
     FileResult OpenForReading();
-    // Closes the file before telling why its header is unusable, so that nothing the reporter
-    // shows holds it open.
+    // Closes the file before telling why it cannot be read (its header, or no memory for its
+    // records), so that nothing the reporter shows holds it open.
     FileResult RejectHeader(FileProblem problem);
     FileResult OpenForWriting();
     void FailWrite();

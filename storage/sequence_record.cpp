@@ -139,8 +139,8 @@ KeyChord StoredRecord::Key(std::size_t index) const {
     return KeyChord{LoadUInt16(bytes), LoadUInt16(bytes + 2)};
 }
 
-StoredRecords::StoredRecords(std::vector<char> bytes, bool complete)
-    : bytes_(std::move(bytes)), complete_(complete) {}
+StoredRecords::StoredRecords(ByteBlock bytes, std::size_t size, bool complete)
+    : block_(std::move(bytes)), bytes_(block_.Data(), size), complete_(complete) {}
 
 bool StoredRecords::Next(StoredRecord& record) {
     if (ended_) {
@@ -151,12 +151,13 @@ bool StoredRecords::Next(StoredRecord& record) {
         damaged_ = !complete_;
         return false;
     }
-    ByteReader reader(std::string_view(bytes_.data(), bytes_.size()), offset_);
+    ByteReader reader(bytes_, offset_);
     if (!ReadRecord(reader, record)) {
         ended_ = true;
         damaged_ = true;
         return false;
     }
+    record.bytes = reader.Since(offset_);
     offset_ = reader.Offset();
     return true;
 }

@@ -10,6 +10,7 @@
 
 #include "model/key_chord.h"
 #include "model/sequence.h"
+#include "storage/binary_io.h"
 
 namespace pavix {
 
@@ -23,8 +24,9 @@ struct StoredCommands {
 struct StoredRecord {
     static constexpr std::size_t kKeySize = 4;
 
-    std::string_view name;  // up to its first zero byte, as every text of the file
-    std::string_view keys;  // kKeySize bytes a chord
+    std::string_view bytes;  // the whole record
+    std::string_view name;   // up to its first zero byte, as every text of the file
+    std::string_view keys;   // kKeySize bytes a chord
     StoredCommands commands;
 
     std::size_t KeyCount() const { return keys.size() / kKeySize; }
@@ -36,18 +38,22 @@ struct StoredRecord {
 class StoredRecords {
   public:
     StoredRecords() = default;
-    // `complete` is false when the file could not be read to its end: the walk then ends at a
-    // damaged record, even where the bytes end between two records.
-    StoredRecords(std::vector<char> bytes, bool complete);
+    // The first `size` bytes of `bytes`. `complete` is false when the file could not be read to
+    // its end: the walk then ends at a damaged record, even where the bytes end between two
+    // records.
+    StoredRecords(ByteBlock bytes, std::size_t size, bool complete);
 
     // The next record; false at the end, or at a record that is cut short or holds what the
     // writer never produces (then Damaged), and for ever after.
     bool Next(StoredRecord& record);
     // After Next returned false: true when it stopped at a damaged record, not at the clean end.
     bool Damaged() const { return damaged_; }
+    // All the bytes walked, whole records or not.
+    std::size_t Size() const { return bytes_.size(); }
 
   private:
-    std::vector<char> bytes_;
+    ByteBlock block_;
+    std::string_view bytes_;
     std::size_t offset_ = 0;
     bool complete_ = true;
     bool ended_ = false;

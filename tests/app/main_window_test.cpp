@@ -260,6 +260,22 @@ TEST_F(MainWindowTest, TaskbarRestartAddsTheIconInTheCurrentState) {
                           0x3000 + 111, "Pavix")}));
 }
 
+// The first pass shows a box (here for an unusable Config.dat) and the taskbar announces itself
+// meanwhile: the icon is added once, then shows the state the pass left, and the menu follows it.
+TEST_F(MainWindowTest, TaskbarCreatedDuringTheFirstPassAddsTheIconOnce) {
+    platform.files["C:\\Pavix\\Config.dat"] = "";
+    InNextBox([&] { platform.Send(kWindow, FakePlatform::kTaskbarCreatedMessage); });
+    ASSERT_EQ(platform.CreateWindowExA(0, "c", "Pavix", 0, 0, 0, 0, 0, 0, 0, 0, &window), kWindow);
+    EXPECT_EQ(platform.CallsNamed("Shell_NotifyIconA"),
+              (Calls{Call("Shell_NotifyIconA", 0, kNotifyIconDataSize, kWindow, 1, 7, 0x8001,
+                          0x3000 + kIdle, "Pavix"),
+                     Modify(kDisabled)}));
+    EXPECT_EQ(platform.messageBoxes.size(), 1u) << "no box for a refused second add";
+    EXPECT_EQ(Shown(), kDisabled);
+    EXPECT_TRUE(MenuOffers(kCommandEnable));
+    EXPECT_FALSE(MenuOffers(kCommandDisable));
+}
+
 // Without a "TaskbarCreated" message id (RegisterWindowMessageA gave 0) no message stands for a
 // taskbar restart: WM_NULL, which is 0, goes on like any other message and adds no icon.
 TEST_F(MainWindowTest, TaskbarMessageThatCouldNotBeRegisteredMatchesNothing) {

@@ -15,6 +15,7 @@ using fake::Calls;
 using fake::FakePlatform;
 using testing::Builtin;
 using testing::ConfigSpec;
+using testing::External;
 using testing::SequenceSpec;
 
 constexpr WindowHandle kWindow = 0x1234;
@@ -104,6 +105,36 @@ TEST_F(EngineEnablingTest, SequencesWithoutKeysOrCommandsAreSkippedSilently) {
     EXPECT_TRUE(platform.messageBoxes.empty());
 }
 
+// Once the pass lets the skipped and refused records go, each matcher still has its own name and
+// commands, whichever records stood around it.
+TEST_F(EngineEnablingTest, MatchersKeepTheirNamesAndCommandsWithoutTheOtherRecords) {
+    platform.takenChords.insert({kCtrlAlt, 'T'});
+    Write({{"skipped first", {}, {Builtin(0)}},
+           {"a", {{kCtrlAlt, 'A'}}, {External("a.exe", "-a", "C:\\A")}},
+           {"skipped", {{kCtrlAlt, 'S'}}, {}},
+           {"bb", {{kCtrlAlt, 'B'}}, {External("b.exe")}},
+           {"ccc", {{kCtrlAlt, 'C'}}, {Builtin(0), External("c.exe")}},
+           {"refused", {{kCtrlAlt, 'T'}}, {External("t.exe")}},
+           {"", {{kCtrlAlt, 'D'}}, {External("d.exe")}},
+           {"skipped last", {{kCtrlAlt, 'L'}}, {}}});
+    engine.Enable();
+    ASSERT_EQ(engine.MatcherCount(), 4u);
+    const char* const names[] = {"a", "bb", "ccc", ""};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(engine.Matcher(i).Name(), names[i]);
+    }
+    platform.calls.clear();
+    for (const char key : {'A', 'B', 'C', 'D'}) {
+        const HotkeyId id = engine.Registry().Hotkeys().at(KeyChord{kCtrlAlt, std::uint16_t(key)});
+        EXPECT_EQ(engine.OnHotkey(id), kDone) << key;
+    }
+    EXPECT_EQ(platform.CallsNamed("ShellExecuteA"),
+              (Calls{Call("ShellExecuteA", 0, nullptr, "a.exe", "-a", "C:\\A", 5),
+                     Call("ShellExecuteA", 0, nullptr, "b.exe", "", "", 5),
+                     Call("ShellExecuteA", 0, nullptr, "c.exe", "", "", 5),
+                     Call("ShellExecuteA", 0, nullptr, "d.exe", "", "", 5)}));
+}
+
 TEST_F(EngineEnablingTest, SharedChordIsRegisteredOnceForBothMatchers) {
     Write({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {Builtin(0)}},
            {"ac", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'C'}}, {Builtin(0)}}});
@@ -185,26 +216,35 @@ TEST_F(EngineEnablingTest, PressesDuringAnErrorBoxSeeTheSequencesReadSoFar) {
     EXPECT_EQ(engine.OnHotkey(c), kDone);
 }
 
-TEST_F(EngineEnablingTest, DisableFromAnErrorBoxLeavesTheLaterSequencesRegisteredAfresh) {
+// A Disable reached from a box of the pass ends the pass: no chord of a later sequence is
+// registered behind a disabled engine, where its presses would be swallowed for nothing.
+TEST_F(EngineEnablingTest, DisableFromAnErrorBoxEndsThePassThatShowedIt) {
     platform.takenChords.insert({kCtrlAlt, 'T'});
     Write({{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {Builtin(0)}},
            {"ct", {{kCtrlAlt, 'C'}, {kCtrlAlt, 'T'}}, {Builtin(0)}},
-           {"ba", {{kCtrlAlt, 'B'}, {kCtrlAlt, 'A'}}, {Builtin(0)}}});
-    platform.Script(
-        "MessageBoxA", 1, 0,
-        [&](const Call&) {
+           {"dx", {{kCtrlAlt, 'D'}, {kCtrlAlt, 'X'}}, {Builtin(0)}}},
+          WithAbort('T'));
+    // The first box tells of the abort chord, the second of "ct".
+    int boxes = 0;
+    int disableAt = 0;
+    platform.Script("MessageBoxA", 1, 0, [&](const Call&) {
+        if (++boxes == disableAt) {
             engine.Disable();
-            return true;
-        },
-        1);
-    engine.Enable();
-    // Ids restart after the Disable: "ba" holds the new ones, each registered.
-    const auto& hotkeys = engine.Registry().Hotkeys();
-    ASSERT_EQ(engine.MatcherCount(), 1u);
-    EXPECT_EQ(engine.Matcher(0).Keys(),
-              (std::vector<HotkeyId>{hotkeys.at(KeyChord{kCtrlAlt, 'B'}),
-                                     hotkeys.at(KeyChord{kCtrlAlt, 'A'})}));
-    EXPECT_EQ(platform.hotkeys.size(), hotkeys.size());
+        }
+        return true;
+    });
+    for (disableAt = 1; disableAt <= 2; ++disableAt) {
+        boxes = 0;
+        platform.calls.clear();
+        engine.Enable();
+        EXPECT_FALSE(engine.Enabled()) << disableAt;
+        EXPECT_EQ(engine.MatcherCount(), 0u) << disableAt;
+        EXPECT_EQ(engine.AbortId(), kNoHotkey) << disableAt;
+        EXPECT_TRUE(platform.hotkeys.empty()) << disableAt;
+        EXPECT_EQ(boxes, disableAt);
+        // T for the abort chord; then A, B, C and T again.
+        EXPECT_EQ(platform.CallsNamed("RegisterHotKey").size(), disableAt == 1 ? 1u : 5u);
+    }
 }
 
 // An Enable from an error box builds the whole list afresh; the pass that showed the box then

@@ -50,7 +50,7 @@ TEST(KeyMatcherTest, StepComparesThePositionOnly) {
 class StoredList {
   public:
     explicit StoredList(const std::vector<testing::CommandSpec>& commands)
-        : records_(Bytes(commands), true) {
+        : records_(Bytes(commands), Bytes(commands).Size(), true) {
         StoredRecord record;
         EXPECT_TRUE(records_.Next(record));
         list_.SetCommands(record.commands);
@@ -58,9 +58,12 @@ class StoredList {
     const CommandList& List() const { return list_; }
 
   private:
-    static std::vector<char> Bytes(const std::vector<testing::CommandSpec>& commands) {
+    static ByteBlock Bytes(const std::vector<testing::CommandSpec>& commands) {
         const std::string file = testing::SequenceFileBytes({{"s", {{0, 'A'}}, commands}});
-        return std::vector<char>(file.begin() + testing::kSequenceHeaderSize, file.end());
+        ByteBlock bytes;
+        EXPECT_TRUE(bytes.Allocate(file.size() - testing::kSequenceHeaderSize));
+        file.copy(bytes.Data(), bytes.Size(), testing::kSequenceHeaderSize);
+        return bytes;
     }
     StoredRecords records_;  // declared first: the list points into it
     CommandList list_;

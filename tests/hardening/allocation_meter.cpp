@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -14,6 +15,7 @@ struct HeapCounters {
     std::atomic<std::size_t> live{0};
     std::atomic<std::size_t> peak{0};
     std::atomic<std::size_t> largest{0};
+    std::atomic<std::size_t> refusedOver{SIZE_MAX};
 };
 
 HeapCounters& Counters() {
@@ -28,6 +30,9 @@ void RaiseTo(std::atomic<std::size_t>& value, std::size_t candidate) {
 }
 
 void* Allocate(std::size_t size) {
+    if (size > Counters().refusedOver.load()) {
+        return nullptr;
+    }
     void* block = std::malloc(size == 0 ? 1 : size);
     if (block == nullptr) {
         return nullptr;
@@ -67,6 +72,19 @@ std::size_t AllocationMeter::PeakBytes() const {
 
 std::size_t AllocationMeter::LargestBlock() const {
     return Counters().largest.load();
+}
+
+AllocationMeter::~AllocationMeter() {
+    Counters().refusedOver = SIZE_MAX;
+}
+
+std::size_t AllocationMeter::HeldBytes() const {
+    const std::size_t live = Counters().live.load();
+    return live > startBytes_ ? live - startBytes_ : 0;
+}
+
+void AllocationMeter::RefuseBlocksOver(std::size_t size) {
+    Counters().refusedOver = size;
 }
 
 }  // namespace pavix::testing

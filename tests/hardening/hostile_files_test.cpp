@@ -84,11 +84,16 @@ struct Enabling {
     std::size_t hotkeys = 0;  // held with the platform after Enable
     std::size_t sounds = 0;   // sounds the silent Enable played anyway
     std::size_t peakHeap = 0;
+    std::size_t heldHeap = 0;  // by the enabled engine, beyond what it held before
 };
+
+// No block is refused unless a case asks.
+constexpr std::size_t kAnyBlock = SIZE_MAX;
 
 // Enables an engine over the given files (nullptr: no such file) and notes what it left. The
 // stand-in keeps no call log here, so that the heap measured is the program's alone.
-Enabling Enable(const std::string* config, const std::string* sequences, bool sizeKnown = true) {
+Enabling Enable(const std::string* config, const std::string* sequences, bool sizeKnown = true,
+                std::size_t largestBlock = kAnyBlock) {
     FakePlatform platform;
     platform.recording = false;
     if (config != nullptr) {
@@ -109,9 +114,11 @@ Enabling Enable(const std::string* config, const std::string* sequences, bool si
     {
         testing::WithErrorBoxes<SequenceEngine> engine(platform);
         engine.SetWindow(kWindow);
-        const AllocationMeter meter;
+        AllocationMeter meter;
+        meter.RefuseBlocksOver(largestBlock);
         enabling.result = engine.Enable();
         enabling.peakHeap = meter.PeakBytes();
+        enabling.heldHeap = meter.HeldBytes();
         enabling.matchers = engine.MatcherCount();
         enabling.hotkeys = platform.hotkeys.size();
     }
@@ -130,7 +137,8 @@ struct EditorReading {
 };
 
 // Reads the whole list the way the sequence editor does: a fresh sequence per record, kept.
-EditorReading ReadList(const std::string& sequences, bool sizeKnown = true) {
+EditorReading ReadList(const std::string& sequences, bool sizeKnown = true,
+                       std::size_t largestBlock = kAnyBlock) {
     FakePlatform platform;
     platform.recording = false;
     platform.files[kSequencePath] = sequences;
@@ -138,7 +146,8 @@ EditorReading ReadList(const std::string& sequences, bool sizeKnown = true) {
         platform.Script("GetFileSize", 0xFFFFFFFF, 6);
     }
     EditorReading reading;
-    const AllocationMeter meter;
+    AllocationMeter meter;
+    meter.RefuseBlocksOver(largestBlock);
     {
         SequenceList list;
         testing::WithErrorBoxes<SequenceFile> file(platform);
@@ -474,6 +483,49 @@ TEST(HugeSequenceFileTest, HundredMegabytesOfSkippedRecordsCostTheEngineTheFileO
     EXPECT_EQ(enabling.hotkeys, 0u);
     EXPECT_TRUE(enabling.messages.empty());
     EXPECT_LT(enabling.peakHeap, kFixedHeap + sequences.size()) << count << " records";
+}
+
+// Skipped records past the 128 MiB that reading once reserved ahead, then one usable record: the
+// engine holds the file once while it reads, and afterwards only what the usable record needs.
+TEST(HugeSequenceFileTest, SkippedRecordsPastOneHundredTwentyEightMebibytesAreNotKept) {
+    const std::string skipped = SequenceRecord({std::string(80, 'n'), {{kCtrlAlt, 'K'}}, {}});
+    const std::size_t size = std::size_t{136} << 20;
+    std::string sequences = SequenceHeader();
+    sequences.reserve(size + skipped.size());
+    while (sequences.size() + skipped.size() <= size) {
+        sequences += skipped;
+    }
+    sequences += SequenceRecord(GoodSpecs()[1]);
+    const std::string config = ConfigFileBytes(SoundsOn());
+
+    const Enabling enabling = Enable(&config, &sequences);
+    EXPECT_TRUE(enabling.result);
+    EXPECT_EQ(enabling.matchers, 1u);
+    EXPECT_TRUE(enabling.messages.empty());
+    EXPECT_LT(enabling.peakHeap, kFixedHeap + sequences.size()) << enabling.peakHeap;
+    EXPECT_LT(enabling.heldHeap, kFixedHeap) << enabling.heldHeap;
+}
+
+// The records of a file larger than the memory there is: the file cannot be read, as when a read
+// fails, and nothing escapes as an exception.
+TEST(HugeSequenceFileTest, FileLargerThanTheMemoryThereIsIsAReadFailure) {
+    std::string sequences = SequenceFileBytes(GoodSpecs());
+    sequences.append(std::size_t{1} << 20, '\0');  // empty-named records without keys or commands
+    const std::string config = ConfigFileBytes(SoundsOn());
+    constexpr std::size_t kLargestBlock = 512 * 1024;
+    for (const bool sizeKnown : {true, false}) {
+        const Enabling enabling = Enable(&config, &sequences, sizeKnown, kLargestBlock);
+        EXPECT_FALSE(enabling.result) << sizeKnown;
+        EXPECT_EQ(enabling.messages, std::vector<std::string>{kReadFailed}) << sizeKnown;
+        EXPECT_EQ(enabling.matchers, 0u) << sizeKnown;
+        EXPECT_EQ(enabling.hotkeys, 0u) << sizeKnown;
+        EXPECT_EQ(enabling.sounds, 1u) << "the disable sound";
+
+        const EditorReading reading = ReadList(sequences, sizeKnown, kLargestBlock);
+        EXPECT_EQ(reading.opened, FileResult::kUnusable) << sizeKnown;
+        EXPECT_EQ(reading.records, 0u) << sizeKnown;
+        EXPECT_EQ(reading.messages, std::vector<std::string>{kReadFailed}) << sizeKnown;
+    }
 }
 
 }  // namespace

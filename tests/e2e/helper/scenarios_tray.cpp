@@ -129,6 +129,63 @@ Verdict RightClickOpensMenu(ScenarioContext& ctx) {
     return Pass();
 }
 
+// The taskbar announces itself while the first enabling pass shows a box (a chord another program
+// holds): the icon is added then, once. The end of the pass changes it to the state the pass left
+// instead of adding it again, which a shell refuses ("Failed to register task tray icon"), and
+// the menu offers what that state allows.
+Verdict TaskbarCreatedDuringTheFirstPass(ScenarioContext& ctx) {
+    if (!ctx.hotkeys.Take(kChordB)) {
+        return Fail("the helper could not take Control+Alt+B itself");
+    }
+    if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.WriteSequences(
+            {{"taken", {kChordB}, {ctx.MarkerCommand()}}, {"a", {kChordA}, {ctx.MarkerCommand()}}});
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.StartPavix(); !v.passed) {
+        return v;
+    }
+    if (!WaitUntil([&] { return !FindMessageBoxes(ctx.pavix.Id()).empty(); })) {
+        return Fail("no box for the taken chord at start-up");
+    }
+    PostTaskbarCreated(HWND_BROADCAST);
+    if (!ctx.tray->WaitForCount(1, kWaitCapMs)) {
+        return Fail("no icon was added after \"TaskbarCreated\" during the box");
+    }
+    if (ctx.tray->Records()[kAdd].message != NIM_ADD) {
+        return Fail("after \"TaskbarCreated\" during the box the tray got " +
+                    std::string(TrayMessageName(ctx.tray->Records()[kAdd].message)));
+    }
+    BoxText box;
+    if (Verdict v = ReadAndDismiss(ctx.pavix.Id(), &box); !v.passed) {
+        return v;
+    }
+    if (box.text.rfind(L"Failed to register Hotkey : ", 0) != 0) {
+        return Fail("the box at start-up said \"" + Utf8(box.text) + "\"");
+    }
+    if (Verdict v = ctx.ExpectIcon(1, NIM_MODIFY, kAdd, true); !v.passed) {
+        return Fail("at the end of the first pass: " + v.reason);
+    }
+    if (WaitUntil([&] { return !FindMessageBoxes(ctx.pavix.Id()).empty(); }, 500)) {
+        ReadMessageBox(FindMessageBoxes(ctx.pavix.Id()).front(), &box);
+        return Fail("a box appeared after the first pass: \"" + Utf8(box.text) + "\"");
+    }
+    // Enabled: the menu's Disable, chosen by its mnemonic, is there to choose.
+    PostMessageW(ctx.pavix.Window(), kTrayCallbackMessage, kTrayUid, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    if (!WaitUntil([&] { return (menu = FindPopupMenu(ctx.pavix.Id())) != nullptr; })) {
+        return Fail("no popup menu opened on a right button press on the icon");
+    }
+    PostMessageW(menu, WM_CHAR, L'd', 0);
+    if (Verdict v = ctx.ExpectIcon(2, NIM_MODIFY, kAdd, false); !v.passed) {
+        return Fail("after choosing Disable in the menu: " + v.reason);
+    }
+    return ctx.ExpectTrayCount(3);
+}
+
 Verdict MissingNotificationArea(ScenarioContext& ctx, const std::wstring& expectedText) {
     if (Verdict v = ctx.WriteConfig(QuietConfig()); !v.passed) {
         return v;
@@ -182,6 +239,7 @@ std::vector<Scenario> TrayScenarios() {
         {"icon_record_and_return_on_taskbar_created", "en", true, IconRecordAndTaskbarCreated},
         {"seeking_icon_until_time_out", "en", true, SeekingIconUntilTimeOut},
         {"right_click_opens_menu", "en", true, RightClickOpensMenu},
+        {"taskbar_created_during_the_first_pass", "en", true, TaskbarCreatedDuringTheFirstPass},
         {"missing_notification_area_is_reported", "en", false,
          [](ScenarioContext& ctx) {
              return MissingNotificationArea(ctx, L"Failed to detect Notification Area window");
