@@ -35,6 +35,7 @@ class TrayIndicator {
     void SetMenu(const std::vector<Item>& items);
 
   private:
+    void UpdateItem(void* widget, const Item& item);
     static void OnActivate(void* menuItem, void* self);
     static void OnWatcherAppeared(void* connection, const char* name, const char* owner,
                                   void* self);
