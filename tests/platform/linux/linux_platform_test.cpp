@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -238,6 +241,29 @@ TEST_F(LinuxPlatformTest, AFailureIsWordedByTheSystem) {
     EXPECT_EQ(std::string(text, length), g_strerror(ENOENT));
     platform_->LocalFree(text);
     EXPECT_GT(platform_->ShellExecuteA(0, nullptr, "true", "", folder_.c_str(), kSwShow), 32);
+}
+
+}  // namespace
+}  // namespace pavix
+
+namespace pavix {
+namespace {
+
+TEST_F(LinuxPlatformTest, AProgramStartsInItsDirectoryWithItsParameters) {
+    const std::string script = folder_ + "/report";
+    std::ofstream(script) << "#!/bin/sh\nprintf '%s|%s|%s' \"$PWD\" \"$1\" \"$2\" > out.tmp\n"
+                             "mv out.tmp out\n";
+    ::chmod(script.c_str(), 0755);
+    EXPECT_GT(
+        platform_->ShellExecuteA(0, nullptr, "./report", "\"a b\" c", folder_.c_str(), kSwShow),
+        32);
+    const std::string out = folder_ + "/out";
+    // Not a measure of speed: the child only has to have run at all.
+    for (int wait = 0; wait < 1000 && !std::filesystem::exists(out); ++wait) {
+        g_usleep(10000);
+    }
+    std::ifstream written(out);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), folder_ + "|a b|c");
 }
 
 }  // namespace
