@@ -241,6 +241,9 @@ TEST_F(LinuxPlatformTest, AFailureIsWordedByTheSystem) {
     EXPECT_EQ(std::string(text, length), g_strerror(ENOENT));
     platform_->LocalFree(text);
     EXPECT_GT(platform_->ShellExecuteA(0, nullptr, "true", "", folder_.c_str(), kSwShow), 32);
+    // A failure whose code is above 32 still answers as one.
+    EXPECT_LE(platform_->ShellExecuteA(0, nullptr, "true", "\"open", "", kSwShow), 32);
+    EXPECT_EQ(platform_->GetLastError(), kErrorInvalidParameter);
 }
 
 }  // namespace
