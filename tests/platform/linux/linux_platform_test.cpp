@@ -24,6 +24,7 @@ constexpr std::uint32_t kMenuId = 103;
 constexpr std::uint32_t kEditCommand = 40002;
 constexpr std::uint32_t kHintsCommand = 40007;
 constexpr std::uint32_t kWmQuit = 0x0012;
+constexpr std::uint32_t kIdleIcon = 110;
 
 // Records what the window receives; destroys another window on WM_DESTROY when asked.
 class RecordingWindow final : public WindowHandler {
@@ -75,8 +76,11 @@ class LinuxPlatformTest : public ::testing::Test {
         resources.menuId = kMenuId;
         resources.menuCommands = {kEditCommand, kHintsCommand};
         resources.unavailableCommands = {kEditCommand};
+        resources.iconNames = {{kIdleIcon, "idle"}, {kIdleIcon + 1, "missing"}};
         LinuxPlaces places;
         places.configFolder = folder_ + "/config";
+        places.programFolder = folder_ + "/program";
+        places.runtimeFolder = folder_ + "/runtime";
         places.instanceLock = folder_ + "/pavix.lock";
         places.japanese = japanese;
         return std::make_unique<LinuxPlatform>(resources, places);
@@ -267,6 +271,66 @@ TEST_F(LinuxPlatformTest, AProgramStartsInItsDirectoryWithItsParameters) {
     }
     std::ifstream written(out);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), folder_ + "|a b|c");
+}
+
+}  // namespace
+}  // namespace pavix
+
+namespace pavix {
+namespace {
+
+TEST_F(LinuxPlatformTest, TheTraysPicturesArePngFilesMadeOnceFromTheIcons) {
+    namespace fs = std::filesystem;
+    fs::create_directories(folder_ + "/program/icons");
+    fs::copy_file(PAVIX_ICONS_DIR "/idle.ico", folder_ + "/program/icons/idle.ico");
+    const IconHandle icon = platform_->LoadImageA(0, kIdleIcon, kImageIcon, 16, 16, 0);
+    ASSERT_NE(icon, 0u);
+    const std::string png = folder_ + "/runtime/pavix-idle.png";
+    std::ifstream made(png, std::ios::binary);
+    char signature[4] = {};
+    made.read(signature, sizeof signature);
+    EXPECT_EQ(std::string(signature, 4), "\x89PNG");
+    fs::remove(folder_ + "/program/icons/idle.ico");  // the picture made before serves again
+    EXPECT_NE(platform_->LoadImageA(0, kIdleIcon, kImageIcon, 16, 16, 0), 0u);
+    EXPECT_TRUE(platform_->DestroyIcon(icon));
+    EXPECT_FALSE(platform_->DestroyIcon(icon));
+    EXPECT_EQ(platform_->LoadImageA(0, kIdleIcon + 1, kImageIcon, 16, 16, 0), 0u);
+    EXPECT_EQ(platform_->LoadImageA(0, kIdleIcon + 2, kImageIcon, 16, 16, 0), 0u);
+    EXPECT_FALSE(fs::exists(folder_ + "/runtime/pavix-missing.png.partial"));
+}
+
+TEST_F(LinuxPlatformTest, HandlesThatAreNoDescriptorsSurviveTheirClosing) {
+    ASSERT_NE(platform_->CreateMutexA(nullptr, true, "Pavix"), 0);
+    KernelHandle token = 0;
+    ASSERT_TRUE(platform_->OpenProcessToken(platform_->GetCurrentProcess(), 0, &token));
+    EXPECT_TRUE(platform_->CloseHandle(token));
+    EXPECT_TRUE(platform_->CloseHandle(platform_->GetCurrentProcess()));
+    // Closing the instance's handle keeps the instance, as the platform's mutex does.
+    EXPECT_TRUE(platform_->CloseHandle(platform_->CreateMutexA(nullptr, true, "Pavix")));
+    std::unique_ptr<LinuxPlatform> second = Make(false);
+    second->CreateMutexA(nullptr, true, "Pavix");
+    EXPECT_EQ(second->GetLastError(), kErrorAlreadyExists);
+}
+
+TEST_F(LinuxPlatformTest, TextsThatDoNotFitAreCutAndSaySo) {
+    char path[8] = {};
+    EXPECT_EQ(platform_->GetModuleFileNameA(0, path, sizeof path), sizeof path);
+    EXPECT_EQ(platform_->GetLastError(), kErrorInsufficientBuffer);
+    EXPECT_EQ(std::string(path), (folder_ + "/config/pavix").substr(0, 7));
+    char16_t wide[4] = {};
+    EXPECT_EQ(platform_->MultiByteToWideChar(932, kMbErrInvalidChars, "\x82", 1, wide, 4), 0);
+    EXPECT_EQ(platform_->GetLastError(), kErrorNoUnicodeTranslation);
+    EXPECT_EQ(platform_->MultiByteToWideChar(437, 0, "a", 1, wide, 4), 0);
+    EXPECT_EQ(platform_->GetLastError(), kErrorInvalidParameter);
+    char reason[6] = {};
+    char* buffer = reason;
+    EXPECT_EQ(platform_->FormatMessageA(kFormatMessageFromSystem, nullptr, kErrorAccessDenied, 0,
+                                        reinterpret_cast<char**>(buffer), sizeof reason),
+              5u);
+    EXPECT_EQ(std::string(reason), std::string(g_strerror(EACCES)).substr(0, 5));
+    EXPECT_EQ(platform_->FormatMessageA(kFormatMessageFromSystem, nullptr, 1234567, 0,
+                                        reinterpret_cast<char**>(buffer), sizeof reason),
+              0u);
 }
 
 }  // namespace
