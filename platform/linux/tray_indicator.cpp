@@ -58,8 +58,8 @@ TrayIndicator::~TrayIndicator() {
 }
 
 bool TrayIndicator::HasWatcher() const {
-    if (bus_ == nullptr) {
-        return false;
+    if (bus_ == nullptr || watcherKnown_) {
+        return watcherPresent_;
     }
     GVariant* answer = g_dbus_connection_call_sync(
         G_DBUS_CONNECTION(bus_), "org.freedesktop.DBus", "/org/freedesktop/DBus",
@@ -146,6 +146,8 @@ void TrayIndicator::OnActivate(void* menuItem, void* self) {
 
 void TrayIndicator::OnWatcherAppeared(void*, const char*, const char*, void* self) {
     auto& tray = *static_cast<TrayIndicator*>(self);
+    tray.watcherKnown_ = true;
+    tray.watcherPresent_ = true;
     if (tray.watcherLost_) {
         tray.watcherLost_ = false;
         tray.watcherAppeared_();
@@ -153,7 +155,10 @@ void TrayIndicator::OnWatcherAppeared(void*, const char*, const char*, void* sel
 }
 
 void TrayIndicator::OnWatcherVanished(void*, const char*, void* self) {
-    static_cast<TrayIndicator*>(self)->watcherLost_ = true;
+    auto& tray = *static_cast<TrayIndicator*>(self);
+    tray.watcherKnown_ = true;
+    tray.watcherPresent_ = false;
+    tray.watcherLost_ = true;
 }
 
 }  // namespace pavix
