@@ -8,9 +8,9 @@
 #include "editors/wording/wording.h"
 #include "engine/conflicts.h"
 #include "model/key_spelling.h"
-#include "pavix_seq/native_code_page.h"
-#include "pavix_seq/posix_files.h"
 #include "platform/constants.h"
+#include "platform/linux/native_code_page.h"
+#include "platform/linux/posix_files.h"
 #include "resources/ids.h"
 #include "resources/string_table.h"
 #include "resources/texts.h"
@@ -22,9 +22,9 @@ namespace pavix::tool {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: pavix-seq [--codepage 1252|932] [--abort CHORD] export Sequence.dat [out.toml]\n"
-    "       pavix-seq [--codepage 1252|932] [--abort CHORD] import in.toml Sequence.dat\n"
-    "       pavix-seq [--codepage 1252|932] [--abort CHORD] check FILE\n";
+    "usage: pavix-seq [--codepage 1252|932|65001] [--abort CHORD] export Sequence.dat [out.toml]\n"
+    "       pavix-seq [--codepage 1252|932|65001] [--abort CHORD] import in.toml Sequence.dat\n"
+    "       pavix-seq [--codepage 1252|932|65001] [--abort CHORD] check FILE\n";
 constexpr char kHelp[] =
     "\n"
     "  export   the sequences of Sequence.dat as text, into out.toml or onto the output\n"
@@ -32,7 +32,8 @@ constexpr char kHelp[] =
     "  check    tells what is wrong with a text or a Sequence.dat, and which sequences can\n"
     "           never run\n"
     "\n"
-    "  --codepage N   the code page of Sequence.dat's texts: 1252 (the default) or 932\n"
+    "  --codepage N   the code page of Sequence.dat's texts: 1252 (the default), 932, or\n"
+    "                 65001 (UTF-8, as Pavix on Linux writes it)\n"
     "  --abort CHORD  the abort key, such as Ctrl+Alt+X: sequences it breaks are reported\n"
     "  -h, --help     shows this text\n"
     "  --version      shows the version of pavix-seq\n"
@@ -47,6 +48,21 @@ struct Options {
     std::optional<KeyChord> abortChord;
     std::string command;
     std::vector<std::string> files;
+};
+
+// The backend's conversions behind the interface through which storage reads and writes texts.
+class ToolCodePage final : public CodePage {
+  public:
+    explicit ToolCodePage(std::unique_ptr<NativeCodePage> native) : native_(std::move(native)) {}
+    bool ToUtf8(std::string_view bytes, std::string& utf8) override {
+        return native_->ToUtf8(bytes, utf8);
+    }
+    bool FromUtf8(std::string_view utf8, std::string& bytes) override {
+        return native_->FromUtf8(utf8, bytes);
+    }
+
+  private:
+    std::unique_ptr<NativeCodePage> native_;
 };
 
 std::string English(std::uint32_t id) {
@@ -280,11 +296,12 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
         }
         if (argument == "--codepage") {
             const std::string& value = arguments[++i];
-            options.codePage = value == "1252"  ? kWesternCodePage
-                               : value == "932" ? kJapaneseCodePage
-                                                : 0;
+            options.codePage = value == "1252"    ? kWesternCodePage
+                               : value == "932"   ? kJapaneseCodePage
+                               : value == "65001" ? kUtf8CodePage
+                                                  : 0;
             if (options.codePage == 0) {
-                err << "pavix-seq: code page " << value << " is not known (1252 or 932)\n";
+                err << "pavix-seq: code page " << value << " is not known (1252, 932 or 65001)\n";
                 return false;
             }
         } else if (argument == "--abort") {
@@ -323,12 +340,12 @@ int RunPavixSeq(const std::vector<std::string>& arguments, std::ostream& out, st
         out << "pavix-seq " << PAVIX_VERSION_TEXT << "\n";
         return kExitClean;
     }
-    std::unique_ptr<CodePage> codePage = MakeNativeCodePage(options.codePage);
+    std::unique_ptr<NativeCodePage> codePage = MakeNativeCodePage(options.codePage);
     if (codePage == nullptr) {
         err << "pavix-seq: code page " << options.codePage << " is not available here\n";
         return kExitErrors;
     }
-    Run run(err, std::move(codePage), options.abortChord);
+    Run run(err, std::make_unique<ToolCodePage>(std::move(codePage)), options.abortChord);
     int exit = -1;
     if (options.command == "export") {
         exit = Export(run, options, out);
