@@ -76,6 +76,47 @@ TEST_F(TrayIconTest, MissingShellPartsAreReportedEveryTimeWithoutCallingTheShell
     }
 }
 
+// The picture is loaded at the small-icon size of the notification area's monitor: 16, 20, 24
+// and 32 pixels at 100, 125, 150 and 200 %; without the calls of newer systems, at the system's.
+TEST_F(TrayIconTest, PictureIsLoadedForTheScaleOfTheNotificationArea) {
+    struct Case {
+        std::uint32_t dpi, systemDpi;
+        bool newerCalls;
+        std::int32_t size;
+    };
+    for (Case c : {Case{120, 96, true, 20}, Case{144, 96, true, 24}, Case{192, 144, true, 32},
+                   Case{192, 144, false, 24}, Case{96, 120, false, 20}}) {
+        FakePlatform local;
+        local.dpi = c.dpi;
+        local.systemDpi = c.systemDpi;
+        if (!c.newerCalls) {
+            local.Script("GetDpiForMonitor", 0x80070057);
+            local.Script("GetSystemMetricsForDpi", 0, kErrorProcNotFound);
+        }
+        TrayIcon icon(local, kInstance);
+        EXPECT_TRUE(icon.AddTrayIcon(kWindow, kSeeking));
+        EXPECT_EQ(local.CallsNamed("LoadImageA"),
+                  (Calls{Call("LoadImageA", kInstance, 111, 1, c.size, c.size, 0)}))
+            << c.dpi << " " << c.systemDpi;
+    }
+}
+
+// An elevated Pavix must still hear the shell's restart; Vista has only the process-wide form
+// of the call, and older systems need neither.
+TEST_F(TrayIconTest, TheShellsRestartIsLetThroughTheMessageFilter) {
+    tray.AcceptShellRestarts(kWindow, 0xC123);
+    EXPECT_EQ(platform.calls, (Calls{Call("ChangeWindowMessageFilterEx", kWindow, 0xC123, 1)}));
+    platform.calls.clear();
+    platform.Script("ChangeWindowMessageFilterEx", 0, kErrorProcNotFound);
+    tray.AcceptShellRestarts(kWindow, 0xC123);
+    EXPECT_EQ(platform.calls, (Calls{Call("ChangeWindowMessageFilterEx", kWindow, 0xC123, 1),
+                                     Call("ChangeWindowMessageFilter", 0xC123, 1)}));
+    platform.calls.clear();
+    tray.AcceptShellRestarts(kWindow, 0);
+    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
 TEST_F(TrayIconTest, RefusedIconIsReported) {
     platform.Script("Shell_NotifyIconA", 0);
     EXPECT_FALSE(tray.AddTrayIcon(kWindow, kIdle));

@@ -328,6 +328,7 @@ class FakePlatform : public Platform {
     std::map<DeviceContext, GdiObject> selectedFonts_;
     std::map<GdiObject, LogFont> fonts_;  // made with CreateFontIndirectA, not yet deleted
     GdiObject nextFont_ = 0x7800;
+    std::int32_t StockFontHeight() const;
 };
 
 }  // namespace pavix::fake

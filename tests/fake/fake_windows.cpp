@@ -114,9 +114,14 @@ bool FakePlatform::GetTextExtentPoint32A(DeviceContext context, const char* text
     return true;
 }
 
+// The stock fonts are made for the system DPI.
+std::int32_t FakePlatform::StockFontHeight() const {
+    return static_cast<std::int32_t>((kStockFontHeight * systemDpi + kStandardDpi / 2) /
+                                     kStandardDpi);
+}
+
 Size FakePlatform::TextExtent(GdiObject font, const std::string& text) const {
-    // The stock fonts are made for the system DPI.
-    std::int64_t height = kStockFontHeight * static_cast<std::int64_t>(systemDpi) / kStandardDpi;
+    std::int64_t height = StockFontHeight();
     auto made = fonts_.find(font);
     if (made != fonts_.end()) {
         height = made->second.height < 0 ? -made->second.height : made->second.height;
@@ -147,7 +152,7 @@ std::int32_t FakePlatform::GetObjectA(GdiObject object, std::int32_t size, LogFo
         *font = made->second;
     } else if (object == kStockObjects + kDefaultGuiFont) {
         *font = LogFont{};
-        font->height = -static_cast<std::int32_t>(kStockFontHeight * systemDpi / kStandardDpi);
+        font->height = -StockFontHeight();
         font->weight = 400;
         std::strcpy(font->faceName, "MS Shell Dlg");
     } else {
