@@ -146,8 +146,9 @@ HintWindow::Measured HintWindow::Measure(const std::vector<HintRow>& rows, std::
         if (context == 0 ||
             !platform_.GetTextExtentPoint32A(context, text.c_str(),
                                              static_cast<std::int32_t>(text.size()), &size)) {
-            size = Size{ScaleToDpi(kFallbackCharWidth, dpi) * static_cast<std::int32_t>(text.size()),
-                        ScaleToDpi(kFallbackLineHeight, dpi)};
+            size =
+                Size{ScaleToDpi(kFallbackCharWidth, dpi) * static_cast<std::int32_t>(text.size()),
+                     ScaleToDpi(kFallbackLineHeight, dpi)};
         }
         measured.lineHeight = std::max(measured.lineHeight, size.cy);
         return size;
@@ -199,8 +200,7 @@ void HintWindow::ChooseFont(std::uint32_t dpi) {
     font_ = platform_.GetStockObject(kDefaultGuiFont);
     const std::uint32_t system = SystemDpi(platform_);
     LogFont form;
-    if (dpi == system ||
-        platform_.GetObjectA(font_, sizeof(LogFont), &form) != sizeof(LogFont)) {
+    if (dpi == system || platform_.GetObjectA(font_, sizeof(LogFont), &form) != sizeof(LogFont)) {
         return;
     }
     form.height = ScaleBetween(form.height, dpi, system);

@@ -50,8 +50,8 @@ void SequenceEditor::SetIcons() {
     };
     bigIcon_ = platform_.LoadImageA(instance, ids::kIconProgram, kImageIcon, metric(kSmCxIcon),
                                     metric(kSmCyIcon), kLrDefaultColor);
-    smallIcon_ = platform_.LoadImageA(instance, ids::kIconProgram, kImageIcon,
-                                      metric(kSmCxSmIcon), metric(kSmCySmIcon), kLrDefaultColor);
+    smallIcon_ = platform_.LoadImageA(instance, ids::kIconProgram, kImageIcon, metric(kSmCxSmIcon),
+                                      metric(kSmCySmIcon), kLrDefaultColor);
     platform_.SendMessageA(Window(), kWmSetIcon, kIconBig, static_cast<std::intptr_t>(bigIcon_));
     platform_.SendMessageA(Window(), kWmSetIcon, kIconSmall,
                            static_cast<std::intptr_t>(smallIcon_));

@@ -29,14 +29,14 @@ class TrayIconTest : public ::testing::Test {
 
 TEST_F(TrayIconTest, AddLooksUpTheTaskbarThenSendsTheWholeRecord) {
     EXPECT_TRUE(tray.AddTrayIcon(kWindow, kIdle));
-    EXPECT_EQ(platform.calls, (Calls{Call("FindWindowA", "Shell_TrayWnd", nullptr),
-                                     Call("FindWindowExA", 0x2000, 0, "TrayNotifyWnd", nullptr),
-                                     Call("MonitorFromWindow", 0x2001, 1),
-                                     Call("GetDpiForMonitor", FakePlatform::kMonitor, 0),
-                                     Call("GetSystemMetricsForDpi", 49, 96),
-                                     Call("GetSystemMetricsForDpi", 50, 96),
-                                     Call("LoadImageA", kInstance, 110, 1, 16, 16, 0),
-                                     Notify(0, kIdle), Call("DestroyIcon", 0x3000 + 110)}));
+    EXPECT_EQ(platform.calls,
+              (Calls{Call("FindWindowA", "Shell_TrayWnd", nullptr),
+                     Call("FindWindowExA", 0x2000, 0, "TrayNotifyWnd", nullptr),
+                     Call("MonitorFromWindow", 0x2001, 1),
+                     Call("GetDpiForMonitor", FakePlatform::kMonitor, 0),
+                     Call("GetSystemMetricsForDpi", 49, 96), Call("GetSystemMetricsForDpi", 50, 96),
+                     Call("LoadImageA", kInstance, 110, 1, 16, 16, 0), Notify(0, kIdle),
+                     Call("DestroyIcon", 0x3000 + 110)}));
     EXPECT_TRUE(platform.messageBoxes.empty());
 }
 

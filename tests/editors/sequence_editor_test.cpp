@@ -81,9 +81,10 @@ TEST_F(SequenceEditorTest, ColumnsAndIconsFollowTheDialogsScale) {
         });
         const auto instance = fake::FakePlatform::kInstance;
         const std::int32_t big = static_cast<std::int32_t>(dpi / 3);
-        EXPECT_EQ(platform.CallsNamed("LoadImageA"),
-                  (fake::Calls{Call("LoadImageA", instance, 101, kImageIcon, big, big, 0),
-                               Call("LoadImageA", instance, 101, kImageIcon, big / 2, big / 2, 0)}));
+        EXPECT_EQ(
+            platform.CallsNamed("LoadImageA"),
+            (fake::Calls{Call("LoadImageA", instance, 101, kImageIcon, big, big, 0),
+                         Call("LoadImageA", instance, 101, kImageIcon, big / 2, big / 2, 0)}));
     }
 }
 

@@ -234,8 +234,8 @@ class FakePlatform : public Platform {
     MonitorHandle MonitorFromWindow(WindowHandle window, std::uint32_t flags) override;
     bool GetMonitorInfoA(MonitorHandle monitor, MonitorInfo* info) override;
     std::uint32_t GetDpiForWindow(WindowHandle window) override;
-    std::int32_t GetDpiForMonitor(MonitorHandle monitor, std::uint32_t dpiType,
-                                  std::uint32_t* dpiX, std::uint32_t* dpiY) override;
+    std::int32_t GetDpiForMonitor(MonitorHandle monitor, std::uint32_t dpiType, std::uint32_t* dpiX,
+                                  std::uint32_t* dpiY) override;
     bool ChangeWindowMessageFilterEx(WindowHandle window, std::uint32_t message,
                                      std::uint32_t action) override;
     bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) override;

@@ -135,8 +135,8 @@ Verdict SequenceEditorAtTheScale(ScenarioContext& ctx) {
     if (Verdict v = ExpectScreenScaled(); !v.passed) {
         return v;
     }
-    if (Verdict v = ctx.WriteSequences(
-            {{"Notes", {kChordA, kChordB}, {Builtin(kBuiltinDoNothing)}}});
+    if (Verdict v =
+            ctx.WriteSequences({{"Notes", {kChordA, kChordB}, {Builtin(kBuiltinDoNothing)}}});
         !v.passed) {
         return v;
     }
