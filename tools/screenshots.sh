@@ -64,7 +64,10 @@ TakeGroup en
 japanese=$(pavix_japanese_env) || { echo "screenshots: no ja_JP.UTF-8 locale" >&2; exit 1; }
 # shellcheck disable=SC2086
 TakeGroup ja $japanese
-# The hints and the sequence editor at 150 % (Wine's LogPixels, read by each process at start).
+# The hints and the sequence editor at 150 % (Wine's LogPixels, read by each process at start),
+# on a screen of 150 % of the usual size, which the scaled editor needs.
+pavix_wine_down
+PAVIX_XVFB_SCREEN=1536x1152x24 pavix_wine_up
 readonly DESKTOP_KEY='HKCU\Control Panel\Desktop'
 pavix_wine reg.exe add "$DESKTOP_KEY" /v LogPixels /t REG_DWORD /d 144 /f </dev/null >/dev/null 2>&1
 TakeGroup hidpi
