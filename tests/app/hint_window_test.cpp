@@ -101,7 +101,7 @@ TEST_P(HintWindowScaleTest, WithoutTheNewerCallsTheSystemScaleHolds) {
     platform.Script("GetDpiForMonitor", 0x80070057);
     platform.Script("GetMonitorInfoA", 0);
     hints.Show(kOwner, rows);
-    const FakeWindow& first = Labels()[0];
+    const FakeWindow first = Labels().at(0);
     EXPECT_EQ(first.font, platform.GetStockObject(kDefaultGuiFont));
     EXPECT_EQ(first.rect.left, GetParam().systemDpi * 6 / 96);
     EXPECT_TRUE(platform.CallsNamed("CreateFontIndirectA").empty());
