@@ -3,19 +3,20 @@
 #include <algorithm>
 
 #include "platform/constants.h"
+#include "resources/display_scale.h"
 #include "resources/ids.h"
 #include "resources/texts.h"
 
 namespace pavix {
 namespace {
 
-// In pixels: the space around the rows, between the two columns, between rows, and between the
-// window and the edges it keeps clear of.
+// In pixels at 96 DPI: the space around the rows, between the two columns, between rows, and
+// between the window and the edges it keeps clear of.
 constexpr std::int32_t kMargin = 6;
 constexpr std::int32_t kColumnGap = 16;
 constexpr std::int32_t kRowGap = 2;
 constexpr std::int32_t kScreenGap = 8;
-constexpr std::int32_t kBorder = 1;  // of WS_BORDER, on each side
+constexpr std::int32_t kBorder = 1;  // of WS_BORDER, on each side, at every scale
 // A text the platform cannot measure is taken as this wide per byte and this high.
 constexpr std::int32_t kFallbackCharWidth = 8;
 constexpr std::int32_t kFallbackLineHeight = 16;
@@ -23,11 +24,16 @@ constexpr std::int32_t kFallbackLineHeight = 16;
 constexpr std::uint32_t kPopupExStyle = kWsExNoActivate | kWsExToolWindow | kWsExTopmost;
 constexpr std::uint32_t kLabelStyle = kWsChild | kWsVisible | kSsLeft | kSsNoPrefix;
 
+bool Empty(const Rect& rect) {
+    return rect.right <= rect.left || rect.bottom <= rect.top;
+}
+
 }  // namespace
 
-Point PlaceNearNotificationArea(const Rect& work, std::optional<Rect> area, Size size) {
+Point PlaceNearNotificationArea(const Rect& work, std::optional<Rect> area, Size size,
+                                std::uint32_t dpi) {
     // An area without a size says nothing about where it is.
-    if (area && (area->right <= area->left || area->bottom <= area->top)) {
+    if (area && Empty(*area)) {
         area.reset();
     }
     bool right = true;
@@ -36,11 +42,12 @@ Point PlaceNearNotificationArea(const Rect& work, std::optional<Rect> area, Size
         right = area->left + area->right >= work.left + work.right;
         bottom = area->top + area->bottom >= work.top + work.bottom;
     }
-    Point place{right ? work.right - kScreenGap - size.cx : work.left + kScreenGap,
-                bottom ? work.bottom - kScreenGap - size.cy : work.top + kScreenGap};
+    const std::int32_t gap = ScaleToDpi(kScreenGap, dpi);
+    Point place{right ? work.right - gap - size.cx : work.left + gap,
+                bottom ? work.bottom - gap - size.cy : work.top + gap};
     if (area) {
-        place.y = bottom ? std::min(place.y, area->top - kScreenGap - size.cy)
-                         : std::max(place.y, area->bottom + kScreenGap);
+        place.y = bottom ? std::min(place.y, area->top - gap - size.cy)
+                         : std::max(place.y, area->bottom + gap);
     }
     place.x = std::max(place.x, work.left);
     place.y = std::max(place.y, work.top);
@@ -56,8 +63,10 @@ void HintWindow::Show(WindowHandle owner, const std::vector<HintRow>& rows) {
         registered_ = platform_.RegisterClassExA(
                           {kHintWindowClass, instance_, kIdcArrow, kColorBtnFace + 1}) != 0;
     }
-    const GdiObject font = platform_.GetStockObject(kDefaultGuiFont);
-    const Measured measured = Measure(font, rows);
+    const Screen screen = FindScreen();
+    const std::uint32_t dpi = screen.dpi;
+    ChooseFont(dpi);
+    const Measured measured = Measure(rows, dpi);
     std::int32_t chordWidth = 0;
     std::int32_t whatWidth = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -66,35 +75,38 @@ void HintWindow::Show(WindowHandle owner, const std::vector<HintRow>& rows) {
             whatWidth = std::max(whatWidth, measured.whats[i].cx);
         }
     }
-    std::int32_t innerWidth = chordWidth + kColumnGap + whatWidth;
+    const std::int32_t columnGap = ScaleToDpi(kColumnGap, dpi);
+    std::int32_t innerWidth = chordWidth + columnGap + whatWidth;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].chord.empty()) {
             innerWidth = std::max(innerWidth, measured.whats[i].cx);
         }
     }
-    const std::int32_t pitch = measured.lineHeight + kRowGap;
+    const std::int32_t margin = ScaleToDpi(kMargin, dpi);
+    const std::int32_t rowGap = ScaleToDpi(kRowGap, dpi);
+    const std::int32_t pitch = measured.lineHeight + rowGap;
     const auto count = static_cast<std::int32_t>(rows.size());
-    const Size size{2 * (kBorder + kMargin) + innerWidth,
-                    2 * (kBorder + kMargin) + count * pitch - kRowGap};
-    const Point place = PlaceNearNotificationArea(WorkArea(), NotificationArea(), size);
+    const Size size{2 * (kBorder + margin) + innerWidth,
+                    2 * (kBorder + margin) + count * pitch - rowGap};
+    const Point place = PlaceNearNotificationArea(screen.work, screen.area, size, dpi);
     window_ = platform_.CreateWindowExA(
         kPopupExStyle, kHintWindowClass, LoadText(platform_, ids::kTextHintTitle).c_str(),
         kWsPopup | kWsBorder, place.x, place.y, size.cx, size.cy, owner, 0, instance_, this);
     if (window_ == 0) {
+        Hide();
         return;
     }
     for (std::int32_t i = 0; i < count; ++i) {
         const HintRow& row = rows[static_cast<std::size_t>(i)];
-        const std::int32_t top = kMargin + i * pitch;
+        const std::int32_t top = margin + i * pitch;
+        const std::int32_t bottom = top + measured.lineHeight;
         if (row.chord.empty()) {
-            AddLabel(row.what, Rect{kMargin, top, kMargin + innerWidth, top + measured.lineHeight},
-                     font);
+            AddLabel(row.what, Rect{margin, top, margin + innerWidth, bottom});
             continue;
         }
-        AddLabel(row.chord, Rect{kMargin, top, kMargin + chordWidth, top + measured.lineHeight},
-                 font);
-        const std::int32_t left = kMargin + chordWidth + kColumnGap;
-        AddLabel(row.what, Rect{left, top, left + whatWidth, top + measured.lineHeight}, font);
+        AddLabel(row.chord, Rect{margin, top, margin + chordWidth, bottom});
+        const std::int32_t left = margin + chordWidth + columnGap;
+        AddLabel(row.what, Rect{left, top, left + whatWidth, bottom});
     }
     platform_.ShowWindow(window_, kSwShowNoActivate);
 }
@@ -105,6 +117,12 @@ void HintWindow::Hide() {
         window_ = 0;
         platform_.DestroyWindow(window);
     }
+    // The labels are gone with the window, so nothing uses the font any more.
+    if (ownFont_) {
+        platform_.DeleteObject(font_);
+    }
+    font_ = 0;
+    ownFont_ = false;
 }
 
 std::intptr_t HintWindow::WindowProc(WindowHandle window, std::uint32_t message,
@@ -119,17 +137,18 @@ std::intptr_t HintWindow::WindowProc(WindowHandle window, std::uint32_t message,
     return platform_.DefWindowProcA(window, message, wParam, lParam);
 }
 
-HintWindow::Measured HintWindow::Measure(GdiObject font, const std::vector<HintRow>& rows) {
+HintWindow::Measured HintWindow::Measure(const std::vector<HintRow>& rows, std::uint32_t dpi) {
     Measured measured;
     const DeviceContext context = platform_.GetDC(0);
-    const GdiObject previous = context != 0 ? platform_.SelectObject(context, font) : 0;
+    const GdiObject previous = context != 0 ? platform_.SelectObject(context, font_) : 0;
     const auto extent = [&](const std::string& text) {
         Size size;
         if (context == 0 ||
             !platform_.GetTextExtentPoint32A(context, text.c_str(),
                                              static_cast<std::int32_t>(text.size()), &size)) {
-            size = Size{kFallbackCharWidth * static_cast<std::int32_t>(text.size()),
-                        kFallbackLineHeight};
+            size =
+                Size{ScaleToDpi(kFallbackCharWidth, dpi) * static_cast<std::int32_t>(text.size()),
+                     ScaleToDpi(kFallbackLineHeight, dpi)};
         }
         measured.lineHeight = std::max(measured.lineHeight, size.cy);
         return size;
@@ -146,33 +165,58 @@ HintWindow::Measured HintWindow::Measure(GdiObject font, const std::vector<HintR
     return measured;
 }
 
-Rect HintWindow::WorkArea() {
+HintWindow::Screen HintWindow::FindScreen() {
+    Screen screen;
+    const WindowHandle taskbar = platform_.FindWindowA("Shell_TrayWnd", nullptr);
+    const WindowHandle area =
+        taskbar != 0 ? platform_.FindWindowExA(taskbar, 0, "TrayNotifyWnd", nullptr) : 0;
+    Rect rect;
+    if (area != 0 && platform_.GetWindowRect(area, &rect)) {
+        screen.area = rect;
+    }
+    // The taskbar that holds the notification area may be on any monitor.
+    const MonitorHandle monitor =
+        platform_.MonitorFromWindow(area != 0 ? area : taskbar, kMonitorDefaultToPrimary);
+    MonitorInfo info;
+    if (monitor != 0 && platform_.GetMonitorInfoA(monitor, &info) && !Empty(info.rcWork)) {
+        screen.work = info.rcWork;
+    } else {
+        screen.work = MainWorkArea();
+    }
+    screen.dpi = MonitorDpi(platform_, monitor);
+    return screen;
+}
+
+Rect HintWindow::MainWorkArea() {
     Rect work;
-    if (!platform_.SystemParametersInfoA(kSpiGetWorkArea, 0, &work, 0) || work.right <= work.left ||
-        work.bottom <= work.top) {
+    if (!platform_.SystemParametersInfoA(kSpiGetWorkArea, 0, &work, 0) || Empty(work)) {
         work = Rect{0, 0, platform_.GetSystemMetrics(kSmCxScreen),
                     platform_.GetSystemMetrics(kSmCyScreen)};
     }
     return work;
 }
 
-std::optional<Rect> HintWindow::NotificationArea() {
-    const WindowHandle taskbar = platform_.FindWindowA("Shell_TrayWnd", nullptr);
-    const WindowHandle area =
-        taskbar != 0 ? platform_.FindWindowExA(taskbar, 0, "TrayNotifyWnd", nullptr) : 0;
-    Rect rect;
-    if (area == 0 || !platform_.GetWindowRect(area, &rect)) {
-        return std::nullopt;
+void HintWindow::ChooseFont(std::uint32_t dpi) {
+    font_ = platform_.GetStockObject(kDefaultGuiFont);
+    const std::uint32_t system = SystemDpi(platform_);
+    LogFont form;
+    if (dpi == system || platform_.GetObjectA(font_, sizeof(LogFont), &form) != sizeof(LogFont)) {
+        return;
     }
-    return rect;
+    form.height = ScaleBetween(form.height, dpi, system);
+    const GdiObject made = platform_.CreateFontIndirectA(&form);
+    if (made != 0) {
+        font_ = made;
+        ownFont_ = true;
+    }
 }
 
-void HintWindow::AddLabel(const std::string& text, const Rect& cell, GdiObject font) {
+void HintWindow::AddLabel(const std::string& text, const Rect& cell) {
     const WindowHandle label = platform_.CreateWindowExA(
         0, "STATIC", text.c_str(), kLabelStyle, cell.left, cell.top, cell.right - cell.left,
         cell.bottom - cell.top, window_, 0, instance_, nullptr);
     if (label != 0) {
-        platform_.SendMessageA(label, kWmSetFont, font, 0);
+        platform_.SendMessageA(label, kWmSetFont, font_, 0);
     }
 }
 

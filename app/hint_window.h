@@ -1,7 +1,7 @@
 // The small window near the notification area that lists what can come next. It never takes
 // the focus or a key: a topmost tool window that is not activated, not even by a click, whose
 // rows are labels (real text for assistive technology) in the system's dialog font. It exists
-// only while it is shown.
+// only while it is shown, and is sized for the display scale of the monitor it is shown on.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/hint_rows.h"
+#include "platform/constants.h"
 #include "platform/platform.h"
 
 namespace pavix {
@@ -17,8 +18,9 @@ constexpr const char* kHintWindowClass = "PavixHints";
 
 // Where a window of `size` goes: in the corner of the work area nearest the notification area
 // (bottom right without one), clear of the notification area itself, which a work area does not
-// always leave out.
-Point PlaceNearNotificationArea(const Rect& work, std::optional<Rect> area, Size size);
+// always leave out, by a gap that follows the monitor's `dpi`.
+Point PlaceNearNotificationArea(const Rect& work, std::optional<Rect> area, Size size,
+                                std::uint32_t dpi = kStandardDpi);
 
 class HintWindow final : public WindowHandler {
   public:
@@ -43,14 +45,25 @@ class HintWindow final : public WindowHandler {
         std::int32_t lineHeight = 0;
     };
 
-    Measured Measure(GdiObject font, const std::vector<HintRow>& rows);
-    Rect WorkArea();
-    std::optional<Rect> NotificationArea();
-    void AddLabel(const std::string& text, const Rect& cell, GdiObject font);
+    // The monitor that holds the notification area (the main one without it).
+    struct Screen {
+        Rect work;
+        std::optional<Rect> area;
+        std::uint32_t dpi = kStandardDpi;
+    };
+
+    Measured Measure(const std::vector<HintRow>& rows, std::uint32_t dpi);
+    Screen FindScreen();
+    Rect MainWorkArea();
+    // The stock dialog font, made anew at `dpi` when the system's fonts are sized for another.
+    void ChooseFont(std::uint32_t dpi);
+    void AddLabel(const std::string& text, const Rect& cell);
 
     Platform& platform_;
     ModuleHandle instance_;
     WindowHandle window_ = 0;
+    GdiObject font_ = 0;
+    bool ownFont_ = false;  // font_ was made for the window and goes with it
     bool registered_ = false;
 };
 

@@ -58,6 +58,10 @@ std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
         case kWmTimer:
             OnTimer(wParam);
             return 0;
+        case kWmDpiChanged:
+            // The display scale changed: the same picture, drawn for the new scale.
+            tray_.UpdateTrayIcon(window, iconId_);
+            return 0;
         case kWmCommand:
             if (OnCommand(static_cast<std::uint32_t>(LowWord(wParam)))) {
                 return 0;
@@ -71,6 +75,7 @@ std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
 
 std::intptr_t MainWindow::OnCreate(WindowHandle window) {
     window_ = window;
+    tray_.AcceptShellRestarts(window, taskbarCreatedMessage_);
     iconId_ = kIdle;  // what a "TaskbarCreated" during the first pass shows
     engine_.SetWindow(window);
     iconId_ = EnableEngine(false);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "resources/display_scale.h"
 #include "resources/ids.h"
 #include "resources/texts.h"
 
@@ -28,6 +29,17 @@ bool TrayIcon::UpdateTrayIcon(WindowHandle window, TrayIconId id) {
     return Notify(kNimModify, window, id);
 }
 
+void TrayIcon::AcceptShellRestarts(WindowHandle window, std::uint32_t taskbarCreated) {
+    if (taskbarCreated == 0) {
+        return;
+    }
+    // Only Windows 7 and later can let it through to one window; Vista lets it through to the
+    // whole process, and older systems filter nothing.
+    if (!platform_.ChangeWindowMessageFilterEx(window, taskbarCreated, kMsgfltAllow)) {
+        platform_.ChangeWindowMessageFilter(taskbarCreated, kMsgfltAdd);
+    }
+}
+
 void TrayIcon::RemoveTrayIcon(WindowHandle window) {
     const NotifyIconData data = Record(window);
     platform_.Shell_NotifyIconA(kNimDelete, &data);
@@ -39,15 +51,20 @@ bool TrayIcon::Notify(std::uint32_t message, WindowHandle window, TrayIconId id)
         ShowErrorText(platform_, ids::kTextNoTaskTray);
         return false;
     }
-    if (platform_.FindWindowExA(taskbar, 0, "TrayNotifyWnd", nullptr) == 0) {
+    const WindowHandle area = platform_.FindWindowExA(taskbar, 0, "TrayNotifyWnd", nullptr);
+    if (area == 0) {
         ShowErrorText(platform_, ids::kTextNoNotificationArea);
         return false;
     }
     NotifyIconData data = Record(window);
     data.uFlags = kNifMessage | kNifIcon | kNifTip;
     data.uCallbackMessage = kTrayCallbackMessage;
-    const std::int32_t width = platform_.GetSystemMetrics(kSmCxSmIcon);
-    const std::int32_t height = platform_.GetSystemMetrics(kSmCySmIcon);
+    // The picture drawn for the scale of the notification area's monitor, which the shell would
+    // otherwise stretch from another size.
+    const std::uint32_t dpi =
+        MonitorDpi(platform_, platform_.MonitorFromWindow(area, kMonitorDefaultToPrimary));
+    const std::int32_t width = SystemMetricForDpi(platform_, kSmCxSmIcon, dpi);
+    const std::int32_t height = SystemMetricForDpi(platform_, kSmCySmIcon, dpi);
     data.hIcon = platform_.LoadImageA(instance_, id, kImageIcon, width, height, 0);
     std::strncpy(data.szTip, kTooltip, sizeof(data.szTip) - 1);
     const bool accepted = platform_.Shell_NotifyIconA(message, &data);

@@ -38,6 +38,10 @@ class TrayIcon {
     bool AddTrayIcon(WindowHandle window, TrayIconId id);
     bool UpdateTrayIcon(WindowHandle window, TrayIconId id);
     void RemoveTrayIcon(WindowHandle window);
+    // Lets the shell's `taskbarCreated` broadcast reach `window` even while Pavix runs with more
+    // rights than the shell, which the system otherwise keeps such messages from; without it an
+    // elevated Pavix loses its icon for good when the shell restarts.
+    void AcceptShellRestarts(WindowHandle window, std::uint32_t taskbarCreated);
     // A mouse event on the icon; the right button opens the menu, whose "Show Hints" carries a
     // check mark while hints are on.
     std::intptr_t OnTrayNotify(WindowHandle window, TrayIconId current, bool hintsOn,

@@ -10,6 +10,7 @@
 #include "editors/hotkey_editor.h"
 #include "editors/sequence_text_transfer.h"
 #include "platform/constants.h"
+#include "resources/display_scale.h"
 #include "resources/ids.h"
 #include "resources/texts.h"
 #include "storage/backup.h"
@@ -18,7 +19,7 @@
 namespace pavix {
 namespace {
 
-constexpr std::int32_t kModifierColumnWidth = 80;
+constexpr std::int32_t kModifierColumnWidth = 80;  // at 96 DPI
 
 }  // namespace
 
@@ -43,26 +44,32 @@ void SequenceEditor::OnDestroy() {
 
 void SequenceEditor::SetIcons() {
     const ModuleHandle instance = platform_.GetModuleHandleA(nullptr);
-    bigIcon_ = platform_.LoadImageA(instance, ids::kIconProgram, kImageIcon,
-                                    platform_.GetSystemMetrics(kSmCxIcon),
-                                    platform_.GetSystemMetrics(kSmCyIcon), kLrDefaultColor);
-    smallIcon_ = platform_.LoadImageA(instance, ids::kIconProgram, kImageIcon,
-                                      platform_.GetSystemMetrics(kSmCxSmIcon),
-                                      platform_.GetSystemMetrics(kSmCySmIcon), kLrDefaultColor);
+    const std::uint32_t dpi = WindowDpi(platform_, Window());
+    const auto metric = [&](std::int32_t index) {
+        return SystemMetricForDpi(platform_, index, dpi);
+    };
+    bigIcon_ = platform_.LoadImageA(instance, ids::kIconProgram, kImageIcon, metric(kSmCxIcon),
+                                    metric(kSmCyIcon), kLrDefaultColor);
+    smallIcon_ = platform_.LoadImageA(instance, ids::kIconProgram, kImageIcon, metric(kSmCxSmIcon),
+                                      metric(kSmCySmIcon), kLrDefaultColor);
     platform_.SendMessageA(Window(), kWmSetIcon, kIconBig, static_cast<std::intptr_t>(bigIcon_));
     platform_.SendMessageA(Window(), kWmSetIcon, kIconSmall,
                            static_cast<std::intptr_t>(smallIcon_));
 }
 
+// The lists come sized for the dialog's display scale; the fixed column and the room kept for
+// the scroll bar follow it too.
 void SequenceEditor::SetUpColumns() {
+    const std::uint32_t dpi = WindowDpi(platform_, Window());
+    const std::int32_t modifierWidth = ScaleToDpi(kModifierColumnWidth, dpi);
     for (std::int32_t list : {kSequenceList, kKeyList, kCommandList}) {
         Rect client;
         platform_.GetClientRect(Item(list), &client);
         const std::int32_t width = client.right - client.left;
         if (list == kKeyList) {
-            AddColumn(list, 0, LoadText(platform_, ids::kTextModifierColumn), kModifierColumnWidth);
+            AddColumn(list, 0, LoadText(platform_, ids::kTextModifierColumn), modifierWidth);
             AddColumn(list, 1, LoadText(platform_, ids::kTextKeyColumn),
-                      width - kModifierColumnWidth - platform_.GetSystemMetrics(kSmCxVScroll));
+                      width - modifierWidth - SystemMetricForDpi(platform_, kSmCxVScroll, dpi));
         } else {
             AddColumn(list, 0, std::string(), width);
         }

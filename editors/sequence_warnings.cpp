@@ -59,7 +59,26 @@ std::string SequenceWarnings::Reason(const SequenceList& list, std::size_t index
     for (std::uint32_t error : errors) {
         reason += (reason.empty() ? "" : "\r\n") + RefusalLine(refused, error);
     }
+    std::string bare;
+    for (KeyChord chord : BareChords(list.At(index))) {
+        bare += (bare.empty() ? "" : ", ") + ChordLabel(platform_, chord);
+    }
+    if (!bare.empty()) {
+        reason += (reason.empty() ? "" : "\r\n") +
+                  FillIn(LoadText(platform_, ids::kTextNoModifier), bare);
+    }
     return reason;
+}
+
+// Each chord without Control, Alt, Shift or Win once, in the order of the sequence.
+std::vector<KeyChord> SequenceWarnings::BareChords(const Sequence& sequence) {
+    std::vector<KeyChord> bare;
+    for (KeyChord chord : sequence.Keys()) {
+        if (chord.modifiers == 0 && std::find(bare.begin(), bare.end(), chord) == bare.end()) {
+            bare.push_back(chord);
+        }
+    }
+    return bare;
 }
 
 SequenceWarnings::Refusal SequenceWarnings::Probe(KeyChord chord, WindowHandle window) {

@@ -1,6 +1,6 @@
 // What the sequence editor warns about: every sequence that can never run, and why, in plain
-// words that name the sequence that runs instead. Warnings, not refusals: the editor saves such
-// sequences all the same.
+// words that name the sequence that runs instead, and every sequence that runs less often than
+// its user may think. Warnings, not refusals: the editor saves such sequences all the same.
 #pragma once
 
 #include <cstddef>
@@ -33,10 +33,14 @@ class SequenceWarnings {
     bool Update(const SequenceList& list, WindowHandle window);
     // Whether sequence `index` of the list last taken in can never run.
     bool Marked(std::size_t index) const;
-    // Why it can never run; empty when it can. Needs the same list as the last Update.
+    // Why it can never run, and what its chords without a modifier cost (they are not heard
+    // while a program that runs as administrator has the focus, and no program gets those keys
+    // while Pavix is enabled); empty when there is nothing to say. Needs the same list as the
+    // last Update.
     std::string Reason(const SequenceList& list, std::size_t index);
 
   private:
+    static std::vector<KeyChord> BareChords(const Sequence& sequence);
     // The platform's error when it refuses `chord` as a hotkey; none when it takes it.
     using Refusal = std::optional<std::uint32_t>;
     struct RefusedChord {

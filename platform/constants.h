@@ -110,6 +110,14 @@ constexpr std::int32_t kSmCyIcon = 12;
 constexpr std::int32_t kSmCxVScroll = 2;
 constexpr std::int32_t kSmCxSmIcon = 49;
 constexpr std::int32_t kSmCySmIcon = 50;
+constexpr std::int32_t kLogPixelsY = 90;  // GetDeviceCaps
+constexpr std::uint32_t kStandardDpi = 96;
+constexpr std::uint32_t kMonitorDefaultToPrimary = 1;
+constexpr std::uint32_t kMdtEffectiveDpi = 0;  // GetDpiForMonitor
+constexpr std::uint32_t kWmDpiChanged = 0x02E0;
+// ChangeWindowMessageFilterEx's action, and ChangeWindowMessageFilter's flag.
+constexpr std::uint32_t kMsgfltAllow = 1;
+constexpr std::uint32_t kMsgfltAdd = 1;
 constexpr std::uint32_t kImageIcon = 1;
 constexpr std::uint32_t kNimAdd = 0;
 constexpr std::uint32_t kNimModify = 1;
@@ -141,6 +149,7 @@ constexpr std::uint32_t kErrorAlreadyExists = 183;
 constexpr std::uint32_t kErrorInvalidFlags = 1004;
 constexpr std::uint32_t kErrorNoUnicodeTranslation = 1113;
 constexpr std::uint32_t kErrorNotAllAssigned = 1300;
+constexpr std::uint32_t kErrorProcNotFound = 127;
 constexpr std::uint32_t kErrorHotkeyAlreadyRegistered = 1409;
 
 }  // namespace pavix

@@ -19,6 +19,15 @@ struct Rect {
     std::int32_t bottom = 0;
 };
 
+// MONITORINFO, 40 bytes.
+struct MonitorInfo {
+    std::uint32_t cbSize = 40;
+    Rect rcMonitor;
+    Rect rcWork;
+    std::uint32_t dwFlags = 0;
+};
+static_assert(sizeof(MonitorInfo) == 40, "MONITORINFO layout");
+
 // LVCOLUMNA, reduced to what Pavix sets (LVM_INSERTCOLUMNA).
 struct ListViewColumn {
     std::uint32_t mask = 0;

@@ -199,6 +199,23 @@ class WindowApi {
     // Pavix asks only SPI_GETWORKAREA, whose `data` is a Rect.
     virtual bool SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,
                                        std::uint32_t winIni) = 0;
+    virtual MonitorHandle MonitorFromWindow(WindowHandle window, std::uint32_t flags) = 0;
+    virtual bool GetMonitorInfoA(MonitorHandle monitor, MonitorInfo* info) = 0;
+
+    // The calls below are newer than the oldest systems Pavix runs on. Where the platform lacks
+    // one, it fails as documented (0, false or an error result) with kErrorProcNotFound as the
+    // last error, and the caller falls back on what those systems do.
+    // Windows 10 1607 on; 0 also for a window that is gone.
+    virtual std::uint32_t GetDpiForWindow(WindowHandle window) = 0;
+    // Windows 8.1 on; an HRESULT, 0 when *dpiX and *dpiY hold the monitor's DPI.
+    virtual std::int32_t GetDpiForMonitor(MonitorHandle monitor, std::uint32_t dpiType,
+                                          std::uint32_t* dpiX, std::uint32_t* dpiY) = 0;
+    // Windows 7 on; Pavix passes no CHANGEFILTERSTRUCT.
+    virtual bool ChangeWindowMessageFilterEx(WindowHandle window, std::uint32_t message,
+                                             std::uint32_t action) = 0;
+    // Windows Vista alone has only this form, which lets the message reach every window of the
+    // process.
+    virtual bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) = 0;
 };
 
 // Fonts and the measuring of text.
@@ -213,6 +230,11 @@ class GdiApi {
     virtual GdiObject SelectObject(DeviceContext context, GdiObject object) = 0;
     virtual bool GetTextExtentPoint32A(DeviceContext context, const char* text, std::int32_t length,
                                        Size* size) = 0;
+    virtual std::int32_t GetDeviceCaps(DeviceContext context, std::int32_t index) = 0;
+    // Pavix reads only fonts, into a LogFont of `size` bytes; returns the bytes stored.
+    virtual std::int32_t GetObjectA(GdiObject object, std::int32_t size, LogFont* font) = 0;
+    virtual GdiObject CreateFontIndirectA(const LogFont* font) = 0;
+    virtual bool DeleteObject(GdiObject object) = 0;
 };
 
 class ShellApi {
@@ -222,6 +244,8 @@ class ShellApi {
     virtual WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter,
                                        const char* className, const char* windowName) = 0;
     virtual std::int32_t GetSystemMetrics(std::int32_t index) = 0;
+    // Windows 10 1607 on (see WindowApi::GetDpiForWindow): 0 where the platform lacks it.
+    virtual std::int32_t GetSystemMetricsForDpi(std::int32_t index, std::uint32_t dpi) = 0;
     virtual IconHandle LoadImageA(ModuleHandle instance, std::uint32_t resourceId,
                                   std::uint32_t type, std::int32_t width, std::int32_t height,
                                   std::uint32_t flags) = 0;

@@ -12,6 +12,7 @@ using MenuHandle = std::uintptr_t;
 using IconHandle = std::uintptr_t;
 using DeviceContext = std::uintptr_t;  // HDC, 0 is "none"
 using GdiObject = std::uintptr_t;      // HGDIOBJ: a font, a brush
+using MonitorHandle = std::uintptr_t;  // HMONITOR, 0 is "none"
 using KernelHandle = std::intptr_t;    // files, tokens, processes, mutexes
 using FileHandle = KernelHandle;
 
@@ -52,6 +53,25 @@ struct Size {
     std::int32_t cx = 0;
     std::int32_t cy = 0;
 };
+
+// LOGFONTA, 60 bytes.
+struct LogFont {
+    std::int32_t height = 0;
+    std::int32_t width = 0;
+    std::int32_t escapement = 0;
+    std::int32_t orientation = 0;
+    std::int32_t weight = 0;
+    std::uint8_t italic = 0;
+    std::uint8_t underline = 0;
+    std::uint8_t strikeOut = 0;
+    std::uint8_t charSet = 0;
+    std::uint8_t outPrecision = 0;
+    std::uint8_t clipPrecision = 0;
+    std::uint8_t quality = 0;
+    std::uint8_t pitchAndFamily = 0;
+    char faceName[32] = {};
+};
+static_assert(sizeof(LogFont) == 60, "LOGFONTA layout");
 
 // NOTIFYICONDATAA without the version 5 fields (kNotifyIconDataSize bytes).
 struct NotifyIconData {

@@ -8,7 +8,8 @@ pavix.ico     group 101, the program's file icon: a key cap carrying two chevron
 idle.ico      group 110: a white disc under a white horizontal bar.
 seeking.ico   group 111: a red disc above a white horizontal bar.
 disabled.ico  group 112: a grey disc crossed by a white X.
-              Each tray picture at 48, 32 and 16 pixels, in 32-bit BGRA and in 4-bit.
+              Each tray picture at 48, 32, 24, 20 and 16 pixels, in 32-bit BGRA and in 4-bit: the
+              small icon's size at 100, 125, 150 and 200 % display scaling has an image of its own.
 
 Every picture is a stack of opaque layers, each a shape given by its signed distance function,
 sampled on a grid of points per pixel. The true-colour images take their alpha from the covered
@@ -79,8 +80,9 @@ GREY = (146, 146, 150)
 
 def tray_outline_width(size):
     """About one pixel at 16 and a little more when larger: enough to separate the white parts
-    from a light taskbar without swallowing them at the smallest size."""
-    return {16: 1.0, 32: 1.5}.get(size, size / 24)
+    from a light taskbar without swallowing them at the smallest size. Up to 24 pixels it is one
+    unit of the design, so that the outline of the bar fills the edge row of the icon."""
+    return {16: 1.0, 20: 1.25, 24: 1.5, 32: 1.5}.get(size, size / 24)
 
 
 def bar_and_disc(size, disc_colour, disc_on_top):
@@ -286,7 +288,7 @@ def ico_file(images):
 
 def tray_icon(draw):
     images = []
-    for size in (48, 32, 16):
+    for size in (48, 32, 24, 20, 16):
         picture = draw(size)
         images.append((size, 32, true_colour_image(picture, size)))
         images.append((size, 4, palette_image(picture, size, VGA16)))

@@ -3,11 +3,12 @@
 #
 #   bash tools/screenshots.sh BUILD_DIR          (e.g. build/win32)
 #
-# For English and then Japanese: a fresh folder with Pavix.exe, its sounds and the sample
-# sequences (build/native/samples/Sequence.dat, converted by `make samples` from
-# tools/samples/sequences.toml), the project's tray host, then the tour of the end-to-end
+# For English, Japanese, and English at 150 % display scale: a fresh folder with Pavix.exe, its
+# sounds and the sample sequences (build/native/samples/Sequence.dat, converted by `make samples`
+# from tools/samples/sequences.toml), the project's tray host, then the tour of the end-to-end
 # helper (tests/e2e/helper/tour.cpp), which opens the menu and every dialog and cuts each picture
-# from the screen. The pictures land in docs/images/ as PNG; running it again regenerates them.
+# from the screen (at 150 %, only the hints and the sequence editor, named *-150). The pictures
+# land in docs/images/ as PNG; running it again regenerates them.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -63,4 +64,12 @@ TakeGroup en
 japanese=$(pavix_japanese_env) || { echo "screenshots: no ja_JP.UTF-8 locale" >&2; exit 1; }
 # shellcheck disable=SC2086
 TakeGroup ja $japanese
+# The hints and the sequence editor at 150 % (Wine's LogPixels, read by each process at start),
+# on a screen of 150 % of the usual size, which the scaled editor needs.
+pavix_wine_down
+PAVIX_XVFB_SCREEN=1536x1152x24 pavix_wine_up
+readonly DESKTOP_KEY='HKCU\Control Panel\Desktop'
+pavix_wine reg.exe add "$DESKTOP_KEY" /v LogPixels /t REG_DWORD /d 144 /f </dev/null >/dev/null 2>&1
+TakeGroup hidpi
+pavix_wine reg.exe delete "$DESKTOP_KEY" /v LogPixels /f </dev/null >/dev/null 2>&1
 ls -l "$IMAGES"

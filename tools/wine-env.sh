@@ -2,7 +2,8 @@
 # runs. Source this file, then call pavix_wine_up before running Windows programs and
 # pavix_wine_down when done. Both are safe to call more than once.
 #
-# PAVIX_PRIVATE_XVFB=1 starts a private Xvfb even when DISPLAY already works.
+# PAVIX_PRIVATE_XVFB=1 starts a private Xvfb even when DISPLAY already works; its screen is
+# PAVIX_XVFB_SCREEN (1024x768x24 unless told).
 #
 # Windows programs run through tools/pavix-wine (or the pavix_wine function), which takes the
 # 64-bit loader on kernels that cannot execute 32-bit programs. Sourcing this file probes that
@@ -48,7 +49,8 @@ _pavix_display_usable() {
 # Starts Xvfb on display `number` and waits until it answers; fails if it exits first.
 _pavix_try_xvfb() {
     local number=$1 tries
-    Xvfb ":${number}" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    Xvfb ":${number}" -screen 0 "${PAVIX_XVFB_SCREEN:-1024x768x24}" -nolisten tcp \
+        </dev/null >/dev/null 2>&1 &
     PAVIX_XVFB_PID=$!
     for tries in $(seq 1 100); do
         if DISPLAY=":${number}" xdpyinfo >/dev/null 2>&1; then

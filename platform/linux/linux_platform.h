@@ -164,6 +164,15 @@ class LinuxPlatform final : public Platform {
     bool GetWindowRect(WindowHandle window, Rect* rect) override;
     bool SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,
                                std::uint32_t winIni) override;
+    // Display scale (display_calls.cpp): one monitor at the standard DPI; GTK scales itself.
+    MonitorHandle MonitorFromWindow(WindowHandle window, std::uint32_t flags) override;
+    bool GetMonitorInfoA(MonitorHandle monitor, MonitorInfo* info) override;
+    std::uint32_t GetDpiForWindow(WindowHandle window) override;
+    std::int32_t GetDpiForMonitor(MonitorHandle monitor, std::uint32_t dpiType, std::uint32_t* dpiX,
+                                  std::uint32_t* dpiY) override;
+    bool ChangeWindowMessageFilterEx(WindowHandle window, std::uint32_t message,
+                                     std::uint32_t action) override;
+    bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) override;
     // --- GdiApi --------------------------------------------------------------------------------
     // One font, the desktop's own, which the labels use too.
     GdiObject GetStockObject(std::int32_t index) override;
@@ -172,12 +181,17 @@ class LinuxPlatform final : public Platform {
     GdiObject SelectObject(DeviceContext context, GdiObject object) override;
     bool GetTextExtentPoint32A(DeviceContext context, const char* text, std::int32_t length,
                                Size* size) override;
+    std::int32_t GetDeviceCaps(DeviceContext context, std::int32_t index) override;
+    std::int32_t GetObjectA(GdiObject object, std::int32_t size, LogFont* font) override;
+    GdiObject CreateFontIndirectA(const LogFont* font) override;
+    bool DeleteObject(GdiObject object) override;
     // --- ShellApi ------------------------------------------------------------------------------
     // "Shell_TrayWnd" is the session bus and "TrayNotifyWnd" in it the StatusNotifierWatcher.
     WindowHandle FindWindowA(const char* className, const char* windowName) override;
     WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter, const char* className,
                                const char* windowName) override;
     std::int32_t GetSystemMetrics(std::int32_t index) override;
+    std::int32_t GetSystemMetricsForDpi(std::int32_t index, std::uint32_t dpi) override;
     IconHandle LoadImageA(ModuleHandle instance, std::uint32_t resourceId, std::uint32_t type,
                           std::int32_t width, std::int32_t height, std::uint32_t flags) override;
     bool DestroyIcon(IconHandle icon) override;

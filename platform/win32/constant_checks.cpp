@@ -85,6 +85,11 @@ static_assert(kInitCommonControlsExSize == sizeof(INITCOMMONCONTROLSEX));
 static_assert(kSmCxIcon == SM_CXICON && kSmCyIcon == SM_CYICON);
 static_assert(kSmCxVScroll == SM_CXVSCROLL);
 static_assert(kSmCxSmIcon == SM_CXSMICON && kSmCySmIcon == SM_CYSMICON);
+static_assert(kLogPixelsY == LOGPIXELSY && kMonitorDefaultToPrimary == MONITOR_DEFAULTTOPRIMARY);
+// This SDK level predates the display scale and the message filter: their values by the book.
+static_assert(kMdtEffectiveDpi == 0 && kWmDpiChanged == 0x02E0);
+static_assert(kMsgfltAllow == 1 && kMsgfltAdd == 1);
+static_assert(kErrorProcNotFound == ERROR_PROC_NOT_FOUND);
 static_assert(kImageIcon == IMAGE_ICON);
 static_assert(kNimAdd == NIM_ADD && kNimModify == NIM_MODIFY && kNimDelete == NIM_DELETE);
 static_assert(kNifMessage == NIF_MESSAGE && kNifIcon == NIF_ICON && kNifTip == NIF_TIP);
@@ -126,6 +131,13 @@ static_assert(offsetof(Rect, left) == offsetof(RECT, left));
 static_assert(offsetof(Rect, top) == offsetof(RECT, top));
 static_assert(offsetof(Rect, right) == offsetof(RECT, right));
 static_assert(offsetof(Rect, bottom) == offsetof(RECT, bottom));
+
+// GetObjectA and CreateFontIndirectA take the portable font record as it is.
+static_assert(sizeof(LogFont) == sizeof(LOGFONTA));
+static_assert(offsetof(LogFont, weight) == offsetof(LOGFONTA, lfWeight));
+static_assert(offsetof(LogFont, charSet) == offsetof(LOGFONTA, lfCharSet));
+static_assert(offsetof(LogFont, faceName) == offsetof(LOGFONTA, lfFaceName));
+static_assert(sizeof(MonitorInfo) == sizeof(MONITORINFO));
 
 // The tray record is copied field by field into the native one, whose first fields it mirrors.
 static_assert(sizeof(NotifyIconData) == NOTIFYICONDATAA_V1_SIZE);

@@ -2,6 +2,8 @@
 // with the same arguments; handles and records only change their type on the way. Nothing is
 // decided here, so that every decision stays in the core, where the native tests reach it.
 //
+// The calls that only newer systems have are looked up when called (display_calls.cpp).
+//
 // Three calls carry more than their portable arguments:
 // - CreateWindowExA passes `handler` as the creation parameter; the window procedure of classes
 //   registered with RegisterClassExA keeps it from WM_NCCREATE on and forwards every later message
@@ -117,6 +119,14 @@ class Win32Platform final : public Platform {
     bool GetWindowRect(WindowHandle window, Rect* rect) override;
     bool SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,
                                std::uint32_t winIni) override;
+    MonitorHandle MonitorFromWindow(WindowHandle window, std::uint32_t flags) override;
+    bool GetMonitorInfoA(MonitorHandle monitor, MonitorInfo* info) override;
+    std::uint32_t GetDpiForWindow(WindowHandle window) override;
+    std::int32_t GetDpiForMonitor(MonitorHandle monitor, std::uint32_t dpiType, std::uint32_t* dpiX,
+                                  std::uint32_t* dpiY) override;
+    bool ChangeWindowMessageFilterEx(WindowHandle window, std::uint32_t message,
+                                     std::uint32_t action) override;
+    bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) override;
     // --- GdiApi --------------------------------------------------------------------------------
     GdiObject GetStockObject(std::int32_t index) override;
     DeviceContext GetDC(WindowHandle window) override;
@@ -124,11 +134,16 @@ class Win32Platform final : public Platform {
     GdiObject SelectObject(DeviceContext context, GdiObject object) override;
     bool GetTextExtentPoint32A(DeviceContext context, const char* text, std::int32_t length,
                                Size* size) override;
+    std::int32_t GetDeviceCaps(DeviceContext context, std::int32_t index) override;
+    std::int32_t GetObjectA(GdiObject object, std::int32_t size, LogFont* font) override;
+    GdiObject CreateFontIndirectA(const LogFont* font) override;
+    bool DeleteObject(GdiObject object) override;
     // --- ShellApi ------------------------------------------------------------------------------
     WindowHandle FindWindowA(const char* className, const char* windowName) override;
     WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter, const char* className,
                                const char* windowName) override;
     std::int32_t GetSystemMetrics(std::int32_t index) override;
+    std::int32_t GetSystemMetricsForDpi(std::int32_t index, std::uint32_t dpi) override;
     IconHandle LoadImageA(ModuleHandle instance, std::uint32_t resourceId, std::uint32_t type,
                           std::int32_t width, std::int32_t height, std::uint32_t flags) override;
     bool DestroyIcon(IconHandle icon) override;

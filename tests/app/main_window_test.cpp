@@ -125,6 +125,22 @@ TEST_F(MainWindowTest, CreationEnablesSilentlyAndAddsTheIdleIcon) {
                           0x3000 + 110, "Pavix")}));
 }
 
+// The filter is opened before anything can hold up the start (the first pass may show boxes),
+// and a change of the display scale redraws the icon at the new size.
+TEST_F(MainWindowTest, TheIconSurvivesShellRestartsAndScaleChanges) {
+    ASSERT_EQ(platform.CreateWindowExA(0, "c", "Pavix", 0, 0, 0, 0, 0, 0, 0, 0, &window), kWindow);
+    const Calls start = platform.CallsNamed({"ChangeWindowMessageFilterEx", "CreateFileA"});
+    ASSERT_FALSE(start.empty());
+    EXPECT_EQ(start[0], Call("ChangeWindowMessageFilterEx", kWindow,
+                             FakePlatform::kTaskbarCreatedMessage, kMsgfltAllow));
+    platform.dpi = 144;
+    platform.calls.clear();
+    EXPECT_EQ(platform.Send(kWindow, kWmDpiChanged, 0x00900090), 0);
+    EXPECT_EQ(platform.CallsNamed("LoadImageA"),
+              (Calls{Call("LoadImageA", FakePlatform::kInstance, 110, 1, 24, 24, 0)}));
+    EXPECT_EQ(platform.CallsNamed("Shell_NotifyIconA"), (Calls{Modify(kIdle)}));
+}
+
 TEST_F(MainWindowTest, OutcomesDriveTheTimerAndTheIcon) {
     Create();
     EXPECT_EQ(Press('C'), (Calls{Call("PlaySoundA", "m", 0, 0x22001),

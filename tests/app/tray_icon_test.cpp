@@ -29,11 +29,14 @@ class TrayIconTest : public ::testing::Test {
 
 TEST_F(TrayIconTest, AddLooksUpTheTaskbarThenSendsTheWholeRecord) {
     EXPECT_TRUE(tray.AddTrayIcon(kWindow, kIdle));
-    EXPECT_EQ(platform.calls, (Calls{Call("FindWindowA", "Shell_TrayWnd", nullptr),
-                                     Call("FindWindowExA", 0x2000, 0, "TrayNotifyWnd", nullptr),
-                                     Call("GetSystemMetrics", 49), Call("GetSystemMetrics", 50),
-                                     Call("LoadImageA", kInstance, 110, 1, 16, 16, 0),
-                                     Notify(0, kIdle), Call("DestroyIcon", 0x3000 + 110)}));
+    EXPECT_EQ(platform.calls,
+              (Calls{Call("FindWindowA", "Shell_TrayWnd", nullptr),
+                     Call("FindWindowExA", 0x2000, 0, "TrayNotifyWnd", nullptr),
+                     Call("MonitorFromWindow", 0x2001, 1),
+                     Call("GetDpiForMonitor", FakePlatform::kMonitor, 0),
+                     Call("GetSystemMetricsForDpi", 49, 96), Call("GetSystemMetricsForDpi", 50, 96),
+                     Call("LoadImageA", kInstance, 110, 1, 16, 16, 0), Notify(0, kIdle),
+                     Call("DestroyIcon", 0x3000 + 110)}));
     EXPECT_TRUE(platform.messageBoxes.empty());
 }
 
@@ -71,6 +74,47 @@ TEST_F(TrayIconTest, MissingShellPartsAreReportedEveryTimeWithoutCallingTheShell
         EXPECT_EQ(local.messageBoxes[1], (fake::MessageBox{c.text, "Pavix:Error", 0x10}));
         EXPECT_TRUE(local.CallsNamed({"Shell_NotifyIconA", "LoadImageA"}).empty());
     }
+}
+
+// The picture is loaded at the small-icon size of the notification area's monitor: 16, 20, 24
+// and 32 pixels at 100, 125, 150 and 200 %; without the calls of newer systems, at the system's.
+TEST_F(TrayIconTest, PictureIsLoadedForTheScaleOfTheNotificationArea) {
+    struct Case {
+        std::uint32_t dpi, systemDpi;
+        bool newerCalls;
+        std::int32_t size;
+    };
+    for (Case c : {Case{120, 96, true, 20}, Case{144, 96, true, 24}, Case{192, 144, true, 32},
+                   Case{192, 144, false, 24}, Case{96, 120, false, 20}}) {
+        FakePlatform local;
+        local.dpi = c.dpi;
+        local.systemDpi = c.systemDpi;
+        if (!c.newerCalls) {
+            local.Script("GetDpiForMonitor", 0x80070057);
+            local.Script("GetSystemMetricsForDpi", 0, kErrorProcNotFound);
+        }
+        TrayIcon icon(local, kInstance);
+        EXPECT_TRUE(icon.AddTrayIcon(kWindow, kSeeking));
+        EXPECT_EQ(local.CallsNamed("LoadImageA"),
+                  (Calls{Call("LoadImageA", kInstance, 111, 1, c.size, c.size, 0)}))
+            << c.dpi << " " << c.systemDpi;
+    }
+}
+
+// An elevated Pavix must still hear the shell's restart; Vista has only the process-wide form
+// of the call, and older systems need neither.
+TEST_F(TrayIconTest, TheShellsRestartIsLetThroughTheMessageFilter) {
+    tray.AcceptShellRestarts(kWindow, 0xC123);
+    EXPECT_EQ(platform.calls, (Calls{Call("ChangeWindowMessageFilterEx", kWindow, 0xC123, 1)}));
+    platform.calls.clear();
+    platform.Script("ChangeWindowMessageFilterEx", 0, kErrorProcNotFound);
+    tray.AcceptShellRestarts(kWindow, 0xC123);
+    EXPECT_EQ(platform.calls, (Calls{Call("ChangeWindowMessageFilterEx", kWindow, 0xC123, 1),
+                                     Call("ChangeWindowMessageFilter", 0xC123, 1)}));
+    platform.calls.clear();
+    tray.AcceptShellRestarts(kWindow, 0);
+    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_TRUE(platform.messageBoxes.empty());
 }
 
 TEST_F(TrayIconTest, RefusedIconIsReported) {

@@ -3,17 +3,18 @@
 #
 #   bash tests/dist/run.sh BUILD_DIR...      (the builds whose programs can run here)
 #
-# For both build/dist/Pavix-<version>-win32.zip and -win64.zip: exactly Pavix.exe, README.txt
-# and the six sounds in se/, the program and the sounds byte for byte those of the build, the
-# program of the architecture the name says, the README with CRLF line ends naming the version
-# and the architecture. Then each program that can run here is unpacked and started where it
+# For both build/dist/Pavix-<version>-win32.zip and -win64.zip: exactly Pavix.exe, README.txt,
+# README-ja.txt and the six sounds in se/, the program and the sounds byte for byte those of the
+# build, the program of the architecture the name says, both READMEs with CRLF line ends naming
+# the version and the architecture (the Japanese one after a UTF-8 byte order mark) and telling
+# what Windows does that Pavix cannot change. Then each program that can run here is unpacked and started where it
 # stands under Wine (Wine must be up): its icon appears and it ends cleanly through its menu.
 # Prints "PASS ..." / "FAIL ..." lines and "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 
 readonly VERSION_TEXT="$(head -n 1 VERSION)"
-readonly EXPECTED="Pavix.exe README.txt se/abort.wav se/disable.wav se/enable.wav se/match.wav \
+readonly EXPECTED="Pavix.exe README-ja.txt README.txt se/abort.wav se/disable.wav se/enable.wav se/match.wav \
 se/mismatch.wav se/timeout.wav"
 passed=0
 failed=0
@@ -49,6 +50,16 @@ ContentProblems() {
         echo "README.txt does not start with the version and architecture"
     grep -q $'[^\r]$' "$readme" && echo "README.txt has lines without CRLF"
     grep -q '@' "$readme" && echo "README.txt has a placeholder left"
+    local japanese="$unpacked/README-ja.txt"
+    [[ "$(head -n 1 "$japanese")" == $'\xEF\xBB\xBF'"Pavix $VERSION_TEXT (${arch#win}-bit)"$'\r' ]] ||
+        echo "README-ja.txt does not start with a byte order mark, the version and architecture"
+    grep -q $'[^\r]$' "$japanese" && echo "README-ja.txt has lines without CRLF"
+    grep -q '@' "$japanese" && echo "README-ja.txt has a placeholder left"
+    # Both guides tell what Windows does that Pavix cannot change.
+    grep -q 'Other system tray icons' "$readme" && grep -q 'Run with highest privileges' "$readme" &&
+        grep -q 'その他のシステム トレイ アイコン' "$japanese" &&
+        grep -q '最上位の特権で実行する' "$japanese" ||
+        echo "a guide lacks what Windows does that Pavix cannot change"
 }
 
 for arch in win32 win64; do

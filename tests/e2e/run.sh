@@ -8,7 +8,7 @@
 # tree. Brings Wine up once for the whole run (tools/wine-env.sh: kept prefix, persistent server,
 # a private Xvfb when there is no display), then runs every scenario, one Pavix at a time, in one
 # helper process per locale: English first, then Japanese under LANG=ja_JP.UTF-8 (Wine takes the
-# code page from LANG at process start). Prints "PASS name" or "FAIL name: reason" per scenario
+# code page from LANG at process start), then English at 150 % display scale. Prints "PASS name" or "FAIL name: reason" per scenario
 # and ends with the line "N passed, N failed"; the exit status is non-zero when anything failed.
 #
 # PAVIX_E2E_ONLY=<scenario name> runs that one scenario.
@@ -99,7 +99,7 @@ RunGroup() {
     fi
 }
 
-if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" != ja_* ]]; then
+if [[ -z "${PAVIX_E2E_ONLY:-}" || ("$PAVIX_E2E_ONLY" != ja_* && "$PAVIX_E2E_ONLY" != hidpi_*) ]]; then
     RunGroup en
 fi
 
@@ -110,6 +110,19 @@ if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == ja_* ]]; then
     else
         Report "FAIL ja: cannot generate the ja_JP.UTF-8 locale (localedef, package locales)"
     fi
+fi
+
+# The display scale is Wine's LogPixels, which every process reads when it starts: set for the
+# group "hidpi" alone, in the kept prefix, and taken away again afterwards.
+if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == hidpi_* ]]; then
+    readonly DESKTOP_KEY='HKCU\Control Panel\Desktop'
+    if pavix_wine reg.exe add "$DESKTOP_KEY" /v LogPixels /t REG_DWORD /d 144 /f \
+        </dev/null >/dev/null 2>&1; then
+        RunGroup hidpi
+    else
+        Report "FAIL hidpi: cannot set LogPixels"
+    fi
+    pavix_wine reg.exe delete "$DESKTOP_KEY" /v LogPixels /f </dev/null >/dev/null 2>&1
 fi
 
 Finish

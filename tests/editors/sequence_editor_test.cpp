@@ -65,6 +65,29 @@ TEST_F(SequenceEditorTest, SetsBothIconsAndTheColumnsOfTheThreeLists) {
                            Call("DestroyIcon", 0x3000 + 101), Call("DestroyIcon", 0x3000 + 101)}));
 }
 
+// The dialog comes scaled by the system; what the editor sizes itself follows the dialog's DPI.
+TEST_F(SequenceEditorTest, ColumnsAndIconsFollowTheDialogsScale) {
+    for (std::uint32_t dpi : {144u, 192u}) {
+        platform.dpi = dpi;
+        platform.calls.clear();
+        Open([dpi](FakeDialog& dialog) {
+            const auto& keyColumns = dialog.Control(Editor::kKeyList).columns;
+            ASSERT_EQ(keyColumns.size(), 2u);
+            const std::int32_t modifiers = static_cast<std::int32_t>(80 * dpi / 96);
+            const std::int32_t scrollBar = static_cast<std::int32_t>(17 * dpi / 96);
+            EXPECT_EQ(keyColumns[0].width, modifiers);
+            EXPECT_EQ(keyColumns[1].width, fake::FakeControl::kClientWidth - modifiers - scrollBar);
+            dialog.Close();
+        });
+        const auto instance = fake::FakePlatform::kInstance;
+        const std::int32_t big = static_cast<std::int32_t>(dpi / 3);
+        EXPECT_EQ(
+            platform.CallsNamed("LoadImageA"),
+            (fake::Calls{Call("LoadImageA", instance, 101, kImageIcon, big, big, 0),
+                         Call("LoadImageA", instance, 101, kImageIcon, big / 2, big / 2, 0)}));
+    }
+}
+
 // The key list's column titles are texts of the user's language: Shift-JIS bytes shown in an
 // English session come out garbled.
 TEST_F(SequenceEditorTest, KeyColumnTitlesFollowTheUserLanguage) {

@@ -83,6 +83,27 @@ TEST_F(SequenceWarningsTest, EachWayOfNeverRunningIsToldNamingTheSequenceThatRun
     EXPECT_NE(beginsWith.find("\x81\x75Lock\x81\x76\x82\xAA"), std::string::npos);
 }
 
+// A chord of a bare key runs, so the sequence is not marked, but the user is told what it costs.
+TEST_F(SequenceWarningsTest, ChordsWithoutAModifierAreNamedOnceWithoutAMark) {
+    SequenceList list = List({{"Bare", "A"}, {"Same", "A"}});
+    for (Sequence* sequence : {&list.At(0), &list.At(1)}) {
+        sequence->AppendKey(KeyChord{0, 0x70});
+        sequence->AppendKey(KeyChord{kModShift, 'X'});
+        sequence->AppendKey(KeyChord{0, 0x70});
+        sequence->AppendKey(KeyChord{0, 'Q'});
+    }
+    SequenceWarnings warnings(platform, std::nullopt);
+    warnings.Update(list, kDialog);
+    const std::string bare =
+        "No modifier on +F1, +Q: it is not heard over programs run as administrator, and "
+        "other programs lose that key while Pavix is enabled.";
+    EXPECT_FALSE(warnings.Marked(0));
+    EXPECT_EQ(warnings.Reason(list, 0), bare);
+    EXPECT_TRUE(warnings.Marked(1));
+    EXPECT_EQ(warnings.Reason(list, 1),
+              "Never runs: \"Bare\" completes first on the same keys.\r\n" + bare);
+}
+
 TEST_F(SequenceWarningsTest, ChordsHeldElsewhereAreTriedOnceEachAndNamed) {
     platform.takenChords.insert({kCtrlAlt, 'G'});
     platform.takenChords.insert({kCtrlAlt, 'H'});

@@ -852,10 +852,10 @@ WindowHandle FakePlatform::FindWindowExA(WindowHandle parent, WindowHandle child
     return found ? notificationArea : 0;
 }
 
-std::int32_t FakePlatform::GetSystemMetrics(std::int32_t index) {
-    if (auto scripted = Record(Call("GetSystemMetrics", index))) {
-        return static_cast<std::int32_t>(*scripted);
-    }
+namespace {
+
+// What GetSystemMetrics reports at 96 DPI.
+std::int32_t MetricAtStandardDpi(std::int32_t index) {
     switch (index) {
         case kSmCxIcon:
         case kSmCyIcon:
@@ -868,6 +868,26 @@ std::int32_t FakePlatform::GetSystemMetrics(std::int32_t index) {
         default:
             return 0;
     }
+}
+
+std::int32_t AtDpi(std::int32_t pixels, std::uint32_t dpi) {
+    return static_cast<std::int32_t>(pixels * static_cast<std::int64_t>(dpi) / kStandardDpi);
+}
+
+}  // namespace
+
+std::int32_t FakePlatform::GetSystemMetrics(std::int32_t index) {
+    if (auto scripted = Record(Call("GetSystemMetrics", index))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    return AtDpi(MetricAtStandardDpi(index), systemDpi);
+}
+
+std::int32_t FakePlatform::GetSystemMetricsForDpi(std::int32_t index, std::uint32_t atDpi) {
+    if (auto scripted = Record(Call("GetSystemMetricsForDpi", index, atDpi))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    return AtDpi(MetricAtStandardDpi(index), atDpi);
 }
 
 IconHandle FakePlatform::LoadImageA(ModuleHandle instance, std::uint32_t resourceId,

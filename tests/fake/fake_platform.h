@@ -89,9 +89,20 @@ class FakePlatform : public Platform {
     std::vector<WindowHandle> ChildrenOf(WindowHandle parent) const;
     Rect workArea{0, 0, 1024, 738};                  // SPI_GETWORKAREA
     Rect notificationAreaRect{880, 740, 1024, 768};  // GetWindowRect of notificationArea
-    // Text extents: every byte this wide, every line this high.
+    // Text extents in the stock GUI font at 96 DPI: every byte this wide, every line this high.
+    // A font of another height measures in proportion to it.
     static constexpr std::int32_t kCharWidth = 7;
     static constexpr std::int32_t kLineHeight = 13;
+    static constexpr std::int32_t kStockFontHeight = 11;
+    // The display scale: `dpi` is every monitor's and window's, `systemDpi` the one that the
+    // calls without a DPI of their own (GetSystemMetrics, the stock fonts) are sized for.
+    std::uint32_t dpi = 96;
+    std::uint32_t systemDpi = 96;
+    static constexpr MonitorHandle kMonitor = 0x6000;
+    Rect monitorRect{0, 0, 1024, 768};  // GetMonitorInfoA; its work area is workArea
+    // What `text` measures in `font` (a stock font or one made with CreateFontIndirectA).
+    Size TextExtent(GdiObject font, const std::string& text) const;
+    int LiveFonts() const { return static_cast<int>(fonts_.size()); }
     // Runs a modal dialog in place of the platform: gets the template and the dialog object.
     std::function<std::intptr_t(std::uint32_t, DialogHandler*)> dialogRunner;
     // Simulated controls for every dialog; UseFakeDialogs makes DialogBoxParamA run dialogs there,
@@ -220,6 +231,14 @@ class FakePlatform : public Platform {
     bool GetWindowRect(WindowHandle window, Rect* rect) override;
     bool SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,
                                std::uint32_t winIni) override;
+    MonitorHandle MonitorFromWindow(WindowHandle window, std::uint32_t flags) override;
+    bool GetMonitorInfoA(MonitorHandle monitor, MonitorInfo* info) override;
+    std::uint32_t GetDpiForWindow(WindowHandle window) override;
+    std::int32_t GetDpiForMonitor(MonitorHandle monitor, std::uint32_t dpiType, std::uint32_t* dpiX,
+                                  std::uint32_t* dpiY) override;
+    bool ChangeWindowMessageFilterEx(WindowHandle window, std::uint32_t message,
+                                     std::uint32_t action) override;
+    bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) override;
     // --- GdiApi --------------------------------------------------------------------------------
     GdiObject GetStockObject(std::int32_t index) override;
     DeviceContext GetDC(WindowHandle window) override;
@@ -227,11 +246,16 @@ class FakePlatform : public Platform {
     GdiObject SelectObject(DeviceContext context, GdiObject object) override;
     bool GetTextExtentPoint32A(DeviceContext context, const char* text, std::int32_t length,
                                Size* size) override;
+    std::int32_t GetDeviceCaps(DeviceContext context, std::int32_t index) override;
+    std::int32_t GetObjectA(GdiObject object, std::int32_t size, LogFont* font) override;
+    GdiObject CreateFontIndirectA(const LogFont* font) override;
+    bool DeleteObject(GdiObject object) override;
     // --- ShellApi ------------------------------------------------------------------------------
     WindowHandle FindWindowA(const char* className, const char* windowName) override;
     WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter, const char* className,
                                const char* windowName) override;
     std::int32_t GetSystemMetrics(std::int32_t index) override;
+    std::int32_t GetSystemMetricsForDpi(std::int32_t index, std::uint32_t dpi) override;
     IconHandle LoadImageA(ModuleHandle instance, std::uint32_t resourceId, std::uint32_t type,
                           std::int32_t width, std::int32_t height, std::uint32_t flags) override;
     bool DestroyIcon(IconHandle icon) override;
@@ -302,6 +326,9 @@ class FakePlatform : public Platform {
     std::set<char*> allocations_;
     WindowHandle nextWindow_ = 0x8000;
     std::map<DeviceContext, GdiObject> selectedFonts_;
+    std::map<GdiObject, LogFont> fonts_;  // made with CreateFontIndirectA, not yet deleted
+    GdiObject nextFont_ = 0x7800;
+    std::int32_t StockFontHeight() const;
 };
 
 }  // namespace pavix::fake

@@ -21,7 +21,8 @@ RESOURCES = os.path.join(ROOT, "resources")
 ICONS = os.path.join(RESOURCES, "icons")
 SOUNDS = os.path.join(RESOURCES, "se")
 TRAY_ICONS = {110: "idle.ico", 111: "seeking.ico", 112: "disabled.ico"}
-TRAY_FORMATS = [(48, 32), (48, 4), (32, 32), (32, 4), (16, 32), (16, 4)]
+TRAY_FORMATS = [(48, 32), (48, 4), (32, 32), (32, 4), (24, 32), (24, 4), (20, 32), (20, 4), (16, 32),
+                (16, 4)]
 PROGRAM_FORMATS = [(32, 1), (16, 24), (16, 4)]
 SOUND_NAMES = ("match", "mismatch", "abort", "timeout", "enable", "disable")
 
@@ -133,7 +134,7 @@ class IconFormatTest(unittest.TestCase):
     def test_program_icon_has_the_three_classic_formats(self):
         self.check_formats("pavix.ico", PROGRAM_FORMATS)
 
-    def test_tray_icons_have_three_sizes_in_true_colour_and_sixteen_colours(self):
+    def test_tray_icons_have_every_small_icon_size_in_true_colour_and_sixteen_colours(self):
         for name in TRAY_ICONS.values():
             self.check_formats(name, TRAY_FORMATS)
 
@@ -391,6 +392,28 @@ class ResourceScriptTest(unittest.TestCase):
                 level = root.find(f"{v3}trustInfo/{v3}security/{v3}requestedPrivileges/"
                                   f"{v3}requestedExecutionLevel")
                 self.assertEqual(level.get("level"), "asInvoker")
+
+    def test_manifest_declares_the_systems_and_the_scaling_it_handles(self):
+        with tempfile.TemporaryDirectory() as folder:
+            generate_build_info(folder, "x86")
+            root = ElementTree.parse(os.path.join(folder, "pavix.manifest")).getroot()
+        compatibility = "{urn:schemas-microsoft-com:compatibility.v1}"
+        systems = [entry.get("Id") for entry in root.iter(compatibility + "supportedOS")]
+        self.assertEqual(systems, ["{e2011457-1546-43c5-a5fe-008deee3d3f0}",  # Vista
+                                   "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  # 7
+                                   "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  # 8
+                                   "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  # 8.1
+                                   "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"])  # 10, 11
+        settings = root.find("{urn:schemas-microsoft-com:asm.v3}application/"
+                             "{urn:schemas-microsoft-com:asm.v3}windowsSettings")
+        older = settings.find("{http://schemas.microsoft.com/SMI/2005/WindowsSettings}dpiAware")
+        newer = settings.find(
+            "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}dpiAwareness")
+        # Read in order, the first one known wins; per-monitor without v2 would leave the
+        # dialogs unscaled on the monitors that differ from the main one.
+        self.assertEqual(older.text, "true")
+        self.assertEqual([word.strip() for word in newer.text.split(",")],
+                         ["PerMonitorV2", "System"])
 
     def test_script_is_utf8_with_its_code_page_declared(self):
         text = read(os.path.join(RESOURCES, "pavix.rc")).decode("utf-8")

@@ -2,10 +2,10 @@
 // program is single-instance), and prints one line per scenario: "PASS name" or
 // "FAIL name: reason". The exit status is the number of failures (at most 100).
 //
-//   pavix_e2e.exe --pavix <Pavix.exe> --work <folder> --mark <marker.exe> --group en|ja
+//   pavix_e2e.exe --pavix <Pavix.exe> --work <folder> --mark <marker.exe> --group en|ja|hidpi
 //                 [--only <scenario name>] [--list]
 //   pavix_e2e.exe --installed <folder>
-//   pavix_e2e.exe --tour <folder> --out <folder> --group en|ja
+//   pavix_e2e.exe --tour <folder> --out <folder> --group en|ja|hidpi
 //
 // --installed checks a Pavix unpacked from a package where it stands: it starts with its icon
 // and ends cleanly through its menu ("PASS installed" or "FAIL installed: reason"). --tour takes
@@ -79,7 +79,7 @@ std::vector<Scenario> AllScenarios() {
     for (auto table :
          {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios,
           ConfigDialogScenarios, SequenceEditorScenarios, EditorHostingScenarios, HintScenarios,
-          ConflictScenarios, SequenceTextScenarios}) {
+          ConflictScenarios, SequenceTextScenarios, ScaleScenarios}) {
         std::vector<Scenario> scenarios = table();
         all.insert(all.end(), scenarios.begin(), scenarios.end());
     }
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, &options)) {
         std::fprintf(stderr,
                      "usage: pavix_e2e.exe --pavix <Pavix.exe> --work <folder> --mark "
-                     "<marker.exe> --group en|ja [--only <name>] [--list]\n");
+                     "<marker.exe> --group en|ja|hidpi [--only <name>] [--list]\n");
         return kMaxExitStatus;
     }
     if (!options.installed.empty()) {
@@ -193,7 +193,9 @@ int main(int argc, char** argv) {
     }
     if (!options.tour.empty()) {
         const bool japanese = options.group == "ja";
-        const Verdict verdict = RunTour(options.tour, options.out, japanese ? "-ja" : "", japanese);
+        const bool scaled = options.group == "hidpi";
+        const Verdict verdict = RunTour(
+            options.tour, options.out, japanese ? "-ja" : (scaled ? "-150" : ""), japanese, scaled);
         std::printf(verdict.passed ? "PASS tour\n" : "FAIL tour: %s\n", verdict.reason.c_str());
         return verdict.passed ? 0 : 1;
     }

@@ -93,7 +93,8 @@ class ScenarioContext {
 
 struct Scenario {
     std::string name;
-    std::string group;  // "en" or "ja": the locale the runner is started in
+    // "en" or "ja": the locale the runner is started in; "hidpi": English at 150 % scale
+    std::string group;
     bool withTray = true;
     std::function<Verdict(ScenarioContext&)> run;
 };
@@ -109,5 +110,6 @@ std::vector<Scenario> EditorHostingScenarios();
 std::vector<Scenario> HintScenarios();
 std::vector<Scenario> ConflictScenarios();
 std::vector<Scenario> SequenceTextScenarios();
+std::vector<Scenario> ScaleScenarios();
 
 }  // namespace pavix_e2e

@@ -116,6 +116,23 @@ class Tour {
         });
     }
 
+    // At a display scale other than 100 %: the hints and the sequence editor alone.
+    Verdict RunScaled() {
+        Dialog editor;
+        return RunSteps({
+            [&] { return FindTray(); },
+            [&] { return Press(CtrlAlt('P')); },
+            [&] { return HintsShot(); },
+            [&] { return Command(kMenuAbort); },
+            [&] { return OpenFromMenu(ctx_, kMenuEditSequence, titles_.sequenceEditor, &editor); },
+            [&] { return Select(editor, kSequenceList, 0); },
+            [&] { return Select(editor, kCommandList, 0); },
+            [&] { return Select(editor, kKeyList, 1); },
+            [&] { return DialogShot(editor, "sequence-editor"); },
+            [&] { return editor.ClickToClose(IDCANCEL); },
+        });
+    }
+
   private:
     std::string Path(const char* name) const { return out_ + "\\" + name + suffix_ + ".bmp"; }
 
@@ -296,14 +313,15 @@ class Tour {
 }  // namespace
 
 Verdict RunTour(const std::string& folder, const std::string& outFolder, const std::string& suffix,
-                bool japanese) {
+                bool japanese, bool scaled) {
     const Paths paths{folder + "\\Pavix.exe", folder, ""};
     const Workspace workspace{folder, paths.pavixExe, folder, folder + "\\marker.txt"};
     ScenarioContext ctx(paths, workspace, nullptr);
     Verdict verdict = ctx.StartPavix();
     if (verdict.passed) {
         Sleep(kPaintMs);
-        verdict = Tour(ctx, outFolder, suffix, japanese).Run();
+        Tour tour(ctx, outFolder, suffix, japanese);
+        verdict = scaled ? tour.RunScaled() : tour.Run();
     }
     const Verdict ending = ctx.pavix.End();
     return verdict.passed ? ending : verdict;
