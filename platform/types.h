@@ -12,6 +12,7 @@ using MenuHandle = std::uintptr_t;
 using IconHandle = std::uintptr_t;
 using DeviceContext = std::uintptr_t;  // HDC, 0 is "none"
 using GdiObject = std::uintptr_t;      // HGDIOBJ: a font, a brush
+using MemoryHandle = std::uintptr_t;   // HGLOBAL, 0 is "none"
 using KernelHandle = std::intptr_t;    // files, tokens, processes, mutexes
 using FileHandle = KernelHandle;
 

@@ -2,7 +2,7 @@
 // with the same arguments; handles and records only change their type on the way. Nothing is
 // decided here, so that every decision stays in the core, where the native tests reach it.
 //
-// Three calls carry more than their portable arguments:
+// Four calls carry more than their portable arguments:
 // - CreateWindowExA passes `handler` as the creation parameter; the window procedure of classes
 //   registered with RegisterClassExA keeps it from WM_NCCREATE on and forwards every later message
 //   to it (messages before WM_NCCREATE go to DefWindowProcA).
@@ -10,6 +10,7 @@
 //   `initParam`, which Pavix always leaves 0; the dialog procedure keeps the handler from
 //   WM_INITDIALOG on and forwards every message from then on, so the handler sees its own address
 //   as the lParam of WM_INITDIALOG. WM_NOTIFY reaches it with its record in portable form.
+// - CreateDialogParamA passes `dialog` in the same way, for a dialog without a modal loop.
 // - RegisterClassExA turns the class's background colour number into the brush the platform
 //   takes for it (the colour + 1, as a brush handle).
 #pragma once
@@ -29,6 +30,7 @@ class Win32Platform final : public Platform {
     // --- KeyboardApi ---------------------------------------------------------------------------
     std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
     std::int32_t GetKeyNameTextA(std::int32_t lParam, char* buffer, std::int32_t size) override;
+    std::int16_t GetKeyState(std::int32_t virtualKey) override;
     // --- FileApi -------------------------------------------------------------------------------
     FileHandle CreateFileA(const char* path, std::uint32_t access, std::uint32_t shareMode,
                            std::uint32_t creationDisposition,
@@ -117,6 +119,13 @@ class Win32Platform final : public Platform {
     bool GetWindowRect(WindowHandle window, Rect* rect) override;
     bool SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,
                                std::uint32_t winIni) override;
+    std::int32_t MapWindowPoints(WindowHandle from, WindowHandle to, Point* points,
+                                 std::uint32_t count) override;
+    // Passes `dialog` as DialogBoxParamA does.
+    WindowHandle CreateDialogParamA(ModuleHandle instance, std::uint32_t templateId,
+                                    WindowHandle owner, DialogHandler* dialog,
+                                    std::intptr_t initParam) override;
+    bool IsDialogMessageA(WindowHandle dialog, Message* message) override;
     // --- GdiApi --------------------------------------------------------------------------------
     GdiObject GetStockObject(std::int32_t index) override;
     DeviceContext GetDC(WindowHandle window) override;
@@ -142,6 +151,15 @@ class Win32Platform final : public Platform {
                                 std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                 const void* rect) override;
     bool DestroyMenu(MenuHandle menu) override;
+    // --- ClipboardApi --------------------------------------------------------------------------
+    bool OpenClipboard(WindowHandle owner) override;
+    bool EmptyClipboard() override;
+    MemoryHandle SetClipboardData(std::uint32_t format, MemoryHandle data) override;
+    bool CloseClipboard() override;
+    MemoryHandle GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
+    void* GlobalLock(MemoryHandle memory) override;
+    bool GlobalUnlock(MemoryHandle memory) override;
+    MemoryHandle GlobalFree(MemoryHandle memory) override;
     // --- DialogApi -----------------------------------------------------------------------------
     WindowHandle GetDlgItem(WindowHandle dialog, std::int32_t id) override;
     // LVM_INSERTCOLUMNA and LVM_SETITEMSTATE get their records rebuilt as LVCOLUMNA and LVITEMA.
