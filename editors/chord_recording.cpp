@@ -17,10 +17,9 @@ bool IsModifierKey(std::uint16_t virtualKey) {
 
 KeyModifiers HeldModifiers(KeyboardApi& keyboard) {
     const auto down = [&](std::int32_t key) { return keyboard.GetKeyState(key) < 0; };
-    return static_cast<KeyModifiers>((down(kVkControl) ? kModControl : 0) |
-                                     (down(kVkMenu) ? kModAlt : 0) |
-                                     (down(kVkShift) ? kModShift : 0) |
-                                     (down(kVkLWin) || down(kVkRWin) ? kModWin : 0));
+    return static_cast<KeyModifiers>(
+        (down(kVkControl) ? kModControl : 0) | (down(kVkMenu) ? kModAlt : 0) |
+        (down(kVkShift) ? kModShift : 0) | (down(kVkLWin) || down(kVkRWin) ? kModWin : 0));
 }
 
 std::optional<KeyChord> RecordedChord(std::uint16_t virtualKey, bool repeat, KeyModifiers held) {

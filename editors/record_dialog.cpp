@@ -196,7 +196,8 @@ bool RecordDialog::OnCommand(std::int32_t id, std::uint16_t) {
 }
 
 bool RecordDialog::OnNotify(const NotifyHeader& header) {
-    if (header.code != kLvnGetDispInfoA || header.idFrom != static_cast<std::uintptr_t>(kChordList)) {
+    if (header.code != kLvnGetDispInfoA ||
+        header.idFrom != static_cast<std::uintptr_t>(kChordList)) {
         return false;
     }
     const ListViewItem& item = reinterpret_cast<const ListViewDispInfo&>(header).item;

@@ -84,7 +84,6 @@ class SequenceEditor : public ModalDialog, public ids::SequenceEditorIds {
     template <typename Move>
     void MoveRow(std::int32_t list, std::size_t count, bool up, Move move);
 
-
     SequenceList sequences_;
     Sequence* current_ = nullptr;  // shown on the right; not necessarily the selected row
     SequenceWarnings warnings_;

@@ -16,8 +16,8 @@ char Folded(char c) {
 }
 
 bool Matches(const SheetEntry& entry, const std::string& filter) {
-    return filter.empty() || ContainsText(entry.keys, filter) ||
-           ContainsText(entry.name, filter) || ContainsText(entry.runs, filter);
+    return filter.empty() || ContainsText(entry.keys, filter) || ContainsText(entry.name, filter) ||
+           ContainsText(entry.runs, filter);
 }
 
 std::string CountText(Platform& platform, std::size_t count) {
@@ -28,9 +28,8 @@ std::string CountText(Platform& platform, std::size_t count) {
 }  // namespace
 
 bool ContainsText(const std::string& text, const std::string& part) {
-    return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
-               return Folded(a) == Folded(b);
-           }) != text.end();
+    return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                       [](char a, char b) { return Folded(a) == Folded(b); }) != text.end();
 }
 
 std::vector<SheetEntry> SheetEntries(Platform& platform, const SequenceList& list,
@@ -45,7 +44,8 @@ std::vector<SheetEntry> SheetEntries(Platform& platform, const SequenceList& lis
         for (KeyChord chord : sequence.Keys()) {
             entry.keys += (entry.keys.empty() ? "" : ", ") + ChordLabel(platform, chord);
         }
-        entry.name = (i < marked.size() && marked[i] ? SequenceEditor::kMark : "") + sequence.Name();
+        entry.name =
+            (i < marked.size() && marked[i] ? SequenceEditor::kMark : "") + sequence.Name();
         for (const auto& command : sequence.Commands()) {
             entry.runs += (entry.runs.empty() ? "" : "; ") + DescribeCommand(platform, *command);
         }

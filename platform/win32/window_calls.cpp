@@ -144,16 +144,16 @@ bool Win32Platform::GetWindowRect(WindowHandle window, Rect* rect) {
 }
 
 std::int32_t Win32Platform::MapWindowPoints(WindowHandle from, WindowHandle to, Point* points,
-                                           std::uint32_t count) {
+                                            std::uint32_t count) {
     return ::MapWindowPoints(Window(from), Window(to), reinterpret_cast<POINT*>(points), count);
 }
 
 WindowHandle Win32Platform::CreateDialogParamA(ModuleHandle instance, std::uint32_t templateId,
                                                WindowHandle owner, DialogHandler* dialog,
                                                std::intptr_t /*initParam*/) {
-    HWND window = ::CreateDialogParamA(Module(instance), MAKEINTRESOURCEA(templateId),
-                                       Window(owner), win32::ForwardingDialogProc,
-                                       reinterpret_cast<LPARAM>(dialog));
+    HWND window =
+        ::CreateDialogParamA(Module(instance), MAKEINTRESOURCEA(templateId), Window(owner),
+                             win32::ForwardingDialogProc, reinterpret_cast<LPARAM>(dialog));
     return win32::FromNative<WindowHandle>(window);
 }
 

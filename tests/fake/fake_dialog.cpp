@@ -287,6 +287,9 @@ std::intptr_t FakeDialogs::Run(std::uint32_t templateId, DialogHandler* handler,
         dialog.Close();
     }
     dialog.Deliver(kWmDestroy, 0, 0);
+    if (destroyChildren) {
+        destroyChildren(handle);
+    }
 
     open_.pop_back();
     activeWindow = owner;

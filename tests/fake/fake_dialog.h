@@ -135,6 +135,8 @@ class FakeDialogs {
     void Expect(std::uint32_t templateId, Script script) {
         scripts_[templateId].push_back(std::move(script));
     }
+    // Destroys the windows made inside a dialog once the dialog has heard of its own end.
+    std::function<void(WindowHandle)> destroyChildren;
     // What the next open-file dialog returns: a path, or nothing for Cancel.
     std::optional<std::string> fileChoice;
 

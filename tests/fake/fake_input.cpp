@@ -32,8 +32,8 @@ WindowHandle FakePlatform::CreateDialogParamA(ModuleHandle instance, std::uint32
 }
 
 bool FakePlatform::IsDialogMessageA(WindowHandle dialog, Message* message) {
-    if (auto scripted = Record(Call("IsDialogMessageA", dialog, message->window, message->message,
-                                    message->wParam))) {
+    if (auto scripted = Record(
+            Call("IsDialogMessageA", dialog, message->window, message->message, message->wParam))) {
         return *scripted != 0;
     }
     return false;

@@ -1005,6 +1005,11 @@ std::optional<std::uint32_t> ParseDialogNumber(const std::string& text, bool isS
 
 void FakePlatform::UseFakeDialogs() {
     useFakeDialogs_ = true;
+    dialogs.destroyChildren = [this](WindowHandle dialog) {
+        for (WindowHandle child : ChildrenOf(dialog)) {
+            DestroyWindow(child);
+        }
+    };
     dialogRunner = [this](std::uint32_t templateId, DialogHandler* handler) {
         return dialogs.Run(templateId, handler, activeWindow);
     };
