@@ -79,7 +79,7 @@ std::vector<Scenario> AllScenarios() {
     for (auto table :
          {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios,
           ConfigDialogScenarios, SequenceEditorScenarios, EditorHostingScenarios, HintScenarios,
-          ConflictScenarios, SequenceTextScenarios}) {
+          ConflictScenarios, SequenceTextScenarios, RecordAndSheetScenarios}) {
         std::vector<Scenario> scenarios = table();
         all.insert(all.end(), scenarios.begin(), scenarios.end());
     }

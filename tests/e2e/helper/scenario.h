@@ -109,5 +109,6 @@ std::vector<Scenario> EditorHostingScenarios();
 std::vector<Scenario> HintScenarios();
 std::vector<Scenario> ConflictScenarios();
 std::vector<Scenario> SequenceTextScenarios();
+std::vector<Scenario> RecordAndSheetScenarios();
 
 }  // namespace pavix_e2e
