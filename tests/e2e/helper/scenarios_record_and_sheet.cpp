@@ -152,6 +152,22 @@ Verdict SheetListsFiltersAndCopies(ScenarioContext& ctx) {
     if (!ClipboardText(&copied) || copied != expected) {
         return Fail("the clipboard holds " + Utf8(copied) + " instead of " + Utf8(expected));
     }
+    // Ctrl+C in the list copies the same.
+    if (!EmptyTheClipboard()) {
+        return Fail("cannot empty the clipboard");
+    }
+    SendMessageW(sheet.Window(), WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(sheet.Item(SheetIds::kSheetList)), TRUE);
+    if (!WaitUntil([&] { return sheet.Focus() == sheet.Item(SheetIds::kSheetList); })) {
+        return Fail("the list does not take the focus");
+    }
+    if (!PressChords({Chord{MOD_CONTROL, 'C'}})) {
+        return Fail("SendInput refused Ctrl+C");
+    }
+    copied.clear();
+    if (!ClipboardText(&copied) || copied != expected) {
+        return Fail("after Ctrl+C the clipboard holds " + Utf8(copied));
+    }
     return sheet.ClickToClose(IDCANCEL);
 }
 
