@@ -6,16 +6,18 @@
 
 namespace pavix {
 
+std::optional<KeyChord> ActiveAbortChord(const Settings& settings) {
+    return settings.AbortKeyEnabled() != 0 ? std::optional<KeyChord>(settings.AbortKey())
+                                           : std::nullopt;
+}
+
 std::unique_ptr<DialogHandler> MakeEditor(Platform& platform, std::uint32_t templateId,
                                           const Settings& settings) {
     switch (templateId) {
         case kConfigDialogId:
             return std::make_unique<ConfigDialog>(platform);
         case kSequenceEditorId:
-            return std::make_unique<SequenceEditor>(
-                platform, settings.AbortKeyEnabled() != 0
-                              ? std::optional<KeyChord>(settings.AbortKey())
-                              : std::nullopt);
+            return std::make_unique<SequenceEditor>(platform, ActiveAbortChord(settings));
         default:
             return nullptr;
     }

@@ -3,11 +3,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/platform.h"
 #include "storage/settings.h"
 
 namespace pavix {
+
+// The chord of the abort key while its switch is on, which aborts every search.
+std::optional<KeyChord> ActiveAbortChord(const Settings& settings);
 
 // The editor shown by a dialog template; nullptr for a template that is no editor. `settings`
 // are the ones the engine runs with, whose abort key the sequence editor warns about.

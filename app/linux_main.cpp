@@ -39,7 +39,8 @@ pavix::LinuxResources Resources() {
     const std::uint32_t* commands = pavix::resources::MenuCommands(&count);
     resources.menuCommands.assign(commands, commands + count);
     resources.unavailableCommands = {pavix::ids::kCommandConfiguration,
-                                     pavix::ids::kCommandEditSequence};
+                                     pavix::ids::kCommandEditSequence,
+                                     pavix::ids::kCommandAllSequences};
     resources.iconNames = {{pavix::ids::kIconIdle, "idle"},
                            {pavix::ids::kIconSeeking, "seeking"},
                            {pavix::ids::kIconDisabled, "disabled"},

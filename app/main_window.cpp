@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/editor_factory.h"
 #include "resources/texts.h"
 
 namespace pavix {
@@ -34,6 +35,7 @@ MainWindow::MainWindow(Platform& platform, EditorFactory makeEditor)
       engine_(platform, boxes_),
       tray_(platform, instance_),
       hints_(platform, instance_, engine_),
+      sheet_(platform),
       taskbarCreatedMessage_(platform.RegisterWindowMessageA("TaskbarCreated")) {}
 
 std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
@@ -160,6 +162,7 @@ void MainWindow::OnTimer(std::uintptr_t timerId) {
 }
 
 void MainWindow::OnDestroy() {
+    sheet_.Close();
     hints_.End();
     tray_.RemoveTrayIcon(window_);
     StopSearchTimer();
@@ -181,6 +184,14 @@ bool MainWindow::OnCommand(std::uint32_t command) {
     switch (command) {
         case kCommandExit:
             Exit();
+            return true;
+        // The sheet needs the engine for nothing: it opens beside a search, which goes on.
+        case kCommandAllSequences:
+            if (openEditor_ != 0) {
+                platform_.SetForegroundWindow(openEditor_);
+            } else if (!editorOpen_) {
+                sheet_.Show(window_, ActiveAbortChord(engine_.LoadedSettings()));
+            }
             return true;
         case kCommandConfiguration:
         case kCommandEditSequence:
@@ -259,6 +270,8 @@ void MainWindow::RunEditor(std::uint32_t templateId) {
         return;
     }
     ShowState(EnableEngine(true));
+    // The editor's OK may have replaced either file: the sheet shows what they hold now.
+    sheet_.Refresh(ActiveAbortChord(engine_.LoadedSettings()));
 }
 
 TrayIconId MainWindow::EnableEngine(bool notify) {

@@ -9,6 +9,7 @@
 #include "app/hints.h"
 #include "app/tray_icon.h"
 #include "editors/error_boxes.h"
+#include "editors/sequence_sheet.h"
 #include "engine/sequence_engine.h"
 #include "platform/platform.h"
 
@@ -34,6 +35,10 @@ class MainWindow final : public WindowHandler {
     bool TimerRunning() const { return timerRunning_; }
     const SequenceEngine& Engine() const { return engine_; }
     const Hints& HintState() const { return hints_; }
+    const SequenceSheet& Sheet() const { return sheet_; }
+    // The window without a modal loop whose keyboard handling the message loop serves; 0 when
+    // none is open.
+    WindowHandle KeyboardDialog() const { return sheet_.OpenWindow(); }
 
   private:
     std::intptr_t OnCreate(WindowHandle window);
@@ -63,6 +68,7 @@ class MainWindow final : public WindowHandler {
     SequenceEngine engine_;
     TrayIcon tray_;
     Hints hints_;
+    SequenceSheet sheet_;
     std::uint32_t taskbarCreatedMessage_;
     WindowHandle window_ = 0;
     TrayIconId iconId_ = kIdle;

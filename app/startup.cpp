@@ -33,9 +33,15 @@ class ComInitialization {
     Platform& platform_;
 };
 
-int RunMessageLoop(Platform& platform) {
+// The open sheet, a dialog without a modal loop of its own, gets its keys (Tab, Escape, Alt and
+// a letter) from here.
+int RunMessageLoop(Platform& platform, const MainWindow& mainWindow) {
     Message message;
     while (platform.GetMessageA(&message, 0, 0, 0) > 0) {
+        const WindowHandle dialog = mainWindow.KeyboardDialog();
+        if (dialog != 0 && platform.IsDialogMessageA(dialog, &message)) {
+            continue;
+        }
         platform.TranslateMessage(&message);
         platform.DispatchMessageA(&message);
     }
@@ -64,7 +70,7 @@ int RunPavix(Platform& platform) {
         platform.CreateWindowExA(0, kWindowClass, kWindowTitle, kWsOverlappedWindow, kCwUseDefault,
                                  kCwUseDefault, kCwUseDefault, kCwUseDefault, 0, 0, instance,
                                  &mainWindow) != 0;
-    return created ? RunMessageLoop(platform) : kNoWindowExitCode;
+    return created ? RunMessageLoop(platform, mainWindow) : kNoWindowExitCode;
 }
 
 }  // namespace pavix

@@ -22,6 +22,7 @@ constexpr std::uint32_t kTrayMenuId = ids::kTrayMenu;
 
 // Menu command ids.
 using ids::kCommandAbort;
+using ids::kCommandAllSequences;
 using ids::kCommandConfiguration;
 using ids::kCommandDisable;
 using ids::kCommandEditSequence;

@@ -1,5 +1,7 @@
 #include "editors/modal_dialog.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/constants.h"
@@ -43,6 +45,38 @@ bool ModalDialog::ReadText(std::int32_t id, std::string* text) {
     }
     text->assign(buffer.data(), static_cast<std::size_t>(read));
     return true;
+}
+
+void ModalDialog::AddColumn(std::int32_t list, std::int32_t index, const std::string& title,
+                            std::int32_t width) {
+    ListViewColumn column;
+    column.mask = kLvcfWidth | kLvcfText;
+    column.cx = width;
+    column.pszText = title.c_str();
+    SendItem(list, kLvmInsertColumnA, static_cast<std::uintptr_t>(index),
+             reinterpret_cast<std::intptr_t>(&column));
+}
+
+std::int32_t ModalDialog::SelectedRow(std::int32_t list) {
+    constexpr auto kFromTheStart = static_cast<std::uintptr_t>(-1);
+    return static_cast<std::int32_t>(SendItem(list, kLvmGetNextItem, kFromTheStart, kLvniSelected));
+}
+
+void ModalDialog::ShowAndSelect(std::int32_t list, std::size_t row) {
+    SendItem(list, kLvmEnsureVisible, row, 0);
+    ListViewItem item;
+    item.state = kLvisSelected;
+    item.stateMask = kLvisSelected;
+    SendItem(list, kLvmSetItemState, row, reinterpret_cast<std::intptr_t>(&item));
+}
+
+void ModalDialog::CopyCellText(const ListViewItem& item, const std::string& text) {
+    if (item.pszText == nullptr || item.cchTextMax <= 0) {
+        return;
+    }
+    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
+    std::memcpy(item.pszText, text.data(), length);
+    item.pszText[length] = '\0';
 }
 
 void ModalDialog::Complain(std::int32_t id) {

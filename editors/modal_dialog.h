@@ -3,6 +3,7 @@
 // the dialog's controls by id.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -61,6 +62,20 @@ class ModalDialog : public DialogHandler {
         SendItem(id, kCbSetCurSel, static_cast<std::uintptr_t>(row));
     }
     void End(std::intptr_t result) { platform_.EndDialog(window_, result); }
+
+    // List views that hold row counts only and ask for each cell's text.
+    void AddColumn(std::int32_t list, std::int32_t index, const std::string& title,
+                   std::int32_t width);
+    void SetRowCount(std::int32_t list, std::size_t count) {
+        SendItem(list, kLvmSetItemCount, count);
+    }
+    // The selected row, or -1.
+    std::int32_t SelectedRow(std::int32_t list);
+    // Scrolls the row into view and selects it, which the list reports as an item change.
+    void ShowAndSelect(std::int32_t list, std::size_t row);
+    void Redraw(std::int32_t list) { platform_.InvalidateRect(Item(list), nullptr, true); }
+    // Hands a cell's text to the list, cut to its buffer.
+    static void CopyCellText(const ListViewItem& item, const std::string& text);
 
     Platform& platform_;
 

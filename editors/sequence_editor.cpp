@@ -8,6 +8,7 @@
 #include "editors/command_names.h"
 #include "editors/error_boxes.h"
 #include "editors/hotkey_editor.h"
+#include "editors/record_dialog.h"
 #include "editors/sequence_text_transfer.h"
 #include "platform/constants.h"
 #include "resources/display_scale.h"
@@ -76,16 +77,6 @@ void SequenceEditor::SetUpColumns() {
         const std::intptr_t style = SendItem(list, kLvmGetExtendedListViewStyle);
         SendItem(list, kLvmSetExtendedListViewStyle, 0, style | kLvsExFullRowSelect);
     }
-}
-
-void SequenceEditor::AddColumn(std::int32_t list, std::int32_t index, const std::string& title,
-                               std::int32_t width) {
-    ListViewColumn column;
-    column.mask = kLvcfWidth | kLvcfText;
-    column.cx = width;
-    column.pszText = title.c_str();
-    SendItem(list, kLvmInsertColumnA, static_cast<std::uintptr_t>(index),
-             reinterpret_cast<std::intptr_t>(&column));
 }
 
 // Reads records until one cannot be read; a damaged record is reported once, after the file is
@@ -226,6 +217,7 @@ void SequenceEditor::UpdateKeyButtons() {
     const ListButtons buttons{kKeyList, kKeyUp, kKeyDown, kKeyEdit, kKeyDelete};
     UpdateListButtons(buttons, current_ ? current_->Keys().size() : 0, current_ != nullptr);
     Enable(kKeyAdd, current_ != nullptr);
+    Enable(kKeyRecord, current_ != nullptr);
 }
 
 void SequenceEditor::UpdateCommandButtons() {
@@ -284,30 +276,7 @@ void SequenceEditor::OnGetDispInfo(const ListViewDispInfo& info) {
         !CellText(static_cast<std::int32_t>(info.hdr.idFrom), item.iItem, item.iSubItem, &text)) {
         return;
     }
-    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
-    std::memcpy(item.pszText, text.data(), length);
-    item.pszText[length] = '\0';
-}
-
-void SequenceEditor::SetRowCount(std::int32_t list, std::size_t count) {
-    SendItem(list, kLvmSetItemCount, count);
-}
-
-std::int32_t SequenceEditor::SelectedRow(std::int32_t list) {
-    constexpr auto kFromTheStart = static_cast<std::uintptr_t>(-1);
-    return static_cast<std::int32_t>(SendItem(list, kLvmGetNextItem, kFromTheStart, kLvniSelected));
-}
-
-void SequenceEditor::ShowAndSelect(std::int32_t list, std::size_t row) {
-    SendItem(list, kLvmEnsureVisible, row, 0);
-    ListViewItem item;
-    item.state = kLvisSelected;
-    item.stateMask = kLvisSelected;
-    SendItem(list, kLvmSetItemState, row, reinterpret_cast<std::intptr_t>(&item));
-}
-
-void SequenceEditor::Redraw(std::int32_t list) {
-    platform_.InvalidateRect(Item(list), nullptr, true);
+    CopyCellText(item, text);
 }
 
 // The buttons of the three groups. Selecting a row makes the list report an item change, which
@@ -376,7 +345,8 @@ void SequenceEditor::DeleteSequence() {
 }
 
 bool SequenceEditor::OnKeyButton(std::int32_t id) {
-    if (id != kKeyAdd && id != kKeyEdit && id != kKeyDelete && id != kKeyUp && id != kKeyDown) {
+    if (id != kKeyAdd && id != kKeyRecord && id != kKeyEdit && id != kKeyDelete && id != kKeyUp &&
+        id != kKeyDown) {
         return false;
     }
     if (current_ == nullptr) {
@@ -387,6 +357,8 @@ bool SequenceEditor::OnKeyButton(std::int32_t id) {
     const bool selected = row >= 0 && static_cast<std::size_t>(row) < count;
     if (id == kKeyAdd) {
         AddKey();
+    } else if (id == kKeyRecord) {
+        RecordKeys();
     } else if (id == kKeyEdit && selected) {
         EditKey();
     } else if (id == kKeyDelete && selected) {
@@ -412,6 +384,28 @@ void SequenceEditor::AddKey() {
     current_->AppendKey(chord);
     const std::size_t count = current_->Keys().size();
     SetRowCount(kKeyList, count);
+    ShowAndSelect(kKeyList, count - 1);
+    UpdateKeyButtons();
+}
+
+// The recorded chords take the place of the keys, or follow them with Append; nothing recorded
+// changes nothing.
+void SequenceEditor::RecordKeys() {
+    RecordDialog dialog(platform_);
+    if (dialog.Run() != kIdOk || dialog.Chords().empty()) {
+        return;
+    }
+    if (!dialog.Append()) {
+        while (!current_->Keys().empty()) {
+            current_->RemoveKey(current_->Keys().size() - 1);
+        }
+    }
+    for (KeyChord chord : dialog.Chords()) {
+        current_->AppendKey(chord);
+    }
+    const std::size_t count = current_->Keys().size();
+    SetRowCount(kKeyList, count);
+    Redraw(kKeyList);
     ShowAndSelect(kKeyList, count - 1);
     UpdateKeyButtons();
 }

@@ -49,8 +49,6 @@ class SequenceEditor : public ModalDialog, public ids::SequenceEditorIds {
 
     void SetIcons();
     void SetUpColumns();
-    void AddColumn(std::int32_t list, std::int32_t index, const std::string& title,
-                   std::int32_t width);
     void LoadSequences();
     void Save();
 
@@ -78,19 +76,13 @@ class SequenceEditor : public ModalDialog, public ids::SequenceEditorIds {
     void DeleteSequence();
     void AddKey();
     void EditKey();
+    void RecordKeys();
     void AddCommand();
     void EditCommand();
     // Up and Down of any list: a beep at the first or last row, else `move` and the moved
     // element selected at its new row.
     template <typename Move>
     void MoveRow(std::int32_t list, std::size_t count, bool up, Move move);
-
-    void SetRowCount(std::int32_t list, std::size_t count);
-    // The selected row, or -1.
-    std::int32_t SelectedRow(std::int32_t list);
-    // Scrolls the row into view and selects it, which the list reports as an item change.
-    void ShowAndSelect(std::int32_t list, std::size_t row);
-    void Redraw(std::int32_t list);
 
     SequenceList sequences_;
     Sequence* current_ = nullptr;  // shown on the right; not necessarily the selected row

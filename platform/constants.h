@@ -133,6 +133,40 @@ constexpr std::uint32_t kMfGrayed = 0x1;
 constexpr std::uint32_t kMfUnchecked = 0x0;
 constexpr std::uint32_t kMfChecked = 0x8;
 constexpr std::uint32_t kTpmRightButton = 0x0002;
+constexpr std::uint32_t kWsTabStop = 0x00010000;
+constexpr std::uint32_t kWsExClientEdge = 0x00000200;
+constexpr std::int32_t kSwRestore = 9;
+
+// The keyboard: messages, what a control asks of the dialog manager, and the keys Pavix names.
+constexpr std::uint32_t kWmSetFocus = 0x0007;
+constexpr std::uint32_t kWmKillFocus = 0x0008;
+constexpr std::uint32_t kWmGetFont = 0x0031;
+constexpr std::uint32_t kWmGetDlgCode = 0x0087;
+constexpr std::uint32_t kWmKeyDown = 0x0100;
+constexpr std::uint32_t kWmKeyUp = 0x0101;
+constexpr std::uint32_t kWmChar = 0x0102;
+constexpr std::uint32_t kWmDeadChar = 0x0103;
+constexpr std::uint32_t kWmSysKeyDown = 0x0104;
+constexpr std::uint32_t kWmSysKeyUp = 0x0105;
+constexpr std::uint32_t kWmSysChar = 0x0106;
+constexpr std::uint32_t kWmSysDeadChar = 0x0107;
+constexpr std::intptr_t kDlgcWantAllKeys = 0x0004;
+constexpr std::intptr_t kDlgcWantChars = 0x0080;
+// Bit 30 of a key message's lParam: the key was down before (an auto-repeat).
+constexpr std::intptr_t kKeyWasDown = 0x40000000;
+constexpr std::int32_t kVkShift = 0x10;
+constexpr std::int32_t kVkControl = 0x11;
+constexpr std::int32_t kVkMenu = 0x12;
+constexpr std::int32_t kVkLWin = 0x5B;
+constexpr std::int32_t kVkRWin = 0x5C;
+constexpr std::int32_t kVkLShift = 0xA0;
+constexpr std::int32_t kVkRMenu = 0xA5;
+constexpr std::int32_t kVkProcessKey = 0xE5;
+constexpr std::int32_t kVkPacket = 0xE7;
+
+// The clipboard.
+constexpr std::uint32_t kCfText = 1;
+constexpr std::uint32_t kGmemMoveable = 0x0002;
 
 // Error codes.
 constexpr std::uint32_t kErrorSuccess = 0;

@@ -63,6 +63,13 @@ struct ListViewNotify {
     std::uint32_t uChanged = 0;
 };
 
+// NMLVKEYDOWN (LVN_KEYDOWN): a key pressed while the list view has the focus.
+struct ListViewKeyDown {
+    NotifyHeader hdr;
+    std::uint16_t wVKey = 0;
+    std::uint32_t flags = 0;
+};
+
 // NMLVDISPINFOA (LVN_GETDISPINFOA): the handler writes into item.pszText, at most cchTextMax
 // bytes including the terminating zero.
 struct ListViewDispInfo {
@@ -86,6 +93,7 @@ struct OpenFileName {
 // Messages, notifications and flags of the dialogs and their controls (the Win32 backend checks
 // each against its macro at compile time).
 constexpr std::uint32_t kWmSetIcon = 0x0080;
+constexpr std::uint32_t kWmNextDlgCtl = 0x0028;
 constexpr std::uintptr_t kIconSmall = 0;
 constexpr std::uintptr_t kIconBig = 1;
 constexpr std::uint32_t kLrDefaultColor = 0;
@@ -102,6 +110,7 @@ constexpr std::uint32_t kCbGetCurSel = 0x0147;
 constexpr std::uint32_t kCbSetCurSel = 0x014E;
 constexpr std::intptr_t kCbErr = -1;
 
+constexpr std::uint16_t kEnChange = 0x0300;
 constexpr std::uint32_t kEmLimitText = 0x00C5;
 
 constexpr std::uint32_t kHkmSetHotkey = 0x0401;
@@ -130,6 +139,7 @@ constexpr std::uint32_t kLvcfWidth = 0x0002;
 constexpr std::uint32_t kLvcfText = 0x0004;
 constexpr std::uint32_t kLvnItemChanged = 0xFFFFFF9Bu;   // LVN_FIRST - 1
 constexpr std::uint32_t kLvnGetDispInfoA = 0xFFFFFF6Au;  // LVN_FIRST - 50
+constexpr std::uint32_t kLvnKeyDown = 0xFFFFFF65u;       // LVN_FIRST - 55
 
 constexpr std::uint32_t kOfnOverwritePrompt = 0x00000002;
 constexpr std::uint32_t kOfnHideReadOnly = 0x00000004;

@@ -4,6 +4,7 @@
 // groups it uses.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/dialog_api.h"
@@ -32,6 +33,8 @@ class KeyboardApi {
     virtual std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) = 0;
     // Writes at most size - 1 bytes and a terminating zero; returns the bytes written.
     virtual std::int32_t GetKeyNameTextA(std::int32_t lParam, char* buffer, std::int32_t size) = 0;
+    // The key's state as of the keyboard message being handled: the high bit while it is down.
+    virtual std::int16_t GetKeyState(std::int32_t virtualKey) = 0;
 };
 
 class FileApi {
@@ -202,6 +205,17 @@ class WindowApi {
     virtual MonitorHandle MonitorFromWindow(WindowHandle window, std::uint32_t flags) = 0;
     virtual bool GetMonitorInfoA(MonitorHandle monitor, MonitorInfo* info) = 0;
 
+    // Converts `count` points from `from`'s client coordinates to `to`'s (0: the screen).
+    virtual std::int32_t MapWindowPoints(WindowHandle from, WindowHandle to, Point* points,
+                                         std::uint32_t count) = 0;
+    // Creates `dialog` from the template without a modal loop and returns its window, 0 on
+    // failure; it is ended with DestroyWindow.
+    virtual WindowHandle CreateDialogParamA(ModuleHandle instance, std::uint32_t templateId,
+                                            WindowHandle owner, DialogHandler* dialog,
+                                            std::intptr_t initParam) = 0;
+    // True when `message` was meant for the modeless `dialog`'s keyboard handling and is done.
+    virtual bool IsDialogMessageA(WindowHandle dialog, Message* message) = 0;
+
     // The calls below are newer than the oldest systems Pavix runs on. Where the platform lacks
     // one, it fails as documented (0, false or an error result) with kErrorProcNotFound as the
     // last error, and the caller falls back on what those systems do.
@@ -216,6 +230,22 @@ class WindowApi {
     // Windows Vista alone has only this form, which lets the message reach every window of the
     // process.
     virtual bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) = 0;
+};
+
+// The clipboard, and the movable memory that it takes over.
+class ClipboardApi {
+  public:
+    virtual ~ClipboardApi() = default;
+    virtual bool OpenClipboard(WindowHandle owner) = 0;
+    virtual bool EmptyClipboard() = 0;
+    // On success the clipboard owns `data`; returns 0 on failure.
+    virtual MemoryHandle SetClipboardData(std::uint32_t format, MemoryHandle data) = 0;
+    virtual bool CloseClipboard() = 0;
+    virtual MemoryHandle GlobalAlloc(std::uint32_t flags, std::size_t bytes) = 0;
+    virtual void* GlobalLock(MemoryHandle memory) = 0;
+    virtual bool GlobalUnlock(MemoryHandle memory) = 0;
+    // Returns 0 on success.
+    virtual MemoryHandle GlobalFree(MemoryHandle memory) = 0;
 };
 
 // Fonts and the measuring of text.
@@ -276,6 +306,7 @@ class Platform : public ErrorApi,
                  public WindowApi,
                  public GdiApi,
                  public ShellApi,
+                 public ClipboardApi,
                  public DialogApi {};
 
 }  // namespace pavix

@@ -13,6 +13,7 @@ using IconHandle = std::uintptr_t;
 using DeviceContext = std::uintptr_t;  // HDC, 0 is "none"
 using GdiObject = std::uintptr_t;      // HGDIOBJ: a font, a brush
 using MonitorHandle = std::uintptr_t;  // HMONITOR, 0 is "none"
+using MemoryHandle = std::uintptr_t;   // HGLOBAL, 0 is "none"
 using KernelHandle = std::intptr_t;    // files, tokens, processes, mutexes
 using FileHandle = KernelHandle;
 

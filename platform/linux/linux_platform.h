@@ -75,6 +75,8 @@ class LinuxPlatform final : public Platform {
     // The "scan code" is the X key code of the key, which GetKeyNameTextA names.
     std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
     std::int32_t GetKeyNameTextA(std::int32_t lParam, char* buffer, std::int32_t size) override;
+    // The modifiers from the keyboard state GDK keeps; other keys read as up.
+    std::int16_t GetKeyState(std::int32_t virtualKey) override;
     // --- FileApi -------------------------------------------------------------------------------
     FileHandle CreateFileA(const char* path, std::uint32_t access, std::uint32_t shareMode,
                            std::uint32_t creationDisposition,
@@ -173,6 +175,14 @@ class LinuxPlatform final : public Platform {
     bool ChangeWindowMessageFilterEx(WindowHandle window, std::uint32_t message,
                                      std::uint32_t action) override;
     bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) override;
+    // Modeless dialogs and the coordinates of their controls (clipboard_calls.cpp). No modeless
+    // dialog has a host here yet: CreateDialogParamA fails and the menu greys what needs one.
+    std::int32_t MapWindowPoints(WindowHandle from, WindowHandle to, Point* points,
+                                 std::uint32_t count) override;
+    WindowHandle CreateDialogParamA(ModuleHandle instance, std::uint32_t templateId,
+                                    WindowHandle owner, DialogHandler* dialog,
+                                    std::intptr_t initParam) override;
+    bool IsDialogMessageA(WindowHandle, Message*) override { return false; }
     // --- GdiApi --------------------------------------------------------------------------------
     // One font, the desktop's own, which the labels use too.
     GdiObject GetStockObject(std::int32_t index) override;
@@ -206,6 +216,15 @@ class LinuxPlatform final : public Platform {
                                 std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                 const void* rect) override;
     bool DestroyMenu(MenuHandle menu) override;
+    // --- ClipboardApi: GTK's CLIPBOARD selection; CF_TEXT is UTF-8 text, as every text here.
+    bool OpenClipboard(WindowHandle owner) override;
+    bool EmptyClipboard() override;
+    MemoryHandle SetClipboardData(std::uint32_t format, MemoryHandle data) override;
+    bool CloseClipboard() override;
+    MemoryHandle GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
+    void* GlobalLock(MemoryHandle memory) override;
+    bool GlobalUnlock(MemoryHandle memory) override;
+    MemoryHandle GlobalFree(MemoryHandle memory) override;
     // --- DialogApi: no dialog runs here yet (DialogBoxParamA fails), so no control exists. ---
     WindowHandle GetDlgItem(WindowHandle, std::int32_t) override { return 0; }
     std::intptr_t SendDlgItemMessageA(WindowHandle, std::int32_t, std::uint32_t, std::uintptr_t,
@@ -289,6 +308,9 @@ class LinuxPlatform final : public Platform {
     std::map<MenuHandle, MenuEntry> menus_;
     std::map<std::string, std::uint32_t> registeredMessages_;
     std::set<std::string> classes_;
+    std::map<MemoryHandle, std::vector<char>> memory_;  // GlobalAlloc's blocks, until freed
+    MemoryHandle nextMemory_ = 0x9000;
+    bool clipboardOpen_ = false;
     std::deque<Message> queue_;
     bool quitPosted_ = false;
     std::int32_t quitCode_ = 0;

@@ -98,6 +98,29 @@ static_assert(kMfByCommand == MF_BYCOMMAND && kMfEnabled == MF_ENABLED);
 static_assert(kMfGrayed == MF_GRAYED);
 static_assert(kMfUnchecked == MF_UNCHECKED && kMfChecked == MF_CHECKED);
 static_assert(kTpmRightButton == TPM_RIGHTBUTTON);
+static_assert(kWsTabStop == WS_TABSTOP && kWsExClientEdge == WS_EX_CLIENTEDGE);
+static_assert(kSwRestore == SW_RESTORE);
+
+// The keyboard.
+static_assert(kWmSetFocus == WM_SETFOCUS && kWmKillFocus == WM_KILLFOCUS);
+static_assert(kWmNextDlgCtl == WM_NEXTDLGCTL);
+static_assert(kWmGetFont == WM_GETFONT && kWmGetDlgCode == WM_GETDLGCODE);
+static_assert(kWmKeyDown == WM_KEYDOWN && kWmKeyUp == WM_KEYUP && kWmChar == WM_CHAR);
+static_assert(kWmDeadChar == WM_DEADCHAR && kWmSysKeyDown == WM_SYSKEYDOWN);
+static_assert(kWmSysKeyUp == WM_SYSKEYUP && kWmSysChar == WM_SYSCHAR);
+static_assert(kWmSysDeadChar == WM_SYSDEADCHAR);
+static_assert(kDlgcWantAllKeys == DLGC_WANTALLKEYS && kDlgcWantChars == DLGC_WANTCHARS);
+static_assert(kVkShift == VK_SHIFT && kVkControl == VK_CONTROL && kVkMenu == VK_MENU);
+static_assert(kVkLWin == VK_LWIN && kVkRWin == VK_RWIN);
+static_assert(kVkLShift == VK_LSHIFT && kVkRMenu == VK_RMENU);
+static_assert(kVkProcessKey == VK_PROCESSKEY && kVkPacket == VK_PACKET);
+
+// The clipboard and the list view's key notification.
+static_assert(kCfText == CF_TEXT && kGmemMoveable == GMEM_MOVEABLE);
+static_assert(kEnChange == EN_CHANGE && kLvnKeyDown == static_cast<std::uint32_t>(LVN_KEYDOWN));
+
+// MapWindowPoints converts the portable points in place.
+static_assert(sizeof(Point) == sizeof(POINT) && offsetof(Point, y) == offsetof(POINT, y));
 
 // Error codes.
 static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorFileNotFound == ERROR_FILE_NOT_FOUND);

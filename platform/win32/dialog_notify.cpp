@@ -51,6 +51,14 @@ INT_PTR ForwardNotify(DialogHandler& handler, HWND dialog, WPARAM wParam, LPARAM
         info.item = Item(request.item);
         return Forward(handler, dialog, wParam, info);
     }
+    if (native.code == LVN_KEYDOWN) {
+        const auto& key = *reinterpret_cast<const NMLVKEYDOWN*>(lParam);
+        ListViewKeyDown notify;
+        notify.hdr = Header(native);
+        notify.wVKey = key.wVKey;
+        notify.flags = key.flags;
+        return Forward(handler, dialog, wParam, notify);
+    }
     return Forward(handler, dialog, wParam, Header(native));
 }
 

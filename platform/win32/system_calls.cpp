@@ -29,6 +29,10 @@ std::int32_t Win32Platform::GetKeyNameTextA(std::int32_t lParam, char* buffer, s
     return ::GetKeyNameTextA(lParam, buffer, size);
 }
 
+std::int16_t Win32Platform::GetKeyState(std::int32_t virtualKey) {
+    return ::GetKeyState(virtualKey);
+}
+
 bool Win32Platform::PlaySoundA(const char* sound, ModuleHandle module, std::uint32_t flags) {
     return ::PlaySoundA(sound, Module(module), flags) != FALSE;
 }

@@ -4,7 +4,7 @@
 //
 // The calls that only newer systems have are looked up when called (display_calls.cpp).
 //
-// Three calls carry more than their portable arguments:
+// Four calls carry more than their portable arguments:
 // - CreateWindowExA passes `handler` as the creation parameter; the window procedure of classes
 //   registered with RegisterClassExA keeps it from WM_NCCREATE on and forwards every later message
 //   to it (messages before WM_NCCREATE go to DefWindowProcA).
@@ -12,6 +12,7 @@
 //   `initParam`, which Pavix always leaves 0; the dialog procedure keeps the handler from
 //   WM_INITDIALOG on and forwards every message from then on, so the handler sees its own address
 //   as the lParam of WM_INITDIALOG. WM_NOTIFY reaches it with its record in portable form.
+// - CreateDialogParamA passes `dialog` in the same way, for a dialog without a modal loop.
 // - RegisterClassExA turns the class's background colour number into the brush the platform
 //   takes for it (the colour + 1, as a brush handle).
 #pragma once
@@ -31,6 +32,7 @@ class Win32Platform final : public Platform {
     // --- KeyboardApi ---------------------------------------------------------------------------
     std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
     std::int32_t GetKeyNameTextA(std::int32_t lParam, char* buffer, std::int32_t size) override;
+    std::int16_t GetKeyState(std::int32_t virtualKey) override;
     // --- FileApi -------------------------------------------------------------------------------
     FileHandle CreateFileA(const char* path, std::uint32_t access, std::uint32_t shareMode,
                            std::uint32_t creationDisposition,
@@ -127,6 +129,13 @@ class Win32Platform final : public Platform {
     bool ChangeWindowMessageFilterEx(WindowHandle window, std::uint32_t message,
                                      std::uint32_t action) override;
     bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) override;
+    std::int32_t MapWindowPoints(WindowHandle from, WindowHandle to, Point* points,
+                                 std::uint32_t count) override;
+    // Passes `dialog` as DialogBoxParamA does.
+    WindowHandle CreateDialogParamA(ModuleHandle instance, std::uint32_t templateId,
+                                    WindowHandle owner, DialogHandler* dialog,
+                                    std::intptr_t initParam) override;
+    bool IsDialogMessageA(WindowHandle dialog, Message* message) override;
     // --- GdiApi --------------------------------------------------------------------------------
     GdiObject GetStockObject(std::int32_t index) override;
     DeviceContext GetDC(WindowHandle window) override;
@@ -157,6 +166,15 @@ class Win32Platform final : public Platform {
                                 std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                 const void* rect) override;
     bool DestroyMenu(MenuHandle menu) override;
+    // --- ClipboardApi --------------------------------------------------------------------------
+    bool OpenClipboard(WindowHandle owner) override;
+    bool EmptyClipboard() override;
+    MemoryHandle SetClipboardData(std::uint32_t format, MemoryHandle data) override;
+    bool CloseClipboard() override;
+    MemoryHandle GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
+    void* GlobalLock(MemoryHandle memory) override;
+    bool GlobalUnlock(MemoryHandle memory) override;
+    MemoryHandle GlobalFree(MemoryHandle memory) override;
     // --- DialogApi -----------------------------------------------------------------------------
     WindowHandle GetDlgItem(WindowHandle dialog, std::int32_t id) override;
     // LVM_INSERTCOLUMNA and LVM_SETITEMSTATE get their records rebuilt as LVCOLUMNA and LVITEMA.

@@ -143,6 +143,25 @@ bool Win32Platform::GetWindowRect(WindowHandle window, Rect* rect) {
     return done != FALSE;
 }
 
+std::int32_t Win32Platform::MapWindowPoints(WindowHandle from, WindowHandle to, Point* points,
+                                            std::uint32_t count) {
+    return ::MapWindowPoints(Window(from), Window(to), reinterpret_cast<POINT*>(points), count);
+}
+
+WindowHandle Win32Platform::CreateDialogParamA(ModuleHandle instance, std::uint32_t templateId,
+                                               WindowHandle owner, DialogHandler* dialog,
+                                               std::intptr_t /*initParam*/) {
+    HWND window =
+        ::CreateDialogParamA(Module(instance), MAKEINTRESOURCEA(templateId), Window(owner),
+                             win32::ForwardingDialogProc, reinterpret_cast<LPARAM>(dialog));
+    return win32::FromNative<WindowHandle>(window);
+}
+
+bool Win32Platform::IsDialogMessageA(WindowHandle dialog, Message* message) {
+    MSG native = ToNativeMessage(*message);
+    return ::IsDialogMessageA(Window(dialog), &native) != FALSE;
+}
+
 bool Win32Platform::SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,
                                           std::uint32_t winIni) {
     return ::SystemParametersInfoA(action, param, data, winIni) != FALSE;

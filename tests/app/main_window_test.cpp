@@ -265,6 +265,29 @@ TEST_F(MainWindowTest, MenuCommandsWhileAnEditorIsOpenOnlyBringItToTheFront) {
     EXPECT_EQ(editorsRun.size(), 2u);
 }
 
+TEST_F(MainWindowTest, SheetOpensBesideASearchAndShowsTheFilesAnewAfterAnEditor) {
+    platform.UseFakeDialogs();
+    Create();
+    Press('A');
+    platform.Send(kWindow, 0x111, kCommandAllSequences);
+    ASSERT_NE(window.KeyboardDialog(), 0u);
+    EXPECT_TRUE(window.TimerRunning());
+    EXPECT_EQ(platform.hotkeys.size(), 9u);
+    EXPECT_EQ(window.Sheet().Rows().size(), 10u);
+    // An editor's OK replaced the sequences, whose one chord is the abort key; then the abort
+    // key went.
+    platform.files["C:\\Pavix\\Sequence.dat"] =
+        testing::SequenceFileBytes({{"z", {{kCtrlAlt, 'Z'}}, {External("z")}}});
+    platform.Send(kWindow, 0x111, kCommandEditSequence);
+    ASSERT_EQ(window.Sheet().Rows().size(), 2u);
+    EXPECT_EQ(window.Sheet().Rows()[1].name, "! z");
+    platform.files["C:\\Pavix\\Config.dat"] = testing::ConfigFileBytes(ConfigSpec{});
+    platform.Send(kWindow, 0x111, kCommandConfiguration);
+    EXPECT_EQ(window.Sheet().Rows()[1].name, "z");
+    platform.Send(kWindow, 0x111, kCommandExit);
+    EXPECT_EQ(window.KeyboardDialog(), 0u);
+}
+
 TEST_F(MainWindowTest, TaskbarRestartAddsTheIconInTheCurrentState) {
     Create();
     Press('A');

@@ -55,6 +55,22 @@ TEST_F(StartupTest, RunsUntilExitThenUnregistersAndUninitialises) {
     EXPECT_EQ(tail.back(), Call("CoUninitialize"));
 }
 
+// Only while the sheet is open is each message offered to it first; a key it takes (Tab) is
+// neither translated nor dispatched.
+TEST_F(StartupTest, WhileTheSheetIsOpenItsKeysComeFirst) {
+    platform.UseFakeDialogs();
+    platform.Script("IsDialogMessageA", 1, 0,
+                    [](const Call& call) { return call.args[2] == "256"; });
+    platform.queue = {Message{FakePlatform::kMainWindow, 0x111, 40008, 0},
+                      Message{0x77, kWmKeyDown, 9, 0},
+                      Message{FakePlatform::kMainWindow, 0x111, 40001, 0}};
+    EXPECT_EQ(RunPavix(platform), 0);
+    EXPECT_EQ(platform.CallsNamed("IsDialogMessageA").size(), 2u);
+    EXPECT_EQ(platform.CallsNamed("DispatchMessageA").size(), 2u);
+    EXPECT_EQ(platform.CallsNamed("TranslateMessage"),
+              (Calls{Call("TranslateMessage", 0x111), Call("TranslateMessage", 0x111)}));
+}
+
 TEST_F(StartupTest, WindowThatCannotBeCreatedEndsWithAnError) {
     platform.Script("CreateWindowExA", 0);
     EXPECT_EQ(RunPavix(platform), 1);

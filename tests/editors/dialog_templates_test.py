@@ -95,7 +95,7 @@ def compile_dialogs():
 # Ids in template (tab) order; -1 are the labels and group boxes.
 TAB_ORDER = {
     104: [1000, 1061, 1062, 1012, 1013, 1049, 1016, 1017, -1, -1, 1001, -1, 1002, 1003, 1004, 1006,
-          1014, 1005, -1, 1007, 1008, 1009, 1011, 1015, 1010, 1, 2, 1060],
+          1014, 1005, -1, 1007, 1008, 1009, 1011, 1015, 1010, 1, 2, 1060, 1063],
     105: [-1, 1017, 1018, -1, -1, 1019, -1, -1, 1020, 1021, -1, 1022, -1, 1023, 1, 2],
     107: [1026, 1, 2],
     108: [1048, 1030, 1029, 1032, 1031, 1027, 1, 2],
@@ -103,6 +103,8 @@ TAB_ORDER = {
          sum([[-1, path, browse, play] for path, browse, play in
               [(1032, 1050, 1041), (1033, 1051, 1042), (1034, 1052, 1043), (1035, 1053, 1044),
                (1037, 1054, 1045), (1036, 1055, 1046)]], []) + [1, 2, -1],
+    112: [1101, 1102, 1103, 1104, 1105, 1, 2],
+    113: [-1, 1111, 1112, 1113, 2],
 }
 
 TITLES = {
@@ -111,6 +113,8 @@ TITLES = {
     107: ("Type a Key to input", "キー直接入力", (187, 45)),
     108: ("Hotkey Editor", "キー編集", (177, 63)),
     111: ("Pavix Configuration", "Pavix設定", (274, 153)),
+    112: ("Record Keys", "キーの記録", (220, 182)),
+    113: ("All Sequences", "すべてのシーケンス", (380, 230)),
 }
 
 
@@ -227,6 +231,11 @@ class DialogTemplateTest(unittest.TestCase):
         labels = [c["text"] for c in self.dialogs[(111, JAPANESE)]["controls"] if c["id"] == -1]
         self.assertEqual(labels[:6], ["探索中断ホットキー", "タイムアウト時間(ミリ秒単位)",
                                       "サウンド(空白で無効)", "入力合致", "入力不一致", "探索中断"])
+
+    def test_no_mnemonic_in_the_record_dialog_takes_a_recorded_alt_chord(self):
+        for language in (ENGLISH, JAPANESE):
+            texts = [c["text"] for c in self.dialogs[(112, language)]["controls"]]
+            self.assertEqual([t for t in texts if "&" in t], [], language)
 
 
 if __name__ == "__main__":

@@ -99,8 +99,28 @@ std::string FakeDialog::RowText(std::int32_t listId, std::int32_t row, std::int3
     return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
 
+void FakeDialog::PressKeyInList(std::int32_t listId, std::uint16_t virtualKey) {
+    ListViewKeyDown key;
+    key.hdr = NotifyHeader{ItemHandle(listId), static_cast<std::uintptr_t>(listId), kLvnKeyDown};
+    key.wVKey = virtualKey;
+    Deliver(kWmNotify, static_cast<std::uintptr_t>(listId), Pointer(&key));
+}
+
+bool FakeDialog::TypeAndReport(std::int32_t id, const std::string& text) {
+    if (!Type(id, text)) {
+        return false;
+    }
+    Command(id, kEnChange);
+    return true;
+}
+
 std::intptr_t FakeDialog::SendToDialog(std::uint32_t message, std::uintptr_t wParam,
                                        std::intptr_t lParam) {
+    // WM_NEXTDLGCTL with a window: the focus goes to that control.
+    if (message == kWmNextDlgCtl && lParam != 0) {
+        focus = static_cast<std::int32_t>(wParam - handle_);
+        return 0;
+    }
     if (message == kWmSetIcon) {
         const IconHandle previous = icons[wParam];
         icons[wParam] = static_cast<IconHandle>(lParam);
@@ -267,10 +287,46 @@ std::intptr_t FakeDialogs::Run(std::uint32_t templateId, DialogHandler* handler,
         dialog.Close();
     }
     dialog.Deliver(kWmDestroy, 0, 0);
+    if (destroyChildren) {
+        destroyChildren(handle);
+    }
 
     open_.pop_back();
     activeWindow = owner;
     return dialog.ended ? dialog.result : -1;
+}
+
+WindowHandle FakeDialogs::Create(std::uint32_t templateId, DialogHandler* handler,
+                                 WindowHandle& activeWindow) {
+    const WindowHandle handle = kFirstDialog * (history_.size() + 1);
+    history_.push_back(std::make_unique<FakeDialog>(handle, templateId, handler));
+    FakeDialog& dialog = *history_.back();
+    open_.push_back(&dialog);
+    activeWindow = handle;
+    dialog.initialFocusByPlatform = dialog.Deliver(kWmInitDialog, 0, 0) != 0;
+    auto& queue = scripts_[templateId];
+    if (!queue.empty()) {
+        Script script = std::move(queue.front());
+        queue.pop_front();
+        script(dialog);
+    }
+    return handle;
+}
+
+bool FakeDialogs::Destroy(WindowHandle window, WindowHandle& activeWindow) {
+    auto found = std::find_if(open_.begin(), open_.end(),
+                              [&](FakeDialog* open) { return open->Handle() == window; });
+    if (found == open_.end()) {
+        return false;
+    }
+    FakeDialog& dialog = **found;
+    open_.erase(found);
+    dialog.ended = true;
+    dialog.Deliver(kWmDestroy, 0, 0);
+    if (activeWindow == window) {
+        activeWindow = 0;
+    }
+    return true;
 }
 
 FakeDialog* FakeDialogs::Find(WindowHandle window) {

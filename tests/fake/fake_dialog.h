@@ -97,6 +97,10 @@ class FakeDialog {
     std::intptr_t Send(std::int32_t id, std::uint32_t message, std::uintptr_t wParam,
                        std::intptr_t lParam);
     std::intptr_t SendToDialog(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    // A key pressed while the list view `listId` has the focus (LVN_KEYDOWN).
+    void PressKeyInList(std::int32_t listId, std::uint16_t virtualKey);
+    // Types into an edit: replaces its text and reports the change (EN_CHANGE).
+    bool TypeAndReport(std::int32_t id, const std::string& text);
     std::intptr_t Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
         return handler_->DialogProc(handle_, message, wParam, lParam);
     }
@@ -131,11 +135,18 @@ class FakeDialogs {
     void Expect(std::uint32_t templateId, Script script) {
         scripts_[templateId].push_back(std::move(script));
     }
+    // Destroys the windows made inside a dialog once the dialog has heard of its own end.
+    std::function<void(WindowHandle)> destroyChildren;
     // What the next open-file dialog returns: a path, or nothing for Cancel.
     std::optional<std::string> fileChoice;
 
     // Runs a dialog modally; `activeWindow` is the dialog while it is open.
     std::intptr_t Run(std::uint32_t templateId, DialogHandler* handler, WindowHandle& activeWindow);
+    // Opens a dialog without a modal loop, which becomes the active window and stays open until
+    // Destroy; the script queued for its template runs once it has been initialised.
+    WindowHandle Create(std::uint32_t templateId, DialogHandler* handler,
+                        WindowHandle& activeWindow);
+    bool Destroy(WindowHandle dialog, WindowHandle& activeWindow);
     // The dialog or control with this handle, if its dialog is open.
     FakeDialog* Find(WindowHandle window);
     std::int32_t ControlId(WindowHandle window) const {

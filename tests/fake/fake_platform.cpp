@@ -767,6 +767,15 @@ bool FakePlatform::DestroyWindow(WindowHandle window) {
     if (auto scripted = Record(Call("DestroyWindow", window))) {
         return *scripted != 0;
     }
+    if (FakeDialog* dialog = dialogs.Find(window); dialog != nullptr && dialogs.IsDialog(window)) {
+        for (WindowHandle child : ChildrenOf(window)) {
+            DestroyWindow(child);
+        }
+        return dialogs.Destroy(window, activeWindow);
+    }
+    if (window == focusedWindow) {
+        focusedWindow = 0;
+    }
     const bool created = createdWindows.count(window) != 0;
     auto found = windows.find(window);
     if (found == windows.end() && !created) {
@@ -1019,6 +1028,12 @@ std::optional<std::uint32_t> ParseDialogNumber(const std::string& text, bool isS
 }  // namespace
 
 void FakePlatform::UseFakeDialogs() {
+    useFakeDialogs_ = true;
+    dialogs.destroyChildren = [this](WindowHandle dialog) {
+        for (WindowHandle child : ChildrenOf(dialog)) {
+            DestroyWindow(child);
+        }
+    };
     dialogRunner = [this](std::uint32_t templateId, DialogHandler* handler) {
         return dialogs.Run(templateId, handler, activeWindow);
     };
@@ -1147,6 +1162,19 @@ bool FakePlatform::EnableWindow(WindowHandle window, bool enable) {
 WindowHandle FakePlatform::SetFocus(WindowHandle window) {
     if (auto scripted = Record(Call("SetFocus", window))) {
         return static_cast<WindowHandle>(*scripted);
+    }
+    // A window with a handler hears of the focus coming and going, as the platform's do.
+    const WindowHandle previousWindow = focusedWindow;
+    if (previousWindow != 0 && previousWindow != window) {
+        focusedWindow = 0;
+        Send(previousWindow, kWmKillFocus, window, 0);
+    }
+    if (windows.count(window) != 0) {
+        if (previousWindow != window) {
+            focusedWindow = window;
+            Send(window, kWmSetFocus, previousWindow, 0);
+        }
+        return previousWindow;
     }
     FakeDialog* found = dialogs.Find(window);
     if (found == nullptr) {

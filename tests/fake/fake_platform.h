@@ -103,6 +103,14 @@ class FakePlatform : public Platform {
     // What `text` measures in `font` (a stock font or one made with CreateFontIndirectA).
     Size TextExtent(GdiObject font, const std::string& text) const;
     int LiveFonts() const { return static_cast<int>(fonts_.size()); }
+    // The keyboard: the keys held down now (GetKeyState), and the window that has the focus
+    // when it is one made with CreateWindowExA.
+    std::set<std::int32_t> keysDown;
+    WindowHandle focusedWindow = 0;
+    // The clipboard: the text it holds, whether it is open, and the movable memory handed out.
+    std::string clipboardText;
+    bool clipboardOpen = false;
+    std::map<MemoryHandle, std::string> memoryBlocks;
     // Runs a modal dialog in place of the platform: gets the template and the dialog object.
     std::function<std::intptr_t(std::uint32_t, DialogHandler*)> dialogRunner;
     // Simulated controls for every dialog; UseFakeDialogs makes DialogBoxParamA run dialogs there,
@@ -143,6 +151,7 @@ class FakePlatform : public Platform {
     // --- KeyboardApi ---------------------------------------------------------------------------
     std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
     std::int32_t GetKeyNameTextA(std::int32_t lParam, char* buffer, std::int32_t size) override;
+    std::int16_t GetKeyState(std::int32_t virtualKey) override;
     // --- FileApi -------------------------------------------------------------------------------
     FileHandle CreateFileA(const char* path, std::uint32_t access, std::uint32_t shareMode,
                            std::uint32_t creationDisposition,
@@ -239,6 +248,15 @@ class FakePlatform : public Platform {
     bool ChangeWindowMessageFilterEx(WindowHandle window, std::uint32_t message,
                                      std::uint32_t action) override;
     bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) override;
+    // Leaves the points as they are: the stand-in's screen and client areas share one origin.
+    std::int32_t MapWindowPoints(WindowHandle from, WindowHandle to, Point* points,
+                                 std::uint32_t count) override;
+    // With UseFakeDialogs the dialog opens on simulated controls and stays open until
+    // DestroyWindow; without, it fails.
+    WindowHandle CreateDialogParamA(ModuleHandle instance, std::uint32_t templateId,
+                                    WindowHandle owner, DialogHandler* dialog,
+                                    std::intptr_t initParam) override;
+    bool IsDialogMessageA(WindowHandle dialog, Message* message) override;
     // --- GdiApi --------------------------------------------------------------------------------
     GdiObject GetStockObject(std::int32_t index) override;
     DeviceContext GetDC(WindowHandle window) override;
@@ -269,6 +287,16 @@ class FakePlatform : public Platform {
                                 std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                 const void* rect) override;
     bool DestroyMenu(MenuHandle menu) override;
+    // --- ClipboardApi --------------------------------------------------------------------------
+    bool OpenClipboard(WindowHandle owner) override;
+    bool EmptyClipboard() override;
+    // Takes CF_TEXT only: the text up to the block's first zero byte.
+    MemoryHandle SetClipboardData(std::uint32_t format, MemoryHandle data) override;
+    bool CloseClipboard() override;
+    MemoryHandle GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
+    void* GlobalLock(MemoryHandle memory) override;
+    bool GlobalUnlock(MemoryHandle memory) override;
+    MemoryHandle GlobalFree(MemoryHandle memory) override;
     // --- DialogApi -----------------------------------------------------------------------------
     WindowHandle GetDlgItem(WindowHandle dialog, std::int32_t id) override;
     std::intptr_t SendDlgItemMessageA(WindowHandle dialog, std::int32_t id, std::uint32_t message,
@@ -325,6 +353,8 @@ class FakePlatform : public Platform {
     std::map<std::uint32_t, std::string> stringOverrides_;
     std::set<char*> allocations_;
     WindowHandle nextWindow_ = 0x8000;
+    MemoryHandle nextMemory_ = 0x9000;
+    bool useFakeDialogs_ = false;
     std::map<DeviceContext, GdiObject> selectedFonts_;
     std::map<GdiObject, LogFont> fonts_;  // made with CreateFontIndirectA, not yet deleted
     GdiObject nextFont_ = 0x7800;

@@ -46,11 +46,16 @@ bool FakePlatform::GetWindowRect(WindowHandle window, Rect* rect) {
         return true;
     }
     auto found = createdWindows.find(window);
-    if (found == createdWindows.end()) {
-        return false;
+    if (found != createdWindows.end()) {
+        *rect = found->second.rect;
+        return true;
     }
-    *rect = found->second.rect;
-    return true;
+    // A dialog's control: a fixed place, the size of every simulated control.
+    if (dialogs.Find(window) != nullptr && !dialogs.IsDialog(window)) {
+        *rect = Rect{10, 20, 10 + FakeControl::kClientWidth, 20 + FakeControl::kClientHeight};
+        return true;
+    }
+    return false;
 }
 
 bool FakePlatform::SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,

@@ -28,6 +28,7 @@ constexpr UINT kMenuDisable = pavix::ids::kCommandDisable;
 constexpr UINT kMenuAbort = pavix::ids::kCommandAbort;
 constexpr UINT kMenuEditSequence = pavix::ids::kCommandEditSequence;
 constexpr UINT kMenuShowHints = pavix::ids::kCommandShowHints;
+constexpr UINT kMenuAllSequences = pavix::ids::kCommandAllSequences;
 
 constexpr wchar_t kErrorCaption[] = L"Pavix:Error";
 constexpr DWORD kErrorHotkeyAlreadyRegistered = 1409;

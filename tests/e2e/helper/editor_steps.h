@@ -60,6 +60,7 @@ constexpr int kSequenceDown = pavix::ids::SequenceEditorIds::kSequenceDown;
 constexpr int kKeyUp = pavix::ids::SequenceEditorIds::kKeyUp;
 constexpr int kKeyDown = pavix::ids::SequenceEditorIds::kKeyDown;
 constexpr int kKeyAdd = pavix::ids::SequenceEditorIds::kKeyAdd;
+constexpr int kKeyRecord = pavix::ids::SequenceEditorIds::kKeyRecord;
 constexpr int kKeyEdit = pavix::ids::SequenceEditorIds::kKeyEdit;
 constexpr int kKeyDelete = pavix::ids::SequenceEditorIds::kKeyDelete;
 constexpr int kCommandUp = pavix::ids::SequenceEditorIds::kCommandUp;

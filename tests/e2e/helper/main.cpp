@@ -79,7 +79,8 @@ std::vector<Scenario> AllScenarios() {
     for (auto table :
          {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios,
           ConfigDialogScenarios, SequenceEditorScenarios, EditorHostingScenarios, HintScenarios,
-          ConflictScenarios, SequenceTextScenarios, ScaleScenarios}) {
+          ConflictScenarios, SequenceTextScenarios, ScaleScenarios,
+          RecordAndSheetScenarios}) {
         std::vector<Scenario> scenarios = table();
         all.insert(all.end(), scenarios.begin(), scenarios.end());
     }

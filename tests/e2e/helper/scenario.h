@@ -111,5 +111,6 @@ std::vector<Scenario> HintScenarios();
 std::vector<Scenario> ConflictScenarios();
 std::vector<Scenario> SequenceTextScenarios();
 std::vector<Scenario> ScaleScenarios();
+std::vector<Scenario> RecordAndSheetScenarios();
 
 }  // namespace pavix_e2e

@@ -113,6 +113,7 @@ class Tour {
             [&] { return Configuration(); },
             [&] { return SequenceEditor(); },
             [&] { return Conflict(); },
+            [&] { return AllSequences(); },
         });
     }
 
@@ -254,7 +255,40 @@ class Tour {
             [&] { return DialogShot(editor, "sequence-editor"); },
             [&] { return CommandEditor(editor); },
             [&] { return HotkeyEditor(editor); },
+            [&] { return RecordKeys(editor); },
             [&] { return editor.ClickToClose(IDCANCEL); },
+        });
+    }
+
+    // Two chords typed into the Record box while it records.
+    Verdict RecordKeys(const Dialog& editor) {
+        Dialog record;
+        const std::wstring title = japanese_ ? L"キーの記録" : L"Record Keys";
+        constexpr int kChordList = pavix::ids::RecordDialogIds::kChordList;
+        return RunSteps({
+            [&] { return OpenNested(ctx_, editor, kKeyRecord, title, &record); },
+            [&] {
+                return PressChords({CtrlAlt('P'), CtrlAlt('N')}) ? Pass()
+                                                                 : Fail("cannot press chords");
+            },
+            [&] {
+                return WaitUntil([&] { return record.ListCount(kChordList) == 2; })
+                           ? Pass()
+                           : Fail("the Record box did not record two chords");
+            },
+            [&] { return DialogShot(record, "record-keys"); },
+            [&] { return record.ClickToClose(IDCANCEL); },
+        });
+    }
+
+    // The sheet of the sample sequences beside the running engine.
+    Verdict AllSequences() {
+        Dialog sheet;
+        const std::wstring title = japanese_ ? L"すべてのシーケンス" : L"All Sequences";
+        return RunSteps({
+            [&] { return OpenFromMenu(ctx_, kMenuAllSequences, title, &sheet); },
+            [&] { return DialogShot(sheet, "all-sequences"); },
+            [&] { return sheet.ClickToClose(IDCANCEL); },
         });
     }
 

@@ -1,0 +1,121 @@
+// The clipboard, movable memory, the keyboard's modifier state and modeless dialogs on Linux.
+#include <gtk/gtk.h>
+
+#include <cstring>
+
+#include "platform/constants.h"
+#include "platform/linux/linux_platform.h"
+
+namespace pavix {
+
+std::int16_t LinuxPlatform::GetKeyState(std::int32_t virtualKey) {
+    GdkDisplay* display = gdk_display_get_default();
+    if (display == nullptr) {
+        return 0;
+    }
+    const guint state = gdk_keymap_get_modifier_state(gdk_keymap_get_for_display(display));
+    guint mask = 0;
+    switch (virtualKey) {
+        case kVkShift:
+            mask = GDK_SHIFT_MASK;
+            break;
+        case kVkControl:
+            mask = GDK_CONTROL_MASK;
+            break;
+        case kVkMenu:
+            mask = GDK_MOD1_MASK;
+            break;
+        case kVkLWin:
+        case kVkRWin:
+            mask = GDK_SUPER_MASK | GDK_MOD4_MASK;
+            break;
+        default:
+            return 0;
+    }
+    // The high bit set means "down", as on Windows.
+    return (state & mask) != 0 ? static_cast<std::int16_t>(0x8000) : 0;
+}
+
+std::int32_t LinuxPlatform::MapWindowPoints(WindowHandle from, WindowHandle to, Point* points,
+                                            std::uint32_t count) {
+    Rect fromRect{};
+    Rect toRect{};
+    if ((from != 0 && !GetWindowRect(from, &fromRect)) ||
+        (to != 0 && !GetWindowRect(to, &toRect))) {
+        return 0;
+    }
+    const std::int32_t dx = fromRect.left - toRect.left;
+    const std::int32_t dy = fromRect.top - toRect.top;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        points[i].x += dx;
+        points[i].y += dy;
+    }
+    return static_cast<std::int32_t>(
+        static_cast<std::uint16_t>(dx) |
+        (static_cast<std::uint32_t>(static_cast<std::uint16_t>(dy)) << 16));
+}
+
+WindowHandle LinuxPlatform::CreateDialogParamA(ModuleHandle, std::uint32_t, WindowHandle,
+                                               DialogHandler*, std::intptr_t) {
+    files_.SetLastError(kErrorInvalidParameter);
+    return 0;
+}
+
+bool LinuxPlatform::OpenClipboard(WindowHandle) {
+    if (clipboardOpen_) {
+        return false;
+    }
+    clipboardOpen_ = true;
+    return true;
+}
+
+bool LinuxPlatform::EmptyClipboard() {
+    if (!clipboardOpen_) {
+        return false;
+    }
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+    return true;
+}
+
+// The text is handed to GTK, which serves it to other programs until something else is copied;
+// the block itself is freed at once, as the clipboard owns it from here on.
+MemoryHandle LinuxPlatform::SetClipboardData(std::uint32_t format, MemoryHandle data) {
+    const auto block = memory_.find(data);
+    if (!clipboardOpen_ || format != kCfText || block == memory_.end()) {
+        return 0;
+    }
+    const std::vector<char>& bytes = block->second;
+    const std::size_t length = ::strnlen(bytes.data(), bytes.size());
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), bytes.data(),
+                           static_cast<gint>(length));
+    gtk_clipboard_store(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+    memory_.erase(block);
+    return data;
+}
+
+bool LinuxPlatform::CloseClipboard() {
+    const bool wasOpen = clipboardOpen_;
+    clipboardOpen_ = false;
+    return wasOpen;
+}
+
+MemoryHandle LinuxPlatform::GlobalAlloc(std::uint32_t, std::size_t bytes) {
+    const MemoryHandle handle = nextMemory_++;
+    memory_[handle].assign(bytes, '\0');
+    return handle;
+}
+
+void* LinuxPlatform::GlobalLock(MemoryHandle memory) {
+    const auto block = memory_.find(memory);
+    return block == memory_.end() ? nullptr : block->second.data();
+}
+
+bool LinuxPlatform::GlobalUnlock(MemoryHandle memory) {
+    return memory_.count(memory) != 0;
+}
+
+MemoryHandle LinuxPlatform::GlobalFree(MemoryHandle memory) {
+    return memory_.erase(memory) != 0 ? 0 : memory;
+}
+
+}  // namespace pavix
