@@ -64,21 +64,10 @@ class TableRun {
 
   private:
     Verdict WriteFiles() {
-        std::vector<SequenceSpec> sequences;
-        for (const TableSequence& sequence : scenario_.sequences) {
-            SequenceSpec spec{sequence.name, sequence.chords, {}};
-            for (const std::string& command : sequence.commands) {
-                spec.commands.push_back(command == "mark"      ? ctx_.MarkerCommand()
-                                        : command == "disable" ? Builtin(kBuiltinDisableHotkey)
-                                        : command == "exit"    ? Builtin(kBuiltinExitPavix)
-                                                               : Builtin(kBuiltinDoNothing));
-            }
-            sequences.push_back(spec);
-        }
         if (Verdict v = ctx_.WriteConfig(scenario_.config); !v.passed) {
             return v;
         }
-        return ctx_.WriteSequences(sequences);
+        return ctx_.WriteSequences(SequenceRecords(scenario_, ctx_.MarkerCommand()));
     }
 
     Verdict Do(const TableStep& step) {

@@ -133,6 +133,22 @@ bool ParseChord(const std::string& text, Chord* chord) {
     return ParseKey(text.substr(begin), &chord->virtualKey);
 }
 
+std::vector<SequenceSpec> SequenceRecords(const TableScenario& scenario,
+                                          const CommandSpec& marker) {
+    std::vector<SequenceSpec> records;
+    for (const TableSequence& sequence : scenario.sequences) {
+        SequenceSpec record{sequence.name, sequence.chords, {}};
+        for (const std::string& command : sequence.commands) {
+            record.commands.push_back(command == "mark"      ? marker
+                                      : command == "disable" ? Builtin(kBuiltinDisableHotkey)
+                                      : command == "exit"    ? Builtin(kBuiltinExitPavix)
+                                                             : Builtin(kBuiltinDoNothing));
+        }
+        records.push_back(record);
+    }
+    return records;
+}
+
 bool ReadTable(const std::string& path, std::vector<TableScenario>* scenarios, std::string* error) {
     std::ifstream file(path);
     if (!file) {

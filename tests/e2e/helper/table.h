@@ -35,6 +35,9 @@ struct TableScenario {
 // "ctrl+alt+a" and the like; false for anything else.
 bool ParseChord(const std::string& text, Chord* chord);
 
+// The scenario's records of Sequence.dat, with `marker` as the command "mark".
+std::vector<SequenceSpec> SequenceRecords(const TableScenario& scenario, const CommandSpec& marker);
+
 // Reads the table; on failure `error` names the line and what is wrong with it.
 bool ReadTable(const std::string& path, std::vector<TableScenario>* scenarios, std::string* error);
 

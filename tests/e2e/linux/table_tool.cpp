@@ -58,19 +58,9 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 bool WriteFiles(const TableScenario& scenario, char** paths) {
     const std::string folder = paths[0];
     const CommandSpec marker = External(paths[1], "\"" + std::string(paths[2]) + "\"", paths[3]);
-    std::vector<SequenceSpec> sequences;
-    for (const TableSequence& sequence : scenario.sequences) {
-        SequenceSpec spec{sequence.name, sequence.chords, {}};
-        for (const std::string& command : sequence.commands) {
-            spec.commands.push_back(command == "mark"      ? marker
-                                    : command == "disable" ? Builtin(kBuiltinDisableHotkey)
-                                    : command == "exit"    ? Builtin(kBuiltinExitPavix)
-                                                           : Builtin(kBuiltinDoNothing));
-        }
-        sequences.push_back(spec);
-    }
     return WriteFile(folder + "/Config.dat", ConfigFileBytes(scenario.config)) &&
-           WriteFile(folder + "/Sequence.dat", SequenceFileBytes(sequences));
+           WriteFile(folder + "/Sequence.dat",
+                     SequenceFileBytes(SequenceRecords(scenario, marker)));
 }
 
 }  // namespace
