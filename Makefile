@@ -12,6 +12,7 @@ JOBS ?= 2
 NATIVE_DIR := build/native
 WIN32_DIR := build/win32
 WIN64_DIR := build/win64
+LINUX_DIR := build/linux
 ASAN_DIR := build/asan
 BENCH_DIR := build/bench
 FUZZ_DIR := build/fuzz
@@ -21,12 +22,12 @@ BENCH_REPETITIONS ?= 5
 SOURCE_DIRS := model storage engine app editors resources platform tests bench fuzz tools/tray_host \
                tools/pavix_seq
 
-.PHONY: test run deps native samples win32 win64 windows asan fuzzers bench bench-wine fuzz clean \
-        format dist screenshots
+.PHONY: test run run-wine deps native linux samples win32 win64 windows asan fuzzers bench \
+        bench-wine fuzz clean format dist screenshots
 
 # Both Windows programs are always built; which of them run under Wine depends on the kernel
 # (tools/wine-env.sh probes it and says so in one line).
-test: native asan fuzzers windows
+test: native linux asan fuzzers windows
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 	fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SMOKE_SECONDS)
@@ -52,6 +53,11 @@ deps:
 native: deps
 	cmake -S . -B $(NATIVE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(NATIVE_DIR) -j $(JOBS)
+
+# The native Linux program, build/linux/pavix, with pavix-seq beside it.
+linux: deps
+	cmake -S . -B $(LINUX_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	cmake --build $(LINUX_DIR) -j $(JOBS)
 
 # The sample sequences of `make run` and `make screenshots`, which pavix-seq converts from
 # tools/samples/sequences.toml: only what that takes of the native build.

@@ -107,6 +107,9 @@ def write_cpp(texts, path):
 
     table("kStrings", string_ids(texts), str)
     table("kMenu", menu_ids(texts), lambda ident: f"menu.{ident}")
+    lines.append("constexpr std::uint32_t kMenuOrder[] = {"
+                 + ", ".join(str(ident) for ident in menu_ids(texts)) + "};")
+    lines.append("")
     lines += ['template <typename Table>',
               'const char* Find(const Table& table, Language language, std::uint32_t id) {',
               '    for (const Entry& entry : table) {',
@@ -118,6 +121,9 @@ def write_cpp(texts, path):
               '    return Find(kStrings, language, id);', '}', '',
               'const char* FindMenuText(Language language, std::uint32_t commandId) {',
               '    return Find(kMenu, language, commandId);', '}', '',
+              'const std::uint32_t* MenuCommands(std::size_t* count) {',
+              '    *count = sizeof kMenuOrder / sizeof kMenuOrder[0];',
+              '    return kMenuOrder;', '}', '',
               '}  // namespace pavix::resources', '']
     write(path, "\n".join(lines))
 

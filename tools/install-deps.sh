@@ -8,6 +8,12 @@ readonly NATIVE_PACKAGES=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev libclang-rt-14-dev python3
     libtomlplusplus-dev
 )
+# The native Linux program: Xlib key grabs, GTK 3, the tray item, sounds; and its run on a display
+# of its own (make run without a desktop) with a private session bus.
+readonly LINUX_PACKAGES=(
+    pkg-config libx11-dev libgtk-3-dev libayatana-appindicator3-dev libcanberra-dev
+    xvfb dbus dbus-x11 xdg-utils
+)
 readonly WINDOWS_PACKAGES=(
     g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
@@ -30,7 +36,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 missing=()
-for package in "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"; do
+for package in "${NATIVE_PACKAGES[@]}" "${LINUX_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"; do
     if ! IsInstalled "$package"; then
         missing+=("$package")
     fi

@@ -7,9 +7,9 @@
 
 #include "engine/conflicts.h"
 #include "model/key_spelling.h"
-#include "pavix_seq/native_code_page.h"
-#include "pavix_seq/posix_files.h"
 #include "platform/constants.h"
+#include "platform/linux/native_code_page.h"
+#include "platform/linux/posix_files.h"
 #include "resources/ids.h"
 #include "resources/string_table.h"
 #include "resources/texts.h"
@@ -21,9 +21,9 @@ namespace pavix::tool {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: pavix-seq [--codepage 1252|932] [--abort CHORD] export Sequence.dat [out.toml]\n"
-    "       pavix-seq [--codepage 1252|932] [--abort CHORD] import in.toml Sequence.dat\n"
-    "       pavix-seq [--codepage 1252|932] [--abort CHORD] check FILE\n";
+    "usage: pavix-seq [--codepage 1252|932|65001] [--abort CHORD] export Sequence.dat [out.toml]\n"
+    "       pavix-seq [--codepage 1252|932|65001] [--abort CHORD] import in.toml Sequence.dat\n"
+    "       pavix-seq [--codepage 1252|932|65001] [--abort CHORD] check FILE\n";
 constexpr unsigned char kSequenceFileStart[] = {0x07, 0x08};
 
 struct Options {
@@ -31,6 +31,21 @@ struct Options {
     std::optional<KeyChord> abortChord;
     std::string command;
     std::vector<std::string> files;
+};
+
+// The backend's conversions behind the interface through which storage reads and writes texts.
+class ToolCodePage final : public CodePage {
+  public:
+    explicit ToolCodePage(std::unique_ptr<NativeCodePage> native) : native_(std::move(native)) {}
+    bool ToUtf8(std::string_view bytes, std::string& utf8) override {
+        return native_->ToUtf8(bytes, utf8);
+    }
+    bool FromUtf8(std::string_view utf8, std::string& bytes) override {
+        return native_->FromUtf8(utf8, bytes);
+    }
+
+  private:
+    std::unique_ptr<NativeCodePage> native_;
 };
 
 std::string English(std::uint32_t id) {
@@ -259,11 +274,12 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
         }
         if (argument == "--codepage") {
             const std::string& value = arguments[++i];
-            options.codePage = value == "1252"  ? kWesternCodePage
-                               : value == "932" ? kJapaneseCodePage
-                                                : 0;
+            options.codePage = value == "1252"    ? kWesternCodePage
+                               : value == "932"   ? kJapaneseCodePage
+                               : value == "65001" ? kUtf8CodePage
+                                                  : 0;
             if (options.codePage == 0) {
-                err << "pavix-seq: code page " << value << " is not known (1252 or 932)\n";
+                err << "pavix-seq: code page " << value << " is not known (1252, 932 or 65001)\n";
                 return false;
             }
         } else if (argument == "--abort") {
@@ -294,12 +310,12 @@ int RunPavixSeq(const std::vector<std::string>& arguments, std::ostream& out, st
         err << kUsage;
         return kExitErrors;
     }
-    std::unique_ptr<CodePage> codePage = MakeNativeCodePage(options.codePage);
+    std::unique_ptr<NativeCodePage> codePage = MakeNativeCodePage(options.codePage);
     if (codePage == nullptr) {
         err << "pavix-seq: code page " << options.codePage << " is not available here\n";
         return kExitErrors;
     }
-    Run run(err, std::move(codePage), options.abortChord);
+    Run run(err, std::make_unique<ToolCodePage>(std::move(codePage)), options.abortChord);
     int exit = -1;
     if (options.command == "export") {
         exit = Export(run, options, out);

@@ -5,7 +5,8 @@
 //   pavix-seq [options] import in.toml Sequence.dat      replaces Sequence.dat as the editor's OK
 //   pavix-seq [options] check FILE                       a text or a Sequence.dat
 //
-//   --codepage N     the code page of Sequence.dat's texts: 1252 (the default) or 932
+//   --codepage N     the code page of Sequence.dat's texts: 1252 (the default), 932, or 65001
+//                    (UTF-8, as Pavix on Linux keeps them)
 //   --abort CHORD    the abort key, for check and import: sequences it breaks are reported
 //
 // Every problem goes to the error stream as "FILE[:LINE]: error|warning: what". Errors stop the

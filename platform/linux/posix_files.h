@@ -1,14 +1,17 @@
-// The file calls of the platform as the command-line tool needs them on Linux, over POSIX calls,
-// with the platform's error codes. Only the two ways Pavix opens files exist: an existing file for
-// reading, and a file created anew (emptied if it exists) for writing; sharing and attributes are
-// the system's business here. Nothing beside the executable exists: a tool names its files.
+// The file calls of the platform on Linux, over POSIX calls, with the platform's error codes; the
+// command-line tool uses them as they are, the program adds the folder of its data files. Only the
+// two ways Pavix opens files exist: an existing file for reading, and a file created anew (emptied
+// if it exists) for writing; sharing and attributes are the system's business here.
 #pragma once
 
 #include "platform/platform.h"
 
-namespace pavix::tool {
+namespace pavix {
 
-class PosixFiles final : public FileApi, public ErrorApi {
+// The platform's error code for an errno value.
+std::uint32_t ErrorOfErrno(int error);
+
+class PosixFiles : public FileApi, public ErrorApi {
   public:
     std::uint32_t GetLastError() override { return lastError_; }
     FileHandle CreateFileA(const char* path, std::uint32_t access, std::uint32_t shareMode,
@@ -25,16 +28,22 @@ class PosixFiles final : public FileApi, public ErrorApi {
     bool CopyFileA(const char* existing, const char* newFile, bool failIfExists) override;
     std::uint32_t GetFileAttributesA(const char* path) override;
     bool DeleteFileA(const char* path) override;
+    // Nothing lies beside a tool's executable: a tool names its files.
     ModuleHandle GetModuleHandleA(const char*) override { return 0; }
     std::uint32_t GetModuleFileNameA(ModuleHandle, char*, std::uint32_t) override { return 0; }
     bool PathRemoveFileSpecA(char*) override { return false; }
     bool PathAppendA(char*, const char*) override { return false; }
 
-  private:
-    // Keeps the platform's code of the error that errno names.
+    void SetLastError(std::uint32_t error) { lastError_ = error; }
+    // Keeps the platform's code of the error that errno names, and errno for the system's wording.
     void SetLastErrorFromErrno();
+    // The errno behind the last error, or 0 when the error came from elsewhere.
+    int LastErrno() const { return lastError_ == errnoError_ ? lastErrno_ : 0; }
 
+  private:
     std::uint32_t lastError_ = 0;
+    std::uint32_t errnoError_ = 0;
+    int lastErrno_ = 0;
 };
 
-}  // namespace pavix::tool
+}  // namespace pavix

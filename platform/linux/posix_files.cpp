@@ -1,4 +1,4 @@
-#include "pavix_seq/posix_files.h"
+#include "platform/linux/posix_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,8 +9,10 @@
 
 #include "platform/constants.h"
 
-namespace pavix::tool {
+namespace pavix {
 namespace {
+
+constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 
 int Descriptor(KernelHandle handle) {
     return static_cast<int>(handle);
@@ -18,21 +20,25 @@ int Descriptor(KernelHandle handle) {
 
 }  // namespace
 
-void PosixFiles::SetLastErrorFromErrno() {
-    switch (errno) {
+std::uint32_t ErrorOfErrno(int error) {
+    switch (error) {
         case ENOENT:
-            lastError_ = kErrorFileNotFound;
-            break;
+            return kErrorFileNotFound;
         case ENOTDIR:
-            lastError_ = kErrorPathNotFound;
-            break;
+            return kErrorPathNotFound;
         case ENOSPC:
-            lastError_ = kErrorHandleDiskFull;
-            break;
+            return kErrorHandleDiskFull;
+        case EEXIST:
+            return kErrorFileExists;
         default:  // EACCES, EPERM, EROFS and whatever else refuses the file
-            lastError_ = kErrorAccessDenied;
-            break;
+            return kErrorAccessDenied;
     }
+}
+
+void PosixFiles::SetLastErrorFromErrno() {
+    lastErrno_ = errno;
+    lastError_ = ErrorOfErrno(lastErrno_);
+    errnoError_ = lastError_;
 }
 
 FileHandle PosixFiles::CreateFileA(const char* path, std::uint32_t access, std::uint32_t,
@@ -139,13 +145,35 @@ std::uint32_t PosixFiles::GetFileAttributesA(const char* path) {
         SetLastErrorFromErrno();
         return kInvalidFileAttributes;
     }
-    return kFileAttributeNormal;
+    return S_ISDIR(status.st_mode) ? kFileAttributeDirectory : kFileAttributeNormal;
 }
 
-// Never asked for: the tool keeps no backups.
-bool PosixFiles::CopyFileA(const char*, const char*, bool) {
-    lastError_ = kErrorAccessDenied;
-    return false;
+bool PosixFiles::CopyFileA(const char* existing, const char* newFile, bool failIfExists) {
+    const FileHandle from = CreateFileA(existing, kGenericRead, 0, kOpenExisting, 0);
+    if (from == kInvalidHandleValue) {
+        return false;
+    }
+    const int exclusive = failIfExists ? O_EXCL : O_TRUNC;
+    const int to = ::open(newFile, O_WRONLY | O_CREAT | exclusive | O_CLOEXEC, 0666);
+    if (to < 0) {
+        SetLastErrorFromErrno();
+        ::close(Descriptor(from));
+        return false;
+    }
+    char buffer[16384];
+    std::uint32_t got = 0;
+    std::uint32_t put = 0;
+    bool copied = true;
+    while (copied && ReadFile(from, buffer, sizeof buffer, &got) && got > 0) {
+        copied = WriteFile(to, buffer, got, &put);
+    }
+    copied = copied && got == 0;  // a failed read leaves got at what it read
+    ::close(Descriptor(from));
+    if (::close(to) != 0 && copied) {
+        SetLastErrorFromErrno();
+        copied = false;
+    }
+    return copied;
 }
 
 bool PosixFiles::DeleteFileA(const char* path) {
@@ -156,4 +184,4 @@ bool PosixFiles::DeleteFileA(const char* path) {
     return true;
 }
 
-}  // namespace pavix::tool
+}  // namespace pavix

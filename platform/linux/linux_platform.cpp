@@ -1,0 +1,71 @@
+#include "platform/linux/linux_platform.h"
+
+#include <canberra.h>
+#include <unistd.h>
+
+#include "platform/constants.h"
+#include "platform/linux/desktop.h"
+#include "platform/linux/tray_indicator.h"
+#include "platform/linux/x_hotkeys.h"
+
+namespace pavix {
+
+LinuxPlatform::LinuxPlatform(LinuxResources resources, LinuxPlaces places)
+    : resources_(std::move(resources)), places_(std::move(places)) {}
+
+LinuxPlatform::~LinuxPlatform() {
+    tray_.reset();
+    hotkeys_.reset();
+    if (sounds_ != nullptr) {
+        ca_context_destroy(static_cast<ca_context*>(sounds_));
+    }
+    if (lockDescriptor_ >= 0) {
+        ::close(lockDescriptor_);
+    }
+}
+
+bool LinuxPlatform::OpenDisplay() {
+    if (!Desktop::Open()) {
+        return false;
+    }
+    desktop_ = std::make_unique<Desktop>();
+    hotkeys_ = std::make_unique<XHotkeys>(
+        [this](WindowHandle window, std::int32_t id, std::uint32_t modifiers, std::uint32_t key) {
+            OnHotkeyPressed(window, id, modifiers, key);
+        });
+    // A tray host that starts later is told about as the platform tells about a new taskbar.
+    tray_ = std::make_unique<TrayIndicator>(
+        [this](std::uint32_t command) {
+            if (trayOwner_ != 0) {
+                PostMessageA(trayOwner_, kWmCommand, command, 0);
+            }
+        },
+        [this] { PostMessageA(kHwndBroadcast, RegisterWindowMessageA("TaskbarCreated"), 0, 0); });
+    return true;
+}
+
+// WM_HOTKEY's lParam holds the modifiers in its low word and the key in its high word.
+void LinuxPlatform::OnHotkeyPressed(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
+                                    std::uint32_t key) {
+    const auto lParam = static_cast<std::intptr_t>((key << 16) | (modifiers & 0xFFFF));
+    Queue(Message{window, kWmHotkey, static_cast<std::uintptr_t>(id), lParam});
+}
+
+bool LinuxPlatform::RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
+                                   std::uint32_t key) {
+    const std::uint32_t error =
+        hotkeys_ ? hotkeys_->Register(window, id, modifiers, key) : kErrorInvalidParameter;
+    files_.SetLastError(error);
+    return error == kErrorSuccess;
+}
+
+bool LinuxPlatform::UnregisterHotKey(WindowHandle window, std::int32_t id) {
+    constexpr std::uint32_t kErrorHotkeyNotRegistered = 1419;
+    if (!hotkeys_ || !hotkeys_->Unregister(window, id)) {
+        files_.SetLastError(kErrorHotkeyNotRegistered);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace pavix

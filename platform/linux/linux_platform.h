@@ -1,0 +1,291 @@
+// The Linux backend: each platform call with its nearest meaning on an X11 desktop, through the
+// libraries that Linux desktop programs use (Xlib grabs, GLib's main loop, GTK 3, a
+// StatusNotifierItem, libcanberra, logind over D-Bus). Where a call's meaning differs from the
+// platform's, its definition says how. Handles are numbers from small tables kept here, so that
+// the core's window-and-message model runs unchanged:
+// - A window is an entry with its handler; popups and their STATIC labels are GTK widgets, every
+//   other window is hidden and has none.
+// - GetMessageA takes the next queued message, running one iteration of GLib's main loop (which
+//   blocks) whenever the queue is empty. Hotkeys (XGrabKey'd key presses, read from GDK's own
+//   X connection), timers (GLib timeouts) and menu choices only queue messages; nothing runs on
+//   another thread.
+// - Modal calls (MessageBoxA) dispatch the queue while they wait, as a modal loop does.
+// - The data files and se/ live in $XDG_CONFIG_HOME/pavix/, which stands for the folder of the
+//   executable: GetModuleFileNameA names a file "pavix" in it.
+// - Texts are UTF-8, which is also the ANSI code page here; the language follows the locale.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/linux/posix_files.h"
+#include "platform/platform.h"
+
+namespace pavix {
+
+class XHotkeys;
+class TrayIndicator;
+class Desktop;
+
+// What the executable brings that a Windows program finds in its resources. The texts come in
+// the code page of their language (1252 for English, 932 for Japanese) and are shown in UTF-8.
+struct LinuxResources {
+    std::function<const char*(bool japanese, std::uint32_t id)> findString;
+    std::function<const char*(bool japanese, std::uint32_t commandId)> findMenuText;
+    std::uint32_t menuId = 0;
+    std::vector<std::uint32_t> menuCommands;  // in item order
+    // Greyed whatever the program asks: their dialogs have no host on this platform yet.
+    std::set<std::uint32_t> unavailableCommands;
+    std::map<std::uint32_t, std::string> iconNames;  // icon id -> name of its .ico beside the
+                                                     // executable, without the extension
+};
+
+// Where the program finds its things: set by the executable from its environment.
+struct LinuxPlaces {
+    std::string configFolder;   // the data files and se/
+    std::string programFolder;  // the executable's own folder: se/ and icons/ to install
+    std::string instanceLock;   // the single-instance lock file
+    std::string runtimeFolder;  // private files of this run (the tray's pictures)
+    bool japanese = false;
+};
+
+class LinuxPlatform final : public Platform {
+  public:
+    LinuxPlatform(LinuxResources resources, LinuxPlaces places);
+    ~LinuxPlatform() override;
+    LinuxPlatform(const LinuxPlatform&) = delete;
+    LinuxPlatform& operator=(const LinuxPlatform&) = delete;
+
+    // Connects to the display (never a Wayland one); false when there is none.
+    bool OpenDisplay();
+
+    // --- ErrorApi ------------------------------------------------------------------------------
+    std::uint32_t GetLastError() override { return files_.GetLastError(); }
+    // --- HotkeyApi -----------------------------------------------------------------------------
+    bool RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
+                        std::uint32_t key) override;
+    bool UnregisterHotKey(WindowHandle window, std::int32_t id) override;
+    // --- KeyboardApi ---------------------------------------------------------------------------
+    // The "scan code" is the X key code of the key, which GetKeyNameTextA names.
+    std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
+    std::int32_t GetKeyNameTextA(std::int32_t lParam, char* buffer, std::int32_t size) override;
+    // --- FileApi -------------------------------------------------------------------------------
+    FileHandle CreateFileA(const char* path, std::uint32_t access, std::uint32_t shareMode,
+                           std::uint32_t creationDisposition,
+                           std::uint32_t flagsAndAttributes) override;
+    bool ReadFile(FileHandle file, void* buffer, std::uint32_t bytesToRead,
+                  std::uint32_t* bytesRead) override;
+    bool WriteFile(FileHandle file, const void* buffer, std::uint32_t bytesToWrite,
+                   std::uint32_t* bytesWritten) override;
+    bool FlushFileBuffers(FileHandle file) override;
+    std::uint32_t GetFileSize(FileHandle file, std::uint32_t* sizeHigh) override;
+    bool CloseHandle(KernelHandle handle) override;
+    bool MoveFileExA(const char* existing, const char* replacement, std::uint32_t flags) override;
+    bool CopyFileA(const char* existing, const char* newFile, bool failIfExists) override;
+    std::uint32_t GetFileAttributesA(const char* path) override;
+    bool DeleteFileA(const char* path) override;
+    ModuleHandle GetModuleHandleA(const char* moduleName) override;
+    std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer,
+                                     std::uint32_t size) override;
+    bool PathRemoveFileSpecA(char* path) override;
+    // A backslash in `more` is a separator, as the platform takes it ("se\match.wav").
+    bool PathAppendA(char* path, const char* more) override;
+    // --- TextApi -------------------------------------------------------------------------------
+    // The ANSI code page (kCpAcp) is UTF-8.
+    std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
+                                     const char* multiByte, std::int32_t multiByteCount,
+                                     char16_t* wide, std::int32_t wideCount) override;
+    std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
+                                     const char16_t* wide, std::int32_t wideCount, char* multiByte,
+                                     std::int32_t multiByteCount, const char* defaultChar,
+                                     bool* usedDefaultChar) override;
+    // --- SoundApi ------------------------------------------------------------------------------
+    bool PlaySoundA(const char* sound, ModuleHandle module, std::uint32_t flags) override;
+    // --- SystemApi -----------------------------------------------------------------------------
+    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                const char* parameters, const char* directory,
+                                std::int32_t showCommand) override;
+    std::uint32_t FormatMessageA(std::uint32_t flags, const void* source, std::uint32_t messageId,
+                                 std::uint32_t languageId, char** allocated,
+                                 std::uint32_t size) override;
+    void LocalFree(void* memory) override;
+    bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override;
+    bool SetSystemPowerState(bool suspend, bool force) override;
+    bool LockWorkStation() override;
+    bool GetVersionExA(OsVersionInfo* info) override;
+    KernelHandle GetCurrentProcess() override;
+    bool OpenProcessToken(KernelHandle process, std::uint32_t access, KernelHandle* token) override;
+    bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) override;
+    bool AdjustTokenPrivileges(KernelHandle token, bool disableAll,
+                               const TokenPrivilege* newState) override;
+    bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                      std::intptr_t lParam) override;
+    // --- ResourceApi ---------------------------------------------------------------------------
+    std::int32_t LoadStringA(ModuleHandle instance, std::uint32_t id, char* buffer,
+                             std::int32_t bufferMax) override;
+    std::int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption,
+                             std::uint32_t type) override;
+    // --- WindowApi -----------------------------------------------------------------------------
+    KernelHandle CreateMutexA(const void* attributes, bool initialOwner, const char* name) override;
+    std::int32_t CoInitialize(const void*) override { return 0; }
+    void CoUninitialize() override {}
+    bool InitCommonControlsEx(std::uint32_t, std::uint32_t) override { return true; }
+    std::uint32_t RegisterWindowMessageA(const char* name) override;
+    std::uint16_t RegisterClassExA(const WindowClass& windowClass) override;
+    WindowHandle CreateWindowExA(std::uint32_t exStyle, const char* className,
+                                 const char* windowName, std::uint32_t style, std::int32_t x,
+                                 std::int32_t y, std::int32_t width, std::int32_t height,
+                                 WindowHandle parent, MenuHandle menu, ModuleHandle instance,
+                                 WindowHandler* handler) override;
+    std::int32_t GetMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
+                             std::uint32_t filterMax) override;
+    bool TranslateMessage(const Message*) override { return false; }
+    std::intptr_t DispatchMessageA(const Message* message) override;
+    std::intptr_t DefWindowProcA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) override;
+    bool DestroyWindow(WindowHandle window) override;
+    void PostQuitMessage(std::int32_t exitCode) override;
+    std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapse,
+                            const void* timerProc) override;
+    bool KillTimer(WindowHandle window, std::uintptr_t id) override;
+    WindowHandle GetActiveWindow() override { return 0; }
+    bool SetForegroundWindow(WindowHandle window) override;
+    std::intptr_t DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
+                                  WindowHandle owner, DialogHandler* dialog,
+                                  std::intptr_t initParam) override;
+    bool MessageBeep(std::uint32_t type) override;
+    bool ShowWindow(WindowHandle window, std::int32_t showCommand) override;
+    bool GetWindowRect(WindowHandle window, Rect* rect) override;
+    bool SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* data,
+                               std::uint32_t winIni) override;
+    // --- GdiApi --------------------------------------------------------------------------------
+    // One font, the desktop's own, which the labels use too.
+    GdiObject GetStockObject(std::int32_t index) override;
+    DeviceContext GetDC(WindowHandle window) override;
+    std::int32_t ReleaseDC(WindowHandle window, DeviceContext context) override;
+    GdiObject SelectObject(DeviceContext context, GdiObject object) override;
+    bool GetTextExtentPoint32A(DeviceContext context, const char* text, std::int32_t length,
+                               Size* size) override;
+    // --- ShellApi ------------------------------------------------------------------------------
+    // "Shell_TrayWnd" is the session bus and "TrayNotifyWnd" in it the StatusNotifierWatcher.
+    WindowHandle FindWindowA(const char* className, const char* windowName) override;
+    WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter, const char* className,
+                               const char* windowName) override;
+    std::int32_t GetSystemMetrics(std::int32_t index) override;
+    IconHandle LoadImageA(ModuleHandle instance, std::uint32_t resourceId, std::uint32_t type,
+                          std::int32_t width, std::int32_t height, std::uint32_t flags) override;
+    bool DestroyIcon(IconHandle icon) override;
+    bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) override;
+    bool GetCursorPos(Point* point) override;
+    MenuHandle LoadMenuA(ModuleHandle instance, std::uint32_t resourceId) override;
+    MenuHandle GetSubMenu(MenuHandle menu, std::int32_t position) override;
+    std::int32_t EnableMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t flags) override;
+    std::uint32_t CheckMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t check) override;
+    // The tray item's menu is shown by the tray host: this hands it the menu to show from now on.
+    std::int32_t TrackPopupMenu(MenuHandle menu, std::uint32_t flags, std::int32_t x,
+                                std::int32_t y, std::int32_t reserved, WindowHandle owner,
+                                const void* rect) override;
+    bool DestroyMenu(MenuHandle menu) override;
+    // --- DialogApi: no dialog runs here yet (DialogBoxParamA fails), so no control exists. ---
+    WindowHandle GetDlgItem(WindowHandle, std::int32_t) override { return 0; }
+    std::intptr_t SendDlgItemMessageA(WindowHandle, std::int32_t, std::uint32_t, std::uintptr_t,
+                                      std::intptr_t) override {
+        return 0;
+    }
+    std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam) override;
+    bool SetDlgItemTextA(WindowHandle, std::int32_t, const char*) override { return false; }
+    std::uint32_t GetDlgItemInt(WindowHandle, std::int32_t, bool* translated, bool) override;
+    bool SetDlgItemInt(WindowHandle, std::int32_t, std::uint32_t, bool) override { return false; }
+    std::int32_t GetWindowTextLengthA(WindowHandle window) override;
+    std::int32_t GetWindowTextA(WindowHandle window, char* buffer, std::int32_t maxCount) override;
+    bool EnableWindow(WindowHandle, bool) override { return false; }
+    WindowHandle SetFocus(WindowHandle) override { return 0; }
+    bool GetClientRect(WindowHandle window, Rect* rect) override;
+    bool InvalidateRect(WindowHandle, const Rect*, bool) override { return true; }
+    bool EndDialog(WindowHandle, std::intptr_t) override { return false; }
+    bool GetOpenFileNameA(OpenFileName*) override { return false; }
+    bool GetSaveFileNameA(OpenFileName*) override { return false; }
+
+  private:
+    // The tray host's stand-ins: "Shell_TrayWnd" (the session bus) and "TrayNotifyWnd" in it
+    // (the StatusNotifierWatcher).
+    static constexpr WindowHandle kTaskbarHandle = 0x100;
+    static constexpr WindowHandle kTrayAreaHandle = 0x104;
+    // Kernel handles that are no descriptors: the shutdown token and the instance lock.
+    static constexpr KernelHandle kTokenHandle = -0x100;
+    static constexpr KernelHandle kLockHandle = -0x104;
+
+    struct WindowEntry {
+        std::string className;
+        std::string text;
+        WindowHandler* handler = nullptr;
+        WindowHandle parent = 0;
+        Rect rect;
+        void* widget = nullptr;  // the GtkWidget of a popup or label, owned by GTK
+    };
+    struct MenuItem {
+        std::uint32_t id = 0;
+        std::string text;
+        bool grayed = false;
+        bool checkable = false;  // CheckMenuItem was called on it
+        bool checked = false;
+    };
+    struct MenuEntry {
+        std::vector<MenuItem> items;
+        MenuHandle popup = 0;  // of a menu bar; 0 in a popup
+    };
+    struct TimerEntry {
+        unsigned source = 0;  // the GLib timeout
+        bool queued = false;  // a WM_TIMER waits in the queue (never more than one)
+    };
+
+    void Queue(const Message& message);
+    // Dispatches what comes until `done`, as a modal loop does; a quit ends it early and stays.
+    void PumpUntil(const bool& done);
+    // Asks the tray's owner for its menu as a right click does, so the host shows it as it is.
+    void RefreshTrayMenu();
+    bool StartScreenSaver();
+    std::string IconFile(std::uint32_t iconId);
+    // One iteration of the main loop unless a message waits; then takes it.
+    bool NextMessage(Message* message, bool wait);
+    void OnTimerDue(WindowHandle window, std::uintptr_t id);
+    void DestroyTree(WindowHandle window);
+    void OnHotkeyPressed(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
+                         std::uint32_t key);
+    std::string Text(std::uint32_t id) const;
+    std::string MenuText(std::uint32_t commandId) const;
+    bool CallLogind(const char* method, bool interactive);
+
+    LinuxResources resources_;
+    LinuxPlaces places_;
+    PosixFiles files_;
+    std::unique_ptr<Desktop> desktop_;
+    std::unique_ptr<XHotkeys> hotkeys_;
+    std::unique_ptr<TrayIndicator> tray_;
+    std::map<WindowHandle, WindowEntry> windows_;
+    std::map<std::pair<WindowHandle, std::uintptr_t>, TimerEntry> timers_;
+    std::map<MenuHandle, MenuEntry> menus_;
+    std::map<std::string, std::uint32_t> registeredMessages_;
+    std::set<std::string> classes_;
+    std::deque<Message> queue_;
+    bool quitPosted_ = false;
+    std::int32_t quitCode_ = 0;
+    std::uintptr_t nextHandle_ = 0x10000;
+    int lockDescriptor_ = -1;
+    bool lockHeld_ = false;
+    std::string lastErrorText_;  // the system's wording of the last error, where it gave one
+    void* sounds_ = nullptr;     // libcanberra's context, made on the first sound
+    WindowHandle trayOwner_ = 0;
+    std::uint32_t trayMessage_ = 0;
+    std::uint32_t trayUid_ = 0;
+    std::map<IconHandle, std::uint32_t> icons_;  // loaded icon -> its id
+};
+
+}  // namespace pavix

@@ -1,0 +1,28 @@
+// Where Pavix keeps its files on Linux, and what the session it starts in is, read from the
+// environment it is given (a lookup like getenv, which returns nullptr for an unset name).
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace pavix {
+
+using EnvironmentLookup = std::function<const char*(const char*)>;
+
+// $XDG_CONFIG_HOME/pavix, or ~/.config/pavix when that is unset, empty or relative (a relative
+// value is invalid there); empty when neither names a folder.
+std::string ConfigFolder(const EnvironmentLookup& lookup);
+// The lock that keeps one Pavix per X display: in $XDG_RUNTIME_DIR, else in /tmp with the user's
+// id in the name. `userId` names the user in the fallback.
+std::string InstanceLockPath(const EnvironmentLookup& lookup, unsigned userId);
+// Whether the user's locale for messages is Japanese (LC_ALL, else LC_MESSAGES, else LANG, as
+// the C library chooses); every other language gets the English texts.
+bool PrefersJapanese(const EnvironmentLookup& lookup);
+// Under Wayland an X11 client hears only the keys typed into X11 windows.
+bool IsWaylandSession(const EnvironmentLookup& lookup);
+
+// Copies every file of `from` into `to` when `to` does not exist yet, so that a user's own
+// sounds are never replaced; false when the copy was needed and failed.
+bool InstallMissingFolder(const std::string& from, const std::string& to);
+
+}  // namespace pavix

@@ -1,0 +1,281 @@
+// The tray item and its menu, the pictures, the screen and the measuring of text.
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <glib/gstdio.h>
+
+#include <cstring>
+
+#include "platform/constants.h"
+#include "platform/linux/desktop.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/tray_indicator.h"
+
+namespace pavix {
+namespace {
+
+constexpr GdiObject kDesktopFont = 1;
+constexpr DeviceContext kScreenContext = 1;
+constexpr std::int32_t kSmallIcon = 16;
+constexpr std::int32_t kLargeIcon = 32;
+constexpr std::int32_t kScrollBarWidth = 16;
+constexpr const char* kTitle = "Pavix";
+
+}  // namespace
+
+WindowHandle LinuxPlatform::FindWindowA(const char* className, const char*) {
+    if (className != nullptr && std::strcmp(className, "Shell_TrayWnd") == 0) {
+        return tray_ && tray_->HasSessionBus() ? kTaskbarHandle : 0;
+    }
+    for (const auto& [handle, entry] : windows_) {
+        if (className != nullptr && entry.className == className) {
+            return handle;
+        }
+    }
+    return 0;
+}
+
+WindowHandle LinuxPlatform::FindWindowExA(WindowHandle parent, WindowHandle, const char* className,
+                                          const char*) {
+    const bool trayArea = className != nullptr && std::strcmp(className, "TrayNotifyWnd") == 0;
+    return parent == kTaskbarHandle && trayArea && tray_->HasWatcher() ? kTrayAreaHandle : 0;
+}
+
+std::int32_t LinuxPlatform::GetSystemMetrics(std::int32_t index) {
+    switch (index) {
+        case kSmCxScreen:
+            return desktop_->Screen().right - desktop_->Screen().left;
+        case kSmCyScreen:
+            return desktop_->Screen().bottom - desktop_->Screen().top;
+        case kSmCxSmIcon:
+        case kSmCySmIcon:
+            return kSmallIcon;
+        case kSmCxIcon:
+        case kSmCyIcon:
+            return kLargeIcon;
+        case kSmCxVScroll:
+            return kScrollBarWidth;
+        default:
+            return 0;
+    }
+}
+
+bool LinuxPlatform::SystemParametersInfoA(std::uint32_t action, std::uint32_t, void* data,
+                                          std::uint32_t) {
+    if (action != kSpiGetWorkArea || data == nullptr) {
+        return false;
+    }
+    *static_cast<Rect*>(data) = desktop_->WorkArea();
+    return true;
+}
+
+bool LinuxPlatform::GetCursorPos(Point* point) {
+    *point = desktop_->Pointer();
+    return true;
+}
+
+bool LinuxPlatform::SetForegroundWindow(WindowHandle window) {
+    return windows_.count(window) != 0;
+}
+
+bool LinuxPlatform::MessageBeep(std::uint32_t) {
+    desktop_->Beep();
+    return true;
+}
+
+// The editors have no host on this platform yet: their commands are greyed in the menu.
+std::intptr_t LinuxPlatform::DialogBoxParamA(ModuleHandle, std::uint32_t, WindowHandle,
+                                             DialogHandler*, std::intptr_t) {
+    files_.SetLastError(kErrorInvalidParameter);
+    return -1;
+}
+
+std::uint32_t LinuxPlatform::GetDlgItemInt(WindowHandle, std::int32_t, bool* translated, bool) {
+    if (translated != nullptr) {
+        *translated = false;
+    }
+    return 0;
+}
+
+GdiObject LinuxPlatform::GetStockObject(std::int32_t) {
+    return kDesktopFont;
+}
+
+DeviceContext LinuxPlatform::GetDC(WindowHandle) {
+    return kScreenContext;
+}
+
+std::int32_t LinuxPlatform::ReleaseDC(WindowHandle, DeviceContext context) {
+    return context == kScreenContext ? 1 : 0;
+}
+
+GdiObject LinuxPlatform::SelectObject(DeviceContext context, GdiObject) {
+    return context == kScreenContext ? kDesktopFont : 0;
+}
+
+bool LinuxPlatform::GetTextExtentPoint32A(DeviceContext context, const char* text,
+                                          std::int32_t length, Size* size) {
+    if (context != kScreenContext || length < 0) {
+        return false;
+    }
+    *size = desktop_->Measure(std::string(text, static_cast<std::size_t>(length)));
+    return true;
+}
+
+// The tray host takes pictures by name from a folder: each icon is a PNG there, converted once
+// from the .ico beside the executable.
+std::string LinuxPlatform::IconFile(std::uint32_t iconId) {
+    const auto named = resources_.iconNames.find(iconId);
+    if (named == resources_.iconNames.end()) {
+        return "";
+    }
+    const std::string name = "pavix-" + named->second;
+    const std::string target = places_.runtimeFolder + "/" + name + ".png";
+    if (g_file_test(target.c_str(), G_FILE_TEST_EXISTS)) {
+        return name;
+    }
+    const std::string source = places_.programFolder + "/icons/" + named->second + ".ico";
+    GdkPixbuf* picture = gdk_pixbuf_new_from_file(source.c_str(), nullptr);
+    if (picture == nullptr) {
+        return "";
+    }
+    g_mkdir_with_parents(places_.runtimeFolder.c_str(), 0700);
+    const std::string partial = target + ".partial";
+    const bool saved =
+        gdk_pixbuf_save(picture, partial.c_str(), "png", nullptr, nullptr) != FALSE &&
+        g_rename(partial.c_str(), target.c_str()) == 0;
+    g_object_unref(picture);
+    return saved ? name : "";
+}
+
+IconHandle LinuxPlatform::LoadImageA(ModuleHandle, std::uint32_t resourceId, std::uint32_t type,
+                                     std::int32_t, std::int32_t, std::uint32_t) {
+    if (type != kImageIcon || IconFile(resourceId).empty()) {
+        files_.SetLastError(kErrorFileNotFound);
+        return 0;
+    }
+    const IconHandle icon = nextHandle_;
+    nextHandle_ += 4;
+    icons_[icon] = resourceId;
+    return icon;
+}
+
+bool LinuxPlatform::DestroyIcon(IconHandle icon) {
+    return icons_.erase(icon) != 0;
+}
+
+bool LinuxPlatform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) {
+    if (message == kNimDelete) {
+        tray_->Hide();
+        trayOwner_ = 0;
+        return true;
+    }
+    if ((message != kNimAdd && message != kNimModify) || !tray_->HasSessionBus()) {
+        return false;
+    }
+    trayOwner_ = data->hWnd;
+    trayUid_ = data->uID;
+    if ((data->uFlags & kNifMessage) != 0) {
+        trayMessage_ = data->uCallbackMessage;
+    }
+    if ((data->uFlags & kNifIcon) != 0) {
+        const auto icon = icons_.find(data->hIcon);
+        const std::string name = icon != icons_.end() ? IconFile(icon->second) : "";
+        if (name.empty()) {
+            return false;
+        }
+        const std::string tip(data->szTip, strnlen(data->szTip, sizeof data->szTip));
+        tray_->Show(places_.runtimeFolder, name, tip.empty() ? kTitle : tip);
+    }
+    RefreshTrayMenu();
+    return true;
+}
+
+void LinuxPlatform::RefreshTrayMenu() {
+    if (trayOwner_ != 0 && trayMessage_ != 0) {
+        Queue(Message{trayOwner_, trayMessage_, trayUid_, kWmRButtonDown});
+    }
+}
+
+MenuHandle LinuxPlatform::LoadMenuA(ModuleHandle, std::uint32_t resourceId) {
+    if (resourceId != resources_.menuId) {
+        files_.SetLastError(kErrorInvalidParameter);
+        return 0;
+    }
+    MenuEntry popup;
+    for (const std::uint32_t command : resources_.menuCommands) {
+        MenuItem item;
+        item.id = command;
+        item.text = MenuText(command);
+        item.grayed = resources_.unavailableCommands.count(command) != 0;
+        popup.items.push_back(item);
+    }
+    const MenuHandle popupHandle = nextHandle_;
+    const MenuHandle bar = nextHandle_ + 4;
+    nextHandle_ += 8;
+    menus_[popupHandle] = popup;
+    menus_[bar] = MenuEntry{{}, popupHandle};
+    return bar;
+}
+
+MenuHandle LinuxPlatform::GetSubMenu(MenuHandle menu, std::int32_t position) {
+    const auto found = menus_.find(menu);
+    return found != menus_.end() && position == 0 ? found->second.popup : 0;
+}
+
+std::int32_t LinuxPlatform::EnableMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t flags) {
+    const auto found = menus_.find(menu);
+    if (found == menus_.end()) {
+        return -1;
+    }
+    for (MenuItem& item : found->second.items) {
+        if (item.id == id) {
+            const std::int32_t previous = item.grayed ? kMfGrayed : kMfEnabled;
+            item.grayed = (flags & kMfGrayed) != 0 || resources_.unavailableCommands.count(id) != 0;
+            return previous;
+        }
+    }
+    return -1;
+}
+
+std::uint32_t LinuxPlatform::CheckMenuItem(MenuHandle menu, std::uint32_t id, std::uint32_t check) {
+    const auto found = menus_.find(menu);
+    if (found == menus_.end()) {
+        return 0xFFFFFFFFu;
+    }
+    for (MenuItem& item : found->second.items) {
+        if (item.id == id) {
+            const std::uint32_t previous = item.checked ? kMfChecked : kMfUnchecked;
+            item.checked = (check & kMfChecked) != 0;
+            item.checkable = true;
+            return previous;
+        }
+    }
+    return 0xFFFFFFFFu;
+}
+
+std::int32_t LinuxPlatform::TrackPopupMenu(MenuHandle menu, std::uint32_t, std::int32_t,
+                                           std::int32_t, std::int32_t, WindowHandle owner,
+                                           const void*) {
+    const auto found = menus_.find(menu);
+    if (found == menus_.end()) {
+        return 0;
+    }
+    std::vector<TrayIndicator::Item> items;
+    for (const MenuItem& item : found->second.items) {
+        items.push_back({item.id, item.text, item.grayed, item.checkable, item.checked});
+    }
+    trayOwner_ = owner;
+    tray_->SetMenu(items);
+    return 1;
+}
+
+bool LinuxPlatform::DestroyMenu(MenuHandle menu) {
+    const auto found = menus_.find(menu);
+    if (found == menus_.end()) {
+        return false;
+    }
+    menus_.erase(found->second.popup);
+    menus_.erase(menu);
+    return true;
+}
+
+}  // namespace pavix

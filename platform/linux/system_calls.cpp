@@ -1,0 +1,240 @@
+// Starting programs, the session and power calls (logind over D-Bus), the screen saver, sounds
+// and the wording of errors.
+#include <canberra.h>
+#include <gio/gio.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/constants.h"
+#include "platform/linux/launch.h"
+#include "platform/linux/linux_platform.h"
+
+namespace pavix {
+namespace {
+
+constexpr std::intptr_t kStarted = 42;  // any answer above 32 is success
+constexpr std::uint32_t kSoundId = 1;   // one sound at a time, as the platform plays them
+constexpr const char* kLogind = "org.freedesktop.login1";
+constexpr const char* kManagerPath = "/org/freedesktop/login1";
+constexpr const char* kManager = "org.freedesktop.login1.Manager";
+constexpr const char* kOwnSessionPath = "/org/freedesktop/login1/session/auto";
+constexpr const char* kSession = "org.freedesktop.login1.Session";
+// An interactive call waits while the user answers the authorisation prompt.
+constexpr int kInteractiveTimeout = 120000;
+constexpr int kTimeout = 10000;
+
+std::uint32_t ErrorOfSpawn(const GError* error) {
+    if (error->domain != G_SPAWN_ERROR) {
+        return kErrorAccessDenied;
+    }
+    switch (error->code) {
+        case G_SPAWN_ERROR_NOENT:
+            return kErrorFileNotFound;
+        case G_SPAWN_ERROR_CHDIR:
+            return kErrorPathNotFound;
+        default:
+            return kErrorAccessDenied;
+    }
+}
+
+// The errno that a platform error code stands for, to word it in the user's language.
+int ErrnoOf(std::uint32_t error) {
+    switch (error) {
+        case kErrorFileNotFound:
+            return ENOENT;
+        case kErrorPathNotFound:
+            return ENOTDIR;
+        case kErrorAccessDenied:
+            return EACCES;
+        case kErrorHandleDiskFull:
+            return ENOSPC;
+        case kErrorFileExists:
+        case kErrorAlreadyExists:
+            return EEXIST;
+        case kErrorInvalidParameter:
+            return EINVAL;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+std::intptr_t LinuxPlatform::ShellExecuteA(WindowHandle, const char*, const char* file,
+                                           const char* parameters, const char* directory,
+                                           std::int32_t) {
+    const Launch launch =
+        PlanLaunch(file != nullptr ? file : "", parameters != nullptr ? parameters : "",
+                   directory != nullptr ? directory : "");
+    lastErrorText_.clear();
+    if (launch.error != 0) {
+        files_.SetLastError(launch.error);
+        return static_cast<std::intptr_t>(launch.error);
+    }
+    std::vector<char*> argv;
+    for (const std::string& part : launch.argv) {
+        argv.push_back(const_cast<char*>(part.c_str()));
+    }
+    argv.push_back(nullptr);
+    GError* error = nullptr;
+    // Without DO_NOT_REAP_CHILD the child is reaped for us: no zombie, no SIGCHLD handler.
+    const bool started =
+        g_spawn_async(launch.directory.empty() ? nullptr : launch.directory.c_str(), argv.data(),
+                      nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr, &error) != FALSE;
+    if (!started) {
+        files_.SetLastError(ErrorOfSpawn(error));
+        lastErrorText_ = error->message;
+        g_error_free(error);
+        return static_cast<std::intptr_t>(GetLastError());
+    }
+    files_.SetLastError(kErrorSuccess);
+    return kStarted;
+}
+
+std::uint32_t LinuxPlatform::FormatMessageA(std::uint32_t flags, const void*,
+                                            std::uint32_t messageId, std::uint32_t,
+                                            char** allocated, std::uint32_t size) {
+    std::string text;
+    if (messageId == GetLastError() && !lastErrorText_.empty()) {
+        text = lastErrorText_;
+    } else if (messageId == GetLastError() && files_.LastErrno() != 0) {
+        text = g_strerror(files_.LastErrno());
+    } else if (ErrnoOf(messageId) != 0) {
+        text = g_strerror(ErrnoOf(messageId));
+    }
+    if (text.empty() || allocated == nullptr) {
+        return 0;
+    }
+    if ((flags & kFormatMessageAllocateBuffer) != 0) {
+        *allocated = static_cast<char*>(std::malloc(text.size() + 1));
+        if (*allocated == nullptr) {
+            return 0;
+        }
+        std::memcpy(*allocated, text.c_str(), text.size() + 1);
+        return static_cast<std::uint32_t>(text.size());
+    }
+    auto* buffer = reinterpret_cast<char*>(allocated);
+    if (size == 0) {
+        return 0;
+    }
+    const std::size_t length = std::min<std::size_t>(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+    return static_cast<std::uint32_t>(length);
+}
+
+void LinuxPlatform::LocalFree(void* memory) {
+    std::free(memory);
+}
+
+// `method` of the manager with its "interactive" flag, or of this session without one.
+bool LinuxPlatform::CallLogind(const char* method, bool interactive) {
+    lastErrorText_.clear();
+    GError* error = nullptr;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
+    GVariant* answer = nullptr;
+    if (bus != nullptr) {
+        const bool ofSession =
+            std::strcmp(method, "Lock") == 0 || std::strcmp(method, "Terminate") == 0;
+        answer = g_dbus_connection_call_sync(
+            bus, kLogind, ofSession ? kOwnSessionPath : kManagerPath,
+            ofSession ? kSession : kManager, method,
+            ofSession ? nullptr : g_variant_new("(b)", interactive), nullptr,
+            interactive ? G_DBUS_CALL_FLAGS_ALLOW_INTERACTIVE_AUTHORIZATION
+                        : G_DBUS_CALL_FLAGS_NONE,
+            interactive ? kInteractiveTimeout : kTimeout, nullptr, &error);
+        g_object_unref(bus);
+    }
+    if (answer == nullptr) {
+        files_.SetLastError(kErrorAccessDenied);
+        lastErrorText_ = error != nullptr ? error->message : "";
+        g_clear_error(&error);
+        return false;
+    }
+    g_variant_unref(answer);
+    files_.SetLastError(kErrorSuccess);
+    return true;
+}
+
+// A FORCE variant is logind's non-interactive form: no prompt, refused without the right.
+// Logging off ends the session whether forced or not: logind has no gentler form.
+bool LinuxPlatform::ExitWindowsEx(std::uint32_t flags, std::uint32_t) {
+    const bool interactive = (flags & kEwxForce) == 0;
+    if ((flags & kEwxPowerOff) != 0) {
+        return CallLogind("PowerOff", interactive);
+    }
+    if ((flags & kEwxReboot) != 0) {
+        return CallLogind("Reboot", interactive);
+    }
+    return CallLogind("Terminate", false);
+}
+
+bool LinuxPlatform::SetSystemPowerState(bool suspend, bool force) {
+    return CallLogind(suspend ? "Suspend" : "Hibernate", !force);
+}
+
+bool LinuxPlatform::LockWorkStation() {
+    return CallLogind("Lock", false);
+}
+
+bool LinuxPlatform::StartScreenSaver() {
+    gchar* argv[] = {const_cast<gchar*>("xdg-screensaver"), const_cast<gchar*>("activate"),
+                     nullptr};
+    return g_spawn_async(nullptr, argv, nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
+                         nullptr) != FALSE;
+}
+
+// Windows 10's numbers: the program takes the NT family's way, where every command exists.
+bool LinuxPlatform::GetVersionExA(OsVersionInfo* info) {
+    info->majorVersion = 10;
+    info->minorVersion = 0;
+    info->buildNumber = 0;
+    info->platformId = kVerPlatformWin32Nt;
+    info->csdVersion[0] = '\0';
+    return true;
+}
+
+KernelHandle LinuxPlatform::GetCurrentProcess() {
+    return -1;
+}
+
+// No privilege is asked for here: logind and polkit decide when the call comes.
+bool LinuxPlatform::OpenProcessToken(KernelHandle, std::uint32_t, KernelHandle* token) {
+    *token = kTokenHandle;
+    return true;
+}
+
+bool LinuxPlatform::LookupPrivilegeValueA(const char*, const char*, Luid* luid) {
+    *luid = Luid{};
+    return true;
+}
+
+bool LinuxPlatform::AdjustTokenPrivileges(KernelHandle, bool, const TokenPrivilege*) {
+    files_.SetLastError(kErrorSuccess);
+    return true;
+}
+
+// Asynchronous, and a new sound ends the one playing, as the platform plays them.
+bool LinuxPlatform::PlaySoundA(const char* sound, ModuleHandle, std::uint32_t) {
+    auto* context = static_cast<ca_context*>(sounds_);
+    if (context == nullptr) {
+        if (ca_context_create(&context) != CA_SUCCESS) {
+            return false;
+        }
+        ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "Pavix", nullptr);
+        sounds_ = context;
+    }
+    ca_context_cancel(context, kSoundId);
+    if (sound == nullptr) {
+        return true;
+    }
+    if (::access(sound, R_OK) != 0) {
+        files_.SetLastErrorFromErrno();
+        return false;
+    }
+    return ca_context_play(context, kSoundId, CA_PROP_MEDIA_FILENAME, sound, nullptr) == CA_SUCCESS;
+}
+
+}  // namespace pavix

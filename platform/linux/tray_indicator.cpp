@@ -1,0 +1,135 @@
+#include "platform/linux/tray_indicator.h"
+
+#include <gtk/gtk.h>
+#include <libayatana-appindicator/app-indicator.h>
+
+namespace pavix {
+namespace {
+
+constexpr const char* kWatcherName = "org.kde.StatusNotifierWatcher";
+constexpr const char* kItemId = "pavix";
+constexpr const char* kCommandKey = "pavix-command";
+
+}  // namespace
+
+std::string GtkMnemonic(const std::string& text) {
+    std::string converted;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '&') {
+            converted += '&';
+            ++i;
+        } else if (text[i] == '&') {
+            converted += '_';
+        } else if (text[i] == '_') {
+            converted += "__";
+        } else {
+            converted += text[i];
+        }
+    }
+    return converted;
+}
+
+TrayIndicator::TrayIndicator(std::function<void(std::uint32_t)> chosen,
+                             std::function<void()> watcherAppeared)
+    : chosen_(std::move(chosen)), watcherAppeared_(std::move(watcherAppeared)) {
+    bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    menu_ = g_object_ref_sink(gtk_menu_new());
+    if (bus_ != nullptr) {
+        watch_ = g_bus_watch_name_on_connection(
+            G_DBUS_CONNECTION(bus_), kWatcherName, G_BUS_NAME_WATCHER_FLAGS_NONE,
+            reinterpret_cast<GBusNameAppearedCallback>(&TrayIndicator::OnWatcherAppeared),
+            reinterpret_cast<GBusNameVanishedCallback>(&TrayIndicator::OnWatcherVanished), this,
+            nullptr);
+    }
+}
+
+TrayIndicator::~TrayIndicator() {
+    if (watch_ != 0) {
+        g_bus_unwatch_name(watch_);
+    }
+    if (indicator_ != nullptr) {
+        g_object_unref(indicator_);
+    }
+    gtk_widget_destroy(GTK_WIDGET(menu_));
+    g_object_unref(menu_);
+    if (bus_ != nullptr) {
+        g_object_unref(bus_);
+    }
+}
+
+bool TrayIndicator::HasWatcher() const {
+    if (bus_ == nullptr) {
+        return false;
+    }
+    GVariant* answer = g_dbus_connection_call_sync(
+        G_DBUS_CONNECTION(bus_), "org.freedesktop.DBus", "/org/freedesktop/DBus",
+        "org.freedesktop.DBus", "NameHasOwner", g_variant_new("(s)", kWatcherName),
+        G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
+    gboolean owned = FALSE;
+    if (answer != nullptr) {
+        g_variant_get(answer, "(b)", &owned);
+        g_variant_unref(answer);
+    }
+    return owned != FALSE;
+}
+
+void TrayIndicator::Show(const std::string& iconFolder, const std::string& iconName,
+                         const std::string& title) {
+    if (indicator_ == nullptr) {
+        indicator_ =
+            app_indicator_new(kItemId, iconName.c_str(), APP_INDICATOR_CATEGORY_APPLICATION_STATUS);
+        app_indicator_set_icon_theme_path(APP_INDICATOR(indicator_), iconFolder.c_str());
+        app_indicator_set_menu(APP_INDICATOR(indicator_), GTK_MENU(menu_));
+    }
+    app_indicator_set_title(APP_INDICATOR(indicator_), title.c_str());
+    app_indicator_set_icon_full(APP_INDICATOR(indicator_), iconName.c_str(), title.c_str());
+    app_indicator_set_status(APP_INDICATOR(indicator_), APP_INDICATOR_STATUS_ACTIVE);
+}
+
+void TrayIndicator::Hide() {
+    if (indicator_ != nullptr) {
+        app_indicator_set_status(APP_INDICATOR(indicator_), APP_INDICATOR_STATUS_PASSIVE);
+    }
+}
+
+void TrayIndicator::SetMenu(const std::vector<Item>& items) {
+    GtkMenuShell* shell = GTK_MENU_SHELL(menu_);
+    GList* old = gtk_container_get_children(GTK_CONTAINER(menu_));
+    for (GList* child = old; child != nullptr; child = child->next) {
+        gtk_widget_destroy(GTK_WIDGET(child->data));
+    }
+    g_list_free(old);
+    for (const Item& item : items) {
+        const std::string label = GtkMnemonic(item.text);
+        GtkWidget* widget = item.checkable ? gtk_check_menu_item_new_with_mnemonic(label.c_str())
+                                           : gtk_menu_item_new_with_mnemonic(label.c_str());
+        if (item.checkable) {
+            gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
+        }
+        gtk_widget_set_sensitive(widget, !item.grayed);
+        g_object_set_data(G_OBJECT(widget), kCommandKey, GUINT_TO_POINTER(item.id));
+        // Connected after the check mark is set, which would otherwise count as a choice.
+        g_signal_connect(widget, "activate", G_CALLBACK(&TrayIndicator::OnActivate), this);
+        gtk_menu_shell_append(shell, widget);
+        gtk_widget_show(widget);
+    }
+}
+
+void TrayIndicator::OnActivate(void* menuItem, void* self) {
+    const auto command = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(menuItem), kCommandKey));
+    static_cast<TrayIndicator*>(self)->chosen_(command);
+}
+
+void TrayIndicator::OnWatcherAppeared(void*, const char*, const char*, void* self) {
+    auto& tray = *static_cast<TrayIndicator*>(self);
+    if (tray.watcherLost_) {
+        tray.watcherLost_ = false;
+        tray.watcherAppeared_();
+    }
+}
+
+void TrayIndicator::OnWatcherVanished(void*, const char*, void* self) {
+    static_cast<TrayIndicator*>(self)->watcherLost_ = true;
+}
+
+}  // namespace pavix

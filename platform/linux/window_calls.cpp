@@ -1,0 +1,331 @@
+// The window table, the message queue and the timers.
+#include <glib.h>
+
+#include <cstring>
+
+#include "platform/constants.h"
+#include "platform/linux/desktop.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/tray_indicator.h"
+#include "platform/linux/x_hotkeys.h"
+
+namespace pavix {
+namespace {
+
+constexpr std::uint32_t kWmQuit = 0x0012;
+constexpr std::uint32_t kFirstRegisteredMessage = 0xC000;
+constexpr const char* kStaticClass = "STATIC";
+
+struct TimerCall {
+    std::function<void()> due;
+};
+
+gboolean OnTimeout(gpointer data) {
+    static_cast<TimerCall*>(data)->due();
+    return G_SOURCE_CONTINUE;
+}
+
+void DeleteTimerCall(gpointer data) {
+    delete static_cast<TimerCall*>(data);
+}
+
+}  // namespace
+
+std::uint32_t LinuxPlatform::RegisterWindowMessageA(const char* name) {
+    const auto found = registeredMessages_.find(name);
+    if (found != registeredMessages_.end()) {
+        return found->second;
+    }
+    const auto message =
+        kFirstRegisteredMessage + static_cast<std::uint32_t>(registeredMessages_.size());
+    registeredMessages_[name] = message;
+    return message;
+}
+
+std::uint16_t LinuxPlatform::RegisterClassExA(const WindowClass& windowClass) {
+    if (windowClass.className == nullptr || !classes_.insert(windowClass.className).second) {
+        files_.SetLastError(kErrorAlreadyExists);  // ERROR_CLASS_ALREADY_EXISTS's meaning
+        return 0;
+    }
+    return static_cast<std::uint16_t>(classes_.size());
+}
+
+WindowHandle LinuxPlatform::CreateWindowExA(std::uint32_t, const char* className,
+                                            const char* windowName, std::uint32_t style,
+                                            std::int32_t x, std::int32_t y, std::int32_t width,
+                                            std::int32_t height, WindowHandle parent, MenuHandle,
+                                            ModuleHandle, WindowHandler* handler) {
+    const bool label = className != nullptr && std::strcmp(className, kStaticClass) == 0;
+    if (className == nullptr || (!label && classes_.count(className) == 0)) {
+        files_.SetLastError(kErrorInvalidParameter);
+        return 0;
+    }
+    WindowEntry entry;
+    entry.className = className;
+    entry.text = windowName != nullptr ? windowName : "";
+    entry.handler = handler;
+    entry.parent = parent;
+    entry.rect = Rect{x, y, x + width, y + height};
+    if (label) {
+        const auto owner = windows_.find(parent);
+        if (owner == windows_.end() || owner->second.widget == nullptr) {
+            files_.SetLastError(kErrorInvalidParameter);
+            return 0;
+        }
+        entry.widget = desktop_->CreateLabel(owner->second.widget, entry.text, entry.rect);
+    } else if ((style & kWsPopup) != 0) {
+        entry.widget = desktop_->CreatePopup(entry.text, entry.rect, (style & kWsBorder) != 0);
+    }
+    const WindowHandle window = nextHandle_;
+    nextHandle_ += 4;
+    windows_[window] = entry;
+    if (handler != nullptr && handler->WindowProc(window, kWmCreate, 0, 0) == -1) {
+        DestroyWindow(window);
+        return 0;
+    }
+    if ((style & kWsVisible) != 0 && entry.widget != nullptr && !label) {
+        desktop_->Show(entry.widget, true);
+    }
+    return window;
+}
+
+bool LinuxPlatform::DestroyWindow(WindowHandle window) {
+    const auto found = windows_.find(window);
+    if (found == windows_.end()) {
+        files_.SetLastError(kErrorInvalidParameter);  // ERROR_INVALID_WINDOW_HANDLE's meaning
+        return false;
+    }
+    // Owned and child windows go first, as the platform destroys them with their owner.
+    std::vector<WindowHandle> owned;
+    for (const auto& [handle, entry] : windows_) {
+        if (entry.parent == window) {
+            owned.push_back(handle);
+        }
+    }
+    for (const WindowHandle handle : owned) {
+        DestroyWindow(handle);
+    }
+    if (windows_.count(window) == 0) {
+        return true;  // an owned window's handler destroyed this one meanwhile
+    }
+    WindowHandler* handler = windows_[window].handler;
+    if (handler != nullptr) {
+        handler->WindowProc(window, kWmDestroy, 0, 0);
+    }
+    const auto still = windows_.find(window);
+    if (still == windows_.end()) {
+        return true;
+    }
+    if (still->second.widget != nullptr && still->second.className != kStaticClass) {
+        desktop_->Destroy(still->second.widget);  // with its labels
+    }
+    windows_.erase(still);
+    for (auto timer = timers_.begin(); timer != timers_.end();) {
+        const auto next = std::next(timer);
+        if (timer->first.first == window) {
+            KillTimer(window, timer->first.second);
+        }
+        timer = next;
+    }
+    if (hotkeys_) {
+        hotkeys_->UnregisterWindow(window);
+    }
+    return true;
+}
+
+bool LinuxPlatform::ShowWindow(WindowHandle window, std::int32_t showCommand) {
+    const auto found = windows_.find(window);
+    if (found == windows_.end()) {
+        return false;
+    }
+    if (found->second.widget != nullptr) {
+        desktop_->Show(found->second.widget, showCommand != kSwHide);
+    }
+    return false;  // the program never asks twice, and nothing reads the answer
+}
+
+bool LinuxPlatform::GetWindowRect(WindowHandle window, Rect* rect) {
+    if (window == kTrayAreaHandle) {
+        const std::optional<Rect> corner = desktop_->TrayCorner();
+        if (corner) {
+            *rect = *corner;
+        }
+        return corner.has_value();
+    }
+    const auto found = windows_.find(window);
+    if (found == windows_.end()) {
+        return false;
+    }
+    *rect = found->second.rect;
+    return true;
+}
+
+bool LinuxPlatform::GetClientRect(WindowHandle window, Rect* rect) {
+    Rect outer;
+    if (!GetWindowRect(window, &outer)) {
+        return false;
+    }
+    *rect = Rect{0, 0, outer.right - outer.left, outer.bottom - outer.top};
+    return true;
+}
+
+std::int32_t LinuxPlatform::GetWindowTextLengthA(WindowHandle window) {
+    const auto found = windows_.find(window);
+    return found != windows_.end() ? static_cast<std::int32_t>(found->second.text.size()) : 0;
+}
+
+std::int32_t LinuxPlatform::GetWindowTextA(WindowHandle window, char* buffer,
+                                           std::int32_t maxCount) {
+    const auto found = windows_.find(window);
+    if (found == windows_.end() || maxCount <= 0) {
+        return 0;
+    }
+    const std::string& text = found->second.text;
+    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(maxCount - 1));
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+    return static_cast<std::int32_t>(length);
+}
+
+std::intptr_t LinuxPlatform::SendMessageA(WindowHandle window, std::uint32_t message,
+                                          std::uintptr_t wParam, std::intptr_t lParam) {
+    const auto found = windows_.find(window);
+    if (found == windows_.end() || found->second.handler == nullptr) {
+        return 0;  // labels take their font from the desktop: WM_SETFONT changes nothing
+    }
+    return found->second.handler->WindowProc(window, message, wParam, lParam);
+}
+
+std::intptr_t LinuxPlatform::DefWindowProcA(WindowHandle window, std::uint32_t message,
+                                            std::uintptr_t, std::intptr_t) {
+    if (message == kWmClose) {
+        DestroyWindow(window);
+    }
+    return 0;
+}
+
+void LinuxPlatform::Queue(const Message& message) {
+    queue_.push_back(message);
+    g_main_context_wakeup(nullptr);
+}
+
+bool LinuxPlatform::PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+    if (window == kHwndBroadcast) {
+        if (message == kWmSysCommand && wParam == kScScreenSave) {
+            return StartScreenSaver();
+        }
+        for (const auto& [handle, entry] : windows_) {
+            if (entry.parent == 0 && entry.handler != nullptr) {
+                Queue(Message{handle, message, wParam, lParam});
+            }
+        }
+        return true;
+    }
+    if (message == kWmSysCommand && wParam == kScTaskList) {
+        return true;  // a Linux desktop has no start menu that a program can open
+    }
+    if (window != 0 && windows_.count(window) == 0) {
+        files_.SetLastError(kErrorInvalidParameter);
+        return false;
+    }
+    Queue(Message{window, message, wParam, lParam});
+    return true;
+}
+
+void LinuxPlatform::PostQuitMessage(std::int32_t exitCode) {
+    quitPosted_ = true;
+    quitCode_ = exitCode;
+    g_main_context_wakeup(nullptr);
+}
+
+bool LinuxPlatform::NextMessage(Message* message, bool wait) {
+    while (queue_.empty()) {
+        if (quitPosted_) {
+            *message = Message{0, kWmQuit, static_cast<std::uintptr_t>(quitCode_), 0};
+            return true;
+        }
+        if (!g_main_context_iteration(nullptr, wait) && !wait) {
+            return false;
+        }
+    }
+    *message = queue_.front();
+    queue_.pop_front();
+    if (message->message == kWmTimer) {
+        const auto timer = timers_.find({message->window, message->wParam});
+        if (timer != timers_.end()) {
+            timer->second.queued = false;
+        }
+    }
+    return true;
+}
+
+std::int32_t LinuxPlatform::GetMessageA(Message* message, WindowHandle, std::uint32_t,
+                                        std::uint32_t) {
+    NextMessage(message, true);
+    if (message->message == kWmQuit) {
+        quitPosted_ = false;
+        return 0;
+    }
+    return 1;
+}
+
+std::intptr_t LinuxPlatform::DispatchMessageA(const Message* message) {
+    const auto found = windows_.find(message->window);
+    if (found == windows_.end() || found->second.handler == nullptr) {
+        return 0;
+    }
+    const std::intptr_t result = found->second.handler->WindowProc(
+        message->window, message->message, message->wParam, message->lParam);
+    if (message->message == kWmCommand && message->window == trayOwner_) {
+        RefreshTrayMenu();  // what the command changed shows in the menu
+    }
+    return result;
+}
+
+void LinuxPlatform::PumpUntil(const bool& done) {
+    Message message;
+    while (!done && !quitPosted_) {
+        if (!queue_.empty()) {
+            NextMessage(&message, false);
+            DispatchMessageA(&message);
+        } else {
+            g_main_context_iteration(nullptr, TRUE);
+        }
+    }
+}
+
+// Windows sends one WM_TIMER at a time however late the queue is read; so does this.
+std::uintptr_t LinuxPlatform::SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapse,
+                                       const void*) {
+    KillTimer(window, id);
+    auto* call = new TimerCall{[this, window, id] {
+        TimerEntry& timer = timers_[{window, id}];
+        if (!timer.queued) {
+            timer.queued = true;
+            Queue(Message{window, kWmTimer, id, 0});
+        }
+    }};
+    const guint source = g_timeout_add_full(G_PRIORITY_DEFAULT, elapse > 0 ? elapse : 1, OnTimeout,
+                                            call, DeleteTimerCall);
+    timers_[{window, id}] = TimerEntry{source, false};
+    return id != 0 ? id : 1;
+}
+
+bool LinuxPlatform::KillTimer(WindowHandle window, std::uintptr_t id) {
+    const auto found = timers_.find({window, id});
+    if (found == timers_.end()) {
+        return false;
+    }
+    g_source_remove(found->second.source);
+    timers_.erase(found);
+    // A WM_TIMER already queued goes with its timer.
+    for (auto queued = queue_.begin(); queued != queue_.end();) {
+        const bool expired =
+            queued->message == kWmTimer && queued->window == window && queued->wParam == id;
+        queued = expired ? queue_.erase(queued) : std::next(queued);
+    }
+    return true;
+}
+
+}  // namespace pavix
