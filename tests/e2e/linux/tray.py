@@ -70,7 +70,8 @@ class Menu:
             if text == label:
                 if not enabled or not visible:
                     raise RuntimeError("the menu item \"%s\" is greyed or hidden" % label)
+                # As trays do, without waiting for the answer: Exit may end the item first.
                 self.proxy.Event(dbus.Int32(identifier), "clicked", dbus.Int32(0, variant_level=1),
-                                 dbus.UInt32(0), dbus_interface=MENU)
+                                 dbus.UInt32(0), dbus_interface=MENU, ignore_reply=True)
                 return
         raise RuntimeError("the menu has no item \"%s\"" % label)

@@ -9,7 +9,8 @@ a line, flushed at once:
 
 A picture is the item's Status with its icon (IconName, IconThemePath, a digest of IconPixmap)
 or, while it asks for attention, its attention icon. A picture is logged only when it differs
-from the item's last one, and only from the first one the item shows (Status not Passive).
+from the item's last one, and only from the first one the item shows (Status not Passive); an
+item that no longer answers shows nothing new.
 
   /usr/bin/python3 tray_host.py <log file>
 """
@@ -79,7 +80,9 @@ class Item:
 
     def Changed(self, *unused):
         picture = self.Picture()
-        self.shown = self.shown or picture["status"] not in ("", "Passive")
+        if not picture["status"]:
+            return  # the item is leaving the bus
+        self.shown = self.shown or picture["status"] != "Passive"
         if self.shown and picture != self.last:
             self.last = picture
             self.log.Write(event="picture", service=self.service, picture=picture)
