@@ -133,7 +133,8 @@ class Run:
         os.makedirs(os.path.join(self.config, "pavix"))
         os.makedirs(self.run_folder)
         files = subprocess.run([self.options.table_tool, self.options.table, "--files",
-                                self.scenario["name"], os.path.join(self.config, "pavix"), MARK,
+                                self.scenario.get("files", self.scenario["name"]),
+                                os.path.join(self.config, "pavix"), MARK,
                                 self.marker, self.run_folder], capture_output=True, text=True)
         if files.returncode != 0:
             raise Failure("cannot write the data files: " + files.stderr.strip())
@@ -320,12 +321,16 @@ def RunScenario(options, scenario, keyboard, log):
     return reason
 
 
-def main():
+def ParseOptions():
     parser = argparse.ArgumentParser()
     for name in ("--pavix", "--table-tool", "--table", "--work", "--tray-log", "--group"):
         parser.add_argument(name, required=True)
     parser.add_argument("--only", default="")
-    options = parser.parse_args()
+    return parser.parse_args()
+
+
+def main():
+    options = ParseOptions()
     try:
         scenarios = ReadTable(options.table_tool, options.table)
     except Failure as failure:

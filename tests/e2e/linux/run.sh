@@ -5,7 +5,8 @@
 #
 #   bash tests/e2e/linux/run.sh build/linux/pavix
 #
-# Runs the English scenarios, then the Japanese ones under LANG=ja_JP.UTF-8 (locale generated into
+# Runs the English scenarios, the test of the tray item and its menu (tray_test.py), then the
+# Japanese scenarios under LANG=ja_JP.UTF-8 (locale generated into
 # build/locale), one Pavix at a time, each with its own XDG_CONFIG_HOME under build/linux/e2e/work
 # and all with a private XDG_RUNTIME_DIR. Prints "PASS name" or "FAIL name: reason" per scenario
 # and ends with "linux end-to-end: N passed, N failed", which is also appended to the file named
@@ -47,8 +48,15 @@ RunSession() {
         grep -qx "END $group" "$out/$group.out" ||
             echo "FAIL $group: the driver ended early ($(tail -c 400 "$out/$group.err" | tr '\n' ' '))"
     }
-    if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" != ja_* ]]; then
+    if [[ -z "${PAVIX_E2E_ONLY:-}" || ( "$PAVIX_E2E_ONLY" != ja_* && "$PAVIX_E2E_ONLY" != tray_* ) ]]; then
         RunGroup en LANG=C.UTF-8
+    fi
+    if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == tray_* ]]; then
+        env LANG=C.UTF-8 LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/tray_test.py" "${arguments[@]}" \
+            >"$out/tray.out" 2>"$out/tray-test.err"
+        cat "$out/tray.out"
+        grep -qx "END tray" "$out/tray.out" ||
+            echo "FAIL tray: the tray test ended early ($(tail -c 400 "$out/tray-test.err" | tr '\n' ' '))"
     fi
     if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == ja_* ]]; then
         local locales="$ROOT/build/locale"

@@ -7,6 +7,8 @@ import re
 import dbus
 
 MENU = "com.canonical.dbusmenu"
+ITEM = "org.kde.StatusNotifierItem"
+PROPERTIES = "org.freedesktop.DBus.Properties"
 
 
 class Log:
