@@ -13,6 +13,7 @@ NATIVE_DIR := build/native
 WIN32_DIR := build/win32
 WIN64_DIR := build/win64
 LINUX_DIR := build/linux
+TEST_SUMMARY := build/test-summary.txt
 ASAN_DIR := build/asan
 BENCH_DIR := build/bench
 FUZZ_DIR := build/fuzz
@@ -26,12 +27,17 @@ SOURCE_DIRS := model storage engine app editors resources platform tests bench f
         bench-wine fuzz clean format dist screenshots
 
 # Both Windows programs are always built; which of them run under Wine depends on the kernel
-# (tools/wine-env.sh probes it and says so in one line).
+# (tools/wine-env.sh probes it and says so in one line). The Linux program's end-to-end suite
+# follows on a private Xvfb; each end-to-end suite's summary line names its platform and all are
+# repeated at the end.
 test: native linux asan fuzzers windows
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 	fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SMOKE_SECONDS)
-	bash tests/windows.sh
+	rm -f $(TEST_SUMMARY)
+	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/windows.sh
+	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/e2e/linux/run.sh $(LINUX_DIR)/pavix
+	@echo "== end-to-end, one line per platform"; cat $(TEST_SUMMARY)
 
 # The 32-bit reference program where this kernel runs 32-bit programs, the 64-bit one elsewhere.
 run: samples
