@@ -55,9 +55,6 @@ class Item:
         self.last = None
         self.shown = False
         self.proxy = bus.get_object(service, path, introspect=False)
-        for signal in ITEM_SIGNALS:
-            bus.add_signal_receiver(self.Changed, signal_name=signal, dbus_interface=ITEM,
-                                    bus_name=service, path=path)
 
     def Get(self, name, fallback):
         try:
@@ -95,6 +92,11 @@ class Watcher(dbus.service.Object):
         self.items = {}
         bus.add_signal_receiver(self.OwnerChanged, signal_name="NameOwnerChanged",
                                 dbus_interface="org.freedesktop.DBus")
+        # One match for every item's signals, made before any item can register: a match made at
+        # registration could miss what the item says right after it.
+        for signal in ITEM_SIGNALS:
+            bus.add_signal_receiver(self.ItemChanged, signal_name=signal, dbus_interface=ITEM,
+                                    sender_keyword="sender", path_keyword="path")
 
     @dbus.service.method(WATCHER, in_signature="s", sender_keyword="sender")
     def RegisterStatusNotifierItem(self, name, sender=None):
@@ -139,6 +141,11 @@ class Watcher(dbus.service.Object):
             "IsStatusNotifierHostRegistered": dbus.Boolean(True),
             "ProtocolVersion": dbus.Int32(0),
         }
+
+    def ItemChanged(self, *unused, sender=None, path=None):
+        item = self.items.get(sender + path)
+        if item is not None:
+            item.Changed()
 
     def OwnerChanged(self, name, old, new):
         if new:
