@@ -24,7 +24,7 @@ SOURCE_DIRS := model storage engine app editors resources platform tests bench f
                tools/pavix_seq
 
 .PHONY: test run run-wine deps native linux samples win32 win64 windows asan fuzzers bench \
-        bench-wine fuzz clean format dist screenshots
+        bench-wine bench-linux fuzz clean format dist screenshots
 
 # Both Windows programs are always built; which of them run under Wine depends on the kernel
 # (tools/wine-env.sh probes it and says so in one line). The Linux program's end-to-end suite
@@ -109,6 +109,11 @@ bench-wine: deps
 	source tools/wine-env.sh; pavix_choose_builds; echo "$$PAVIX_WINDOWS_NOTE"; \
 	dir=$${PAVIX_WINDOWS_BUILDS%% *}; $(MAKE) --no-print-directory $${dir#build/}; \
 	bash bench/wine/run.sh $$dir/Pavix.exe
+
+# The Linux program and sxhkd side by side on one Xvfb with 10, 1,000 and 100,000 two-chord
+# sequences (results in build/bench-linux/bench-linux.md; figures in docs/performance.md).
+bench-linux: native linux
+	bash bench/linux/run.sh $(LINUX_DIR)/pavix
 
 clean:
 	rm -rf $(NATIVE_DIR) $(WIN32_DIR) $(WIN64_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR) build/dist

@@ -32,6 +32,7 @@ CHORDS = ["+".join(mods + (key,)) for mods in MODIFIER_SETS for key in KEYS]  # 
 MODIFIER_KEYSYMS = {"ctrl": "Control_L", "alt": "Alt_L", "shift": "Shift_L"}
 BASELINE_CHORD = ("ctrl", "Pause")  # in no sequence: the X server's own round trip
 IDLE_SECONDS = 5.0
+QUIET = 0.3  # a program that used no CPU time for this long has finished starting
 SETTLE = 0.02  # after the first chord, before asking whether it has been taken
 
 
@@ -58,9 +59,6 @@ class Xtest:
                                     ctypes.c_int, ctypes.c_int, ctypes.c_int]
         self.x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
         self.x.XPending.argtypes = [ctypes.c_void_p]
-        self.x.XGrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
-                                         ctypes.c_int, ctypes.c_int, ctypes.c_ulong]
-        self.x.XUngrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
         self.t.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
                                              ctypes.c_ulong]
         self.display = self.x.XOpenDisplay(None)
@@ -86,15 +84,6 @@ class Xtest:
             self.Key(code, False)
         self.x.XSync(self.display, 0)
         return stamp
-
-    def KeyboardHeld(self):
-        """Whether another client holds the keyboard (our grab of it is refused)."""
-        root = self.x.XDefaultRootWindow(self.display)
-        status = self.x.XGrabKeyboard(self.display, root, 0, 1, 1, 0)
-        if status == 0:
-            self.x.XUngrabKeyboard(self.display, 0)
-        self.x.XSync(self.display, 0)
-        return status == 1  # AlreadyGrabbed
 
     def RoundTrips(self, count):
         """Times from sending a press to our own grab receiving it, in seconds."""
@@ -151,9 +140,9 @@ def Stamps(path):
 class Daemon:
     """One program under measurement with its N sequences."""
 
-    def __init__(self, name, folder, sequences, options, xtest):
+    def __init__(self, name, folder, sequences, options, keyboard):
         self.name, self.folder, self.sequences, self.options = name, folder, sequences, options
-        self.xtest = xtest
+        self.keyboard = keyboard
         self.stamps = os.path.join(folder, "stamps.txt")
         os.makedirs(folder, exist_ok=True)
 
@@ -192,9 +181,10 @@ class Daemon:
         times = []
         for _ in range(repetitions):
             before = len(Stamps(self.stamps))
+            mark = self.Mark()
             xtest.Chord(first)
             time.sleep(SETTLE)
-            if not WaitFor(self.Seeking, self.options.cap):
+            if not WaitFor(lambda: self.Seeking(mark), self.options.cap):
                 times.append(None)
                 break
             pressed = xtest.Chord(second, time.monotonic)
@@ -209,7 +199,18 @@ class Daemon:
             time.sleep(0.1)
         return times
 
-    def Seeking(self):
+    def Started(self):
+        """Whether the program has finished starting (after its grabs are in place): it has
+        used no CPU time for a while."""
+        used = CpuSeconds(self.process.pid)
+        time.sleep(QUIET)
+        return CpuSeconds(self.process.pid) == used
+
+    def Mark(self):
+        """What Seeking compares with: the program's state before the first chord."""
+        return None
+
+    def Seeking(self, mark):
         """Whether the program has taken the first chord and waits for the second."""
         raise NotImplementedError
 
@@ -240,11 +241,20 @@ def WaitFor(done, cap):
 class Pavix(Daemon):
     """Seeking shows in its tray icon, as the tray host logs it."""
 
-    def Seeking(self):
+    def Pictures(self):
         with open(self.options.tray_log, encoding="utf-8") as file:
             pictures = [json.loads(line) for line in file if '"picture"' in line]
-        mine = [p["picture"] for p in pictures if p["service"] == self.Service()]
-        return len(mine) > 1 and mine[-1] != mine[0]
+        return [p["picture"] for p in pictures if p["service"] == self.Service()]
+
+    def Started(self):
+        return bool(self.Pictures()) and Daemon.Started(self)
+
+    def Mark(self):
+        return len(self.Pictures())
+
+    def Seeking(self, mark):
+        pictures = self.Pictures()
+        return len(pictures) > mark and pictures[-1] != pictures[0]
 
     def Service(self):
         if getattr(self, "service", None) is None:
@@ -274,10 +284,10 @@ class Pavix(Daemon):
 
 
 class Sxhkd(Daemon):
-    """In the middle of a chain it holds the whole keyboard."""
+    """In the middle of a chain it grabs the chain's next chords."""
 
-    def Seeking(self):
-        return self.xtest.KeyboardHeld()
+    def Seeking(self, mark):
+        return self.keyboard.IsHeld(self.sequences[-1][1])
 
     def Write(self):
         self.config = os.path.join(self.folder, "sxhkdrc")
@@ -305,10 +315,12 @@ def Ms(value):
 
 def Measure(kind, name, size, options, keyboard, xtest):
     daemon = kind(name, os.path.join(options.out, "%s-%d" % (name, size)), Sequences(size),
-                  options, xtest)
+                  options, keyboard)
     daemon.Write()
     try:
         startup = daemon.Start(keyboard)
+        if not WaitFor(daemon.Started, options.cap):
+            raise RuntimeError("%s did not finish starting" % name)
         repetitions = options.presses if size < 100000 or kind is Pavix else options.slow_presses
         presses = daemon.Press(xtest, repetitions)
         idle = daemon.Idle()

@@ -26,7 +26,7 @@ if [[ "${1:-}" == --session ]]; then
     "$PYTHON" "$BENCH_DIR/bench.py" --pavix "$2" --sizes "$3" --out "$OUT" --stamp "$OUT/stamp" \
         --tray-log "$OUT/tray.log" \
         --table-tool "$ROOT/build/native/tests/e2e/linux/pavix_e2e_table" \
-        --presses "${BENCH_LINUX_PRESSES:-20}" --slow-presses "${BENCH_LINUX_SLOW_PRESSES:-3}"
+        --cap "${BENCH_LINUX_CAP:-300}" --presses "${BENCH_LINUX_PRESSES:-20}" --slow-presses "${BENCH_LINUX_SLOW_PRESSES:-3}"
     exit
 fi
 
