@@ -116,7 +116,8 @@ bench-linux: native linux
 	bash bench/linux/run.sh $(LINUX_DIR)/pavix
 
 clean:
-	rm -rf $(NATIVE_DIR) $(WIN32_DIR) $(WIN64_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR) build/dist
+	rm -rf $(NATIVE_DIR) $(WIN32_DIR) $(WIN64_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR) build/dist \
+	      build/bench-linux
 
 format:
 	find $(SOURCE_DIRS) \( -name '*.cpp' -o -name '*.h' \) -print0 2>/dev/null \

@@ -6,7 +6,9 @@
 #   bash bench/linux/run.sh <build>/pavix [sizes]       (sizes default: 10,1000,100000)
 #
 # Environment: BENCH_LINUX_PRESSES (timed presses per program and size, default 20),
-# BENCH_LINUX_SLOW_PRESSES (sxhkd at 100,000 sequences, where each press takes seconds; default 3).
+# BENCH_LINUX_SLOW_PRESSES (sxhkd at 100,000 sequences, where each press takes seconds; default 3),
+# BENCH_LINUX_CAP (seconds a start-up may take, default 300), BENCH_LINUX_PRESS_CAP (seconds after
+# which a press counts as lost, default 60).
 set -euo pipefail
 
 BENCH_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -26,7 +28,7 @@ if [[ "${1:-}" == --session ]]; then
     "$PYTHON" "$BENCH_DIR/bench.py" --pavix "$2" --sizes "$3" --out "$OUT" --stamp "$OUT/stamp" \
         --tray-log "$OUT/tray.log" \
         --table-tool "$ROOT/build/native/tests/e2e/linux/pavix_e2e_table" \
-        --cap "${BENCH_LINUX_CAP:-300}" --presses "${BENCH_LINUX_PRESSES:-20}" --slow-presses "${BENCH_LINUX_SLOW_PRESSES:-3}"
+        --cap "${BENCH_LINUX_CAP:-300}" --press-cap "${BENCH_LINUX_PRESS_CAP:-60}" --presses "${BENCH_LINUX_PRESSES:-20}" --slow-presses "${BENCH_LINUX_SLOW_PRESSES:-3}"
     exit
 fi
 
