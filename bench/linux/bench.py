@@ -85,8 +85,9 @@ class Xtest:
         self.x.XSync(self.display, 0)
         return stamp
 
-    def RoundTrips(self, count):
-        """Times from sending a press to our own grab receiving it, in seconds."""
+    def RoundTrips(self, count, stamp=None, stamps=None):
+        """Times from sending a press to our own grab receiving it, in seconds; with a stamp
+        command, to that command starting, started by us on the press (posix_spawn)."""
         mods, key = BASELINE_CHORD
         code = self.Code(key)
         control = 1 << 2
@@ -108,7 +109,13 @@ class Xtest:
                 self.x.XNextEvent(self.display, event)
                 if ctypes.c_int.from_buffer(event).value == 2:  # KeyPress
                     break
-            times.append(time.monotonic() - start)
+            if stamp is None:
+                times.append(time.monotonic() - start)
+            else:
+                os.posix_spawn(stamp, [stamp, stamps], os.environ)
+                WaitFor(lambda: len(Stamps(stamps)) > len(times), 10)
+                os.waitpid(-1, 0)
+                times.append(Stamps(stamps)[-1] - start)
             self.Key(code, False)
             self.Key(ctrl, False)
             self.x.XSync(self.display, 0)
@@ -348,7 +355,7 @@ def Measure(kind, name, size, options, keyboard, xtest):
             "press": Median(presses), "idle": idle, "memory": memory}
 
 
-def Report(rows, baseline):
+def Report(rows, baseline, spawned):
     lines = ["| sequences | program | start-up until grabbed (ms) | last press to command, "
              "median (ms) [min–max, runs, lost] | idle CPU (%) | resident memory (MiB) |",
              "|---:|---|---:|---:|---:|---:|"]
@@ -364,6 +371,11 @@ def Report(rows, baseline):
     lines.append("")
     lines.append("X server round trip for a press (XTEST press to our own grab's KeyPress), "
                  "median of %d: %s ms" % (len(baseline), Ms(statistics.median(baseline))))
+    lines.append("")
+    lines.append("The same, then the stamp command started by the receiving process itself "
+                 "(posix_spawn), median of %d: %s ms [%s–%s]"
+                 % (len(spawned), Ms(statistics.median(spawned)), Ms(min(spawned)),
+                    Ms(max(spawned))))
     return "\n".join(lines)
 
 
@@ -380,6 +392,8 @@ def main():
     keyboard = xkeys.Keyboard()
     xtest = Xtest()
     baseline = xtest.RoundTrips(200)
+    os.makedirs(options.out, exist_ok=True)
+    spawned = xtest.RoundTrips(50, options.stamp, os.path.join(options.out, "baseline.txt"))
     rows = []
     for size in [int(s) for s in options.sizes.split(",")]:
         for kind, name in ((Pavix, "Pavix"), (Sxhkd, "sxhkd")):
@@ -388,7 +402,7 @@ def main():
                 name, size, Ms(row["startup"]), Ms(row["press"]), row["idle"] * 100,
                 row["memory"]), flush=True)
             rows.append(row)
-    report = Report(rows, baseline)
+    report = Report(rows, baseline, spawned)
     print(report)
     with open(os.path.join(options.out, "bench-linux.md"), "w") as file:
         file.write(report + "\n")
