@@ -1,9 +1,12 @@
-# Pavix: `make run` builds the Windows program and starts it under Wine with a notification area
-# of its own; `make test` runs every test (the native ones also under ASan+UBSan, a short run of
-# each fuzzer, then the Windows programs under Wine: the 32-bit reference program where this
-# kernel runs 32-bit programs, the 64-bit one everywhere). `make dist` packages both programs,
-# `make screenshots` takes the pictures in docs/images/, `make bench` and `make fuzz` measure and
-# fuzz at length. All install what a fresh Debian machine lacks first (when run as root).
+# Pavix: `make run` builds the native Linux program (`make linux`: build/linux/pavix) and starts
+# it on the X11 desktop, or on a private Xvfb where there is none; `make run-wine` builds the
+# Windows program and starts it under Wine with a notification area of its own. `make test` runs
+# every test (the native ones also under ASan+UBSan, a short run of each fuzzer, then the Windows
+# programs under Wine: the 32-bit reference program where this kernel runs 32-bit programs, the
+# 64-bit one everywhere; then the Linux program end to end on a private Xvfb). `make dist` packages both Windows programs, `make screenshots` takes the
+# pictures in docs/images/, `make bench` and `make fuzz` measure and fuzz at length, and
+# `make bench-linux` measures the Linux program beside sxhkd. All install
+# what a fresh Debian machine lacks first (when run as root).
 
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
@@ -39,8 +42,14 @@ test: native linux asan fuzzers windows
 	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/e2e/linux/run.sh $(LINUX_DIR)/pavix
 	@echo "== end-to-end, one line per platform"; cat $(TEST_SUMMARY)
 
-# The 32-bit reference program where this kernel runs 32-bit programs, the 64-bit one elsewhere.
-run: samples
+# The native Linux program on this X11 desktop, or on a private Xvfb where there is none (or only a
+# Wayland session): the one that hears chords typed anywhere on the desktop.
+run: linux
+	bash tools/run-pavix-linux.sh $(LINUX_DIR)
+
+# The Windows program under Wine: the 32-bit reference program where this kernel runs 32-bit
+# programs, the 64-bit one elsewhere. It hears chords only while a Wine window has the focus.
+run-wine: samples
 	source tools/wine-env.sh; pavix_choose_builds; echo "$$PAVIX_WINDOWS_NOTE"; \
 	dir=$${PAVIX_WINDOWS_BUILDS%% *}; $(MAKE) --no-print-directory $${dir#build/}; \
 	bash tools/run-pavix.sh $$dir
@@ -65,7 +74,7 @@ linux: deps
 	cmake -S . -B $(LINUX_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build $(LINUX_DIR) -j $(JOBS)
 
-# The sample sequences of `make run` and `make screenshots`, which pavix-seq converts from
+# The sample sequences of `make run-wine` and `make screenshots`, which pavix-seq converts from
 # tools/samples/sequences.toml: only what that takes of the native build.
 samples: deps
 	cmake -S . -B $(NATIVE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug
@@ -104,7 +113,7 @@ bench: deps
 
 # The real Pavix.exe under Wine against a minimal Win32 program: start-up, press latency, idle
 # memory and CPU, size and imports (results in build/bench-wine/). The program is chosen as for
-# make run.
+# make run-wine.
 bench-wine: deps
 	source tools/wine-env.sh; pavix_choose_builds; echo "$$PAVIX_WINDOWS_NOTE"; \
 	dir=$${PAVIX_WINDOWS_BUILDS%% *}; $(MAKE) --no-print-directory $${dir#build/}; \

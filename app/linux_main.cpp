@@ -53,7 +53,11 @@ pavix::LinuxPlaces Places() {
     std::error_code error;
     places.programFolder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
     places.instanceLock = pavix::InstanceLockPath(Lookup, static_cast<unsigned>(::getuid()));
-    places.runtimeFolder = std::filesystem::path(places.instanceLock).parent_path() / "pavix-icons";
+    // The tray's pictures: in the session's private runtime folder, else in the user's own.
+    const char* runtime = Lookup("XDG_RUNTIME_DIR");
+    places.runtimeFolder = runtime != nullptr && runtime[0] == '/'
+                               ? std::string(runtime) + "/pavix-icons"
+                               : places.configFolder + "/icons";
     places.japanese = pavix::PrefersJapanese(Lookup);
     return places;
 }

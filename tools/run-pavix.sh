@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# `make run`: starts a built Pavix under Wine the way a person would meet it on Windows.
+# `make run-wine`: starts a built Pavix under Wine the way a person would meet it on Windows.
 #
 #   bash tools/run-pavix.sh BUILD_DIR        (e.g. build/win32)
 #

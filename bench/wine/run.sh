@@ -19,7 +19,7 @@
 # bench/wine/signal.cpp (the external command), built here with the MinGW-w64 i686 compiler when
 # their sources change. Wine runs in a prefix and on an Xvfb of this benchmark's own
 # (build/bench-wine/wineprefix), so that nothing else using Wine on the machine (the end-to-end
-# suite, make run) shares its server, its hotkeys, its notification area or Pavix's
+# suite, make run-wine) shares its server, its hotkeys, its notification area or Pavix's
 # single-instance name. The figures come from one run; nothing is estimated.
 set -euo pipefail
 

@@ -56,6 +56,18 @@ GtkWidget* MeasuringLabel() {
 
 }  // namespace
 
+std::optional<Rect> TrayCornerOf(const Rect& screen, const Rect& work) {
+    if (work.top > screen.top) {
+        const std::int32_t height = work.top - screen.top;
+        return Rect{screen.right - height, screen.top, screen.right, work.top};
+    }
+    if (work.bottom < screen.bottom) {
+        const std::int32_t height = screen.bottom - work.bottom;
+        return Rect{screen.right - height, work.bottom, screen.right, screen.bottom};
+    }
+    return std::nullopt;
+}
+
 bool Desktop::Open() {
     // Under Wayland GTK would pick it, where no key can be grabbed: X11 (XWayland) it is.
     gdk_set_allowed_backends("x11");
@@ -122,21 +134,6 @@ Rect Desktop::WorkArea() {
     GdkRectangle area{};
     gdk_monitor_get_workarea(MainMonitor(), &area);
     return ToRect(area);
-}
-
-std::optional<Rect> Desktop::TrayCorner() {
-    const Rect screen = Screen();
-    const Rect work = WorkArea();
-    // A panel's corner, as wide as it is high, at the right end of the strip.
-    if (work.top > screen.top) {
-        const std::int32_t height = work.top - screen.top;
-        return Rect{screen.right - height, screen.top, screen.right, work.top};
-    }
-    if (work.bottom < screen.bottom) {
-        const std::int32_t height = screen.bottom - work.bottom;
-        return Rect{screen.right - height, work.bottom, screen.right, screen.bottom};
-    }
-    return std::nullopt;
 }
 
 Point Desktop::Pointer() {

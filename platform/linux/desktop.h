@@ -11,6 +11,11 @@
 
 namespace pavix {
 
+// Where the panel holding the tray most likely is: the strip of the screen that the work area
+// leaves out at its top or bottom, at its right end, as wide as it is high. None when the work
+// area leaves out neither.
+std::optional<Rect> TrayCornerOf(const Rect& screen, const Rect& work);
+
 class Desktop {
   public:
     // Opens the X11 display through GTK, never a Wayland one; false when there is none.
@@ -29,9 +34,7 @@ class Desktop {
 
     Rect Screen();
     Rect WorkArea();
-    // Where the panel holding the tray most likely is: the strip of the screen that the work area
-    // leaves out at its top or bottom, at its right end. None when the work area is the screen.
-    std::optional<Rect> TrayCorner();
+    std::optional<Rect> TrayCorner() { return TrayCornerOf(Screen(), WorkArea()); }
     Point Pointer();
     void Beep();
 

@@ -126,7 +126,8 @@ bool LinuxPlatform::PathAppendA(char* path, const char* more) {
 // One Pavix per X display and user: a lock that the system lets go with the process.
 KernelHandle LinuxPlatform::CreateMutexA(const void*, bool, const char*) {
     if (lockDescriptor_ < 0) {
-        lockDescriptor_ = ::open(places_.instanceLock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        lockDescriptor_ =
+            ::open(places_.instanceLock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (lockDescriptor_ < 0) {
             files_.SetLastErrorFromErrno();
             return 0;

@@ -229,6 +229,7 @@ class LinuxPlatform final : public Platform {
         WindowHandle parent = 0;
         Rect rect;
         void* widget = nullptr;  // the GtkWidget of a popup or label, owned by GTK
+        bool visible = false;
     };
     struct MenuItem {
         std::uint32_t id = 0;

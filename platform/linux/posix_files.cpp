@@ -38,7 +38,7 @@ std::uint32_t ErrorOfErrno(int error) {
 void PosixFiles::SetLastErrorFromErrno() {
     lastErrno_ = errno;
     lastError_ = ErrorOfErrno(lastErrno_);
-    errnoError_ = lastError_;
+    fromErrno_ = true;
 }
 
 FileHandle PosixFiles::CreateFileA(const char* path, std::uint32_t access, std::uint32_t,
@@ -118,7 +118,7 @@ std::uint32_t PosixFiles::GetFileSize(FileHandle file, std::uint32_t* sizeHigh) 
     if (sizeHigh != nullptr) {
         *sizeHigh = static_cast<std::uint32_t>(size >> 32);
     }
-    lastError_ = kErrorSuccess;
+    SetLastError(kErrorSuccess);
     return static_cast<std::uint32_t>(size);
 }
 

@@ -34,15 +34,18 @@ class PosixFiles : public FileApi, public ErrorApi {
     bool PathRemoveFileSpecA(char*) override { return false; }
     bool PathAppendA(char*, const char*) override { return false; }
 
-    void SetLastError(std::uint32_t error) { lastError_ = error; }
+    void SetLastError(std::uint32_t error) {
+        lastError_ = error;
+        fromErrno_ = false;
+    }
     // Keeps the platform's code of the error that errno names, and errno for the system's wording.
     void SetLastErrorFromErrno();
     // The errno behind the last error, or 0 when the error came from elsewhere.
-    int LastErrno() const { return lastError_ == errnoError_ ? lastErrno_ : 0; }
+    int LastErrno() const { return fromErrno_ ? lastErrno_ : 0; }
 
   private:
     std::uint32_t lastError_ = 0;
-    std::uint32_t errnoError_ = 0;
+    bool fromErrno_ = false;
     int lastErrno_ = 0;
 };
 

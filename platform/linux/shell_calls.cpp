@@ -36,7 +36,8 @@ WindowHandle LinuxPlatform::FindWindowA(const char* className, const char*) {
 WindowHandle LinuxPlatform::FindWindowExA(WindowHandle parent, WindowHandle, const char* className,
                                           const char*) {
     const bool trayArea = className != nullptr && std::strcmp(className, "TrayNotifyWnd") == 0;
-    return parent == kTaskbarHandle && trayArea && tray_->HasWatcher() ? kTrayAreaHandle : 0;
+    return parent == kTaskbarHandle && trayArea && tray_ && tray_->HasWatcher() ? kTrayAreaHandle
+                                                                                : 0;
 }
 
 std::int32_t LinuxPlatform::GetSystemMetrics(std::int32_t index) {

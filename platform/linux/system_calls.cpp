@@ -15,7 +15,14 @@ namespace pavix {
 namespace {
 
 constexpr std::intptr_t kStarted = 42;  // any answer above 32 is success
-constexpr std::uint32_t kSoundId = 1;   // one sound at a time, as the platform plays them
+constexpr std::uint32_t kLastFailure = 32;
+
+// A failure's answer: the codes up to 32 are also the shell's own for the same causes; any other
+// must not read as success, so it becomes 0, the answer without a reason.
+std::intptr_t FailureAnswer(std::uint32_t error) {
+    return error <= kLastFailure ? static_cast<std::intptr_t>(error) : 0;
+}
+constexpr std::uint32_t kSoundId = 1;  // one sound at a time, as the platform plays them
 constexpr const char* kLogind = "org.freedesktop.login1";
 constexpr const char* kManagerPath = "/org/freedesktop/login1";
 constexpr const char* kManager = "org.freedesktop.login1.Manager";
@@ -71,7 +78,7 @@ std::intptr_t LinuxPlatform::ShellExecuteA(WindowHandle, const char*, const char
     lastErrorText_.clear();
     if (launch.error != 0) {
         files_.SetLastError(launch.error);
-        return static_cast<std::intptr_t>(launch.error);
+        return FailureAnswer(launch.error);
     }
     std::vector<char*> argv;
     for (const std::string& part : launch.argv) {
@@ -87,7 +94,7 @@ std::intptr_t LinuxPlatform::ShellExecuteA(WindowHandle, const char*, const char
         files_.SetLastError(ErrorOfSpawn(error));
         lastErrorText_ = error->message;
         g_error_free(error);
-        return static_cast<std::intptr_t>(GetLastError());
+        return FailureAnswer(GetLastError());
     }
     files_.SetLastError(kErrorSuccess);
     return kStarted;

@@ -58,8 +58,8 @@ TrayIndicator::~TrayIndicator() {
 }
 
 bool TrayIndicator::HasWatcher() const {
-    if (bus_ == nullptr) {
-        return false;
+    if (bus_ == nullptr || watcherKnown_) {
+        return watcherPresent_;
     }
     GVariant* answer = g_dbus_connection_call_sync(
         G_DBUS_CONNECTION(bus_), "org.freedesktop.DBus", "/org/freedesktop/DBus",
@@ -92,27 +92,51 @@ void TrayIndicator::Hide() {
     }
 }
 
+// Items are updated in place while the commands stay the same, so that the host's menu keeps its
+// items (and their ids) from one state to the next.
 void TrayIndicator::SetMenu(const std::vector<Item>& items) {
-    GtkMenuShell* shell = GTK_MENU_SHELL(menu_);
-    GList* old = gtk_container_get_children(GTK_CONTAINER(menu_));
-    for (GList* child = old; child != nullptr; child = child->next) {
-        gtk_widget_destroy(GTK_WIDGET(child->data));
+    GList* children = gtk_container_get_children(GTK_CONTAINER(menu_));
+    bool same = g_list_length(children) == items.size();
+    std::size_t at = 0;
+    for (GList* child = children; same && child != nullptr; child = child->next, ++at) {
+        const bool checkable = GTK_IS_CHECK_MENU_ITEM(child->data) != FALSE;
+        same = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(child->data), kCommandKey)) ==
+                   items[at].id &&
+               checkable == items[at].checkable;
     }
-    g_list_free(old);
-    for (const Item& item : items) {
+    at = 0;
+    for (GList* child = children; child != nullptr; child = child->next, ++at) {
+        if (same) {
+            UpdateItem(GTK_WIDGET(child->data), items[at]);
+        } else {
+            gtk_widget_destroy(GTK_WIDGET(child->data));
+        }
+    }
+    g_list_free(children);
+    for (std::size_t i = 0; !same && i < items.size(); ++i) {
+        const Item& item = items[i];
         const std::string label = GtkMnemonic(item.text);
         GtkWidget* widget = item.checkable ? gtk_check_menu_item_new_with_mnemonic(label.c_str())
                                            : gtk_menu_item_new_with_mnemonic(label.c_str());
-        if (item.checkable) {
-            gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
-        }
-        gtk_widget_set_sensitive(widget, !item.grayed);
         g_object_set_data(G_OBJECT(widget), kCommandKey, GUINT_TO_POINTER(item.id));
-        // Connected after the check mark is set, which would otherwise count as a choice.
         g_signal_connect(widget, "activate", G_CALLBACK(&TrayIndicator::OnActivate), this);
-        gtk_menu_shell_append(shell, widget);
+        UpdateItem(widget, item);
+        gtk_menu_shell_append(GTK_MENU_SHELL(menu_), widget);
         gtk_widget_show(widget);
     }
+}
+
+// Setting the check mark would count as a choice: the choice's handler is held meanwhile.
+void TrayIndicator::UpdateItem(void* widget, const Item& item) {
+    g_signal_handlers_block_by_func(widget, reinterpret_cast<gpointer>(&TrayIndicator::OnActivate),
+                                    this);
+    gtk_menu_item_set_label(GTK_MENU_ITEM(widget), GtkMnemonic(item.text).c_str());
+    if (item.checkable) {
+        gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
+    }
+    gtk_widget_set_sensitive(GTK_WIDGET(widget), !item.grayed);
+    g_signal_handlers_unblock_by_func(widget,
+                                      reinterpret_cast<gpointer>(&TrayIndicator::OnActivate), this);
 }
 
 void TrayIndicator::OnActivate(void* menuItem, void* self) {
@@ -122,6 +146,8 @@ void TrayIndicator::OnActivate(void* menuItem, void* self) {
 
 void TrayIndicator::OnWatcherAppeared(void*, const char*, const char*, void* self) {
     auto& tray = *static_cast<TrayIndicator*>(self);
+    tray.watcherKnown_ = true;
+    tray.watcherPresent_ = true;
     if (tray.watcherLost_) {
         tray.watcherLost_ = false;
         tray.watcherAppeared_();
@@ -129,7 +155,10 @@ void TrayIndicator::OnWatcherAppeared(void*, const char*, const char*, void* sel
 }
 
 void TrayIndicator::OnWatcherVanished(void*, const char*, void* self) {
-    static_cast<TrayIndicator*>(self)->watcherLost_ = true;
+    auto& tray = *static_cast<TrayIndicator*>(self);
+    tray.watcherKnown_ = true;
+    tray.watcherPresent_ = false;
+    tray.watcherLost_ = true;
 }
 
 }  // namespace pavix

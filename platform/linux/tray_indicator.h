@@ -35,6 +35,7 @@ class TrayIndicator {
     void SetMenu(const std::vector<Item>& items);
 
   private:
+    void UpdateItem(void* widget, const Item& item);
     static void OnActivate(void* menuItem, void* self);
     static void OnWatcherAppeared(void* connection, const char* name, const char* owner,
                                   void* self);
@@ -48,6 +49,9 @@ class TrayIndicator {
     unsigned watch_ = 0;
     // A host that is there from the start already has the item; only a later one is news.
     bool watcherLost_ = false;
+    // What the watch last told; before its first word, the bus is asked.
+    bool watcherKnown_ = false;
+    bool watcherPresent_ = false;
 };
 
 // The platform's "&" mnemonics in GTK's form ("_"), a literal underscore doubled.

@@ -83,8 +83,8 @@ WindowHandle LinuxPlatform::CreateWindowExA(std::uint32_t, const char* className
         DestroyWindow(window);
         return 0;
     }
-    if ((style & kWsVisible) != 0 && entry.widget != nullptr && !label) {
-        desktop_->Show(entry.widget, true);
+    if ((style & kWsVisible) != 0 && windows_.count(window) != 0) {
+        ShowWindow(window, kSwShow);
     }
     return window;
 }
@@ -138,10 +138,12 @@ bool LinuxPlatform::ShowWindow(WindowHandle window, std::int32_t showCommand) {
     if (found == windows_.end()) {
         return false;
     }
+    const bool wasVisible = found->second.visible;
+    found->second.visible = showCommand != kSwHide;
     if (found->second.widget != nullptr) {
-        desktop_->Show(found->second.widget, showCommand != kSwHide);
+        desktop_->Show(found->second.widget, found->second.visible);
     }
-    return false;  // the program never asks twice, and nothing reads the answer
+    return wasVisible;
 }
 
 bool LinuxPlatform::GetWindowRect(WindowHandle window, Rect* rect) {

@@ -116,6 +116,12 @@ TEST_F(PavixSeqTest, TheCodePageDecidesWhichTextsSequenceDatCanHold) {
     EXPECT_EQ(Run({"check", "ja.toml"}), kExitErrors);
     EXPECT_EQ(errors, Lines{"ja.toml:4: error: the code page cannot hold "
                             "\"\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\""});
+
+    // UTF-8, as Pavix keeps texts on Linux, holds both, and only valid UTF-8 is a text of it.
+    EXPECT_EQ(Run({"--codepage", "65001", "import", "ja.toml", "utf8.dat"}), kExitClean);
+    EXPECT_NE(Read("utf8.dat").find("\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88"), std::string::npos);
+    EXPECT_EQ(Run({"--codepage", "65001", "check", "yen.toml"}), kExitWarnings);  // no commands
+    EXPECT_EQ(Run({"--codepage", "65001", "check", "Sequence.dat"}), kExitErrors);
 }
 
 TEST_F(PavixSeqTest, EveryErrorOfATextIsReportedWithItsLineAndNothingIsImported) {
@@ -241,7 +247,7 @@ TEST_F(PavixSeqTest, ACommandLineThatMakesNoSenseShowsTheUsage) {
         EXPECT_EQ(Run(arguments), kExitErrors) << ::testing::PrintToString(arguments);
         ASSERT_FALSE(errors.empty());
         EXPECT_EQ(errors.back(),
-                  "       pavix-seq [--codepage 1252|932] [--abort CHORD] check FILE");
+                  "       pavix-seq [--codepage 1252|932|65001] [--abort CHORD] check FILE");
     }
     EXPECT_EQ(Run({"check", "in.toml"}), kExitClean);
 }
