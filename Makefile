@@ -3,10 +3,10 @@
 # Windows program and starts it under Wine with a notification area of its own. `make test` runs
 # every test (the native ones also under ASan+UBSan, a short run of each fuzzer, then the Windows
 # programs under Wine: the 32-bit reference program where this kernel runs 32-bit programs, the
-# 64-bit one everywhere; then the Linux program end to end on a private Xvfb). `make dist` packages both Windows programs, `make screenshots` takes the
-# pictures in docs/images/, `make bench` and `make fuzz` measure and fuzz at length, and
-# `make bench-linux` measures the Linux program beside sxhkd. All install
-# what a fresh Debian machine lacks first (when run as root).
+# 64-bit one everywhere; then the Linux program end to end on a private Xvfb). `make dist`
+# packages both Windows programs, `make screenshots` takes the pictures in docs/images/,
+# `make bench` and `make fuzz` measure and fuzz at length, `make bench-linux` measures the Linux
+# program beside sxhkd. All install what a fresh Debian machine lacks first (when run as root).
 
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
