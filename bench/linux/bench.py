@@ -1,0 +1,412 @@
+#!/usr/bin/python3
+"""Pavix and sxhkd side by side on one X server, with the same N two-chord sequences each:
+start-up until the grabs are in place, the time from the last chord's key press (XTEST) to the
+command's process starting, idle CPU and resident memory. Run by bench/linux/run.sh, which
+provides the display, the session bus with a tray, the stamp command and the table reader.
+
+  bench.py --pavix <pavix> --table-tool <pavix_e2e_table> --stamp <stamp> --out <folder>
+           [--sizes 10,1000,100000]
+
+Prints a Markdown table and writes it to <out>/bench-linux.md.
+"""
+
+import argparse
+import json
+import ctypes
+import ctypes.util
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "tests", "e2e", "linux"))
+import xkeys  # noqa: E402
+
+MODIFIER_SETS = [("ctrl",), ("alt",), ("shift",), ("ctrl", "alt"), ("ctrl", "shift"),
+                 ("alt", "shift"), ("ctrl", "alt", "shift")]
+KEYS = [chr(c) for c in range(ord("a"), ord("z") + 1)] + [str(d) for d in range(10)] + \
+    ["F%d" % n for n in range(1, 13)]
+CHORDS = ["+".join(mods + (key,)) for mods in MODIFIER_SETS for key in KEYS]  # 336
+MODIFIER_KEYSYMS = {"ctrl": "Control_L", "alt": "Alt_L", "shift": "Shift_L"}
+BASELINE_CHORD = ("ctrl", "Pause")  # in no sequence: the X server's own round trip
+IDLE_SECONDS = 5.0
+QUIET = 0.3  # a program that used no CPU time for this long has finished starting
+SETTLE = 0.02  # after the first chord, before asking whether it has been taken
+
+
+def Sequences(count):
+    """count distinct two-chord sequences; the last one is the measured one."""
+    return [(CHORDS[i // len(CHORDS)], CHORDS[i % len(CHORDS)]) for i in range(count)]
+
+
+class Xtest:
+    """Key presses sent through the XTEST extension on a connection of our own, and our own grab
+    to time the server's round trip for a press."""
+
+    def __init__(self):
+        self.x = ctypes.CDLL(ctypes.util.find_library("X11"))
+        self.t = ctypes.CDLL(ctypes.util.find_library("Xtst"))
+        self.x.XOpenDisplay.restype = ctypes.c_void_p
+        self.x.XStringToKeysym.restype = ctypes.c_ulong
+        self.x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.x.XFlush.argtypes = [ctypes.c_void_p]
+        self.x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.x.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x.XGrabKey.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_uint, ctypes.c_ulong,
+                                    ctypes.c_int, ctypes.c_int, ctypes.c_int]
+        self.x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+        self.x.XPending.argtypes = [ctypes.c_void_p]
+        self.t.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                             ctypes.c_ulong]
+        self.display = self.x.XOpenDisplay(None)
+
+    def Code(self, keysym):
+        return self.x.XKeysymToKeycode(self.display, self.x.XStringToKeysym(keysym.encode()))
+
+    def Key(self, code, down):
+        self.t.XTestFakeKeyEvent(self.display, code, 1 if down else 0, 0)
+
+    def Chord(self, chord, before_key=None):
+        """Presses and releases a chord; before_key() runs right before the key goes down."""
+        *mods, key = chord.split("+") if isinstance(chord, str) else chord
+        mod_codes = [self.Code(MODIFIER_KEYSYMS[m]) for m in mods]
+        for code in mod_codes:
+            self.Key(code, True)
+        self.x.XSync(self.display, 0)
+        stamp = before_key() if before_key else None
+        self.Key(self.Code(key), True)
+        self.x.XFlush(self.display)
+        self.Key(self.Code(key), False)
+        for code in reversed(mod_codes):
+            self.Key(code, False)
+        self.x.XSync(self.display, 0)
+        return stamp
+
+    def RoundTrips(self, count, stamp=None, stamps=None):
+        """Times from sending a press to our own grab receiving it, in seconds; with a stamp
+        command, to that command starting, started by us on the press (posix_spawn)."""
+        mods, key = BASELINE_CHORD
+        code = self.Code(key)
+        control = 1 << 2
+        self.x.XGrabKey(self.display, code, control, self.x.XDefaultRootWindow(self.display), 0,
+                        1, 1)
+        self.x.XSync(self.display, 0)
+        event = ctypes.create_string_buffer(192)
+        times = []
+        for _ in range(count):
+            while self.x.XPending(self.display):
+                self.x.XNextEvent(self.display, event)
+            ctrl = self.Code(MODIFIER_KEYSYMS[mods])
+            self.Key(ctrl, True)
+            self.x.XSync(self.display, 0)
+            start = time.monotonic()
+            self.Key(code, True)
+            self.x.XFlush(self.display)
+            while True:
+                self.x.XNextEvent(self.display, event)
+                if ctypes.c_int.from_buffer(event).value == 2:  # KeyPress
+                    break
+            if stamp is None:
+                times.append(time.monotonic() - start)
+            else:
+                os.posix_spawn(stamp, [stamp, stamps], os.environ)
+                WaitFor(lambda: len(Stamps(stamps)) > len(times), 10)
+                os.waitpid(-1, 0)
+                times.append(Stamps(stamps)[-1] - start)
+            self.Key(code, False)
+            self.Key(ctrl, False)
+            self.x.XSync(self.display, 0)
+            time.sleep(0.005)
+        return times
+
+
+def CpuSeconds(pid):
+    """CPU time of the process: the scheduler's own count to the nanosecond where the kernel
+    keeps it, otherwise the clock-tick count."""
+    with open("/proc/%d/schedstat" % pid) as file:
+        main = int(file.read().split()[0]) / 1e9
+    with open("/proc/%d/stat" % pid) as file:
+        fields = file.read().rsplit(")", 1)[1].split()
+    total = (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    threads = 0.0
+    for task in os.listdir("/proc/%d/task" % pid):
+        if task != str(pid):
+            with open("/proc/%d/task/%s/schedstat" % (pid, task)) as file:
+                threads += int(file.read().split()[0]) / 1e9
+    return main + threads if main > 0 else total
+
+
+def ResidentKiB(pid):
+    with open("/proc/%d/status" % pid) as file:
+        for line in file:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
+def Stamps(path):
+    if not os.path.exists(path):
+        return []
+    with open(path) as file:
+        return [int(line) / 1e9 for line in file.read().split()]
+
+
+class Daemon:
+    """One program under measurement with its N sequences."""
+
+    def __init__(self, name, folder, sequences, options, keyboard):
+        self.name, self.folder, self.sequences, self.options = name, folder, sequences, options
+        self.keyboard = keyboard
+        self.stamps = os.path.join(folder, "stamps.txt")
+        os.makedirs(folder, exist_ok=True)
+
+    def Write(self):
+        raise NotImplementedError
+
+    def Command(self):
+        raise NotImplementedError
+
+    def Environment(self):
+        return dict(os.environ)
+
+    def Start(self, keyboard):
+        """Starts the program; returns the seconds until its grabs are in place (Ready), checked
+        afterwards by our own grabs of two of its chords (which must be refused). Nothing probes
+        the grabs while the program makes them: a probe's grab of a moment could refuse the
+        program's own."""
+        start = time.monotonic()
+        self.process = subprocess.Popen(self.Command(), env=self.Environment(), cwd=self.folder,
+                                        stdin=subprocess.DEVNULL,
+                                        stdout=open(os.path.join(self.folder, "out.txt"), "w"),
+                                        stderr=subprocess.STDOUT)
+        ready = self.Ready(start)
+        if ready is None:
+            raise RuntimeError("%s did not finish starting within %d s" % (self.name,
+                                                                           self.options.cap))
+        for chord in (self.sequences[0][0], self.sequences[-1][0]):
+            if not keyboard.IsHeld(chord):
+                raise RuntimeError("%s does not hold %s after start-up" % (self.name, chord))
+        return ready - start
+
+    def Ready(self, start):
+        """When the program last used CPU time before a quiet spell, or None past the cap."""
+        used, changed = CpuSeconds(self.process.pid), time.monotonic()
+        while time.monotonic() - changed < QUIET:
+            if self.process.poll() is not None or time.monotonic() - start > self.options.cap:
+                return None
+            time.sleep(0.002)
+            now = CpuSeconds(self.process.pid)
+            if now != used:
+                used, changed = now, time.monotonic()
+        return changed
+
+    def Press(self, xtest, repetitions):
+        """Seconds from the last key press to the command starting, per repetition."""
+        first, second = self.sequences[-1]
+        times = []
+        for _ in range(repetitions):
+            before = len(Stamps(self.stamps))
+            mark = self.Mark()
+            xtest.Chord(first)
+            time.sleep(SETTLE)
+            if not WaitFor(lambda: self.Seeking(mark), self.options.press_cap):
+                times.append(None)
+                xtest.Chord("Escape")
+                time.sleep(1)
+                continue
+            pressed = xtest.Chord(second, time.monotonic)
+            if not WaitFor(lambda: len(Stamps(self.stamps)) > before, self.options.press_cap):
+                # A press the program lost: counted, and any half-typed chain dropped.
+                times.append(None)
+                xtest.Chord("Escape")
+                time.sleep(1)
+                continue
+            stamps = Stamps(self.stamps)
+            times.append(stamps[-1] - pressed)
+            time.sleep(0.1)
+        return times
+
+    def Mark(self):
+        """What Seeking compares with: the program's state before the first chord."""
+        return None
+
+    def Seeking(self, mark):
+        """Whether the program has taken the first chord and waits for the second."""
+        raise NotImplementedError
+
+    def Idle(self):
+        before = CpuSeconds(self.process.pid)
+        time.sleep(IDLE_SECONDS)
+        return (CpuSeconds(self.process.pid) - before) / IDLE_SECONDS
+
+    def Stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+def WaitFor(done, cap):
+    deadline = time.monotonic() + cap
+    while not done():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.002)
+    return True
+
+
+class Pavix(Daemon):
+    """Seeking shows in its tray icon, as the tray host logs it."""
+
+    def Pictures(self):
+        with open(self.options.tray_log, encoding="utf-8") as file:
+            pictures = [json.loads(line) for line in file if '"picture"' in line]
+        return [p["picture"] for p in pictures if p["service"] == self.Service()]
+
+    def Ready(self, start):
+        """Pavix shows its icon once every chord is grabbed: when the tray first sees it."""
+        if not WaitFor(lambda: self.Pictures(), self.options.cap):
+            return None
+        return time.monotonic()
+
+    def Mark(self):
+        return len(self.Pictures())
+
+    def Seeking(self, mark):
+        pictures = self.Pictures()
+        return len(pictures) > mark and pictures[-1] != pictures[0]
+
+    def Service(self):
+        if getattr(self, "service", None) is None:
+            with open(self.options.tray_log, encoding="utf-8") as file:
+                for line in file:
+                    event = json.loads(line)
+                    if event["event"] == "registered" and event["pid"] == self.process.pid:
+                        self.service = event["service"]
+        return getattr(self, "service", None)
+
+    def Write(self):
+        table = os.path.join(self.folder, "table.txt")
+        with open(table, "w") as file:
+            file.write("scenario bench\n")
+            for index, (first, second) in enumerate(self.sequences):
+                file.write("    sequence s%d | %s %s | mark\n" % (index, first, second))
+        config = os.path.join(self.folder, "config", "pavix")
+        os.makedirs(config, exist_ok=True)
+        subprocess.run([self.options.table_tool, table, "--files", "bench", config,
+                        self.options.stamp, self.stamps, self.folder], check=True)
+
+    def Command(self):
+        return [self.options.pavix]
+
+    def Environment(self):
+        return dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.folder, "config"))
+
+
+class Sxhkd(Daemon):
+    """In the middle of a chain it grabs the chain's next chords."""
+
+    def Seeking(self, mark):
+        return self.keyboard.IsHeld(self.sequences[-1][1])
+
+    def Write(self):
+        self.config = os.path.join(self.folder, "sxhkdrc")
+        with open(self.config, "w") as file:
+            for first, second in self.sequences:
+                file.write("%s ; %s\n\t%s '%s'\n" % (first.replace("+", " + "),
+                                                      second.replace("+", " + "),
+                                                      self.options.stamp, self.stamps))
+
+    def Command(self):
+        return ["sxhkd", "-c", self.config]
+
+    def Environment(self):
+        return dict(os.environ, SXHKD_SHELL="/bin/sh")
+
+
+def Median(values):
+    values = [v for v in values if v is not None]
+    return statistics.median(values) if values else None
+
+
+def Ms(value):
+    return "—" if value is None else "%.2f" % (value * 1000)
+
+
+def Measure(kind, name, size, options, keyboard, xtest):
+    daemon = kind(name, os.path.join(options.out, "%s-%d" % (name, size)), Sequences(size),
+                  options, keyboard)
+    daemon.Write()
+    try:
+        startup = daemon.Start(keyboard)
+        repetitions = options.presses if size < 100000 or kind is Pavix else options.slow_presses
+        presses = daemon.Press(xtest, repetitions)
+        idle = daemon.Idle()
+        memory = ResidentKiB(daemon.process.pid)
+    finally:
+        daemon.Stop()
+    return {"program": name, "size": size, "startup": startup, "presses": presses,
+            "press": Median(presses), "idle": idle, "memory": memory}
+
+
+def Report(rows, baseline, spawned):
+    lines = ["| sequences | program | start-up until grabbed (ms) | last press to command, "
+             "median (ms) [min–max, runs, lost] | idle CPU (%) | resident memory (MiB) |",
+             "|---:|---|---:|---:|---:|---:|"]
+    for row in rows:
+        done = [p for p in row["presses"] if p is not None]
+        lost = len(row["presses"]) - len(done)
+        spread = "[%s–%s, %d runs%s]" % (Ms(min(done)), Ms(max(done)), len(done),
+                                         ", %d lost" % lost if lost else "") if done else \
+            "[%d presses, none ran the command]" % lost
+        lines.append("| %d | %s | %s | %s %s | %.3f | %.1f |" % (
+            row["size"], row["program"], Ms(row["startup"]), Ms(row["press"]), spread,
+            row["idle"] * 100, row["memory"] / 1024))
+    lines.append("")
+    lines.append("X server round trip for a press (XTEST press to our own grab's KeyPress), "
+                 "median of %d: %s ms" % (len(baseline), Ms(statistics.median(baseline))))
+    lines.append("")
+    lines.append("The same, then the stamp command started by the receiving process itself "
+                 "(posix_spawn), median of %d: %s ms [%s–%s]"
+                 % (len(spawned), Ms(statistics.median(spawned)), Ms(min(spawned)),
+                    Ms(max(spawned))))
+    return "\n".join(lines)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for name in ("--pavix", "--table-tool", "--stamp", "--out", "--tray-log"):
+        parser.add_argument(name, required=True)
+    parser.add_argument("--sizes", default="10,1000,100000")
+    parser.add_argument("--presses", type=int, default=20)
+    parser.add_argument("--slow-presses", type=int, default=3)
+    parser.add_argument("--cap", type=float, default=300)
+    parser.add_argument("--press-cap", type=float, default=60)
+    options = parser.parse_args()
+    keyboard = xkeys.Keyboard()
+    xtest = Xtest()
+    baseline = xtest.RoundTrips(200)
+    os.makedirs(options.out, exist_ok=True)
+    spawned = xtest.RoundTrips(50, options.stamp, os.path.join(options.out, "baseline.txt"))
+    rows = []
+    for size in [int(s) for s in options.sizes.split(",")]:
+        for kind, name in ((Pavix, "Pavix"), (Sxhkd, "sxhkd")):
+            row = Measure(kind, name, size, options, keyboard, xtest)
+            print("%s %d: start-up %s ms, press %s ms, idle %.3f %%, %d KiB" % (
+                name, size, Ms(row["startup"]), Ms(row["press"]), row["idle"] * 100,
+                row["memory"]), flush=True)
+            rows.append(row)
+    report = Report(rows, baseline, spawned)
+    print(report)
+    with open(os.path.join(options.out, "bench-linux.md"), "w") as file:
+        file.write(report + "\n")
+
+
+if __name__ == "__main__":
+    main()
