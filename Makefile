@@ -15,6 +15,7 @@ NATIVE_DIR := build/native
 WIN32_DIR := build/win32
 WIN64_DIR := build/win64
 LINUX_DIR := build/linux
+TEST_SUMMARY := build/test-summary.txt
 ASAN_DIR := build/asan
 BENCH_DIR := build/bench
 FUZZ_DIR := build/fuzz
@@ -25,15 +26,20 @@ SOURCE_DIRS := model storage engine app editors resources platform tests bench f
                tools/pavix_seq
 
 .PHONY: test run run-wine deps native linux samples win32 win64 windows asan fuzzers bench \
-        bench-wine fuzz clean format dist screenshots
+        bench-wine bench-linux fuzz clean format dist screenshots
 
 # Both Windows programs are always built; which of them run under Wine depends on the kernel
-# (tools/wine-env.sh probes it and says so in one line).
+# (tools/wine-env.sh probes it and says so in one line). The Linux program's end-to-end suite
+# follows on a private Xvfb; each end-to-end suite's summary line names its platform and all are
+# repeated at the end.
 test: native linux asan fuzzers windows
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 	fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SMOKE_SECONDS)
-	bash tests/windows.sh
+	rm -f $(TEST_SUMMARY)
+	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/windows.sh
+	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/e2e/linux/run.sh $(LINUX_DIR)/pavix
+	@echo "== end-to-end, one line per platform"; cat $(TEST_SUMMARY)
 
 # The native Linux program on this X11 desktop, or on a private Xvfb where there is none (or only a
 # Wayland session): the one that hears chords typed anywhere on the desktop.
@@ -111,6 +117,11 @@ bench-wine: deps
 	source tools/wine-env.sh; pavix_choose_builds; echo "$$PAVIX_WINDOWS_NOTE"; \
 	dir=$${PAVIX_WINDOWS_BUILDS%% *}; $(MAKE) --no-print-directory $${dir#build/}; \
 	bash bench/wine/run.sh $$dir/Pavix.exe
+
+# The Linux program and sxhkd side by side on one Xvfb with 10, 1,000 and 100,000 two-chord
+# sequences (results in build/bench-linux/bench-linux.md; figures in docs/performance.md).
+bench-linux: native linux
+	bash bench/linux/run.sh $(LINUX_DIR)/pavix
 
 clean:
 	rm -rf $(NATIVE_DIR) $(WIN32_DIR) $(WIN64_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR) build/dist

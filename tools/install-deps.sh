@@ -14,6 +14,13 @@ readonly LINUX_PACKAGES=(
     pkg-config libx11-dev libgtk-3-dev libayatana-appindicator3-dev libcanberra-dev
     xvfb dbus dbus-x11 xdg-utils
 )
+# The Linux end-to-end tests: keys through XTEST, a private session bus with a test tray (Debian's
+# own python3 with its D-Bus and GObject modules), the accessibility bus that reads boxes and hints.
+readonly LINUX_TEST_PACKAGES=(
+    xdotool dbus python3-dbus python3-gi at-spi2-core gir1.2-atspi-2.0 locales
+)
+# make bench-linux only: the X11 hotkey daemon that Pavix is measured against.
+readonly BENCH_PACKAGES=(sxhkd)
 readonly WINDOWS_PACKAGES=(
     g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
@@ -36,7 +43,8 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 missing=()
-for package in "${NATIVE_PACKAGES[@]}" "${LINUX_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"; do
+for package in "${NATIVE_PACKAGES[@]}" "${LINUX_PACKAGES[@]}" "${LINUX_TEST_PACKAGES[@]}" \
+    "${BENCH_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"; do
     if ! IsInstalled "$package"; then
         missing+=("$package")
     fi

@@ -8,8 +8,10 @@
 # tree. Brings Wine up once for the whole run (tools/wine-env.sh: kept prefix, persistent server,
 # a private Xvfb when there is no display), then runs every scenario, one Pavix at a time, in one
 # helper process per locale: English first, then Japanese under LANG=ja_JP.UTF-8 (Wine takes the
-# code page from LANG at process start). Prints "PASS name" or "FAIL name: reason" per scenario
-# and ends with the line "N passed, N failed"; the exit status is non-zero when anything failed.
+# code page from LANG at process start). The scenarios shared with the Linux program come from
+# tests/e2e/scenarios/shared.txt. Prints "PASS name" or "FAIL name: reason" per scenario and ends
+# with the line "wine end-to-end (<build>): N passed, N failed", which is also appended to the file
+# named by PAVIX_TEST_SUMMARY when that is set; the exit status is non-zero when anything failed.
 #
 # PAVIX_E2E_ONLY=<scenario name> runs that one scenario.
 set -uo pipefail
@@ -25,6 +27,7 @@ readonly E2E_DIR ROOT
 
 passed=0
 failed=0
+build="$(basename "$(dirname "$1")")"
 startSeconds=$SECONDS
 
 Report() {
@@ -37,8 +40,10 @@ Report() {
 }
 
 Finish() {
+    local summary="wine end-to-end ($build): $passed passed, $failed failed"
     echo "e2e: $((SECONDS - startSeconds)) s"
-    echo "$passed passed, $failed failed"
+    echo "$summary"
+    [[ -n "${PAVIX_TEST_SUMMARY:-}" ]] && echo "$summary" >>"$PAVIX_TEST_SUMMARY"
     [[ $failed -eq 0 && $passed -gt 0 ]]
     exit $?
 }
@@ -84,7 +89,8 @@ RunGroup() {
     shift
     local output="$OUT/$group.out" errors="$OUT/$group.err"
     local arguments=(--pavix "$(WinPath "$pavixExe")" --work "$(WinPath "$WORK")"
-        --mark "$(WinPath "$MARK")" --group "$group")
+        --mark "$(WinPath "$MARK")" --group "$group"
+        --table "$(WinPath "$E2E_DIR/scenarios/shared.txt")")
     [[ -n "${PAVIX_E2E_ONLY:-}" ]] && arguments+=(--only "$PAVIX_E2E_ONLY")
     env "$@" "$ROOT/tools/pavix-wine" "$HELPER" "${arguments[@]}" </dev/null >"$output" 2>"$errors"
     local status=$? line

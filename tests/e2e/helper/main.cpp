@@ -3,7 +3,7 @@
 // "FAIL name: reason". The exit status is the number of failures (at most 100).
 //
 //   pavix_e2e.exe --pavix <Pavix.exe> --work <folder> --mark <marker.exe> --group en|ja
-//                 [--only <scenario name>] [--list]
+//                 --table <shared.txt> [--only <scenario name>] [--list]
 //   pavix_e2e.exe --installed <folder>
 //   pavix_e2e.exe --tour <folder> --out <folder> --group en|ja
 //
@@ -28,6 +28,7 @@ constexpr int kMaxExitStatus = 100;
 struct Options {
     Paths paths;
     std::string group;
+    std::string table;
     std::string only;
     std::string installed;
     std::string tour;
@@ -54,6 +55,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->paths.markExe = value;
         } else if (argument == "--group") {
             options->group = value;
+        } else if (argument == "--table") {
+            options->table = value;
         } else if (argument == "--only") {
             options->only = value;
         } else if (argument == "--installed") {
@@ -74,12 +77,14 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             !options->paths.markExe.empty() && !options->group.empty());
 }
 
-std::vector<Scenario> AllScenarios() {
-    std::vector<Scenario> all;
-    for (auto table :
-         {HarnessScenarios, StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios,
-          ConfigDialogScenarios, SequenceEditorScenarios, EditorHostingScenarios, HintScenarios,
-          ConflictScenarios, SequenceTextScenarios}) {
+// The harness checks its own instruments first; the shared table follows them.
+std::vector<Scenario> AllScenarios(const std::string& tablePath) {
+    std::vector<Scenario> all = HarnessScenarios();
+    std::vector<Scenario> shared = TableScenarios(tablePath);
+    all.insert(all.end(), shared.begin(), shared.end());
+    for (auto table : {StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios,
+                       ConfigDialogScenarios, SequenceEditorScenarios, EditorHostingScenarios,
+                       HintScenarios, ConflictScenarios, SequenceTextScenarios}) {
         std::vector<Scenario> scenarios = table();
         all.insert(all.end(), scenarios.begin(), scenarios.end());
     }
@@ -182,7 +187,7 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, &options)) {
         std::fprintf(stderr,
                      "usage: pavix_e2e.exe --pavix <Pavix.exe> --work <folder> --mark "
-                     "<marker.exe> --group en|ja [--only <name>] [--list]\n");
+                     "<marker.exe> --group en|ja --table <shared.txt> [--only <name>] [--list]\n");
         return kMaxExitStatus;
     }
     if (!options.installed.empty()) {
@@ -197,7 +202,7 @@ int main(int argc, char** argv) {
         std::printf(verdict.passed ? "PASS tour\n" : "FAIL tour: %s\n", verdict.reason.c_str());
         return verdict.passed ? 0 : 1;
     }
-    const std::vector<Scenario> scenarios = AllScenarios();
+    const std::vector<Scenario> scenarios = AllScenarios(options.table);
     if (options.list) {
         for (const Scenario& scenario : scenarios) {
             std::printf("%s %s\n", scenario.group.c_str(), scenario.name.c_str());

@@ -109,5 +109,8 @@ std::vector<Scenario> EditorHostingScenarios();
 std::vector<Scenario> HintScenarios();
 std::vector<Scenario> ConflictScenarios();
 std::vector<Scenario> SequenceTextScenarios();
+// The shared table of scenarios (tests/e2e/scenarios/shared.txt) that the Linux program passes
+// too; a table that cannot be read gives one failing scenario per group that says why.
+std::vector<Scenario> TableScenarios(const std::string& path);
 
 }  // namespace pavix_e2e

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# make bench-linux: Pavix and sxhkd side by side on a private Xvfb (bench/linux/bench.py), inside
+# a private session bus where the end-to-end suite's test tray (tests/e2e/linux/tray_host.py)
+# gives Pavix its notification area. Results in build/bench-linux/bench-linux.md.
+#
+#   bash bench/linux/run.sh <build>/pavix [sizes]       (sizes default: 10,1000,100000)
+#
+# Environment: BENCH_LINUX_PRESSES (timed presses per program and size, default 20),
+# BENCH_LINUX_SLOW_PRESSES (sxhkd at 100,000 sequences, where each press takes seconds; default 3).
+set -euo pipefail
+
+BENCH_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+ROOT="$(cd "$BENCH_DIR/../.." && pwd)"
+readonly BENCH_DIR ROOT
+readonly OUT="$ROOT/build/bench-linux"
+readonly PYTHON=/usr/bin/python3
+
+if [[ "${1:-}" == --session ]]; then
+    "$PYTHON" "$ROOT/tests/e2e/linux/tray_host.py" "$OUT/tray.log" 2>"$OUT/tray.err" &
+    trayHost=$!
+    trap 'kill $trayHost 2>/dev/null' EXIT
+    for _ in $(seq 100); do
+        grep -q '"ready"' "$OUT/tray.log" 2>/dev/null && break
+        sleep 0.05
+    done
+    "$PYTHON" "$BENCH_DIR/bench.py" --pavix "$2" --sizes "$3" --out "$OUT" --stamp "$OUT/stamp" \
+        --tray-log "$OUT/tray.log" \
+        --table-tool "$ROOT/build/native/tests/e2e/linux/pavix_e2e_table" \
+        --cap "${BENCH_LINUX_CAP:-300}" --presses "${BENCH_LINUX_PRESSES:-20}" --slow-presses "${BENCH_LINUX_SLOW_PRESSES:-3}"
+    exit
+fi
+
+pavix="$(realpath -e "$1")"
+sizes="${2:-10,1000,100000}"
+command -v sxhkd >/dev/null || { echo "bench-linux: sxhkd is missing (tools/install-deps.sh)" >&2; exit 1; }
+rm -rf "$OUT"
+mkdir -p "$OUT/runtime"
+chmod 700 "$OUT/runtime"
+cc -O2 -o "$OUT/stamp" "$BENCH_DIR/stamp.c"
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$OUT/display" 2>"$OUT/xvfb.err" &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null || true' EXIT
+for _ in $(seq 200); do
+    [[ -s "$OUT/display" ]] && break
+    sleep 0.05
+done
+export DISPLAY=":$(head -n1 "$OUT/display")" XDG_RUNTIME_DIR="$OUT/runtime" XDG_SESSION_TYPE=x11
+unset WAYLAND_DISPLAY
+dbus-run-session -- bash "$BENCH_DIR/run.sh" --session "$pavix" "$sizes" </dev/null

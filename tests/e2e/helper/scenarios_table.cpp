@@ -1,0 +1,309 @@
+// The runner of the shared scenario table: each step of tests/e2e/scenarios/shared.txt done the
+// Windows way. The icon's pictures are told apart by the stand-in's digests: the first icon is
+// idle, and each other picture is learned when first expected, different from those known.
+#include <fstream>
+#include <map>
+
+#include "key_texts.h"
+#include "scenario.h"
+#include "table.h"
+
+namespace pavix_e2e {
+namespace {
+
+// Pavix waits this long after a key before it shows the hints.
+constexpr DWORD kLeastPauseMs = 500;
+
+std::wstring Wide(const std::string& utf8) {
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+    return text;
+}
+
+// The text with each {chord} replaced by that chord's label.
+bool ExpandLabels(const std::string& text, std::wstring* out) {
+    std::size_t begin = 0;
+    for (std::size_t open; (open = text.find('{', begin)) != std::string::npos;) {
+        const std::size_t close = text.find('}', open);
+        Chord chord;
+        if (close == std::string::npos ||
+            !ParseChord(text.substr(open + 1, close - open - 1), &chord)) {
+            return false;
+        }
+        *out += Wide(text.substr(begin, open - begin)) + ChordLabel(chord);
+        begin = close + 1;
+    }
+    *out += Wide(text.substr(begin));
+    return true;
+}
+
+class TableRun {
+  public:
+    TableRun(const TableScenario& scenario, ScenarioContext& ctx)
+        : scenario_(scenario), ctx_(ctx) {}
+
+    Verdict Run() {
+        for (const Chord& chord : scenario_.held) {
+            if (!ctx_.hotkeys.Take(chord)) {
+                return Fail("the helper cannot hold " + Hex(chord.virtualKey) + " itself");
+            }
+        }
+        if (Verdict v = WriteFiles(); !v.passed) {
+            return v;
+        }
+        for (const TableStep& step : scenario_.steps) {
+            if (Verdict v = Do(step); !v.passed) {
+                return Fail("line " + std::to_string(step.line) + " (" + step.verb + " " +
+                            step.text + "): " + v.reason);
+            }
+        }
+        return Pass();
+    }
+
+  private:
+    Verdict WriteFiles() {
+        if (Verdict v = ctx_.WriteConfig(scenario_.config); !v.passed) {
+            return v;
+        }
+        return ctx_.WriteSequences(SequenceRecords(scenario_, ctx_.MarkerCommand()));
+    }
+
+    Verdict Do(const TableStep& step) {
+        const std::string& verb = step.verb;
+        if (verb == "start") {
+            return ctx_.StartPavix();
+        }
+        if (verb == "icon" && step.words.size() == 1) {
+            return Icon(step.words[0]);
+        }
+        if (verb == "quiet") {
+            return ctx_.ExpectTrayCount(icons_);
+        }
+        if (verb == "runs" && step.words.size() == 1) {
+            return ctx_.ExpectRuns(static_cast<std::size_t>(std::atoi(step.words[0].c_str())));
+        }
+        if (verb == "box") {
+            std::wstring text;
+            return ExpandLabels(step.text, &text) ? ExpectErrorBox(ctx_.pavix.Id(), text)
+                                                  : Fail("cannot read the chord in the text");
+        }
+        if (verb == "no-box") {
+            return FindMessageBoxes(ctx_.pavix.Id()).empty() ? Pass() : Fail("a box is open");
+        }
+        if (verb == "exits") {
+            return Exits();
+        }
+        if (verb == "second-start") {
+            return SecondStart();
+        }
+        if (verb == "no-hints") {
+            return FindHintWindow(ctx_.pavix.Id()) == nullptr ? Pass()
+                                                              : Fail("a hint window remains");
+        }
+        if (verb == "hints") {
+            return Hints(step.text);
+        }
+        if (verb == "menu" && step.words.size() == 1) {
+            return Menu(step.words[0]);
+        }
+        std::vector<Chord> chords;
+        for (const std::string& word : step.words) {
+            Chord chord;
+            if (!ParseChord(word, &chord)) {
+                return Fail("cannot read the chord \"" + word + "\"");
+            }
+            chords.push_back(chord);
+        }
+        if (verb == "press" && !chords.empty()) {
+            pressedAt_ = GetTickCount();
+            return PressChords(chords) ? Pass() : Fail("SendInput refused the chords");
+        }
+        if ((verb == "held" || verb == "free") && !chords.empty()) {
+            return ExpectChordsFree(chords, verb == "free", "now");
+        }
+        return Fail("no such step");
+    }
+
+    Verdict Icon(const std::string& picture) {
+        const std::uint32_t message = icons_ == 0 ? NIM_ADD : NIM_MODIFY;
+        TrayRecord record;
+        if (Verdict v = ctx_.WaitForTray(icons_, message, &record); !v.passed) {
+            return v;
+        }
+        if (Verdict v = ctx_.CheckIconRecord(record); !v.passed) {
+            return v;
+        }
+        ++icons_;
+        if (icons_ == 1 && picture != "idle") {
+            return Fail("the first icon is always the idle one");
+        }
+        const auto known = pictures_.find(picture);
+        if (known != pictures_.end()) {
+            return known->second == record.digest ? Pass() : Fail("the icon shows another picture");
+        }
+        for (const auto& [name, digest] : pictures_) {
+            if (digest == record.digest) {
+                return Fail("the icon shows the " + name + " picture");
+            }
+        }
+        pictures_[picture] = record.digest;
+        return Pass();
+    }
+
+    Verdict Menu(const std::string& item) {
+        const std::map<std::string, UINT> commands = {{"enable", kMenuEnable},
+                                                      {"disable", kMenuDisable},
+                                                      {"abort", kMenuAbort},
+                                                      {"exit", kMenuExit}};
+        const auto command = commands.find(item);
+        if (command == commands.end()) {
+            return Fail("no such menu item");
+        }
+        return PostMenuCommand(ctx_.pavix.Window(), command->second) ? Pass()
+                                                                     : Fail("cannot post it");
+    }
+
+    Verdict Exits() {
+        const std::uint32_t window = HandleValue(ctx_.pavix.Window());
+        DWORD code = 0;
+        if (!ctx_.pavix.WaitForExit(kWaitCapMs, &code)) {
+            return Fail("Pavix did not end");
+        }
+        if (code != 0) {
+            return Fail("Pavix ended with exit code " + std::to_string(code) + ", expected 0");
+        }
+        TrayRecord removed;
+        if (Verdict v = ctx_.WaitForTray(icons_, NIM_DELETE, &removed); !v.passed) {
+            return v;
+        }
+        ++icons_;
+        if (removed.window != window || removed.uid != kTrayUid) {
+            return Fail("NIM_DELETE for hWnd " + Hex(removed.window) + " uID " + Hex(removed.uid) +
+                        ", expected hWnd " + Hex(window) + " uID 1");
+        }
+        return Pass();
+    }
+
+    Verdict SecondStart() {
+        PavixProcess second;
+        if (Verdict v = second.Start(ctx_.workspace.exe, ctx_.paths.workRoot); !v.passed) {
+            return v;
+        }
+        DWORD code = 0;
+        if (!second.WaitForExit(kWaitCapMs, &code) || code != 0) {
+            return Fail("the second start did not end at once with exit code 0");
+        }
+        if (!ctx_.pavix.IsRunning()) {
+            return Fail("the first instance ended when the second started");
+        }
+        const std::vector<HWND> windows = FindPavixWindows(0);
+        if (windows.size() != 1 || windows.front() != ctx_.pavix.Window()) {
+            return Fail("expected only the first instance's window titled \"Pavix\", found " +
+                        std::to_string(windows.size()));
+        }
+        return Pass();
+    }
+
+    Verdict Hints(const std::string& text);
+
+    const TableScenario& scenario_;
+    ScenarioContext& ctx_;
+    std::size_t icons_ = 0;  // tray requests checked so far
+    std::map<std::string, std::uint64_t> pictures_;
+    DWORD pressedAt_ = 0;
+};
+
+// The window never takes the focus, stays on top and out of the taskbar, carries its title for
+// assistive technology and lies on the screen.
+Verdict CheckHintWindow(HWND hint, bool japanese) {
+    const LONG_PTR exStyle = GetWindowLongPtrW(hint, GWL_EXSTYLE);
+    const LONG_PTR wanted = WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    if ((exStyle & wanted) != wanted || (exStyle & WS_EX_APPWINDOW) != 0) {
+        return Fail("the hint window's extended style is " +
+                    Hex(static_cast<std::uint32_t>(exStyle)));
+    }
+    if (GetForegroundWindow() == hint || GetActiveWindow() == hint) {
+        return Fail("the hint window took the focus");
+    }
+    const std::wstring title = japanese ? L"Pavix: 次のキー" : L"Pavix: next keys";
+    if (TextOf(hint) != title) {
+        return Fail("the hint window is titled \"" + Utf8(TextOf(hint)) + "\"");
+    }
+    RECT rect{};
+    GetWindowRect(hint, &rect);
+    if (rect.left < 0 || rect.top < 0 || rect.right > GetSystemMetrics(SM_CXSCREEN) ||
+        rect.bottom > GetSystemMetrics(SM_CYSCREEN) || rect.right <= rect.left) {
+        return Fail("the hint window lies off the screen");
+    }
+    return Pass();
+}
+
+// "chord text ; chord text": the labels' texts in the order the window made them.
+bool HintRows(const std::string& text, std::vector<std::wstring>* rows) {
+    std::size_t begin = 0;
+    for (;;) {
+        const std::size_t end = text.find(" ; ", begin);
+        const std::string row = text.substr(begin, end == std::string::npos ? end : end - begin);
+        const std::size_t blank = row.find(' ');
+        Chord chord;
+        if (blank == std::string::npos || !ParseChord(row.substr(0, blank), &chord)) {
+            return false;
+        }
+        rows->push_back(ChordLabel(chord));
+        rows->push_back(Wide(row.substr(blank + 1)));
+        if (end == std::string::npos) {
+            return true;
+        }
+        begin = end + 3;
+    }
+}
+
+Verdict TableRun::Hints(const std::string& text) {
+    std::vector<std::wstring> rows;
+    if (!HintRows(text, &rows)) {
+        return Fail("cannot read the rows");
+    }
+    HWND hint = nullptr;
+    std::vector<std::wstring> seen;
+    const bool shown = WaitUntil([&] {
+        hint = FindHintWindow(ctx_.pavix.Id());
+        seen = hint != nullptr && IsWindowVisible(hint) ? ChildTexts(hint)
+                                                        : std::vector<std::wstring>();
+        return seen == rows;
+    });
+    const DWORD after = GetTickCount() - pressedAt_;
+    if (!shown) {
+        std::string listed;
+        for (const std::wstring& label : seen) {
+            listed += (listed.empty() ? "\"" : ", \"") + Utf8(label) + "\"";
+        }
+        return Fail(seen.empty() ? "no hint window appeared" : "the hint window says " + listed);
+    }
+    if (after < kLeastPauseMs) {
+        return Fail("the hints showed " + std::to_string(after) + " ms after the last press");
+    }
+    return CheckHintWindow(hint, scenario_.group == "ja");
+}
+
+}  // namespace
+
+std::vector<Scenario> TableScenarios(const std::string& path) {
+    std::vector<TableScenario> table;
+    std::string error;
+    if (!ReadTable(path, &table, &error)) {
+        return {
+            {"shared_table", "en", false, [error](ScenarioContext&) { return Fail(error); }},
+            {"ja_shared_table", "ja", false, [error](ScenarioContext&) { return Fail(error); }}};
+    }
+    std::vector<Scenario> scenarios;
+    for (const TableScenario& scenario : table) {
+        scenarios.push_back({scenario.name, scenario.group, true, [scenario](ScenarioContext& ctx) {
+                                 return TableRun(scenario, ctx).Run();
+                             }});
+    }
+    return scenarios;
+}
+
+}  // namespace pavix_e2e

@@ -1,0 +1,44 @@
+// The shared scenario table (tests/e2e/scenarios/shared.txt) read into scenarios: the data files
+// each one writes and the steps it checks, kept as words for the runner to act on. The file's own
+// header describes the step language.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "data_files.h"
+
+namespace pavix_e2e {
+
+struct TableStep {
+    int line = 0;
+    std::string verb;
+    std::vector<std::string> words;  // what follows the verb, split at blanks
+    std::string text;                // the same, as written
+};
+
+struct TableSequence {
+    std::string name;
+    std::vector<Chord> chords;
+    std::vector<std::string> commands;  // mark, nothing, disable, exit
+};
+
+struct TableScenario {
+    std::string name;
+    std::string group = "en";
+    ConfigSpec config;
+    std::vector<TableSequence> sequences;
+    std::vector<Chord> held;  // chords another client holds from the start
+    std::vector<TableStep> steps;
+};
+
+// "ctrl+alt+a" and the like; false for anything else.
+bool ParseChord(const std::string& text, Chord* chord);
+
+// The scenario's records of Sequence.dat, with `marker` as the command "mark".
+std::vector<SequenceSpec> SequenceRecords(const TableScenario& scenario, const CommandSpec& marker);
+
+// Reads the table; on failure `error` names the line and what is wrong with it.
+bool ReadTable(const std::string& path, std::vector<TableScenario>* scenarios, std::string* error);
+
+}  // namespace pavix_e2e

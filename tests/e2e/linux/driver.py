@@ -1,0 +1,361 @@
+#!/usr/bin/python3
+"""Runs the shared scenario table against the Linux Pavix on an X server, inside a private session
+bus where tray_host.py keeps the tray. Prints "PASS name" or "FAIL name: reason" per scenario.
+
+  driver.py --pavix <pavix> --table-tool <pavix_e2e_table> --table <shared.txt>
+            --work <folder> --tray-log <log> --group en|ja [--only <name>]
+
+Each scenario runs in <work>/<name>/: its data files in config/pavix/ (XDG_CONFIG_HOME is
+<work>/<name>/config), the marker command's run folder run/ and its marker file marker.txt. The
+exit status is the number of failures (at most 100).
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import time
+
+import a11y
+import tray
+import xkeys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(HERE)))
+MARK = os.path.join(HERE, "mark")
+WAIT_CAP = 10.0
+POLL = 0.005
+LEAST_PAUSE = 0.5  # Pavix waits this long after a key before it shows the hints
+MENU_ITEMS = {"enable": "Enable", "disable": "Disable", "abort": "Abort", "exit": "Exit"}
+
+
+class Failure(Exception):
+    pass
+
+
+def WaitUntil(done, cap=WAIT_CAP):
+    deadline = time.monotonic() + cap
+    while True:
+        value = done()
+        if value or time.monotonic() >= deadline:
+            return value
+        time.sleep(POLL)
+
+
+def Texts(column):
+    """Pavix's own texts of one language, by name, from resources/texts.tsv."""
+    texts = {}
+    with open(os.path.join(ROOT, "resources", "texts.tsv"), encoding="utf-8") as file:
+        for line in file:
+            fields = line.rstrip("\n").split("\t")
+            if line.startswith("#") or len(fields) < 3 or ":" not in fields[0]:
+                continue
+            texts[fields[0].split(":", 1)[1]] = fields[column]
+    return texts
+
+
+def Label(chord):
+    """How Pavix shows a chord: the modifiers' marks, "+", the key's name."""
+    *names, key = chord.split("+")
+    marks = "".join(mark for name, mark in
+                    (("ctrl", "[C]"), ("alt", "[A]"), ("shift", "[S]"), ("super", "[W]"))
+                    if name in names)
+    return marks + "+" + key.upper()
+
+
+def Expand(text):
+    """The text with each {chord} replaced by the chord's label."""
+    while "{" in text:
+        start = text.index("{")
+        end = text.index("}", start)
+        text = text[:start] + Label(text[start + 1:end]) + text[end + 1:]
+    return text
+
+
+def ReadTable(tool, table):
+    listing = subprocess.run([tool, table, "--list"], capture_output=True, text=True)
+    if listing.returncode != 0:
+        raise Failure(listing.stderr.strip())
+    scenarios = []
+    for line in listing.stdout.splitlines():
+        fields = line.split("\t")
+        if fields[0] == "scenario":
+            scenarios.append({"name": fields[1], "group": fields[2],
+                              "held": fields[3].split(), "steps": []})
+        else:
+            scenarios[-1]["steps"].append((int(fields[1]), fields[2], fields[3]))
+    return scenarios
+
+
+def Children(pid):
+    """The processes that pid started and that still run."""
+    children = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % entry) as file:
+                fields = file.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[1]) == pid and fields[0] != "Z":
+            children.append(int(entry))
+    return children
+
+
+def WindowTitles(pid):
+    """The titles of the process's shown windows, as the window manager reads them."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid), "--name", ""],
+                           capture_output=True, text=True).stdout.split()
+    return [subprocess.run(["xdotool", "getwindowname", window], capture_output=True,
+                           text=True).stdout.rstrip("\n") for window in found]
+
+
+class Run:
+    """One scenario: its folder, its Pavix and what the steps have seen so far."""
+
+    def __init__(self, options, scenario, keyboard, log):
+        self.options, self.scenario, self.keyboard = options, scenario, keyboard
+        self.texts = Texts(2 if scenario["group"] == "ja" else 1)
+        self.folder = os.path.join(options.work, scenario["name"])
+        self.config = os.path.join(self.folder, "config")
+        self.run_folder = os.path.join(self.folder, "run")
+        self.marker = os.path.join(self.folder, "marker.txt")
+        self.log = tray.Log(options.tray_log, log.Length())
+        self.pavix = None
+        self.item = None
+        self.icons = 0
+        self.pictures = {}
+        self.pressed_at = 0.0
+
+    def Prepare(self):
+        subprocess.run(["rm", "-rf", self.folder], check=True)
+        os.makedirs(os.path.join(self.config, "pavix"))
+        os.makedirs(self.run_folder)
+        files = subprocess.run([self.options.table_tool, self.options.table, "--files",
+                                self.scenario.get("files", self.scenario["name"]),
+                                os.path.join(self.config, "pavix"), MARK,
+                                self.marker, self.run_folder], capture_output=True, text=True)
+        if files.returncode != 0:
+            raise Failure("cannot write the data files: " + files.stderr.strip())
+        for chord in self.scenario["held"]:
+            if not self.keyboard.Hold(chord):
+                raise Failure("the driver cannot hold %s itself" % chord)
+
+    def Start(self):
+        environment = dict(os.environ, XDG_CONFIG_HOME=self.config)
+        return subprocess.Popen([self.options.pavix], cwd=self.options.work, env=environment,
+                                stdin=subprocess.DEVNULL)
+
+    def Item(self):
+        if self.item is None:
+            self.item = WaitUntil(lambda: self.log.Item(self.pavix.pid))
+            if self.item is None:
+                raise Failure("Pavix's tray item did not register")
+        return self.item
+
+    def Do(self, verb, text):
+        words = text.split()
+        if verb == "start":
+            self.pavix = self.Start()
+            self.app = a11y.Application(self.pavix.pid)
+        elif verb == "icon" and len(words) == 1:
+            self.Icon(words[0])
+        elif verb == "quiet":
+            seen = len(self.log.Pictures(self.Item()["service"]))
+            if seen != self.icons:
+                raise Failure("the icon changed %d times, expected %d" % (seen, self.icons))
+        elif verb == "press":
+            self.pressed_at = time.monotonic()
+            xkeys.Press(words)
+        elif verb == "runs" and len(words) == 1:
+            self.Runs(int(words[0]))
+        elif verb == "menu" and len(words) == 1 and words[0] in MENU_ITEMS:
+            self.Menu().Click(tray.Plain(self.texts[MENU_ITEMS[words[0]]]))
+        elif verb in ("held", "free") and words:
+            for chord in words:
+                if self.keyboard.IsHeld(chord) != (verb == "held"):
+                    raise Failure("%s is %s" % (chord, "free" if verb == "held" else "held"))
+        elif verb == "box":
+            self.Box(Expand(text))
+        elif verb == "no-box":
+            if self.app.Boxes():
+                raise Failure("a box is open: %s" % (self.app.Boxes()[0][:2],))
+        elif verb == "exits":
+            self.Exits()
+        elif verb == "second-start":
+            self.SecondStart()
+        elif verb == "hints":
+            self.Hints(text)
+        elif verb == "no-hints":
+            if self.app.Hints(self.texts["HintTitle"]) is not None:
+                raise Failure("a hint window remains")
+        else:
+            raise Failure("no such step")
+
+    def Menu(self):
+        item = self.Item()
+        return tray.Menu(item["service"], item["menu"])
+
+    def Icon(self, name):
+        service = self.Item()["service"]
+        pictures = WaitUntil(lambda: self.log.Pictures(service)[self.icons:])
+        if not pictures:
+            raise Failure("the icon did not change (change #%d)" % (self.icons + 1))
+        picture = pictures[0]
+        self.icons += 1
+        if self.icons == 1 and name != "idle":
+            raise Failure("the first icon is always the idle one")
+        if name in self.pictures:
+            if self.pictures[name] != picture:
+                raise Failure("the icon shows %s, not the %s picture %s"
+                              % (picture, name, self.pictures[name]))
+            return
+        for known, seen in self.pictures.items():
+            if seen == picture:
+                raise Failure("the icon shows the %s picture" % known)
+        self.pictures[name] = picture
+
+    def Runs(self, runs):
+        lines = lambda: open(self.marker).read().splitlines() if os.path.exists(self.marker) else []
+        if runs > 0:
+            WaitUntil(lambda: len(lines()) >= runs)
+        if self.pavix.poll() is None and WaitUntil(lambda: not Children(self.pavix.pid)) is False:
+            raise Failure("a command started by Pavix did not end")
+        if len(lines()) != runs:
+            raise Failure("the command ran %d times, expected %d" % (len(lines()), runs))
+        for line in lines():
+            if line != self.run_folder:
+                raise Failure("the command ran in %s, expected %s" % (line, self.run_folder))
+
+    def Box(self, expected):
+        boxes = WaitUntil(self.app.Boxes)
+        if not boxes:
+            raise Failure("no box appeared; expected \"%s\"" % expected)
+        _, labels, buttons = boxes[0]
+        title = WindowTitles(self.pavix.pid)
+        if self.texts["ErrorCaption"] not in title or expected not in labels:
+            raise Failure("expected the box \"%s\" / \"%s\", saw %s / %s"
+                          % (self.texts["ErrorCaption"], expected, title, labels))
+        if len(buttons) != 1:
+            raise Failure("the box has %d buttons, expected OK alone" % len(buttons))
+        a11y.Click(buttons[0])
+        if not WaitUntil(lambda: not self.app.Boxes()):
+            raise Failure("the box did not close on OK")
+
+    def Exits(self):
+        try:
+            code = self.pavix.wait(WAIT_CAP)
+        except subprocess.TimeoutExpired:
+            raise Failure("Pavix did not end")
+        if code != 0:
+            raise Failure("Pavix ended with status %d, expected 0" % code)
+        if not WaitUntil(lambda: self.log.Gone(self.Item()["service"])):
+            raise Failure("the tray item stayed after Pavix ended")
+
+    def SecondStart(self):
+        second = self.Start()
+        try:
+            code = second.wait(WAIT_CAP)
+        except subprocess.TimeoutExpired:
+            second.kill()
+            second.wait()
+            raise Failure("the second start did not end")
+        if code != 0:
+            raise Failure("the second start ended with status %d, expected 0" % code)
+        if self.pavix.poll() is not None:
+            raise Failure("the first instance ended when the second started")
+        if self.log.Item(second.pid) is not None:
+            raise Failure("the second start showed a tray item")
+
+    def Hints(self, text):
+        rows = []
+        for row in text.split(" ; "):
+            chord, what = row.split(" ", 1)
+            rows += [Label(chord), what]
+        title = self.texts["HintTitle"]
+        shown = WaitUntil(lambda: self.app.Hints(title) == rows)
+        after = time.monotonic() - self.pressed_at
+        if not shown:
+            raise Failure("the hint window says %s, expected %s" % (self.app.Hints(title), rows))
+        if after < LEAST_PAUSE:
+            raise Failure("the hints showed %d ms after the last press" % (after * 1000))
+
+    def End(self):
+        """Menu Exit unless Pavix has ended; it must end with status 0 and no box left open."""
+        problems = []
+        if self.pavix is not None and self.pavix.poll() is None:
+            boxes = self.app.Boxes()
+            for title, labels, buttons in boxes:
+                problems.append("a box was left open: \"%s\" / %s" % (title, labels))
+                if buttons:
+                    a11y.Click(buttons[0])
+            try:
+                self.Menu().Click(tray.Plain(self.texts["Exit"]))
+                code = self.pavix.wait(WAIT_CAP)
+                if code != 0:
+                    problems.append("Pavix ended with status %d after Exit" % code)
+            except (Failure, RuntimeError, subprocess.TimeoutExpired, Exception) as error:
+                problems.append("Exit did not end Pavix (%s)" % error)
+                self.pavix.kill()
+                self.pavix.wait()
+        self.keyboard.ReleaseAll()
+        return "; ".join(problems)
+
+
+def RunScenario(options, scenario, keyboard, log):
+    run = Run(options, scenario, keyboard, log)
+    reason = ""
+    try:
+        run.Prepare()
+        for line, verb, text in scenario["steps"]:
+            try:
+                run.Do(verb, text)
+            except Exception as failure:
+                raise Failure("line %d (%s %s): %s" % (line, verb, text, failure))
+    except Exception as error:
+        reason = str(error) or type(error).__name__
+    ending = run.End()
+    if ending:
+        reason = reason + " (at the end: %s)" % ending if reason else "at the end: " + ending
+    return reason
+
+
+def ParseOptions():
+    parser = argparse.ArgumentParser()
+    for name in ("--pavix", "--table-tool", "--table", "--work", "--tray-log", "--group"):
+        parser.add_argument(name, required=True)
+    parser.add_argument("--only", default="")
+    return parser.parse_args()
+
+
+def main():
+    options = ParseOptions()
+    try:
+        scenarios = ReadTable(options.table_tool, options.table)
+    except Failure as failure:
+        print("FAIL shared_table: %s" % failure, flush=True)
+        print("END " + options.group, flush=True)
+        return 1
+    keyboard = xkeys.Keyboard()
+    log = tray.Log(options.tray_log)
+    failed = ran = 0
+    for scenario in scenarios:
+        if scenario["group"] != options.group or options.only not in ("", scenario["name"]):
+            continue
+        ran += 1
+        reason = RunScenario(options, scenario, keyboard, log)
+        if reason:
+            failed += 1
+            print("FAIL %s: %s" % (scenario["name"], reason), flush=True)
+        else:
+            print("PASS %s" % scenario["name"], flush=True)
+    if ran == 0 and options.only:
+        print("FAIL %s: no such scenario in group %s" % (options.only, options.group), flush=True)
+        failed = 1
+    print("END " + options.group, flush=True)
+    return min(failed, 100)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The shared end-to-end scenarios (tests/e2e/scenarios/shared.txt) against the Linux program on a
+# private Xvfb, with keys typed through XTEST, inside a private session bus that holds the test
+# tray (tray_host.py) and the accessibility bus.
+#
+#   bash tests/e2e/linux/run.sh build/linux/pavix
+#
+# Runs the English scenarios, the test of the tray item and its menu (tray_test.py), then the
+# Japanese scenarios under LANG=ja_JP.UTF-8 (locale generated into
+# build/locale), one Pavix at a time, each with its own XDG_CONFIG_HOME under build/linux/e2e/work
+# and all with a private XDG_RUNTIME_DIR. Prints "PASS name" or "FAIL name: reason" per scenario
+# and ends with "linux end-to-end: N passed, N failed", which is also appended to the file named
+# by PAVIX_TEST_SUMMARY when that is set; the exit status is non-zero when anything failed.
+# The table's reader comes from the native build (build/native, or PAVIX_E2E_TABLE_TOOL).
+#
+# PAVIX_E2E_ONLY=<scenario name> runs that one scenario.
+set -uo pipefail
+
+LINUX_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+ROOT="$(cd "$LINUX_DIR/../../.." && pwd)"
+readonly LINUX_DIR ROOT
+readonly PYTHON=/usr/bin/python3  # Debian's own, with the dbus and gi modules
+
+# Inside the private session bus: the tray, then one driver per locale group. Prints the driver's
+# lines only.
+RunSession() {
+    local pavix=$1 out=$2
+    local log="$out/tray.log" tool="${PAVIX_E2E_TABLE_TOOL:-$ROOT/build/native/tests/e2e/linux/pavix_e2e_table}"
+    : >"$log"
+    "$PYTHON" "$LINUX_DIR/tray_host.py" "$log" 2>"$out/tray.err" &
+    trayHost=$!
+    trap 'kill $trayHost 2>/dev/null' EXIT
+    for _ in $(seq 100); do
+        grep -q '"ready"' "$log" && break
+        sleep 0.05
+    done
+    grep -q '"ready"' "$log" || { echo "FAIL setup: the test tray did not start ($(head -c 300 "$out/tray.err"))"; return; }
+    local arguments=(--pavix "$pavix" --table-tool "$tool" --table "$ROOT/tests/e2e/scenarios/shared.txt"
+        --work "$out/work" --tray-log "$log")
+    [[ -n "${PAVIX_E2E_ONLY:-}" ]] && arguments+=(--only "$PAVIX_E2E_ONLY")
+    # A driver that dies half-way says so on a line of its own, so the count cannot look clean.
+    RunGroup() {
+        local group=$1
+        shift
+        env "$@" LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/driver.py" "${arguments[@]}" --group "$group" \
+            >"$out/$group.out" 2>"$out/$group.err"
+        cat "$out/$group.out"
+        grep -qx "END $group" "$out/$group.out" ||
+            echo "FAIL $group: the driver ended early ($(tail -c 400 "$out/$group.err" | tr '\n' ' '))"
+    }
+    if [[ -z "${PAVIX_E2E_ONLY:-}" || ( "$PAVIX_E2E_ONLY" != ja_* && "$PAVIX_E2E_ONLY" != tray_* ) ]]; then
+        RunGroup en LANG=C.UTF-8
+    fi
+    if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == tray_* ]]; then
+        env LANG=C.UTF-8 LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/tray_test.py" "${arguments[@]}" \
+            >"$out/tray.out" 2>"$out/tray-test.err"
+        cat "$out/tray.out"
+        grep -qx "END tray" "$out/tray.out" ||
+            echo "FAIL tray: the tray test ended early ($(tail -c 400 "$out/tray-test.err" | tr '\n' ' '))"
+    fi
+    if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == ja_* ]]; then
+        local locales="$ROOT/build/locale"
+        [[ -d "$locales/ja_JP.UTF-8" ]] || { mkdir -p "$locales"; localedef -i ja_JP -f UTF-8 "$locales/ja_JP.UTF-8" >/dev/null 2>&1; }
+        if [[ -d "$locales/ja_JP.UTF-8" ]]; then
+            RunGroup ja LOCPATH="$locales" LANG=ja_JP.UTF-8
+        else
+            echo "FAIL ja: cannot generate the ja_JP.UTF-8 locale (localedef, package locales)"
+        fi
+    fi
+}
+
+if [[ "${1:-}" == --session ]]; then
+    RunSession "$2" "$3"
+    exit 0
+fi
+
+if [[ $# -ne 1 ]]; then
+    echo "usage: bash tests/e2e/linux/run.sh build/linux/pavix" >&2
+    exit 2
+fi
+
+passed=0
+failed=0
+startSeconds=$SECONDS
+
+Report() {
+    echo "$1"
+    case "$1" in
+        PASS\ *) passed=$((passed + 1)) ;;
+        FAIL\ *) failed=$((failed + 1)) ;;
+    esac
+}
+
+Finish() {
+    local summary="linux end-to-end: $passed passed, $failed failed"
+    echo "linux e2e: $((SECONDS - startSeconds)) s"
+    echo "$summary"
+    [[ -n "${PAVIX_TEST_SUMMARY:-}" ]] && echo "$summary" >>"$PAVIX_TEST_SUMMARY"
+    [[ $failed -eq 0 && $passed -gt 0 ]]
+    exit $?
+}
+
+pavix="$(realpath -e "$1" 2>/dev/null)" || {
+    Report "FAIL setup: $1 does not exist"
+    Finish
+}
+out="$(dirname "$pavix")/e2e"
+rm -rf "$out"
+mkdir -p "$out/work" "$out/runtime"
+chmod 700 "$out/runtime"
+
+# A private display: Xvfb picks a free number and tells it through a file descriptor.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$out/display" 2>"$out/xvfb.err" &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null' EXIT
+for _ in $(seq 200); do
+    [[ -s "$out/display" ]] && break
+    sleep 0.05
+done
+[[ -s "$out/display" ]] || { Report "FAIL setup: Xvfb did not start ($(head -c 300 "$out/xvfb.err"))"; Finish; }
+
+export DISPLAY=":$(head -n1 "$out/display")" XDG_RUNTIME_DIR="$out/runtime"
+unset WAYLAND_DISPLAY NO_AT_BRIDGE
+export XDG_SESSION_TYPE=x11
+# Output goes to a file: processes started on the way must not hold our output open.
+dbus-run-session -- bash "$LINUX_DIR/run.sh" --session "$pavix" "$out" </dev/null >"$out/session.out" 2>"$out/session.err"
+while IFS= read -r line; do
+    Report "$line"
+done < <(grep -E '^(PASS|FAIL) ' "$out/session.out")
+if ! grep -qE '^(PASS|FAIL) ' "$out/session.out"; then
+    Report "FAIL setup: the session ran no scenario ($(head -c 300 "$out/session.err"))"
+fi
+Finish

@@ -1,0 +1,93 @@
+// The shared scenario table for the X11 driver, read by the same reader as the Wine driver's and
+// written into the same data files by the tests' one encoder:
+//
+//   pavix_e2e_table <shared.txt> --list
+//       one line "scenario<TAB>name<TAB>group<TAB>held chords" per scenario, then one line
+//       "step<TAB>line<TAB>verb<TAB>text" per step
+//   pavix_e2e_table <shared.txt> --files <scenario> <folder> <marker command> <marker file> <run
+//   folder>
+//       writes Config.dat and Sequence.dat of the scenario into the folder
+//
+// The exit status is 0 on success, 1 with a reason on standard error otherwise.
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "table.h"
+
+namespace {
+
+using namespace pavix_e2e;
+
+std::string ChordText(const Chord& chord) {
+    std::string text;
+    for (const auto& [bit, name] : {std::pair{kControl, "ctrl+"}, std::pair{kAlt, "alt+"},
+                                    std::pair{kShift, "shift+"}, std::pair{kWin, "super+"}}) {
+        text += (chord.modifiers & bit) != 0 ? name : "";
+    }
+    constexpr std::uint16_t kVirtualKeyF1 = 0x70;
+    if (chord.virtualKey >= kVirtualKeyF1) {
+        return text + "F" + std::to_string(chord.virtualKey - kVirtualKeyF1 + 1);
+    }
+    return text + static_cast<char>(std::tolower(chord.virtualKey));
+}
+
+void List(const std::vector<TableScenario>& table) {
+    for (const TableScenario& scenario : table) {
+        std::string held;
+        for (const Chord& chord : scenario.held) {
+            held += (held.empty() ? "" : " ") + ChordText(chord);
+        }
+        std::printf("scenario\t%s\t%s\t%s\n", scenario.name.c_str(), scenario.group.c_str(),
+                    held.c_str());
+        for (const TableStep& step : scenario.steps) {
+            std::printf("step\t%d\t%s\t%s\n", step.line, step.verb.c_str(), step.text.c_str());
+        }
+    }
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    return static_cast<bool>(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+}
+
+// The marker command is started with the marker file, quoted, as its parameter.
+bool WriteFiles(const TableScenario& scenario, char** paths) {
+    const std::string folder = paths[0];
+    const CommandSpec marker = External(paths[1], "\"" + std::string(paths[2]) + "\"", paths[3]);
+    return WriteFile(folder + "/Config.dat", ConfigFileBytes(scenario.config)) &&
+           WriteFile(folder + "/Sequence.dat",
+                     SequenceFileBytes(SequenceRecords(scenario, marker)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<TableScenario> table;
+    std::string error;
+    const std::string mode = argc >= 3 ? argv[2] : "";
+    if ((mode != "--list" || argc != 3) && (mode != "--files" || argc != 8)) {
+        std::fprintf(stderr,
+                     "usage: pavix_e2e_table <table> --list | --files <scenario> <folder> "
+                     "<marker command> <marker file> <run folder>\n");
+        return 1;
+    }
+    if (!ReadTable(argv[1], &table, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    if (mode == "--list") {
+        List(table);
+        return 0;
+    }
+    for (const TableScenario& scenario : table) {
+        if (scenario.name == argv[3]) {
+            return WriteFiles(scenario, argv + 4) ? 0 : 1;
+        }
+    }
+    std::fprintf(stderr, "no scenario %s in %s\n", argv[3], argv[1]);
+    return 1;
+}

@@ -1,0 +1,133 @@
+#!/usr/bin/python3
+"""The Linux program's tray item and its menu, as a tray host sees them: the item's title, a
+picture a host can load for each of idle, seeking and disabled (three different files), the menu's
+items in Pavix's order with the state each allows, and Exit ending Pavix. Runs inside the same
+session as driver.py (run.sh starts it) and prints "PASS name" or "FAIL name: reason".
+
+  tray_test.py <the driver's options, without --group>
+"""
+
+import os
+import sys
+
+import dbus
+
+import driver
+import tray
+import xkeys
+
+NAME = "tray_item_pictures_and_menu"
+# The data files of this table scenario: "off" (ctrl+alt+d: Disable Hotkey) and "two" (A B).
+FILES = "disable_hotkey_frees_chords_until_menu_enable"
+HINTS = 5  # Show Hints' place in the menu
+PNG = b"\x89PNG\r\n\x1a\n"
+
+
+def MenuLabels(texts):
+    """The menu's items in order, from Pavix's texts."""
+    with open(os.path.join(driver.ROOT, "resources", "texts.tsv"), encoding="utf-8") as file:
+        keys = [line.split("\t")[0] for line in file if line.startswith("menu.4")]
+    return [tray.Plain(texts[key.split(":", 1)[1]]) for key in keys]
+
+
+def Eventually(check):
+    """The check passes within the common wait (the menu follows the state a moment later)."""
+    failures = []
+
+    def Passes():
+        try:
+            check()
+            return True
+        except driver.Failure as failure:
+            failures[:] = [failure]
+            return False
+
+    if not driver.WaitUntil(Passes):
+        raise failures[0]
+
+
+def ExpectMenu(menu, labels, enabled, hintsOn, when):
+    """Every item shown in order; those in `enabled` alone can be chosen; Show Hints checked."""
+    items = menu.Items()
+    if [item[1] for item in items] != labels:
+        raise driver.Failure("%s: the menu lists %s, expected %s"
+                             % (when, [item[1] for item in items], labels))
+    states = {item[1]: item[2] and item[3] for item in items}
+    wanted = {label: label in enabled for label in labels}
+    if states != wanted:
+        raise driver.Failure("%s: items that can be chosen %s, expected %s"
+                             % (when, sorted(k for k, v in states.items() if v), sorted(enabled)))
+    _, layout = menu.proxy.GetLayout(dbus.Int32(0), dbus.Int32(1), dbus.Array([], "s"),
+                                     dbus_interface=tray.MENU)
+    for child in layout[2]:
+        if tray.Plain(str(child[1].get("label", ""))) == labels[HINTS]:
+            if child[1].get("toggle-type") != "checkmark" or \
+                    int(child[1].get("toggle-state", -1)) != int(hintsOn):
+                raise driver.Failure("%s: Show Hints is not a check mark set %s" % (when, hintsOn))
+
+
+def ExpectPictureFile(run, name):
+    """The picture the item shows is a PNG file where it says; returns its bytes."""
+    picture = run.pictures[name]
+    path = os.path.join(picture["themePath"], picture["iconName"] + ".png")
+    try:
+        with open(path, "rb") as file:
+            data = file.read()
+    except OSError:
+        raise driver.Failure("the %s picture %s cannot be read" % (name, path))
+    if not data.startswith(PNG):
+        raise driver.Failure("the %s picture %s is no PNG file" % (name, path))
+    return data
+
+
+def Check(run):
+    _, _, enable, disable, abort, hints, leave = labels = MenuLabels(run.texts)
+    run.Do("start", "")
+    run.Do("icon", "idle")
+    item = run.Item()
+    proxy = dbus.SessionBus().get_object(item["service"], item["path"], introspect=False)
+    title = str(proxy.Get(tray.ITEM, "Title", dbus_interface=tray.PROPERTIES))
+    if title != "Pavix":
+        raise driver.Failure("the item is titled \"%s\"" % title)
+    menu = run.Menu()
+    # The editors have no Linux host yet: their items stay greyed.
+    Eventually(lambda: ExpectMenu(menu, labels, {disable, hints, leave}, True, "idle"))
+    xkeys.Press(["ctrl+alt+a"])
+    run.Do("icon", "seeking")
+    Eventually(lambda: ExpectMenu(menu, labels, {disable, abort, hints, leave}, True, "seeking"))
+    menu.Click(abort)
+    run.Do("icon", "idle")
+    menu.Click(disable)
+    run.Do("icon", "disabled")
+    Eventually(lambda: ExpectMenu(menu, labels, {enable, hints, leave}, True, "disabled"))
+    menu.Click(hints)
+    Eventually(lambda: ExpectMenu(menu, labels, {enable, hints, leave}, False, "after Show Hints"))
+    files = {name: ExpectPictureFile(run, name) for name in ("idle", "seeking", "disabled")}
+    if len(set(files.values())) != 3:
+        raise driver.Failure("the three pictures' files are not three different pictures")
+    menu.Click(leave)
+    run.Do("exits", "")
+
+
+def main():
+    sys.argv += ["--group", "en"]
+    options = driver.ParseOptions()
+    keyboard = xkeys.Keyboard()
+    scenario = {"name": NAME, "files": FILES, "group": "en", "held": [], "steps": []}
+    run = driver.Run(options, scenario, keyboard, tray.Log(options.tray_log))
+    reason = ""
+    try:
+        run.Prepare()
+        Check(run)
+    except Exception as error:
+        reason = str(error) or type(error).__name__
+    ending = run.End()
+    if ending:
+        reason = reason + " (at the end: %s)" % ending if reason else "at the end: " + ending
+    print("FAIL %s: %s" % (NAME, reason) if reason else "PASS " + NAME, flush=True)
+    print("END tray", flush=True)
+    return 1 if reason else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
