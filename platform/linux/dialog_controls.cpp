@@ -471,8 +471,47 @@ void NotifyCommand(Control& control, std::uint16_t code) {
     }
     const auto wParam = static_cast<std::uintptr_t>(code) << 16 |
                         static_cast<std::uintptr_t>(control.layout.id & 0xFFFF);
-    dialog.handler->DialogProc(dialog.handle, kWmCommand, wParam,
-                               static_cast<std::intptr_t>(control.handle));
+    PostCommand(dialog, wParam, control.handle);
+}
+
+namespace {
+
+struct PostedCommand {
+    DialogHost::Dialog* dialog;
+    guint source;
+};
+
+gboolean DeliverCommand(gpointer data) {
+    const auto& posted = *static_cast<PostedCommand*>(data);
+    DialogHost::Dialog& dialog = *posted.dialog;
+    const auto found = dialog.pending.find(posted.source);
+    if (found != dialog.pending.end()) {
+        const auto [wParam, lParam] = found->second;
+        dialog.pending.erase(found);
+        if (!dialog.ended) {
+            dialog.handler->DialogProc(dialog.handle, kWmCommand, wParam, lParam);
+        }
+    }
+    return G_SOURCE_REMOVE;
+}
+
+void FreePosted(gpointer data) {
+    delete static_cast<PostedCommand*>(data);
+}
+
+}  // namespace
+
+void PostCommand(DialogHost::Dialog& dialog, std::uintptr_t wParam, WindowHandle control) {
+    auto* posted = new PostedCommand{&dialog, 0};
+    posted->source = g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, DeliverCommand, posted, FreePosted);
+    dialog.pending[posted->source] = {wParam, static_cast<std::intptr_t>(control)};
+}
+
+void DropCommands(DialogHost::Dialog& dialog) {
+    for (const auto& [source, command] : dialog.pending) {
+        g_source_remove(source);
+    }
+    dialog.pending.clear();
 }
 
 Size FontUnits(GtkWidget* window) {

@@ -38,7 +38,7 @@ void AddStyleSheet() {
 
 void SendCommand(Dialog& dialog, std::int32_t id) {
     if (!dialog.ended) {
-        dialog.handler->DialogProc(dialog.handle, kWmCommand, static_cast<std::uintptr_t>(id), 0);
+        PostCommand(dialog, static_cast<std::uintptr_t>(id), 0);
     }
 }
 
@@ -223,6 +223,7 @@ std::intptr_t DialogHost::Run(const DialogTemplate& layout, DialogHandler* handl
         gtk_widget_show_all(dialog.window);
         pump_(dialog.ended);
     }
+    DropCommands(dialog);
     handler->DialogProc(dialog.handle, kWmDestroy, 0, 0);
 
     top_ = previous;

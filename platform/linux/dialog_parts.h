@@ -4,7 +4,9 @@
 
 #include <gtk/gtk.h>
 
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/dialog_host.h"
@@ -33,6 +35,10 @@ struct DialogHost::Dialog {
     bool ended = false;
     std::intptr_t result = 0;
     int quiet = 0;  // > 0 while the dialog's own changes must not notify it
+    // The commands that the user's clicks and choices made, waiting for the main loop: each
+    // reaches the dialog from there, never from inside whatever delivered the input (the
+    // accessibility bus dispatches nothing else while it delivers an action).
+    std::map<guint, std::pair<std::uintptr_t, std::intptr_t>> pending;
 };
 
 // Makes the widget of a control of `kind`, unplaced, with its text and its signals wired.
@@ -45,6 +51,10 @@ void SetControlText(DialogHost::Control& control, const char* text);
 std::string ControlText(const DialogHost::Control& control);
 // WM_COMMAND from a control to its dialog, unless the dialog is changing the control itself.
 void NotifyCommand(DialogHost::Control& control, std::uint16_t code);
+// WM_COMMAND to a dialog as soon as the main loop runs; `control` 0 for none.
+void PostCommand(DialogHost::Dialog& dialog, std::uintptr_t wParam, WindowHandle control);
+// Drops the commands not yet delivered to a dialog that goes.
+void DropCommands(DialogHost::Dialog& dialog);
 
 // Dialog-unit geometry of GTK: the base units of the window's font.
 Size FontUnits(GtkWidget* window);

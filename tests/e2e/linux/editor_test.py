@@ -39,7 +39,8 @@ def Open(run, item, title):
 def Wait(run, title):
     dialog = driver.WaitUntil(lambda: a11y.Dialog(run.app, title))
     if dialog is None:
-        raise driver.Failure("no dialog \"%s\" showed" % title)
+        shown = [window.get_name() for window in run.app._Windows() if window is not None]
+        raise driver.Failure("no dialog \"%s\" showed (windows: %s)" % (title, shown))
     return dialog
 
 
