@@ -295,7 +295,6 @@ GtkWidget* MakeLabel(Control& control) {
     if (IsMultiLine(control.layout)) {
         gtk_label_set_line_wrap(GTK_LABEL(control.widget), TRUE);
         gtk_label_set_line_wrap_mode(GTK_LABEL(control.widget), PANGO_WRAP_WORD_CHAR);
-        gtk_label_set_max_width_chars(GTK_LABEL(control.widget), 1);
     }
     if ((control.layout.styles & kStyleSunken) == 0) {
         return control.widget;

@@ -174,6 +174,11 @@ void DialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
         gtk_fixed_move(GTK_FIXED(fixed), control->outer, control->pixels.left, control->pixels.top);
         gtk_widget_set_size_request(control->outer, control->pixels.right - control->pixels.left,
                                     control->pixels.bottom - control->pixels.top);
+        if (IsMultiLine(at) && control->widget != control->outer) {
+            // A wrapped text is measured at its own width, never at its narrowest.
+            gtk_widget_set_size_request(control->widget,
+                                        control->pixels.right - control->pixels.left - 4, -1);
+        }
     }
     const Rect client = ToPixels(0, 0, layout.width, layout.height, units);
     gtk_widget_set_size_request(fixed, client.right, client.bottom);
