@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The Linux program's editors, driven the way a screen reader's user drives them (the
 accessibility bus) with keys typed through XTEST: the configuration dialog's defaults saved byte for
-byte, Cancel writing nothing, and a sequence built through the sequence, hotkey, key capture and
+byte, Cancel writing nothing, Export and Import through GTK's file choosers, and a sequence built through the sequence, hotkey, key capture and
 command editors saved byte for byte and then run by its chords. Runs inside the same session as
 driver.py (run.sh starts it) and prints "PASS name" or "FAIL name: reason" per check.
 
@@ -149,13 +149,55 @@ def SequenceEditor(run):
     run.Do("runs", "1")
 
 
+def Choose(run, title, path):
+    """Names the file in GTK's file chooser by typing its path, as a user can."""
+    Wait(run, title)
+    subprocess.run(["xdotool", "search", "--name", "^%s$" % title, "windowfocus", "--sync"],
+                   capture_output=True)
+    subprocess.run(["xdotool", "key", "--delay", "50", "ctrl+l", "ctrl+a"], check=True)
+    subprocess.run(["xdotool", "type", "--delay", "5", path], check=True)
+    subprocess.run(["xdotool", "key", "Return"], check=True)
+    Gone(run, title)
+
+
+def ExportImport(run):
+    """Export writes the sequences as text; after they are deleted, Import brings them back and
+    OK saves exactly the file there was."""
+    sequences = os.path.join(run.config, "pavix", "Sequence.dat")
+    original = Read(sequences)
+    text = os.path.join(run.folder, "out.toml")
+    run.Do("start", "")
+    run.Do("icon", "idle")
+    editor = Open(run, "EditSequence", "Sequence Editor")
+    Press(editor, "Export...")
+    Choose(run, run.texts["ExportTitle"], text)
+    written = driver.WaitUntil(lambda: Read(text))
+    if not written or b"two" not in written:
+        raise driver.Failure("Export wrote %r" % (written,))
+    lists = a11y.Find(editor, a11y.Atspi.Role.TREE_TABLE) + a11y.Find(editor, a11y.Atspi.Role.TABLE)
+    a11y.Atspi.Table.add_row_selection(lists[0], 0)
+    Press(editor, "Delete", 0)
+    listed = lambda: a11y.Atspi.Table.get_n_rows(lists[0]) == 1
+    if not driver.WaitUntil(lambda: not listed()):
+        raise driver.Failure("Delete left the sequence in the list")
+    Press(editor, "Import...")
+    Choose(run, run.texts["ImportTitle"], text)
+    if not driver.WaitUntil(listed):
+        raise driver.Failure("Import did not bring the sequence back")
+    Press(editor, "OK")
+    Gone(run, "Sequence Editor")
+    if not driver.WaitUntil(lambda: Read(sequences) == original):
+        raise driver.Failure("the imported sequences were not saved as they were")
+
+
 def main():
     sys.argv += ["--group", "en"]
     options = driver.ParseOptions()
     keyboard = xkeys.Keyboard()
     failed = 0
     for name, check in (("editor_config_defaults_saved_and_cancel_writes_nothing", ConfigDialog),
-                        ("editor_sequence_built_saved_and_run", SequenceEditor)):
+                        ("editor_sequence_built_saved_and_run", SequenceEditor),
+                        ("editor_export_import_round_trip", ExportImport)):
         if options.only and options.only != name:
             continue
         scenario = {"name": name, "files": FILES, "group": "en", "held": [], "steps": []}
