@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The Linux program's editors, driven the way a screen reader's user drives them (the
 accessibility bus) with keys typed through XTEST: the configuration dialog's defaults saved byte for
-byte, Cancel writing nothing, Export and Import through GTK's file choosers, and a sequence built through the sequence, hotkey, key capture and
+byte, Cancel writing nothing, Export and Import through GTK's file choosers, the backup of a file the editor could not read,
+and a sequence built through the sequence, hotkey, key capture and
 command editors saved byte for byte and then run by its chords. Runs inside the same session as
 driver.py (run.sh starts it) and prints "PASS name" or "FAIL name: reason" per check.
 
@@ -190,6 +191,30 @@ def ExportImport(run):
         raise driver.Failure("the imported sequences were not saved as they were")
 
 
+def Backup(run):
+    """A Sequence.dat the editor cannot read to its end is reported, and OK keeps it as
+    Sequence.dat.bak before writing what was read."""
+    sequences = os.path.join(run.config, "pavix", "Sequence.dat")
+    original = Read(sequences)
+    run.Do("start", "")
+    run.Do("icon", "idle")
+    damaged = original + b"\x05\x00\x00"  # a record cut short after the good one
+    with open(sequences, "wb") as file:
+        file.write(damaged)
+    run.Menu().Click(tray.Plain(run.texts["EditSequence"]))
+    boxes = driver.WaitUntil(run.app.Boxes)
+    if not boxes or len(boxes[0][2]) != 1:
+        raise driver.Failure("no box with OK alone reported the damaged file: %s" % (boxes,))
+    a11y.Click(boxes[0][2][0])
+    editor = Wait(run, "Sequence Editor")
+    Press(editor, "OK")
+    Gone(run, "Sequence Editor")
+    if not driver.WaitUntil(lambda: Read(sequences + ".bak") == damaged):
+        raise driver.Failure("OK kept no backup of the damaged file")
+    if Read(sequences) != original:
+        raise driver.Failure("OK did not write the sequence that was read")
+
+
 def main():
     sys.argv += ["--group", "en"]
     options = driver.ParseOptions()
@@ -197,7 +222,8 @@ def main():
     failed = 0
     for name, check in (("editor_config_defaults_saved_and_cancel_writes_nothing", ConfigDialog),
                         ("editor_sequence_built_saved_and_run", SequenceEditor),
-                        ("editor_export_import_round_trip", ExportImport)):
+                        ("editor_export_import_round_trip", ExportImport),
+                        ("editor_backup_of_a_damaged_file", Backup)):
         if options.only and options.only != name:
             continue
         scenario = {"name": name, "files": FILES, "group": "en", "held": [], "steps": []}
