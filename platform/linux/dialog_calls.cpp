@@ -6,39 +6,13 @@
 
 #include "platform/constants.h"
 #include "platform/linux/dialog_host.h"
+#include "platform/linux/dialog_layout.h"
 #include "platform/linux/linux_platform.h"
 
 namespace pavix {
 namespace {
 
 constexpr std::uint32_t kErrorResourceNotFound = 1814;  // ERROR_RESOURCE_NAME_NOT_FOUND
-
-// The number a text holds, as the platform reads it: blanks around decimal digits, a minus sign
-// first where signed numbers are asked for; nothing else, and nothing beyond 32 bits.
-bool ParseNumber(const std::string& text, bool isSigned, std::uint32_t* value) {
-    std::size_t at = text.find_first_not_of(' ');
-    const std::size_t end = text.find_last_not_of(' ');
-    if (at == std::string::npos) {
-        return false;
-    }
-    const bool negative = isSigned && text[at] == '-';
-    at += negative ? 1 : 0;
-    if (at > end) {
-        return false;
-    }
-    std::uint64_t number = 0;
-    for (; at <= end; ++at) {
-        if (text[at] < '0' || text[at] > '9') {
-            return false;
-        }
-        number = number * 10 + static_cast<std::uint64_t>(text[at] - '0');
-        if (number > (isSigned ? (negative ? 0x80000000ull : 0x7FFFFFFFull) : 0xFFFFFFFFull)) {
-            return false;
-        }
-    }
-    *value = static_cast<std::uint32_t>(negative ? 0 - number : number);
-    return true;
-}
 
 }  // namespace
 
@@ -101,7 +75,7 @@ std::uint32_t LinuxPlatform::GetDlgItemInt(WindowHandle dialog, std::int32_t id,
     std::string text;
     std::uint32_t value = 0;
     const bool done = dialogHost_ && dialogHost_->Text(GetDlgItem(dialog, id), &text) &&
-                      ParseNumber(text, isSigned, &value);
+                      ParseDialogNumber(text, isSigned, &value);
     if (translated != nullptr) {
         *translated = done;
     }

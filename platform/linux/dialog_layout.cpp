@@ -85,4 +85,39 @@ std::vector<std::string> AccessibleNames(const DialogTemplate& dialog) {
     return names;
 }
 
+bool ParseDialogNumber(const std::string& text, bool isSigned, std::uint32_t* value) {
+    std::size_t at = text.find_first_not_of(' ');
+    const std::size_t end = text.find_last_not_of(' ');
+    if (at == std::string::npos) {
+        return false;
+    }
+    const bool negative = isSigned && text[at] == '-';
+    at += negative ? 1 : 0;
+    if (at > end) {
+        return false;
+    }
+    std::uint64_t number = 0;
+    for (; at <= end; ++at) {
+        if (text[at] < '0' || text[at] > '9') {
+            return false;
+        }
+        number = number * 10 + static_cast<std::uint64_t>(text[at] - '0');
+        if (number > (isSigned ? (negative ? 0x80000000ull : 0x7FFFFFFFull) : 0xFFFFFFFFull)) {
+            return false;
+        }
+    }
+    *value = static_cast<std::uint32_t>(negative ? 0 - number : number);
+    return true;
+}
+
+std::string WithDefaultExtension(const std::string& path, const char* extension) {
+    if (extension == nullptr || *extension == '\0') {
+        return path;
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    const bool hasOne = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return hasOne ? path : path + "." + extension;
+}
+
 }  // namespace pavix

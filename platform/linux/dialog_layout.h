@@ -1,4 +1,5 @@
-// Where a template's controls go in pixels and what each is called on the accessibility bus.
+// Where a template's controls go in pixels and what each is called on the accessibility bus, and
+// how the texts of controls and file choosers read.
 // Dialog units are the platform's: a quarter of the font's average character width across, an
 // eighth of its height down. The units grow until every one-line text fits its control, so a
 // larger font or a wider language widens the whole dialog evenly and nothing overlaps or clips.
@@ -30,5 +31,12 @@ bool IsMultiLine(const ControlTemplate& control);
 // For each control, its name for a screen reader: its own text; else the text of the label right
 // before it in tab order; else the smallest group box around it; else the dialog's title.
 std::vector<std::string> AccessibleNames(const DialogTemplate& dialog);
+
+// The number a text holds, as the platform reads a dialog item's text: blanks around decimal
+// digits, a minus sign first where signed numbers are asked for; nothing else, and nothing beyond
+// 32 bits.
+bool ParseDialogNumber(const std::string& text, bool isSigned, std::uint32_t* value);
+// The path with ".extension" appended when its file name has no extension of its own.
+std::string WithDefaultExtension(const std::string& path, const char* extension);
 
 }  // namespace pavix

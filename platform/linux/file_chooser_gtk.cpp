@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/linux/dialog_host.h"
+#include "platform/linux/dialog_layout.h"
 
 namespace pavix {
 namespace {
@@ -58,15 +59,6 @@ void StartAt(GtkFileChooser* chooser, const std::string& initial, bool save) {
     }
     g_free(folder);
     g_free(name);
-}
-
-std::string WithExtension(const std::string& path, const char* extension) {
-    if (extension == nullptr || *extension == '\0') {
-        return path;
-    }
-    const std::size_t slash = path.rfind('/');
-    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    return name.find('.') == std::string::npos ? path + "." + extension : path;
 }
 
 gint RunModal(GtkWidget* dialog, const std::function<void(const bool&)>& pump) {
@@ -123,7 +115,7 @@ bool ChooseFileWithGtk(OpenFileName* request, bool save, void* parent,
         std::string path = file != nullptr ? file : "";
         g_free(file);
         if (save && !path.empty()) {
-            const std::string extended = WithExtension(path, request->lpstrDefExt);
+            const std::string extended = WithDefaultExtension(path, request->lpstrDefExt);
             const bool askAgain = extended != path && (request->Flags & kOfnOverwritePrompt) != 0 &&
                                   g_file_test(extended.c_str(), G_FILE_TEST_EXISTS) &&
                                   !MayReplace(dialog, extended, pump);

@@ -125,5 +125,42 @@ TEST(DialogLayoutTest, EveryControlOfTheProgramHasAName) {
     }
 }
 
+TEST(DialogLayoutTest, AFieldReadsAsANumberOnlyWhenItHoldsOneThatFits) {
+    struct Case {
+        const char* text;
+        bool isSigned;
+        bool read;
+        std::uint32_t value;
+    };
+    const Case cases[] = {
+        {"5000", false, true, 5000},
+        {"  42 ", false, true, 42},
+        {"4294967295", false, true, 0xFFFFFFFFu},
+        {"4294967296", false, false, 0},
+        {"12a", false, false, 0},
+        {"", false, false, 0},
+        {"   ", false, false, 0},
+        {"-5", false, false, 0},
+        {"-5", true, true, 0xFFFFFFFBu},
+        {"2147483648", true, false, 0},
+        {"-2147483648", true, true, 0x80000000u},
+        {"-", true, false, 0},
+    };
+    for (const Case& each : cases) {
+        std::uint32_t value = 7;
+        EXPECT_EQ(ParseDialogNumber(each.text, each.isSigned, &value), each.read) << each.text;
+        if (each.read) {
+            EXPECT_EQ(value, each.value) << each.text;
+        }
+    }
+}
+
+TEST(DialogLayoutTest, TheDefaultExtensionGoesOnlyToANameWithoutOne) {
+    EXPECT_EQ(WithDefaultExtension("/home/u/out", "toml"), "/home/u/out.toml");
+    EXPECT_EQ(WithDefaultExtension("/home/u/out.txt", "toml"), "/home/u/out.txt");
+    EXPECT_EQ(WithDefaultExtension("/home/u.v/out", "toml"), "/home/u.v/out.toml");
+    EXPECT_EQ(WithDefaultExtension("/home/u/out", nullptr), "/home/u/out");
+}
+
 }  // namespace
 }  // namespace pavix
