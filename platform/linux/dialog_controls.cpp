@@ -48,6 +48,9 @@ std::int32_t FirstSelected(const Control& control, std::int32_t after) {
 
 void OnItemChanged(GtkTreeSelection*, gpointer data) {
     auto& control = *static_cast<Control*>(data);
+    if (control.dialog->closing) {
+        return;
+    }
     ListViewNotify notify;
     notify.hdr = NotifyHeader{control.handle, static_cast<std::uintptr_t>(control.layout.id),
                               kLvnItemChanged};
@@ -63,6 +66,9 @@ void OnItemChanged(GtkTreeSelection*, gpointer data) {
 void CellText(GtkTreeViewColumn* column, GtkCellRenderer* renderer, GtkTreeModel* model,
               GtkTreeIter* iter, gpointer data) {
     auto& control = *static_cast<Control*>(data);
+    if (control.dialog->closing) {
+        return;
+    }
     GtkTreePath* path = gtk_tree_model_get_path(model, iter);
     char text[kItemTextSize] = {};
     ListViewDispInfo info;
@@ -465,7 +471,7 @@ std::string ControlText(const Control& control) {
 
 void NotifyCommand(Control& control, std::uint16_t code) {
     DialogHost::Dialog& dialog = *control.dialog;
-    if (dialog.quiet > 0 || dialog.ended) {
+    if (dialog.quiet > 0 || dialog.ended || dialog.closing) {
         return;
     }
     const auto wParam = static_cast<std::uintptr_t>(code) << 16 |

@@ -229,6 +229,7 @@ std::intptr_t DialogHost::Run(const DialogTemplate& layout, DialogHandler* handl
         pump_(dialog.ended);
     }
     DropCommands(dialog);
+    dialog.closing = true;
     handler->DialogProc(dialog.handle, kWmDestroy, 0, 0);
 
     top_ = previous;

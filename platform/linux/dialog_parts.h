@@ -33,6 +33,7 @@ struct DialogHost::Dialog {
     GtkWidget* window = nullptr;
     std::vector<std::unique_ptr<Control>> controls;
     bool ended = false;
+    bool closing = false;  // past WM_DESTROY: its widgets go and tell the dialog nothing more
     std::intptr_t result = 0;
     int quiet = 0;  // > 0 while the dialog's own changes must not notify it
     // The commands that the user's clicks and choices made, waiting for the main loop: each
