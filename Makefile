@@ -60,6 +60,8 @@ dist: windows
 screenshots: samples
 	source tools/wine-env.sh; pavix_choose_builds; dir=$${PAVIX_WINDOWS_BUILDS%% *}; \
 	$(MAKE) --no-print-directory $${dir#build/}; bash tools/screenshots.sh $$dir
+	$(MAKE) --no-print-directory linux native
+	PAVIX_E2E_TOUR=$(CURDIR)/docs/images bash tests/e2e/linux/run.sh build/linux/pavix
 
 deps:
 	@if [[ $$(id -u) -eq 0 ]]; then tools/install-deps.sh; \

@@ -8,6 +8,7 @@
 
 #include "app/startup.h"
 #include "platform/constants.h"
+#include "platform/linux/dialog_template.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/locations.h"
 #include "resources/ids.h"
@@ -38,9 +39,9 @@ pavix::LinuxResources Resources() {
     std::size_t count = 0;
     const std::uint32_t* commands = pavix::resources::MenuCommands(&count);
     resources.menuCommands.assign(commands, commands + count);
-    resources.unavailableCommands = {pavix::ids::kCommandConfiguration,
-                                     pavix::ids::kCommandEditSequence,
-                                     pavix::ids::kCommandAllSequences};
+    resources.unavailableCommands = {pavix::ids::kCommandAllSequences};
+    resources.findDialog = pavix::FindDialogTemplate;
+    resources.noChordTextId = pavix::ids::kTextHotkeyNone;
     resources.iconNames = {{pavix::ids::kIconIdle, "idle"},
                            {pavix::ids::kIconSeeking, "seeking"},
                            {pavix::ids::kIconDisabled, "disabled"},

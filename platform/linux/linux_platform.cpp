@@ -5,6 +5,7 @@
 
 #include "platform/constants.h"
 #include "platform/linux/desktop.h"
+#include "platform/linux/dialog_host.h"
 #include "platform/linux/tray_indicator.h"
 #include "platform/linux/x_hotkeys.h"
 
@@ -14,6 +15,7 @@ LinuxPlatform::LinuxPlatform(LinuxResources resources, LinuxPlaces places)
     : resources_(std::move(resources)), places_(std::move(places)) {}
 
 LinuxPlatform::~LinuxPlatform() {
+    dialogHost_.reset();
     tray_.reset();
     hotkeys_.reset();
     if (sounds_ != nullptr) {

@@ -32,6 +32,8 @@ namespace pavix {
 class XHotkeys;
 class TrayIndicator;
 class Desktop;
+class DialogHost;
+struct DialogTemplate;
 
 // What the executable brings that a Windows program finds in its resources. The texts come in
 // the code page of their language (1252 for English, 932 for Japanese) and are shown in UTF-8.
@@ -40,8 +42,12 @@ struct LinuxResources {
     std::function<const char*(bool japanese, std::uint32_t commandId)> findMenuText;
     std::uint32_t menuId = 0;
     std::vector<std::uint32_t> menuCommands;  // in item order
-    // Greyed whatever the program asks: their dialogs have no host on this platform yet.
+    // Greyed whatever the program asks.
     std::set<std::uint32_t> unavailableCommands;
+    // The dialog templates of a language (UTF-8), and the text the chord capture control shows
+    // for no chord.
+    std::function<const DialogTemplate*(bool japanese, std::uint32_t id)> findDialog;
+    std::uint32_t noChordTextId = 0;
     std::map<std::uint32_t, std::string> iconNames;  // icon id -> name of its .ico beside the
                                                      // executable, without the extension
 };
@@ -156,7 +162,8 @@ class LinuxPlatform final : public Platform {
     std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapse,
                             const void* timerProc) override;
     bool KillTimer(WindowHandle window, std::uintptr_t id) override;
-    WindowHandle GetActiveWindow() override { return 0; }
+    // The dialog on top, 0 while none runs.
+    WindowHandle GetActiveWindow() override;
     bool SetForegroundWindow(WindowHandle window) override;
     std::intptr_t DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
                                   WindowHandle owner, DialogHandler* dialog,
@@ -225,26 +232,26 @@ class LinuxPlatform final : public Platform {
     void* GlobalLock(MemoryHandle memory) override;
     bool GlobalUnlock(MemoryHandle memory) override;
     MemoryHandle GlobalFree(MemoryHandle memory) override;
-    // --- DialogApi: no dialog runs here yet (DialogBoxParamA fails), so no control exists. ---
-    WindowHandle GetDlgItem(WindowHandle, std::int32_t) override { return 0; }
-    std::intptr_t SendDlgItemMessageA(WindowHandle, std::int32_t, std::uint32_t, std::uintptr_t,
-                                      std::intptr_t) override {
-        return 0;
-    }
+    // --- DialogApi: the dialogs are GTK windows (dialog_host.h) ----------------------------
+    WindowHandle GetDlgItem(WindowHandle dialog, std::int32_t id) override;
+    std::intptr_t SendDlgItemMessageA(WindowHandle dialog, std::int32_t id, std::uint32_t message,
+                                      std::uintptr_t wParam, std::intptr_t lParam) override;
     std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                                std::intptr_t lParam) override;
-    bool SetDlgItemTextA(WindowHandle, std::int32_t, const char*) override { return false; }
-    std::uint32_t GetDlgItemInt(WindowHandle, std::int32_t, bool* translated, bool) override;
-    bool SetDlgItemInt(WindowHandle, std::int32_t, std::uint32_t, bool) override { return false; }
+    bool SetDlgItemTextA(WindowHandle dialog, std::int32_t id, const char* text) override;
+    std::uint32_t GetDlgItemInt(WindowHandle dialog, std::int32_t id, bool* translated,
+                                bool isSigned) override;
+    bool SetDlgItemInt(WindowHandle dialog, std::int32_t id, std::uint32_t value,
+                       bool isSigned) override;
     std::int32_t GetWindowTextLengthA(WindowHandle window) override;
     std::int32_t GetWindowTextA(WindowHandle window, char* buffer, std::int32_t maxCount) override;
-    bool EnableWindow(WindowHandle, bool) override { return false; }
-    WindowHandle SetFocus(WindowHandle) override { return 0; }
+    bool EnableWindow(WindowHandle window, bool enable) override;
+    WindowHandle SetFocus(WindowHandle window) override;
     bool GetClientRect(WindowHandle window, Rect* rect) override;
-    bool InvalidateRect(WindowHandle, const Rect*, bool) override { return true; }
-    bool EndDialog(WindowHandle, std::intptr_t) override { return false; }
-    bool GetOpenFileNameA(OpenFileName*) override { return false; }
-    bool GetSaveFileNameA(OpenFileName*) override { return false; }
+    bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+    bool EndDialog(WindowHandle dialog, std::intptr_t result) override;
+    bool GetOpenFileNameA(OpenFileName* openFileName) override;
+    bool GetSaveFileNameA(OpenFileName* openFileName) override;
 
   private:
     // The tray host's stand-ins: "Shell_TrayWnd" (the session bus) and "TrayNotifyWnd" in it
@@ -281,6 +288,11 @@ class LinuxPlatform final : public Platform {
     };
 
     void Queue(const Message& message);
+    // Whether a dialog of the dialog host, or a control in one, is `window`.
+    bool OwnedByDialog(WindowHandle window) const;
+    std::intptr_t SendToDialog(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam);
+    bool DialogText(WindowHandle window, std::string* text) const;
     // Dispatches what comes until `done`, as a modal loop does; a quit ends it early and stays.
     void PumpUntil(const bool& done);
     // Asks the tray's owner for its menu as a right click does, so the host shows it as it is.
@@ -303,6 +315,7 @@ class LinuxPlatform final : public Platform {
     std::unique_ptr<Desktop> desktop_;
     std::unique_ptr<XHotkeys> hotkeys_;
     std::unique_ptr<TrayIndicator> tray_;
+    std::unique_ptr<DialogHost> dialogHost_;
     std::map<WindowHandle, WindowEntry> windows_;
     std::map<std::pair<WindowHandle, std::uintptr_t>, TimerEntry> timers_;
     std::map<MenuHandle, MenuEntry> menus_;

@@ -82,20 +82,6 @@ bool LinuxPlatform::MessageBeep(std::uint32_t) {
     return true;
 }
 
-// The editors have no host on this platform yet: their commands are greyed in the menu.
-std::intptr_t LinuxPlatform::DialogBoxParamA(ModuleHandle, std::uint32_t, WindowHandle,
-                                             DialogHandler*, std::intptr_t) {
-    files_.SetLastError(kErrorInvalidParameter);
-    return -1;
-}
-
-std::uint32_t LinuxPlatform::GetDlgItemInt(WindowHandle, std::int32_t, bool* translated, bool) {
-    if (translated != nullptr) {
-        *translated = false;
-    }
-    return 0;
-}
-
 GdiObject LinuxPlatform::GetStockObject(std::int32_t) {
     return kDesktopFont;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/constants.h"
 #include "platform/linux/desktop.h"
+#include "platform/linux/dialog_host.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/tray_indicator.h"
 #include "platform/linux/x_hotkeys.h"
@@ -163,6 +164,9 @@ bool LinuxPlatform::GetWindowRect(WindowHandle window, Rect* rect) {
 }
 
 bool LinuxPlatform::GetClientRect(WindowHandle window, Rect* rect) {
+    if (OwnedByDialog(window)) {
+        return dialogHost_->ClientRect(window, rect);
+    }
     Rect outer;
     if (!GetWindowRect(window, &outer)) {
         return false;
@@ -172,6 +176,10 @@ bool LinuxPlatform::GetClientRect(WindowHandle window, Rect* rect) {
 }
 
 std::int32_t LinuxPlatform::GetWindowTextLengthA(WindowHandle window) {
+    std::string text;
+    if (DialogText(window, &text)) {
+        return static_cast<std::int32_t>(text.size());
+    }
     const auto found = windows_.find(window);
     return found != windows_.end() ? static_cast<std::int32_t>(found->second.text.size()) : 0;
 }
@@ -179,10 +187,13 @@ std::int32_t LinuxPlatform::GetWindowTextLengthA(WindowHandle window) {
 std::int32_t LinuxPlatform::GetWindowTextA(WindowHandle window, char* buffer,
                                            std::int32_t maxCount) {
     const auto found = windows_.find(window);
-    if (found == windows_.end() || maxCount <= 0) {
+    std::string text;
+    if ((found == windows_.end() && !DialogText(window, &text)) || maxCount <= 0) {
         return 0;
     }
-    const std::string& text = found->second.text;
+    if (found != windows_.end()) {
+        text = found->second.text;
+    }
     const std::size_t length = std::min(text.size(), static_cast<std::size_t>(maxCount - 1));
     std::memcpy(buffer, text.data(), length);
     buffer[length] = '\0';
@@ -191,6 +202,9 @@ std::int32_t LinuxPlatform::GetWindowTextA(WindowHandle window, char* buffer,
 
 std::intptr_t LinuxPlatform::SendMessageA(WindowHandle window, std::uint32_t message,
                                           std::uintptr_t wParam, std::intptr_t lParam) {
+    if (OwnedByDialog(window)) {
+        return SendToDialog(window, message, wParam, lParam);
+    }
     const auto found = windows_.find(window);
     if (found == windows_.end() || found->second.handler == nullptr) {
         return 0;  // labels take their font from the desktop: WM_SETFONT changes nothing

@@ -71,3 +71,29 @@ class Application:
 
 def Click(button):
     button.get_action_iface().do_action(0)
+
+
+def Find(node, role, name=None):
+    """The showing descendants of a role, in tree order, named `name` where given."""
+    return [child for child in _Descendants(node, role)
+            if (name is None or child.get_name() == name) and _Showing(child)]
+
+
+def Text(field):
+    return Atspi.Text.get_text(field, 0, -1)
+
+
+def SetText(field, text):
+    if not Atspi.EditableText.set_text_contents(field, text):
+        raise RuntimeError("the field \"%s\" takes no text" % field.get_name())
+
+
+def Dialog(app, title):
+    """The process's showing window of that title, or None."""
+    try:
+        for window in app._Windows():
+            if window is not None and window.get_name() == title and _Showing(window):
+                return window
+    except gi.repository.GLib.Error:
+        return None
+    return None

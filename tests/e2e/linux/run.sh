@@ -39,24 +39,34 @@ RunSession() {
         --work "$out/work" --tray-log "$log")
     [[ -n "${PAVIX_E2E_ONLY:-}" ]] && arguments+=(--only "$PAVIX_E2E_ONLY")
     # A driver that dies half-way says so on a line of its own, so the count cannot look clean.
+    # With PAVIX_E2E_TOUR the groups take the README's pictures instead.
+    local script=driver.py
+    [[ -n "${PAVIX_E2E_TOUR:-}" ]] && script=tour.py
     RunGroup() {
         local group=$1
         shift
-        env "$@" LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/driver.py" "${arguments[@]}" --group "$group" \
+        env "$@" LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/$script" "${arguments[@]}" --group "$group" \
             >"$out/$group.out" 2>"$out/$group.err"
         cat "$out/$group.out"
         grep -qx "END $group" "$out/$group.out" ||
             echo "FAIL $group: the driver ended early ($(tail -c 400 "$out/$group.err" | tr '\n' ' '))"
     }
-    if [[ -z "${PAVIX_E2E_ONLY:-}" || ( "$PAVIX_E2E_ONLY" != ja_* && "$PAVIX_E2E_ONLY" != tray_* ) ]]; then
+    if [[ -z "${PAVIX_E2E_ONLY:-}" || ( "$PAVIX_E2E_ONLY" != ja_* && "$PAVIX_E2E_ONLY" != tray_* && "$PAVIX_E2E_ONLY" != editor_* ) ]]; then
         RunGroup en LANG=C.UTF-8
     fi
-    if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == tray_* ]]; then
+    if [[ -z "${PAVIX_E2E_TOUR:-}" && ( -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == tray_* ) ]]; then
         env LANG=C.UTF-8 LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/tray_test.py" "${arguments[@]}" \
             >"$out/tray.out" 2>"$out/tray-test.err"
         cat "$out/tray.out"
         grep -qx "END tray" "$out/tray.out" ||
             echo "FAIL tray: the tray test ended early ($(tail -c 400 "$out/tray-test.err" | tr '\n' ' '))"
+    fi
+    if [[ -z "${PAVIX_E2E_TOUR:-}" && ( -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == editor_* ) ]]; then
+        env LANG=C.UTF-8 LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/editor_test.py" "${arguments[@]}" \
+            >"$out/editor.out" 2>"$out/editor-test.err"
+        cat "$out/editor.out"
+        grep -qx "END editor" "$out/editor.out" ||
+            echo "FAIL editor: the editor test ended early ($(tail -c 400 "$out/editor-test.err" | tr '\n' ' '))"
     fi
     if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == ja_* ]]; then
         local locales="$ROOT/build/locale"

@@ -7,6 +7,8 @@
 //   pavix_e2e_table <shared.txt> --files <scenario> <folder> <marker command> <marker file> <run
 //   folder>
 //       writes Config.dat and Sequence.dat of the scenario into the folder
+//   pavix_e2e_table <shared.txt> --config <file> <time-out> <six sound paths>
+//       writes a Config.dat without an abort chord, as the editor tests expect one
 //
 // The exit status is 0 on success, 1 with a reason on standard error otherwise.
 #include <cctype>
@@ -69,6 +71,12 @@ int main(int argc, char** argv) {
     std::vector<TableScenario> table;
     std::string error;
     const std::string mode = argc >= 3 ? argv[2] : "";
+    if (mode == "--config" && argc == 11) {
+        ConfigSpec config;
+        config.timeout = std::stoi(argv[4]);
+        config.sounds.assign(argv + 5, argv + 11);
+        return WriteFile(argv[3], ConfigFileBytes(config)) ? 0 : 1;
+    }
     if ((mode != "--list" || argc != 3) && (mode != "--files" || argc != 8)) {
         std::fprintf(stderr,
                      "usage: pavix_e2e_table <table> --list | --files <scenario> <folder> "

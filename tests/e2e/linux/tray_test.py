@@ -81,7 +81,8 @@ def ExpectPictureFile(run, name):
 
 
 def Check(run):
-    _, _, enable, disable, abort, hints, leave = labels = MenuLabels(run.texts)
+    configuration, edit, enable, disable, abort, hints, leave = labels = MenuLabels(run.texts)
+    editors = {configuration, edit}
     run.Do("start", "")
     run.Do("icon", "idle")
     item = run.Item()
@@ -90,18 +91,20 @@ def Check(run):
     if title != "Pavix":
         raise driver.Failure("the item is titled \"%s\"" % title)
     menu = run.Menu()
-    # The editors have no Linux host yet: their items stay greyed.
-    Eventually(lambda: ExpectMenu(menu, labels, {disable, hints, leave}, True, "idle"))
+    Eventually(lambda: ExpectMenu(menu, labels, editors | {disable, hints, leave}, True, "idle"))
     xkeys.Press(["ctrl+alt+a"])
     run.Do("icon", "seeking")
-    Eventually(lambda: ExpectMenu(menu, labels, {disable, abort, hints, leave}, True, "seeking"))
+    Eventually(lambda: ExpectMenu(menu, labels, editors | {disable, abort, hints, leave}, True,
+                                  "seeking"))
     menu.Click(abort)
     run.Do("icon", "idle")
     menu.Click(disable)
     run.Do("icon", "disabled")
-    Eventually(lambda: ExpectMenu(menu, labels, {enable, hints, leave}, True, "disabled"))
+    Eventually(lambda: ExpectMenu(menu, labels, editors | {enable, hints, leave}, True,
+                                  "disabled"))
     menu.Click(hints)
-    Eventually(lambda: ExpectMenu(menu, labels, {enable, hints, leave}, False, "after Show Hints"))
+    Eventually(lambda: ExpectMenu(menu, labels, editors | {enable, hints, leave}, False,
+                                  "after Show Hints"))
     files = {name: ExpectPictureFile(run, name) for name in ("idle", "seeking", "disabled")}
     if len(set(files.values())) != 3:
         raise driver.Failure("the three pictures' files are not three different pictures")

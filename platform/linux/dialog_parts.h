@@ -1,0 +1,63 @@
+// The inside of the dialog host, shared by its files: a dialog and its controls with their GTK
+// widgets (owned by GTK), and the making and messaging of each kind of control.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "platform/linux/dialog_host.h"
+#include "platform/linux/dialog_layout.h"
+#include "platform/linux/hotkey_capture.h"
+
+namespace pavix {
+
+struct DialogHost::Control {
+    Dialog* dialog = nullptr;
+    WindowHandle handle = 0;
+    ControlTemplate layout;
+    Rect pixels;                   // where the template puts it
+    GtkWidget* outer = nullptr;    // what sits in the dialog (a list's scrolled window)
+    GtkWidget* widget = nullptr;   // what takes the focus and holds the text
+    GtkListStore* rows = nullptr;  // a list's rows, whose texts the dialog supplies
+    std::uint32_t extendedStyle = 0;
+    std::unique_ptr<HotkeyCapture> capture;
+};
+
+struct DialogHost::Dialog {
+    WindowHandle handle = 0;
+    DialogHandler* handler = nullptr;
+    GtkWidget* window = nullptr;
+    std::vector<std::unique_ptr<Control>> controls;
+    bool ended = false;
+    bool closing = false;  // past WM_DESTROY: its widgets go and tell the dialog nothing more
+    std::intptr_t result = 0;
+    int quiet = 0;  // > 0 while the dialog's own changes must not notify it
+    // The commands that the user's clicks and choices made, waiting for the main loop: each
+    // reaches the dialog from there, never from inside whatever delivered the input (the
+    // accessibility bus dispatches nothing else while it delivers an action).
+    std::map<guint, std::pair<std::uintptr_t, std::intptr_t>> pending;
+};
+
+// Makes the widget of a control of `kind`, unplaced, with its text and its signals wired.
+void MakeControl(DialogHost::Control& control, const std::string& noneText,
+                 GtkRadioButton* groupLeader);
+// A message the dialog sends to one of its controls; 0 where the control has no answer.
+std::intptr_t SendToControl(DialogHost::Control& control, std::uint32_t message,
+                            std::uintptr_t wParam, std::intptr_t lParam);
+void SetControlText(DialogHost::Control& control, const char* text);
+std::string ControlText(const DialogHost::Control& control);
+// WM_COMMAND from a control to its dialog, unless the dialog is changing the control itself.
+void NotifyCommand(DialogHost::Control& control, std::uint16_t code);
+// WM_COMMAND to a dialog as soon as the main loop runs; `control` 0 for none.
+void PostCommand(DialogHost::Dialog& dialog, std::uintptr_t wParam, WindowHandle control);
+// Drops the commands not yet delivered to a dialog that goes.
+void DropCommands(DialogHost::Dialog& dialog);
+
+// Dialog-unit geometry of GTK: the base units of the window's font.
+Size FontUnits(GtkWidget* window);
+
+}  // namespace pavix
