@@ -219,6 +219,8 @@ void ShowChord(Control& control) {
     gtk_entry_set_text(GTK_ENTRY(control.widget), control.capture->Text().c_str());
 }
 
+}  // namespace
+
 CapturedPress PressOf(const GdkEventKey* event) {
     CapturedPress press;
     press.keysym = event->keyval;
@@ -233,6 +235,8 @@ CapturedPress PressOf(const GdkEventKey* event) {
     }
     return press;
 }
+
+namespace {
 
 gboolean OnCaptureKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
     auto& control = *static_cast<Control*>(data);
@@ -271,6 +275,30 @@ void OnToggled(GtkToggleButton* button, gpointer data) {
     }
 }
 
+void OnEditChanged(GtkEditable*, gpointer data) {
+    NotifyCommand(*static_cast<Control*>(data), kEnChange);
+}
+
+// LVN_KEYDOWN for every key pressed in a list; the list's own keys still move its selection.
+gboolean OnListKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
+    auto& control = *static_cast<Control*>(data);
+    DialogHost::Dialog& dialog = *control.dialog;
+    bool extended = false;
+    const std::uint32_t virtualKey = PressedVirtualKey(PressOf(event), &extended);
+    if (dialog.closing || dialog.ended || virtualKey == 0) {
+        return FALSE;
+    }
+    ListViewKeyDown notify;
+    notify.hdr = NotifyHeader{control.handle, static_cast<std::uintptr_t>(control.layout.id),
+                              kLvnKeyDown};
+    notify.wVKey = static_cast<std::uint16_t>(virtualKey);
+    PressScope press(*dialog.host, event->state);
+    dialog.handler->DialogProc(dialog.handle, kWmNotify,
+                               static_cast<std::uintptr_t>(control.layout.id),
+                               reinterpret_cast<std::intptr_t>(&notify));
+    return FALSE;
+}
+
 void OnComboChanged(GtkComboBox*, gpointer data) {
     NotifyCommand(*static_cast<Control*>(data), kCbnSelChange);
 }
@@ -286,6 +314,7 @@ GtkWidget* MakeList(Control& control) {
     GtkTreeSelection* selection = gtk_tree_view_get_selection(GTK_TREE_VIEW(control.widget));
     gtk_tree_selection_set_mode(selection, GTK_SELECTION_SINGLE);
     g_signal_connect(selection, "changed", G_CALLBACK(OnItemChanged), &control);
+    g_signal_connect(control.widget, "key-press-event", G_CALLBACK(OnListKeyPress), &control);
     GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
                                    GTK_POLICY_AUTOMATIC);
@@ -321,6 +350,7 @@ GtkWidget* MakeEdit(Control& control) {
     if ((control.layout.styles & kStyleNumber) != 0) {
         g_signal_connect(control.widget, "insert-text", G_CALLBACK(OnNumberInsert), nullptr);
     }
+    g_signal_connect(control.widget, "changed", G_CALLBACK(OnEditChanged), &control);
     return control.widget;
 }
 

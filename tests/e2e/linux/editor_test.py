@@ -12,6 +12,7 @@ driver.py (run.sh starts it) and prints "PASS name" or "FAIL name: reason" per c
 import os
 import subprocess
 import sys
+import time
 
 import a11y
 import driver
@@ -215,6 +216,89 @@ def Backup(run):
         raise driver.Failure("OK did not write the sequence that was read")
 
 
+def Lists(dialog):
+    return a11y.Find(dialog, a11y.Atspi.Role.TREE_TABLE) + a11y.Find(dialog, a11y.Atspi.Role.TABLE)
+
+
+def Rows(table):
+    return a11y.Atspi.Table.get_n_rows(table)
+
+
+def Focus(title):
+    subprocess.run(["xdotool", "search", "--name", "^%s$" % title, "windowfocus", "--sync"],
+                   capture_output=True)
+
+
+def Record(run):
+    """Three chords typed into Record replace the sequence's keys; OK saves them and they run it,
+    while the old chords no longer do."""
+    run.Do("start", "")
+    run.Do("icon", "idle")
+    editor = Open(run, "EditSequence", "Sequence Editor")
+    a11y.Atspi.Table.add_row_selection(Lists(editor)[0], 0)
+    Press(editor, "Record...")
+    title = "Record Keys"
+    dialog = Wait(run, title)
+    Focus(title)
+    chords = ["ctrl+alt+x", "shift+F5", "Escape"]  # Escape too is a chord while recording
+    for chord in chords:
+        xkeys.Press([chord])
+    recorded = Lists(dialog)[0]
+    if not driver.WaitUntil(lambda: Rows(recorded) == 3):
+        raise driver.Failure("Record listed %d chords, not 3" % Rows(recorded))
+    Press(dialog, "OK")
+    Gone(run, title)
+    Press(editor, "OK")
+    Gone(run, "Sequence Editor")
+    run.Do("press", "ctrl+alt+a ctrl+alt+b")
+    run.Do("press", " ".join(chords))
+    run.Do("runs", "1")
+
+
+def Clipboard():
+    """The clipboard's text, read as another program reads it."""
+    script = ("import gi; gi.require_version('Gtk', '3.0'); from gi.repository import Gtk; "
+              "import sys; text = Gtk.Clipboard.get(Gtk.Gdk.SELECTION_CLIPBOARD)"
+              ".wait_for_text(); sys.stdout.write(text or '')")
+    done = subprocess.run(["/usr/bin/python3", "-c", script], capture_output=True, text=True,
+                          timeout=10)
+    return done.stdout
+
+
+def Sheet(run):
+    """The sheet lists the sequence under its first chord, narrows to nothing for a filter that
+    matches none and back, and copies what it shows; a second choice brings it back, not a
+    second sheet, and the chords still run while it is open."""
+    run.Do("start", "")
+    run.Do("icon", "idle")
+    heading = "All Sequences"
+    sheet = Open(run, "AllSequences", heading)
+    rows = Lists(sheet)[0]
+    if not driver.WaitUntil(lambda: Rows(rows) == 2):
+        raise driver.Failure("the sheet shows %d rows, not a heading and a member" % Rows(rows))
+    field = One(sheet, a11y.Atspi.Role.TEXT, "Filter:")
+    a11y.SetText(field, "no such sequence")
+    if not driver.WaitUntil(lambda: Rows(rows) == 0):
+        raise driver.Failure("the filter left %d rows" % Rows(rows))
+    a11y.SetText(field, "TWO")
+    if not driver.WaitUntil(lambda: Rows(rows) == 2):
+        raise driver.Failure("the filter by name left %d rows" % Rows(rows))
+    Press(sheet, "Copy as Text")
+    wanted = ("Ctrl + Alt + A\t\r\n\tCtrl + Alt + A, Ctrl + Alt + B\ttwo\t%s \"%s\"\r\n"
+              % (driver.MARK, run.marker))
+    if not driver.WaitUntil(lambda: Clipboard() == wanted):
+        raise driver.Failure("the clipboard holds %r, not %r" % (Clipboard(), wanted))
+    run.Menu().Click(tray.Plain(run.texts["AllSequences"]))
+    time.sleep(0.5)
+    sheets = [w for w in run.app._Windows() if w is not None and w.get_name() == heading]
+    if len(sheets) != 1:
+        raise driver.Failure("a second choice showed %d sheets" % len(sheets))
+    run.Do("press", "ctrl+alt+a ctrl+alt+b")
+    run.Do("runs", "1")
+    Press(sheet, "Close")
+    Gone(run, heading)
+
+
 def main():
     sys.argv += ["--group", "en"]
     options = driver.ParseOptions()
@@ -223,7 +307,9 @@ def main():
     for name, check in (("editor_config_defaults_saved_and_cancel_writes_nothing", ConfigDialog),
                         ("editor_sequence_built_saved_and_run", SequenceEditor),
                         ("editor_export_import_round_trip", ExportImport),
-                        ("editor_backup_of_a_damaged_file", Backup)):
+                        ("editor_backup_of_a_damaged_file", Backup),
+                        ("editor_record_three_chords_saved_and_run", Record),
+                        ("editor_sheet_filtered_and_copied", Sheet)):
         if options.only and options.only != name:
             continue
         scenario = {"name": name, "files": FILES, "group": "en", "held": [], "steps": []}
