@@ -324,7 +324,7 @@ GtkWidget* MakeList(Control& control) {
 }
 
 GtkWidget* MakeLabel(Control& control) {
-    control.widget = gtk_label_new(control.layout.text);
+    control.widget = gtk_label_new_with_mnemonic(MnemonicText(control.layout.text).c_str());
     gtk_label_set_xalign(GTK_LABEL(control.widget), 0);
     gtk_label_set_yalign(GTK_LABEL(control.widget), 0);
     if (IsMultiLine(control.layout)) {
@@ -367,18 +367,19 @@ GtkWidget* MakeCapture(Control& control, const std::string& noneText) {
 }
 
 GtkWidget* MakeButton(Control& control, GtkRadioButton* groupLeader) {
-    const char* text = control.layout.text;
+    const std::string marked = MnemonicText(control.layout.text);
+    const char* text = marked.c_str();
     switch (control.layout.kind) {
         case ControlKind::kCheck:
-            control.widget = gtk_check_button_new_with_label(text);
+            control.widget = gtk_check_button_new_with_mnemonic(text);
             g_signal_connect(control.widget, "toggled", G_CALLBACK(OnToggled), &control);
             return control.widget;
         case ControlKind::kRadio:
-            control.widget = gtk_radio_button_new_with_label_from_widget(groupLeader, text);
+            control.widget = gtk_radio_button_new_with_mnemonic_from_widget(groupLeader, text);
             g_signal_connect(control.widget, "toggled", G_CALLBACK(OnToggled), &control);
             return control.widget;
         default:
-            control.widget = gtk_button_new_with_label(text);
+            control.widget = gtk_button_new_with_mnemonic(text);
             gtk_widget_set_can_default(control.widget,
                                        control.layout.kind == ControlKind::kDefault);
             g_signal_connect(control.widget, "clicked", G_CALLBACK(OnClicked), &control);

@@ -154,6 +154,12 @@ void DialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
         if (TakesFocus(control->layout.kind)) {
             chain = g_list_append(chain, control->outer);
         }
+        // A label's access key moves to the control after it, as on the platform.
+        if (!dialog.controls.empty() && dialog.controls.back()->layout.kind == ControlKind::kLabel &&
+            TakesFocus(control->layout.kind)) {
+            gtk_label_set_mnemonic_widget(GTK_LABEL(dialog.controls.back()->widget),
+                                          control->widget);
+        }
         controls_[control->handle] = control.get();
         dialog.controls.push_back(std::move(control));
     }

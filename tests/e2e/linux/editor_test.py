@@ -257,17 +257,19 @@ def Record(run):
 
 def Clipboard():
     """The clipboard's text, read as another program reads it."""
-    script = ("import gi; gi.require_version('Gtk', '3.0'); from gi.repository import Gtk; "
-              "import sys; text = Gtk.Clipboard.get(Gtk.Gdk.SELECTION_CLIPBOARD)"
-              ".wait_for_text(); sys.stdout.write(text or '')")
-    done = subprocess.run(["/usr/bin/python3", "-c", script], capture_output=True, text=True,
-                          timeout=10)
-    return done.stdout
+    script = ("import gi, sys; gi.require_version('Gtk', '3.0'); gi.require_version('Gdk', '3.0'); "
+              "from gi.repository import Gdk, Gtk; "
+              "text = Gtk.Clipboard.get(Gdk.SELECTION_CLIPBOARD).wait_for_text(); "
+              "sys.stdout.buffer.write((text or '').encode())")
+    done = subprocess.run(["/usr/bin/python3", "-c", script], capture_output=True, timeout=10)
+    if done.returncode != 0:
+        raise driver.Failure("cannot read the clipboard: %s" % done.stderr[-300:])
+    return done.stdout.decode()
 
 
 def Sheet(run):
     """The sheet lists the sequence under its first chord, narrows to nothing for a filter that
-    matches none and back, and copies what it shows; a second choice brings it back, not a
+    matches none and back, and Ctrl+C copies what it shows; a second choice brings it back, not a
     second sheet, and the chords still run while it is open."""
     run.Do("start", "")
     run.Do("icon", "idle")
@@ -283,9 +285,13 @@ def Sheet(run):
     a11y.SetText(field, "TWO")
     if not driver.WaitUntil(lambda: Rows(rows) == 2):
         raise driver.Failure("the filter by name left %d rows" % Rows(rows))
-    Press(sheet, "Copy as Text")
-    wanted = ("Ctrl + Alt + A\t\r\n\tCtrl + Alt + A, Ctrl + Alt + B\ttwo\t%s \"%s\"\r\n"
-              % (driver.MARK, run.marker))
+    # Ctrl+C in the list copies as the button does (the button is a plain click).
+    Focus(heading)
+    a11y.Atspi.Component.grab_focus(rows)
+    xkeys.Press(["ctrl+c"])
+    # The editors' texts, one line a row; GTK hands text on with the desktop's line ends.
+    wanted = ("[C][A]+A\t(1 sequence)\n\t[C][A]+A, [C][A]+B\ttwo\t[Cmd=\"%s\"] "
+              "[Param=\"\"%s\"\"] [Dir=\"%s\"]\n" % (driver.MARK, run.marker, run.run_folder))
     if not driver.WaitUntil(lambda: Clipboard() == wanted):
         raise driver.Failure("the clipboard holds %r, not %r" % (Clipboard(), wanted))
     run.Menu().Click(tray.Plain(run.texts["AllSequences"]))
