@@ -17,8 +17,8 @@ std::int16_t LinuxPlatform::GetKeyState(std::int32_t virtualKey) {
     // While a dialog hears a key press, the press's own state: the server's may lag behind it.
     const std::optional<unsigned> pressed =
         dialogHost_ ? dialogHost_->PressState() : std::optional<unsigned>();
-    const guint state = pressed ? *pressed
-                                : gdk_keymap_get_modifier_state(gdk_keymap_get_for_display(display));
+    const guint state =
+        pressed ? *pressed : gdk_keymap_get_modifier_state(gdk_keymap_get_for_display(display));
     guint mask = 0;
     switch (virtualKey) {
         case kVkShift:

@@ -27,9 +27,8 @@ std::intptr_t LinuxPlatform::DialogBoxParamA(ModuleHandle, std::uint32_t templat
     return Dialogs().Run(*layout, dialog);
 }
 
-WindowHandle LinuxPlatform::CreateDialogParamA(ModuleHandle, std::uint32_t templateId,
-                                               WindowHandle, DialogHandler* dialog,
-                                               std::intptr_t) {
+WindowHandle LinuxPlatform::CreateDialogParamA(ModuleHandle, std::uint32_t templateId, WindowHandle,
+                                               DialogHandler* dialog, std::intptr_t) {
     const DialogTemplate* layout =
         resources_.findDialog ? resources_.findDialog(places_.japanese, templateId) : nullptr;
     if (layout == nullptr || dialog == nullptr || !desktop_) {

@@ -39,8 +39,7 @@ gboolean OnChildKey(GtkWidget*, GdkEventKey* event, gpointer data) {
     if (virtualKey == 0) {
         return TRUE;
     }
-    const bool wantsAll =
-        (Tell(child, kWmGetDlgCode, virtualKey) & kDlgcWantAllKeys) != 0;
+    const bool wantsAll = (Tell(child, kWmGetDlgCode, virtualKey) & kDlgcWantAllKeys) != 0;
     std::intptr_t lParam = 1 | static_cast<std::intptr_t>(event->hardware_keycode & 0xFF) << 16;
     lParam |= extended ? kExtendedFlag : 0;
     lParam |= press ? (wasDown ? kKeyWasDown : 0) : kTransitionFlags;

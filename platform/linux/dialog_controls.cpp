@@ -289,8 +289,8 @@ gboolean OnListKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
         return FALSE;
     }
     ListViewKeyDown notify;
-    notify.hdr = NotifyHeader{control.handle, static_cast<std::uintptr_t>(control.layout.id),
-                              kLvnKeyDown};
+    notify.hdr =
+        NotifyHeader{control.handle, static_cast<std::uintptr_t>(control.layout.id), kLvnKeyDown};
     notify.wVKey = static_cast<std::uint16_t>(virtualKey);
     PressScope press(*dialog.host, event->state);
     dialog.handler->DialogProc(dialog.handle, kWmNotify,

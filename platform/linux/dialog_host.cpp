@@ -155,7 +155,8 @@ void DialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
             chain = g_list_append(chain, control->outer);
         }
         // A label's access key moves to the control after it, as on the platform.
-        if (!dialog.controls.empty() && dialog.controls.back()->layout.kind == ControlKind::kLabel &&
+        if (!dialog.controls.empty() &&
+            dialog.controls.back()->layout.kind == ControlKind::kLabel &&
             TakesFocus(control->layout.kind)) {
             gtk_label_set_mnemonic_widget(GTK_LABEL(dialog.controls.back()->widget),
                                           control->widget);
@@ -205,11 +206,10 @@ DialogHost::Dialog& DialogHost::Create(const DialogTemplate& layout, DialogHandl
     gtk_window_set_title(GTK_WINDOW(dialog.window), layout.title);
     gtk_window_set_resizable(GTK_WINDOW(dialog.window), FALSE);
     gtk_window_set_modal(GTK_WINDOW(dialog.window), modal);
-    gtk_window_set_type_hint(GTK_WINDOW(dialog.window), modal ? GDK_WINDOW_TYPE_HINT_DIALOG
-                                                              : GDK_WINDOW_TYPE_HINT_NORMAL);
-    gtk_window_set_position(GTK_WINDOW(dialog.window), modal && top_ != 0
-                                                           ? GTK_WIN_POS_CENTER_ON_PARENT
-                                                           : GTK_WIN_POS_CENTER);
+    gtk_window_set_type_hint(GTK_WINDOW(dialog.window),
+                             modal ? GDK_WINDOW_TYPE_HINT_DIALOG : GDK_WINDOW_TYPE_HINT_NORMAL);
+    gtk_window_set_position(GTK_WINDOW(dialog.window),
+                            modal && top_ != 0 ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
     void* parent = ActiveWidget();
     if (modal && parent != nullptr) {
         gtk_window_set_transient_for(GTK_WINDOW(dialog.window), GTK_WINDOW(parent));
@@ -325,9 +325,8 @@ WindowHandle DialogHost::Item(WindowHandle window, std::int32_t id) const {
     const Dialog* dialog = FindDialog(window);
     if (dialog == nullptr) {
         const Control* owner = Find(window);
-        return owner != nullptr && owner->handler != nullptr
-                   ? ChildItem(*owner->dialog, window, id)
-                   : 0;
+        return owner != nullptr && owner->handler != nullptr ? ChildItem(*owner->dialog, window, id)
+                                                             : 0;
     }
     for (const auto& control : dialog->controls) {
         if (control->layout.id == id) {

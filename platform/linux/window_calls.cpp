@@ -55,8 +55,7 @@ WindowHandle LinuxPlatform::CreateWindowExA(std::uint32_t, const char* className
                                             const char* windowName, std::uint32_t style,
                                             std::int32_t x, std::int32_t y, std::int32_t width,
                                             std::int32_t height, WindowHandle parent,
-                                            MenuHandle menu, ModuleHandle,
-                                            WindowHandler* handler) {
+                                            MenuHandle menu, ModuleHandle, WindowHandler* handler) {
     const bool label = className != nullptr && std::strcmp(className, kStaticClass) == 0;
     if (className == nullptr || (!label && classes_.count(className) == 0)) {
         files_.SetLastError(kErrorInvalidParameter);
