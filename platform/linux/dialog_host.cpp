@@ -149,7 +149,13 @@ void DialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
         if (control->capture) {
             g_object_set_data(G_OBJECT(control->widget), "pavix-capture", control.get());
         }
-        atk_object_set_name(gtk_widget_get_accessible(control->widget), names[index].c_str());
+        // A label with a text of its own is named by it as it changes; a name set here would
+        // stay the template's.
+        const bool namedByText = control->layout.kind == ControlKind::kLabel &&
+                                 control->layout.text != nullptr && control->layout.text[0] != '\0';
+        if (!namedByText) {
+            atk_object_set_name(gtk_widget_get_accessible(control->widget), names[index].c_str());
+        }
         gtk_fixed_put(GTK_FIXED(fixed), control->outer, 0, 0);
         if (TakesFocus(control->layout.kind)) {
             chain = g_list_append(chain, control->outer);

@@ -246,8 +246,15 @@ def Record(run):
     recorded = Lists(dialog)[0]
     if not driver.WaitUntil(lambda: Rows(recorded) == 3):
         raise driver.Failure("Record listed %d chords, not 3" % Rows(recorded))
-    Press(dialog, "OK")
+    # The keyboard's way out: after the pause recording stops, and then Return means OK.
+    stopped = run.texts["RecordingStopped"]
+    labels = a11y.Find(dialog, a11y.Atspi.Role.LABEL)
+    if not driver.WaitUntil(lambda: any(a11y.Text(label) == stopped for label in labels)):
+        raise driver.Failure("recording did not stop after a pause")
+    xkeys.Press(["Return"])
     Gone(run, title)
+    if Rows(recorded := Lists(editor)[1]) != 3:
+        raise driver.Failure("the sequence lists %d keys, not the 3 recorded" % Rows(recorded))
     Press(editor, "OK")
     Gone(run, "Sequence Editor")
     run.Do("press", "ctrl+alt+a ctrl+alt+b")
