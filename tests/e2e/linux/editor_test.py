@@ -3,7 +3,8 @@
 accessibility bus) with keys typed through XTEST: the configuration dialog's defaults saved byte for
 byte, Cancel writing nothing, Export and Import through GTK's file choosers, the backup of a file the editor could not read,
 and a sequence built through the sequence, hotkey, key capture and
-command editors saved byte for byte and then run by its chords. Runs inside the same session as
+command editors saved byte for byte and then run by its chords; three chords typed into Record
+and run, and the All Sequences sheet filtered and copied. Runs inside the same session as
 driver.py (run.sh starts it) and prints "PASS name" or "FAIL name: reason" per check.
 
   editor_test.py <the driver's options, without --group>
@@ -230,7 +231,8 @@ def Focus(title):
 
 
 def Record(run):
-    """Three chords typed into Record replace the sequence's keys; OK saves them and they run it,
+    """Three chords typed into Record replace the sequence's keys; Return after the pause ends
+    Record, the editor's OK saves them and they run the sequence,
     while the old chords no longer do."""
     run.Do("start", "")
     run.Do("icon", "idle")
