@@ -39,7 +39,6 @@ pavix::LinuxResources Resources() {
     std::size_t count = 0;
     const std::uint32_t* commands = pavix::resources::MenuCommands(&count);
     resources.menuCommands.assign(commands, commands + count);
-    resources.unavailableCommands = {pavix::ids::kCommandAllSequences};
     resources.findDialog = pavix::FindDialogTemplate;
     resources.noChordTextId = pavix::ids::kTextHotkeyNone;
     resources.iconNames = {{pavix::ids::kIconIdle, "idle"},

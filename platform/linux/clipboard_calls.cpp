@@ -1,9 +1,10 @@
-// The clipboard, movable memory, the keyboard's modifier state and modeless dialogs on Linux.
+// The clipboard, movable memory and the keyboard's modifier state on Linux.
 #include <gtk/gtk.h>
 
 #include <cstring>
 
 #include "platform/constants.h"
+#include "platform/linux/dialog_host.h"
 #include "platform/linux/linux_platform.h"
 
 namespace pavix {
@@ -13,7 +14,11 @@ std::int16_t LinuxPlatform::GetKeyState(std::int32_t virtualKey) {
     if (display == nullptr) {
         return 0;
     }
-    const guint state = gdk_keymap_get_modifier_state(gdk_keymap_get_for_display(display));
+    // While a dialog hears a key press, the press's own state: the server's may lag behind it.
+    const std::optional<unsigned> pressed =
+        dialogHost_ ? dialogHost_->PressState() : std::optional<unsigned>();
+    const guint state =
+        pressed ? *pressed : gdk_keymap_get_modifier_state(gdk_keymap_get_for_display(display));
     guint mask = 0;
     switch (virtualKey) {
         case kVkShift:
@@ -53,12 +58,6 @@ std::int32_t LinuxPlatform::MapWindowPoints(WindowHandle from, WindowHandle to, 
     return static_cast<std::int32_t>(
         static_cast<std::uint16_t>(dx) |
         (static_cast<std::uint32_t>(static_cast<std::uint16_t>(dy)) << 16));
-}
-
-WindowHandle LinuxPlatform::CreateDialogParamA(ModuleHandle, std::uint32_t, WindowHandle,
-                                               DialogHandler*, std::intptr_t) {
-    files_.SetLastError(kErrorInvalidParameter);
-    return 0;
 }
 
 bool LinuxPlatform::OpenClipboard(WindowHandle) {

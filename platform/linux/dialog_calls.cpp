@@ -24,11 +24,27 @@ std::intptr_t LinuxPlatform::DialogBoxParamA(ModuleHandle, std::uint32_t templat
         files_.SetLastError(layout == nullptr ? kErrorResourceNotFound : kErrorInvalidParameter);
         return -1;
     }
+    return Dialogs().Run(*layout, dialog);
+}
+
+WindowHandle LinuxPlatform::CreateDialogParamA(ModuleHandle, std::uint32_t templateId, WindowHandle,
+                                               DialogHandler* dialog, std::intptr_t) {
+    const DialogTemplate* layout =
+        resources_.findDialog ? resources_.findDialog(places_.japanese, templateId) : nullptr;
+    if (layout == nullptr || dialog == nullptr || !desktop_) {
+        files_.SetLastError(layout == nullptr ? kErrorResourceNotFound : kErrorInvalidParameter);
+        return 0;
+    }
+    return Dialogs().Open(*layout, dialog);
+}
+
+DialogHost& LinuxPlatform::Dialogs() {
     if (!dialogHost_) {
         dialogHost_ = std::make_unique<DialogHost>([this](const bool& done) { PumpUntil(done); },
                                                    Text(resources_.noChordTextId));
+        dialogHost_->OnChildGone([this](WindowHandle child) { DestroyWindow(child); });
     }
-    return dialogHost_->Run(*layout, dialog);
+    return *dialogHost_;
 }
 
 WindowHandle LinuxPlatform::GetActiveWindow() {

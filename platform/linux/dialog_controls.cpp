@@ -219,6 +219,8 @@ void ShowChord(Control& control) {
     gtk_entry_set_text(GTK_ENTRY(control.widget), control.capture->Text().c_str());
 }
 
+}  // namespace
+
 CapturedPress PressOf(const GdkEventKey* event) {
     CapturedPress press;
     press.keysym = event->keyval;
@@ -233,6 +235,8 @@ CapturedPress PressOf(const GdkEventKey* event) {
     }
     return press;
 }
+
+namespace {
 
 gboolean OnCaptureKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
     auto& control = *static_cast<Control*>(data);
@@ -271,6 +275,30 @@ void OnToggled(GtkToggleButton* button, gpointer data) {
     }
 }
 
+void OnEditChanged(GtkEditable*, gpointer data) {
+    NotifyCommand(*static_cast<Control*>(data), kEnChange);
+}
+
+// LVN_KEYDOWN for every key pressed in a list; the list's own keys still move its selection.
+gboolean OnListKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
+    auto& control = *static_cast<Control*>(data);
+    DialogHost::Dialog& dialog = *control.dialog;
+    bool extended = false;
+    const std::uint32_t virtualKey = PressedVirtualKey(PressOf(event), &extended);
+    if (dialog.closing || dialog.ended || virtualKey == 0) {
+        return FALSE;
+    }
+    ListViewKeyDown notify;
+    notify.hdr =
+        NotifyHeader{control.handle, static_cast<std::uintptr_t>(control.layout.id), kLvnKeyDown};
+    notify.wVKey = static_cast<std::uint16_t>(virtualKey);
+    PressScope press(*dialog.host, event->state);
+    dialog.handler->DialogProc(dialog.handle, kWmNotify,
+                               static_cast<std::uintptr_t>(control.layout.id),
+                               reinterpret_cast<std::intptr_t>(&notify));
+    return FALSE;
+}
+
 void OnComboChanged(GtkComboBox*, gpointer data) {
     NotifyCommand(*static_cast<Control*>(data), kCbnSelChange);
 }
@@ -286,6 +314,7 @@ GtkWidget* MakeList(Control& control) {
     GtkTreeSelection* selection = gtk_tree_view_get_selection(GTK_TREE_VIEW(control.widget));
     gtk_tree_selection_set_mode(selection, GTK_SELECTION_SINGLE);
     g_signal_connect(selection, "changed", G_CALLBACK(OnItemChanged), &control);
+    g_signal_connect(control.widget, "key-press-event", G_CALLBACK(OnListKeyPress), &control);
     GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
                                    GTK_POLICY_AUTOMATIC);
@@ -295,7 +324,7 @@ GtkWidget* MakeList(Control& control) {
 }
 
 GtkWidget* MakeLabel(Control& control) {
-    control.widget = gtk_label_new(control.layout.text);
+    control.widget = gtk_label_new_with_mnemonic(MnemonicText(control.layout.text).c_str());
     gtk_label_set_xalign(GTK_LABEL(control.widget), 0);
     gtk_label_set_yalign(GTK_LABEL(control.widget), 0);
     if (IsMultiLine(control.layout)) {
@@ -321,6 +350,7 @@ GtkWidget* MakeEdit(Control& control) {
     if ((control.layout.styles & kStyleNumber) != 0) {
         g_signal_connect(control.widget, "insert-text", G_CALLBACK(OnNumberInsert), nullptr);
     }
+    g_signal_connect(control.widget, "changed", G_CALLBACK(OnEditChanged), &control);
     return control.widget;
 }
 
@@ -337,18 +367,19 @@ GtkWidget* MakeCapture(Control& control, const std::string& noneText) {
 }
 
 GtkWidget* MakeButton(Control& control, GtkRadioButton* groupLeader) {
-    const char* text = control.layout.text;
+    const std::string marked = MnemonicText(control.layout.text);
+    const char* text = marked.c_str();
     switch (control.layout.kind) {
         case ControlKind::kCheck:
-            control.widget = gtk_check_button_new_with_label(text);
+            control.widget = gtk_check_button_new_with_mnemonic(text);
             g_signal_connect(control.widget, "toggled", G_CALLBACK(OnToggled), &control);
             return control.widget;
         case ControlKind::kRadio:
-            control.widget = gtk_radio_button_new_with_label_from_widget(groupLeader, text);
+            control.widget = gtk_radio_button_new_with_mnemonic_from_widget(groupLeader, text);
             g_signal_connect(control.widget, "toggled", G_CALLBACK(OnToggled), &control);
             return control.widget;
         default:
-            control.widget = gtk_button_new_with_label(text);
+            control.widget = gtk_button_new_with_mnemonic(text);
             gtk_widget_set_can_default(control.widget,
                                        control.layout.kind == ControlKind::kDefault);
             g_signal_connect(control.widget, "clicked", G_CALLBACK(OnClicked), &control);

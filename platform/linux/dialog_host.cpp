@@ -149,10 +149,23 @@ void DialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
         if (control->capture) {
             g_object_set_data(G_OBJECT(control->widget), "pavix-capture", control.get());
         }
-        atk_object_set_name(gtk_widget_get_accessible(control->widget), names[index].c_str());
+        // A label with a text of its own is named by it as it changes; a name set here would
+        // stay the template's.
+        const bool namedByText = control->layout.kind == ControlKind::kLabel &&
+                                 control->layout.text != nullptr && control->layout.text[0] != '\0';
+        if (!namedByText) {
+            atk_object_set_name(gtk_widget_get_accessible(control->widget), names[index].c_str());
+        }
         gtk_fixed_put(GTK_FIXED(fixed), control->outer, 0, 0);
         if (TakesFocus(control->layout.kind)) {
             chain = g_list_append(chain, control->outer);
+        }
+        // A label's access key moves to the control after it, as on the platform.
+        if (!dialog.controls.empty() &&
+            dialog.controls.back()->layout.kind == ControlKind::kLabel &&
+            TakesFocus(control->layout.kind)) {
+            gtk_label_set_mnemonic_widget(GTK_LABEL(dialog.controls.back()->widget),
+                                          control->widget);
         }
         controls_[control->handle] = control.get();
         dialog.controls.push_back(std::move(control));
@@ -184,22 +197,27 @@ void DialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
     gtk_widget_set_size_request(fixed, client.right, client.bottom);
 }
 
-std::intptr_t DialogHost::Run(const DialogTemplate& layout, DialogHandler* handler) {
+DialogHost::Dialog& DialogHost::Create(const DialogTemplate& layout, DialogHandler* handler,
+                                       bool modal) {
     AddStyleSheet();
     auto owned = std::make_unique<Dialog>();
     Dialog& dialog = *owned;
     dialog.handle = nextHandle_;
     nextHandle_ += 4;
     dialog.handler = handler;
+    dialog.modal = modal;
+    dialog.host = this;
     dialog.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     g_object_ref_sink(dialog.window);
     gtk_window_set_title(GTK_WINDOW(dialog.window), layout.title);
     gtk_window_set_resizable(GTK_WINDOW(dialog.window), FALSE);
-    gtk_window_set_modal(GTK_WINDOW(dialog.window), TRUE);
-    gtk_window_set_type_hint(GTK_WINDOW(dialog.window), GDK_WINDOW_TYPE_HINT_DIALOG);
+    gtk_window_set_modal(GTK_WINDOW(dialog.window), modal);
+    gtk_window_set_type_hint(GTK_WINDOW(dialog.window),
+                             modal ? GDK_WINDOW_TYPE_HINT_DIALOG : GDK_WINDOW_TYPE_HINT_NORMAL);
     gtk_window_set_position(GTK_WINDOW(dialog.window),
-                            top_ != 0 ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
-    if (void* parent = ActiveWidget()) {
+                            modal && top_ != 0 ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+    void* parent = ActiveWidget();
+    if (modal && parent != nullptr) {
         gtk_window_set_transient_for(GTK_WINDOW(dialog.window), GTK_WINDOW(parent));
     }
     gtk_style_context_add_class(gtk_widget_get_style_context(dialog.window), "pavix-dialog");
@@ -212,10 +230,10 @@ std::intptr_t DialogHost::Run(const DialogTemplate& layout, DialogHandler* handl
             gtk_widget_grab_default(control->widget);
         }
     }
-    const WindowHandle previous = top_;
     dialogs_[dialog.handle] = std::move(owned);
-    top_ = dialog.handle;
-
+    if (modal) {
+        top_ = dialog.handle;
+    }
     if (handler->DialogProc(dialog.handle, kWmInitDialog, 0, 0) != 0) {
         for (const auto& control : dialog.controls) {
             if (TakesFocus(control->layout.kind) && gtk_widget_is_sensitive(control->outer)) {
@@ -224,23 +242,66 @@ std::intptr_t DialogHost::Run(const DialogTemplate& layout, DialogHandler* handl
             }
         }
     }
-    if (!dialog.ended) {
-        gtk_widget_show_all(dialog.window);
-        pump_(dialog.ended);
-    }
+    return dialog;
+}
+
+void DialogHost::Destroy(Dialog& dialog) {
     DropCommands(dialog);
     dialog.closing = true;
-    handler->DialogProc(dialog.handle, kWmDestroy, 0, 0);
-
-    top_ = previous;
+    dialog.handler->DialogProc(dialog.handle, kWmDestroy, 0, 0);
+    for (const auto& child : dialog.children) {
+        controls_.erase(child->handle);
+    }
+    for (const auto& child : dialog.children) {
+        if (childGone_ && child->handle != 0 && child->owner == 0) {
+            childGone_(child->handle);
+        }
+    }
     for (const auto& control : dialog.controls) {
         controls_.erase(control->handle);
     }
     gtk_widget_destroy(dialog.window);
     g_object_unref(dialog.window);
-    const std::intptr_t result = dialog.ended ? dialog.result : 0;
     dialogs_.erase(dialog.handle);
+}
+
+std::intptr_t DialogHost::Run(const DialogTemplate& layout, DialogHandler* handler) {
+    const WindowHandle previous = top_;
+    Dialog& dialog = Create(layout, handler, true);
+    if (!dialog.ended) {
+        gtk_widget_show_all(dialog.window);
+        pump_(dialog.ended);
+    }
+    top_ = previous;
+    const std::intptr_t result = dialog.ended ? dialog.result : 0;
+    Destroy(dialog);
     return result;
+}
+
+// A modeless dialog shows at once and stays until it is destroyed; it never becomes the dialog
+// on top, so the editors' rules for a running modal dialog do not count it.
+WindowHandle DialogHost::Open(const DialogTemplate& layout, DialogHandler* handler) {
+    Dialog& dialog = Create(layout, handler, false);
+    gtk_widget_show_all(dialog.window);
+    return dialog.handle;
+}
+
+bool DialogHost::Close(WindowHandle window) {
+    Dialog* dialog = FindDialog(window);
+    if (dialog == nullptr || dialog->modal || dialog->closing) {
+        return false;
+    }
+    Destroy(*dialog);
+    return true;
+}
+
+bool DialogHost::Present(WindowHandle window) {
+    Dialog* dialog = FindDialog(window);
+    if (dialog == nullptr) {
+        return false;
+    }
+    gtk_window_present(GTK_WINDOW(dialog->window));
+    return true;
 }
 
 DialogHost::Control* DialogHost::Find(WindowHandle window) const {
@@ -269,11 +330,23 @@ void* DialogHost::ActiveWidget() const {
 WindowHandle DialogHost::Item(WindowHandle window, std::int32_t id) const {
     const Dialog* dialog = FindDialog(window);
     if (dialog == nullptr) {
-        return 0;
+        const Control* owner = Find(window);
+        return owner != nullptr && owner->handler != nullptr ? ChildItem(*owner->dialog, window, id)
+                                                             : 0;
     }
     for (const auto& control : dialog->controls) {
         if (control->layout.id == id) {
             return control->handle;
+        }
+    }
+    return ChildItem(*dialog, 0, id);
+}
+
+WindowHandle DialogHost::ChildItem(const Dialog& dialog, WindowHandle owner,
+                                   std::int32_t id) const {
+    for (const auto& child : dialog.children) {
+        if (child->owner == owner && child->handle != 0 && child->layout.id == id) {
+            return child->handle;
         }
     }
     return 0;
@@ -281,7 +354,17 @@ WindowHandle DialogHost::Item(WindowHandle window, std::int32_t id) const {
 
 std::intptr_t DialogHost::Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                                std::intptr_t lParam) {
+    if (FindDialog(window) != nullptr) {
+        // WM_NEXTDLGCTL with a window to focus is the only message a dialog answers here.
+        if (message == kWmNextDlgCtl && lParam != 0) {
+            Focus(static_cast<WindowHandle>(wParam));
+        }
+        return 0;
+    }
     Control* control = Find(window);
+    if (control != nullptr && control->handler != nullptr) {
+        return control->handler->WindowProc(window, message, wParam, lParam);
+    }
     return control != nullptr ? SendToControl(*control, message, wParam, lParam) : 0;
 }
 
@@ -293,6 +376,12 @@ bool DialogHost::SetText(WindowHandle window, const char* text) {
     Control* control = Find(window);
     if (control == nullptr) {
         return false;
+    }
+    if (control->handler != nullptr) {
+        // A child window's text is what assistive technology reads when it takes the focus.
+        control->text = text != nullptr ? text : "";
+        atk_object_set_name(gtk_widget_get_accessible(control->widget), control->text.c_str());
+        return true;
     }
     SetControlText(*control, text != nullptr ? text : "");
     return true;
@@ -308,7 +397,7 @@ bool DialogHost::Text(WindowHandle window, std::string* text) const {
     if (control == nullptr) {
         return false;
     }
-    *text = ControlText(*control);
+    *text = control->handler != nullptr ? control->text : ControlText(*control);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/dialog_api.h"
@@ -29,6 +30,12 @@ class DialogHost {
 
     // Runs the dialog until EndDialog; returns its result, or -1 when it cannot be shown.
     std::intptr_t Run(const DialogTemplate& dialog, DialogHandler* handler);
+    // A modeless dialog, shown until Close; its handle.
+    WindowHandle Open(const DialogTemplate& dialog, DialogHandler* handler);
+    // False for a modal dialog or a window of no dialog.
+    bool Close(WindowHandle dialog);
+    // Shows the dialog and raises it to the front.
+    bool Present(WindowHandle dialog);
 
     bool Owns(WindowHandle window) const;
     // The dialog that runs on top, 0 when none does.
@@ -45,6 +52,25 @@ class DialogHost {
     bool Redraw(WindowHandle window);
     bool End(WindowHandle dialog, std::intptr_t result);
     void SetIcon(WindowHandle dialog, const std::string& pictureFile);
+    // The modifier mask of the key press a dialog is hearing, if any.
+    std::optional<unsigned> PressState() const { return pressState_; }
+    void SetPressState(std::optional<unsigned> state) { pressState_ = state; }
+
+    // A child window of a dialog, made by the dialog itself: a focusable box at `rect` (dialog
+    // pixels) whose keys, focus, clicks and messages go to `handler`. False when `parent` is no
+    // dialog.
+    bool AddChild(WindowHandle parent, WindowHandle child, std::int32_t id, const Rect& rect,
+                  const std::string& text, WindowHandler* handler);
+    // A label inside such a child window; false when `parent` is none.
+    bool AddLabel(WindowHandle parent, WindowHandle label, std::int32_t id,
+                  const std::string& text);
+    // Removes a control or child window from its dialog, or closes a modeless dialog.
+    bool DestroyItem(WindowHandle window);
+    // Where a dialog's control or child sits, in the dialog's pixels; a dialog is at 0, 0.
+    bool WindowRect(WindowHandle window, Rect* rect) const;
+    // Told of each child window its dialog's end takes with it, after the dialog's WM_DESTROY.
+    void OnChildGone(std::function<void(WindowHandle)> gone) { childGone_ = std::move(gone); }
+
     // The GtkWindow of the dialog on top, for the windows it owns; null when none runs.
     void* ActiveWidget() const;
 
@@ -52,8 +78,13 @@ class DialogHost {
     struct Dialog;
 
   private:
+    Dialog& Create(const DialogTemplate& layout, DialogHandler* handler, bool modal);
+    // Ends the dialog's life: WM_DESTROY to it, then its child windows go, then its widgets.
+    void Destroy(Dialog& dialog);
     void Build(Dialog& dialog, const DialogTemplate& layout);
     Control* Find(WindowHandle window) const;
+    // The child window (or, in one, the label) with `id`; `owner` 0 for the dialog's own.
+    WindowHandle ChildItem(const Dialog& dialog, WindowHandle owner, std::int32_t id) const;
     Dialog* FindDialog(WindowHandle window) const;
 
     std::function<void(const bool&)> pump_;
@@ -62,6 +93,8 @@ class DialogHost {
     std::map<WindowHandle, Control*> controls_;
     std::uintptr_t nextHandle_ = 0x40000000;
     WindowHandle top_ = 0;
+    std::optional<unsigned> pressState_;
+    std::function<void(WindowHandle)> childGone_;
 };
 
 // The open-file and save-file dialogs as GTK file choosers with the request's filters, title,

@@ -59,17 +59,48 @@ Rect ToPixels(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t h
     return Rect{left, top, left + MulDiv(width, units.x, 4), top + MulDiv(height, units.y, 8)};
 }
 
+namespace {
+
+std::string ConvertAccessKeys(const std::string& text, bool marked) {
+    std::string converted;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '&' && at + 1 < text.size()) {
+            ++at;  // the next character stands for itself, marked unless it is a second "&"
+            if (marked && text[at] != '&') {
+                converted += '_';
+            }
+            converted += marked && text[at] == '_' ? "__" : std::string(1, text[at]);
+        } else if (c == '_' && marked) {
+            converted += "__";
+        } else {
+            converted += c;
+        }
+    }
+    return converted;
+}
+
+}  // namespace
+
+std::string MnemonicText(const std::string& text) {
+    return ConvertAccessKeys(text, true);
+}
+
+std::string PlainText(const std::string& text) {
+    return ConvertAccessKeys(text, false);
+}
+
 std::vector<std::string> AccessibleNames(const DialogTemplate& dialog) {
     std::vector<std::string> names;
     for (std::size_t index = 0; index < dialog.controlCount; ++index) {
         const ControlTemplate& control = dialog.controls[index];
         if (HasText(control)) {
-            names.emplace_back(control.text);
+            names.push_back(PlainText(control.text));
             continue;
         }
         const ControlTemplate* before = index > 0 ? &dialog.controls[index - 1] : nullptr;
         if (before != nullptr && before->kind == ControlKind::kLabel && HasText(*before)) {
-            names.emplace_back(before->text);
+            names.push_back(PlainText(before->text));
             continue;
         }
         const ControlTemplate* group = nullptr;
@@ -80,7 +111,7 @@ std::vector<std::string> AccessibleNames(const DialogTemplate& dialog) {
                 group = &box;
             }
         }
-        names.emplace_back(group != nullptr ? group->text : dialog.title);
+        names.push_back(PlainText(group != nullptr ? group->text : dialog.title));
     }
     return names;
 }

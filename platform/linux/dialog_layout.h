@@ -28,9 +28,15 @@ Rect ToPixels(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t h
               BaseUnits units);
 // Whether a label's text takes more than one line.
 bool IsMultiLine(const ControlTemplate& control);
-// For each control, its name for a screen reader: its own text; else the text of the label right
-// before it in tab order; else the smallest group box around it; else the dialog's title.
+// For each control, its name for a screen reader, without access-key marks: its own text; else the
+// text of the label right before it in tab order; else the smallest group box around it; else the
+// dialog's title.
 std::vector<std::string> AccessibleNames(const DialogTemplate& dialog);
+
+// A control's text with its access key as GTK marks it: "&x" becomes "_x", "&&" a plain "&", and
+// an underscore of the text doubles. PlainText drops the marks instead, as a screen reader reads.
+std::string MnemonicText(const std::string& text);
+std::string PlainText(const std::string& text);
 
 // The number a text holds, as the platform reads a dialog item's text: blanks around decimal
 // digits, a minus sign first where signed numbers are asked for; nothing else, and nothing beyond

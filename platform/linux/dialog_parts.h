@@ -25,6 +25,11 @@ struct DialogHost::Control {
     GtkListStore* rows = nullptr;  // a list's rows, whose texts the dialog supplies
     std::uint32_t extendedStyle = 0;
     std::unique_ptr<HotkeyCapture> capture;
+    // A child window the dialog made itself (its handler hears its input), or a label in one.
+    WindowHandler* handler = nullptr;
+    WindowHandle owner = 0;  // the child window a label sits in; 0 for the dialog's own
+    guint heldKey = 0;       // the hardware key held down, for the repeat flag
+    std::string text;        // a child window's own text
 };
 
 struct DialogHost::Dialog {
@@ -32,6 +37,9 @@ struct DialogHost::Dialog {
     DialogHandler* handler = nullptr;
     GtkWidget* window = nullptr;
     std::vector<std::unique_ptr<Control>> controls;
+    std::vector<std::unique_ptr<Control>> children;  // made after the template's
+    bool modal = true;
+    DialogHost* host = nullptr;
     bool ended = false;
     bool closing = false;  // past WM_DESTROY: its widgets go and tell the dialog nothing more
     std::intptr_t result = 0;
@@ -41,6 +49,22 @@ struct DialogHost::Dialog {
     // accessibility bus dispatches nothing else while it delivers an action).
     std::map<guint, std::pair<std::uintptr_t, std::intptr_t>> pending;
 };
+
+// While a key press reaches a dialog, the keyboard's modifier state is the press's own: the
+// server's may not have caught up with it yet.
+class PressScope {
+  public:
+    PressScope(DialogHost& host, unsigned state) : host_(host) { host_.SetPressState(state); }
+    ~PressScope() { host_.SetPressState(std::nullopt); }
+    PressScope(const PressScope&) = delete;
+    PressScope& operator=(const PressScope&) = delete;
+
+  private:
+    DialogHost& host_;
+};
+
+// The press as the chord capture control reads it.
+CapturedPress PressOf(const GdkEventKey* event);
 
 // Makes the widget of a control of `kind`, unplaced, with its text and its signals wired.
 void MakeControl(DialogHost::Control& control, const std::string& noneText,

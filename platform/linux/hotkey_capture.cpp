@@ -114,6 +114,36 @@ std::uint32_t CaptureVirtualKey(const CapturedPress& press, bool* extended) {
     return virtualKey;
 }
 
+std::uint32_t PressedVirtualKey(const CapturedPress& press, bool* extended) {
+    *extended = false;
+    switch (press.keysym) {
+        case XK_Shift_L:
+        case XK_Shift_R:
+            return 0x10;  // VK_SHIFT
+        case XK_Control_R:
+            *extended = true;
+            return 0x11;  // VK_CONTROL
+        case XK_Control_L:
+            return 0x11;
+        case XK_Alt_R:
+        case XK_ISO_Level3_Shift:
+            *extended = true;
+            return 0x12;  // VK_MENU
+        case XK_Alt_L:
+        case XK_Meta_L:
+        case XK_Meta_R:
+            return 0x12;
+        case XK_Super_L:
+            *extended = true;
+            return 0x5B;  // VK_LWIN
+        case XK_Super_R:
+            *extended = true;
+            return 0x5C;  // VK_RWIN
+        default:
+            return IsModifierKeysym(press.keysym) ? 0 : CaptureVirtualKey(press, extended);
+    }
+}
+
 std::uint8_t CaptureModifiers(unsigned state) {
     std::uint8_t flags = 0;
     flags |= (state & ShiftMask) != 0 ? kHotkeyfShift : 0;

@@ -24,6 +24,10 @@ struct CapturedPress {
 // The virtual-key code of a pressed key and whether it is an extended key; 0 for a key the
 // control does not take (the modifiers themselves among them).
 std::uint32_t CaptureVirtualKey(const CapturedPress& press, bool* extended);
+// The virtual-key code of any pressed key as a window hears it: the modifiers as VK_SHIFT,
+// VK_CONTROL, VK_MENU, VK_LWIN and VK_RWIN (the right-hand ones extended), every other key as
+// the capture control reads it; 0 for a key with no code.
+std::uint32_t PressedVirtualKey(const CapturedPress& press, bool* extended);
 // HOTKEYF_SHIFT, HOTKEYF_CONTROL and HOTKEYF_ALT of an X modifier mask.
 std::uint8_t CaptureModifiers(unsigned state);
 bool IsModifierKeysym(Keysym keysym);

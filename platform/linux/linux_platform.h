@@ -182,13 +182,14 @@ class LinuxPlatform final : public Platform {
     bool ChangeWindowMessageFilterEx(WindowHandle window, std::uint32_t message,
                                      std::uint32_t action) override;
     bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) override;
-    // Modeless dialogs and the coordinates of their controls (clipboard_calls.cpp). No modeless
-    // dialog has a host here yet: CreateDialogParamA fails and the menu greys what needs one.
+    // The coordinates of dialogs' controls (clipboard_calls.cpp), in a dialog's own pixels; and
+    // modeless dialogs, which the dialog host runs beside the modal ones (dialog_calls.cpp).
     std::int32_t MapWindowPoints(WindowHandle from, WindowHandle to, Point* points,
                                  std::uint32_t count) override;
     WindowHandle CreateDialogParamA(ModuleHandle instance, std::uint32_t templateId,
                                     WindowHandle owner, DialogHandler* dialog,
                                     std::intptr_t initParam) override;
+    // GTK routes a modeless dialog's keys itself: no message of the queue is the dialog's.
     bool IsDialogMessageA(WindowHandle, Message*) override { return false; }
     // --- GdiApi --------------------------------------------------------------------------------
     // One font, the desktop's own, which the labels use too.
@@ -290,6 +291,9 @@ class LinuxPlatform final : public Platform {
     void Queue(const Message& message);
     // Whether a dialog of the dialog host, or a control in one, is `window`.
     bool OwnedByDialog(WindowHandle window) const;
+    WindowHandle CreateInDialog(const char* className, const char* windowName, const Rect& rect,
+                                WindowHandle parent, std::int32_t id, WindowHandler* handler);
+    DialogHost& Dialogs();
     std::intptr_t SendToDialog(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                                std::intptr_t lParam);
     bool DialogText(WindowHandle window, std::string* text) const;

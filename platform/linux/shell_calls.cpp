@@ -6,6 +6,7 @@
 
 #include "platform/constants.h"
 #include "platform/linux/desktop.h"
+#include "platform/linux/dialog_host.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/tray_indicator.h"
 
@@ -74,6 +75,9 @@ bool LinuxPlatform::GetCursorPos(Point* point) {
 }
 
 bool LinuxPlatform::SetForegroundWindow(WindowHandle window) {
+    if (dialogHost_ && dialogHost_->Present(window)) {
+        return true;
+    }
     return windows_.count(window) != 0;
 }
 

@@ -54,12 +54,16 @@ std::uint16_t LinuxPlatform::RegisterClassExA(const WindowClass& windowClass) {
 WindowHandle LinuxPlatform::CreateWindowExA(std::uint32_t, const char* className,
                                             const char* windowName, std::uint32_t style,
                                             std::int32_t x, std::int32_t y, std::int32_t width,
-                                            std::int32_t height, WindowHandle parent, MenuHandle,
-                                            ModuleHandle, WindowHandler* handler) {
+                                            std::int32_t height, WindowHandle parent,
+                                            MenuHandle menu, ModuleHandle, WindowHandler* handler) {
     const bool label = className != nullptr && std::strcmp(className, kStaticClass) == 0;
     if (className == nullptr || (!label && classes_.count(className) == 0)) {
         files_.SetLastError(kErrorInvalidParameter);
         return 0;
+    }
+    if (OwnedByDialog(parent)) {
+        return CreateInDialog(className, windowName, Rect{x, y, x + width, y + height}, parent,
+                              static_cast<std::int32_t>(menu), handler);
     }
     WindowEntry entry;
     entry.className = className;
@@ -90,8 +94,41 @@ WindowHandle LinuxPlatform::CreateWindowExA(std::uint32_t, const char* className
     return window;
 }
 
+// A window inside a dialog: a child the dialog hosts (its menu argument is its id), or a label
+// in one. Its messages and timers reach its handler through the window table as any window's.
+WindowHandle LinuxPlatform::CreateInDialog(const char* className, const char* windowName,
+                                           const Rect& rect, WindowHandle parent, std::int32_t id,
+                                           WindowHandler* handler) {
+    const WindowHandle window = nextHandle_;
+    const std::string text = windowName != nullptr ? windowName : "";
+    const bool made = std::strcmp(className, kStaticClass) == 0
+                          ? dialogHost_->AddLabel(parent, window, id, text)
+                          : dialogHost_->AddChild(parent, window, id, rect, text, handler);
+    if (!made) {
+        files_.SetLastError(kErrorInvalidParameter);
+        return 0;
+    }
+    nextHandle_ += 4;
+    WindowEntry entry;
+    entry.className = className;
+    entry.text = text;
+    entry.handler = handler;
+    entry.parent = parent;
+    entry.rect = rect;
+    entry.visible = true;
+    windows_[window] = entry;
+    if (handler != nullptr && handler->WindowProc(window, kWmCreate, 0, 0) == -1) {
+        DestroyWindow(window);
+        return 0;
+    }
+    return window;
+}
+
 bool LinuxPlatform::DestroyWindow(WindowHandle window) {
     const auto found = windows_.find(window);
+    if (found == windows_.end() && OwnedByDialog(window)) {
+        return dialogHost_->DestroyItem(window);  // a dialog's control, or a modeless dialog
+    }
     if (found == windows_.end()) {
         files_.SetLastError(kErrorInvalidParameter);  // ERROR_INVALID_WINDOW_HANDLE's meaning
         return false;
@@ -117,6 +154,9 @@ bool LinuxPlatform::DestroyWindow(WindowHandle window) {
     if (still == windows_.end()) {
         return true;
     }
+    if (OwnedByDialog(window)) {
+        dialogHost_->DestroyItem(window);
+    }
     if (still->second.widget != nullptr && still->second.className != kStaticClass) {
         desktop_->Destroy(still->second.widget);  // with its labels
     }
@@ -135,6 +175,9 @@ bool LinuxPlatform::DestroyWindow(WindowHandle window) {
 }
 
 bool LinuxPlatform::ShowWindow(WindowHandle window, std::int32_t showCommand) {
+    if (showCommand != kSwHide && dialogHost_ && dialogHost_->Present(window)) {
+        return true;
+    }
     const auto found = windows_.find(window);
     if (found == windows_.end()) {
         return false;
@@ -154,6 +197,9 @@ bool LinuxPlatform::GetWindowRect(WindowHandle window, Rect* rect) {
             *rect = *corner;
         }
         return corner.has_value();
+    }
+    if (OwnedByDialog(window)) {
+        return dialogHost_->WindowRect(window, rect);
     }
     const auto found = windows_.find(window);
     if (found == windows_.end()) {

@@ -19,7 +19,7 @@ import xkeys
 NAME = "tray_item_pictures_and_menu"
 # The data files of this table scenario: "off" (ctrl+alt+d: Disable Hotkey) and "two" (A B).
 FILES = "disable_hotkey_frees_chords_until_menu_enable"
-HINTS = 5  # Show Hints' place in the menu
+HINTS = 6  # Show Hints' place in the menu
 PNG = b"\x89PNG\r\n\x1a\n"
 
 
@@ -81,8 +81,9 @@ def ExpectPictureFile(run, name):
 
 
 def Check(run):
-    configuration, edit, enable, disable, abort, hints, leave = labels = MenuLabels(run.texts)
-    editors = {configuration, edit}
+    configuration, edit, sheet, enable, disable, abort, hints, leave = labels = \
+        MenuLabels(run.texts)
+    editors = {configuration, edit, sheet}
     run.Do("start", "")
     run.Do("icon", "idle")
     item = run.Item()

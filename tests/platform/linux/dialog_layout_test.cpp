@@ -125,6 +125,21 @@ TEST(DialogLayoutTest, EveryControlOfTheProgramHasAName) {
     }
 }
 
+TEST(DialogLayoutTest, AccessKeysBecomeGtkMarksAndNamesDropThem) {
+    EXPECT_EQ(MnemonicText("&Copy as Text"), "_Copy as Text");
+    EXPECT_EQ(MnemonicText("\xE7\xB5\x9E(&F):"), "\xE7\xB5\x9E(_F):");
+    EXPECT_EQ(MnemonicText("Save && Run_now&"), "Save & Run__now&");
+    EXPECT_EQ(PlainText("&Filter:"), "Filter:");
+    EXPECT_EQ(PlainText("Save && Run_now"), "Save & Run_now");
+    const DialogTemplate* sheet = FindDialogTemplate(false, ids::SequenceSheetIds::kTemplateId);
+    const std::vector<std::string> names = AccessibleNames(*sheet);
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        if (sheet->controls[index].id == ids::SequenceSheetIds::kFilterEdit) {
+            EXPECT_EQ(names[index], "Filter:");
+        }
+    }
+}
+
 TEST(DialogLayoutTest, AFieldReadsAsANumberOnlyWhenItHoldsOneThatFits) {
     struct Case {
         const char* text;

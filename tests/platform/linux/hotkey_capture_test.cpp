@@ -47,6 +47,26 @@ TEST(HotkeyCaptureTest, KeysMakeTheirCodesAndTheExtendedOnesTheirFlag) {
     }
 }
 
+// A window that hears every key gets the modifiers' own codes, the right-hand ones extended,
+// and the other keys as the capture control reads them.
+TEST(HotkeyCaptureTest, AWindowHearsModifiersByTheirOwnCodes) {
+    struct Case {
+        Keysym keysym;
+        std::uint32_t key;
+        bool extended;
+    };
+    const Case cases[] = {{XK_Shift_R, 0x10, false},  {XK_Control_L, 0x11, false},
+                          {XK_Control_R, 0x11, true}, {XK_Alt_L, 0x12, false},
+                          {XK_Alt_R, 0x12, true},     {XK_Super_L, 0x5B, true},
+                          {XK_Super_R, 0x5C, true},   {XK_Caps_Lock, 0, false},
+                          {XK_Home, 0x24, true},      {XK_KP_Enter, 0x0D, true}};
+    for (const Case& c : cases) {
+        bool extended = !c.extended;
+        EXPECT_EQ(PressedVirtualKey(Press(c.keysym), &extended), c.key) << c.keysym;
+        EXPECT_EQ(extended, c.extended) << c.keysym;
+    }
+}
+
 TEST(HotkeyCaptureTest, AChordTakesTheModifiersHeldWithItsKey) {
     HotkeyCapture capture("None");
     EXPECT_TRUE(capture.OnPress(Press(XK_Control_L)));
