@@ -86,10 +86,18 @@ std::intptr_t LinuxPlatform::ShellExecuteA(WindowHandle, const char*, const char
     }
     argv.push_back(nullptr);
     GError* error = nullptr;
-    // Without DO_NOT_REAP_CHILD the child is reaped for us: no zombie, no SIGCHLD handler.
+    GPid child = 0;
+    // One fork, reaped by a child watch on the main loop: letting GLib reap the child itself
+    // costs a second fork of this whole process and a wait for it before the command starts.
     const bool started =
         g_spawn_async(launch.directory.empty() ? nullptr : launch.directory.c_str(), argv.data(),
-                      nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr, &error) != FALSE;
+                      nullptr,
+                      static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD),
+                      nullptr, nullptr, &child, &error) != FALSE;
+    if (started) {
+        g_child_watch_add(
+            child, [](GPid pid, gint, gpointer) { g_spawn_close_pid(pid); }, nullptr);
+    }
     if (!started) {
         files_.SetLastError(ErrorOfSpawn(error));
         lastErrorText_ = error->message;
