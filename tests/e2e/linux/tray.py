@@ -17,14 +17,17 @@ class Log:
     def __init__(self, path, start=0):
         self.path, self.start = path, start
 
-    def Events(self):
+    def _Lines(self):
+        # Only whole lines: the host may be halfway through writing the last one.
         with open(self.path, encoding="utf-8") as file:
-            lines = file.read().splitlines()
-        return [json.loads(line) for line in lines[self.start:] if line.strip()]
+            text = file.read()
+        return text[:text.rfind("\n") + 1].splitlines()
+
+    def Events(self):
+        return [json.loads(line) for line in self._Lines()[self.start:] if line.strip()]
 
     def Length(self):
-        with open(self.path, encoding="utf-8") as file:
-            return len(file.read().splitlines())
+        return len(self._Lines())
 
     def Item(self, pid):
         """The registration of the process's item, or None."""
