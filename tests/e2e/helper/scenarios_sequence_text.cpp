@@ -18,6 +18,27 @@ Verdict ReadText(const std::string& path, std::string* text) {
     return Pass();
 }
 
+// Starts Pavix over `sequences`, opens the sequence editor and exports its list to `textPath`,
+// leaving the editor open.
+Verdict StartAndExport(ScenarioContext& ctx, const std::vector<SequenceSpec>& sequences,
+                       const std::string& textPath, Dialog* editor, std::string* text) {
+    if (Verdict v = ctx.WriteSequences(sequences); !v.passed) {
+        return v;
+    }
+    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
+        return v;
+    }
+    if (Verdict v = OpenFromMenu(ctx, kMenuEditSequence, EnglishTitles().sequenceEditor, editor);
+        !v.passed) {
+        return v;
+    }
+    if (Verdict v = ChooseInFileDialog(ctx, *editor, kSequenceExport, kExportTitle, textPath);
+        !v.passed) {
+        return v;
+    }
+    return ReadText(textPath, text);
+}
+
 // The second chord of the one sequence goes from Ctrl+Alt+B to Ctrl+Alt+C in the text; the
 // editor shows the change after Import, OK saves it, and the new chords run the sequence.
 Verdict ExportChangeImportRun(ScenarioContext& ctx) {
@@ -26,23 +47,9 @@ Verdict ExportChangeImportRun(ScenarioContext& ctx) {
     after.keys[1] = kChordC;
     const std::string textPath = ctx.workspace.folder + "\\sequences.toml";
     DeleteFileA(textPath.c_str());
-    if (Verdict v = ctx.WriteSequences({before}); !v.passed) {
-        return v;
-    }
-    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
-        return v;
-    }
     Dialog editor;
-    if (Verdict v = OpenFromMenu(ctx, kMenuEditSequence, EnglishTitles().sequenceEditor, &editor);
-        !v.passed) {
-        return v;
-    }
-    if (Verdict v = ChooseInFileDialog(ctx, editor, kSequenceExport, kExportTitle, textPath);
-        !v.passed) {
-        return v;
-    }
     std::string text;
-    if (Verdict v = ReadText(textPath, &text); !v.passed) {
+    if (Verdict v = StartAndExport(ctx, {before}, textPath, &editor, &text); !v.passed) {
         return v;
     }
     const std::string keys = "keys = [\"Ctrl+Alt+A\", \"Ctrl+Alt+B\"]";
@@ -132,23 +139,11 @@ Verdict ExportSparesTheFilesBesideIt(ScenarioContext& ctx) {
     if (!WriteFileBytes(strangerPath, stranger)) {
         return Fail("cannot write " + strangerPath);
     }
-    if (Verdict v = ctx.WriteSequences({{"marker", {kChordA}, {ctx.MarkerCommand()}}}); !v.passed) {
-        return v;
-    }
-    if (Verdict v = ctx.StartAndWaitForIcon(); !v.passed) {
-        return v;
-    }
     Dialog editor;
-    if (Verdict v = OpenFromMenu(ctx, kMenuEditSequence, EnglishTitles().sequenceEditor, &editor);
-        !v.passed) {
-        return v;
-    }
-    if (Verdict v = ChooseInFileDialog(ctx, editor, kSequenceExport, kExportTitle, textPath);
-        !v.passed) {
-        return v;
-    }
     std::string text;
-    if (Verdict v = ReadText(textPath, &text); !v.passed) {
+    if (Verdict v = StartAndExport(ctx, {{"marker", {kChordA}, {ctx.MarkerCommand()}}}, textPath,
+                                   &editor, &text);
+        !v.passed) {
         return v;
     }
     if (Verdict v = CloseAndExpectIdle(ctx, editor, IDCANCEL); !v.passed) {
