@@ -98,6 +98,7 @@ RunGroup() {
     while IFS= read -r line; do
         case "$line" in
             PASS\ * | FAIL\ *) Report "$line" ;;
+            RETRY\ *) echo "$line" ;;
         esac
     done <"$output"
     # A helper that dies half-way reports that on its own line, so the count cannot look clean.
