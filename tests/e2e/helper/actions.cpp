@@ -456,8 +456,14 @@ bool WriteFileBytes(const std::string& path, const Bytes& bytes) {
 }
 
 bool ReadFileBytes(const std::string& path, Bytes* bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Pavix holds its files without sharing while it reads or replaces them; a reader here waits
+    // that moment out as a second program would, and reports any other error at once.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    WaitUntil([&] {
+        file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION;
+    });
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
