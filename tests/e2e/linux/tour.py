@@ -7,6 +7,7 @@ session of run.sh (PAVIX_E2E_TOUR names the folder of the pictures).
 """
 
 import os
+import select
 import subprocess
 import sys
 
@@ -17,18 +18,19 @@ import tray
 import xkeys
 
 SAMPLES = os.path.join(driver.ROOT, "build", "linux", "samples", "linux", "Sequence.dat")
+PANEL = os.path.join(driver.HERE, "tray_panel.py")
 
 
-def Titles(ja):
-    """The dialogs' titles in the language, from the texts table."""
+def DialogTexts(ja):
+    """The dialogs' texts in the language by their names in the texts table ("104.title")."""
     column = 2 if ja else 1
-    titles = {}
+    texts = {}
     with open(os.path.join(driver.ROOT, "resources", "texts.tsv"), encoding="utf-8") as file:
         for line in file:
             fields = line.rstrip("\n").split("\t")
-            if len(fields) == 3 and fields[0].endswith(".title") and fields[0] != "menu.title":
-                titles[fields[0].split(".")[1]] = fields[column]
-    return titles
+            if len(fields) == 3 and fields[0].startswith("dialog."):
+                texts[fields[0][len("dialog."):]] = fields[column]
+    return texts
 
 
 def Shoot(title, picture):
@@ -36,11 +38,76 @@ def Shoot(title, picture):
                             capture_output=True, text=True).stdout.split()
     if not window:
         raise driver.Failure("no window \"%s\" to picture" % title)
-    subprocess.run(["import", "-window", window[-1], picture], check=True)
+    subprocess.run(["import", "-window", window[-1], "-strip", picture], check=True)
+
+
+def ShootArea(area, picture):
+    x, y, width, height = area
+    subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y),
+                    "+repage", "-strip", picture], check=True)
+
+
+class Panel:
+    """The desktop's panel of tray_panel.py, showing Pavix's item and its menu."""
+
+    def __init__(self, run):
+        item = run.Item()
+        self.process = subprocess.Popen(
+            ["/usr/bin/python3", PANEL, item["service"], item["path"], item["menu"]],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.Ask(None)
+
+    def Ask(self, request):
+        """The part of the screen to picture once the panel has done the request."""
+        if request is not None:
+            self.process.stdin.write(request + "\n")
+            self.process.stdin.flush()
+        ready, _, _ = select.select([self.process.stdout], [], [], driver.WAIT_CAP)
+        answer = self.process.stdout.readline().split() if ready else []
+        if not answer or answer[0] not in ("ok", "ready"):
+            raise driver.Failure("the panel answered \"%s\" to %s"
+                                 % (" ".join(answer), request))
+        return tuple(int(number) for number in answer[1:])
+
+    def End(self):
+        self.process.stdin.close()
+        try:
+            self.process.wait(driver.WAIT_CAP)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+def TrayStates(run, path):
+    """The icon in its three states, the menu while idle and while disabled, and the hints."""
+    panel = Panel(run)
+    try:
+        ShootArea(panel.Ask("icon"), path("tray-idle"))
+        ShootArea(panel.Ask("menu"), path("menu-idle"))
+        panel.Ask("close")
+        xkeys.Press(["ctrl+alt+p"])
+        run.Do("icon", "seeking")
+        ShootArea(panel.Ask("icon"), path("tray-seeking"))
+        if not driver.WaitUntil(lambda: run.app.Hints(run.texts["HintTitle"])):
+            raise driver.Failure("no hints showed after Ctrl+Alt+P")
+        driver.WaitUntil(lambda: False, 0.3)
+        Shoot(run.texts["HintTitle"], path("hints"))
+        run.Do("menu", "abort")
+        run.Do("icon", "idle")
+        run.Do("menu", "disable")
+        run.Do("icon", "disabled")
+        ShootArea(panel.Ask("icon"), path("tray-disabled"))
+        ShootArea(panel.Ask("menu"), path("menu-disabled"))
+        panel.Ask("close")
+        run.Do("menu", "enable")
+        run.Do("icon", "idle")
+    finally:
+        panel.End()
 
 
 def Tour(run, folder, ja):
-    titles = Titles(ja)
+    texts = DialogTexts(ja)
+    title = lambda dialog: texts[dialog + ".title"]
     suffix = "-ja" if ja else ""
     path = lambda name: os.path.join(folder, "linux-%s%s.png" % (name, suffix))
     sequences = os.path.join(run.config, "pavix", "Sequence.dat")
@@ -48,35 +115,58 @@ def Tour(run, folder, ja):
         target.write(source.read())
     run.Do("start", "")
     run.Do("icon", "idle")
-    editor = editor_test.Open(run, "EditSequence", titles["104"])
+    TrayStates(run, path)
+    editor = editor_test.Open(run, "EditSequence", title("104"))
     driver.WaitUntil(lambda: False, 0.5)
-    Shoot(titles["104"], path("sequence-editor"))
+    Shoot(title("104"), path("sequence-editor"))
     # The third button is the sequences' Add in both languages; the keys' and commands' follow.
     buttons = a11y.Find(editor, a11y.Atspi.Role.PUSH_BUTTON)
     adds = [button for button in buttons if button.get_name() == buttons[2].get_name()]
     a11y.Click(adds[1])
-    hotkey = editor_test.Wait(run, titles["108"])
-    Shoot(titles["108"], path("hotkey-editor"))
+    hotkey = editor_test.Wait(run, title("108"))
+    Shoot(title("108"), path("hotkey-editor"))
     a11y.Click(a11y.Find(hotkey, a11y.Atspi.Role.PUSH_BUTTON)[0])
-    editor_test.Wait(run, titles["107"])
+    editor_test.Wait(run, title("107"))
     xkeys.Press(["ctrl+alt+a"])
     driver.WaitUntil(lambda: False, 0.3)
-    Shoot(titles["107"], path("key-capture"))
+    Shoot(title("107"), path("key-capture"))
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, titles["107"])
+    editor_test.Gone(run, title("107"))
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, titles["108"])
+    editor_test.Gone(run, title("108"))
     a11y.Click(adds[2])
-    editor_test.Wait(run, titles["105"])
-    Shoot(titles["105"], path("command-editor"))
+    editor_test.Wait(run, title("105"))
+    Shoot(title("105"), path("command-editor"))
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, titles["105"])
+    editor_test.Gone(run, title("105"))
+    RecordKeys(run, editor, texts, path)
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, titles["104"])
-    editor_test.Open(run, "Configuration", titles["111"])
-    Shoot(titles["111"], path("configuration"))
+    editor_test.Gone(run, title("104"))
+    editor_test.Open(run, "Configuration", title("111"))
+    Shoot(title("111"), path("configuration"))
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, titles["111"])
+    editor_test.Gone(run, title("111"))
+    sheet = editor_test.Open(run, "AllSequences", title("113"))
+    rows = editor_test.Lists(sheet)[0]
+    if not driver.WaitUntil(lambda: editor_test.Rows(rows) > 1):
+        raise driver.Failure("the sheet lists no sequence")
+    Shoot(title("113"), path("all-sequences"))
+    editor_test.Press(sheet, texts["close"])
+    editor_test.Gone(run, title("113"))
+
+
+def RecordKeys(run, editor, texts, path):
+    """Two chords typed into Record while it records; Cancel keeps the keys there were."""
+    editor_test.Press(editor, texts["104.record"])
+    record = editor_test.Wait(run, texts["112.title"])
+    editor_test.Focus(texts["112.title"])
+    xkeys.Press(["ctrl+alt+p", "ctrl+alt+t"])
+    chords = editor_test.Lists(record)[0]
+    if not driver.WaitUntil(lambda: editor_test.Rows(chords) == 2):
+        raise driver.Failure("Record listed %d chords, not 2" % editor_test.Rows(chords))
+    Shoot(texts["112.title"], path("record-keys"))
+    editor_test.Press(record, texts["cancel"])
+    editor_test.Gone(run, texts["112.title"])
 
 
 def main():
