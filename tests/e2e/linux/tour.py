@@ -1,7 +1,8 @@
 #!/usr/bin/python3
-"""The pictures of the Linux program for the README: each editor's dialog with the sample
-sequences, in the locale it runs in, cut from the private display by its window. Runs inside the
-session of run.sh (PAVIX_E2E_TOUR names the folder of the pictures).
+"""The pictures of the Linux program for the README, in the locale it runs in, with the sample
+sequences: the tray icon in its three states and its menu idle and disabled as a desktop's panel
+shows them (tray_panel.py), the hints, and each editor's dialog, cut from the private display by
+its window. Runs inside the session of run.sh (PAVIX_E2E_TOUR names the folder of the pictures).
 
   tour.py <the driver's options> --group en|ja
 """
@@ -38,13 +39,20 @@ def Shoot(title, picture):
                             capture_output=True, text=True).stdout.split()
     if not window:
         raise driver.Failure("no window \"%s\" to picture" % title)
-    subprocess.run(["import", "-window", window[-1], "-strip", picture], check=True)
+    Save(["-window", window[-1]], picture)
 
 
 def ShootArea(area, picture):
     x, y, width, height = area
-    subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y),
-                    "+repage", "-strip", picture], check=True)
+    Save(["-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage"], picture)
+
+
+def Save(cut, picture):
+    """Cuts the picture from the screen and keeps it small: a dialog has few enough colours that a
+    palette of 256 without dithering shows it as it was, at half the size or less."""
+    shot = subprocess.run(["import"] + cut + ["miff:-"], capture_output=True, check=True).stdout
+    subprocess.run(["convert", "miff:-", "-strip", "+dither", "-colors", "256", "PNG8:" + picture],
+                   input=shot, check=True)
 
 
 class Panel:
@@ -153,6 +161,7 @@ def Tour(run, folder, ja):
     Shoot(title("113"), path("all-sequences"))
     editor_test.Press(sheet, texts["close"])
     editor_test.Gone(run, title("113"))
+    Conflict(run, texts, path)
 
 
 def RecordKeys(run, editor, texts, path):
@@ -167,6 +176,46 @@ def RecordKeys(run, editor, texts, path):
     Shoot(texts["112.title"], path("record-keys"))
     editor_test.Press(record, texts["cancel"])
     editor_test.Gone(run, texts["112.title"])
+
+
+def AddKey(run, add, texts, chord):
+    """A chord added through the hotkey editor and its key capture box."""
+    a11y.Click(add)
+    hotkey = editor_test.Wait(run, texts["108.title"])
+    editor_test.Press(hotkey, texts["108.keyType"])
+    capture = editor_test.Wait(run, texts["107.title"])
+    editor_test.Focus(texts["107.title"])
+    field = a11y.Find(capture, a11y.Atspi.Role.TEXT)[0]
+    field.grab_focus()
+    xkeys.Press([chord])
+    if not driver.WaitUntil(lambda: a11y.Text(field)):
+        raise driver.Failure("the key capture took no %s" % chord)
+    editor_test.Press(capture, texts["ok"])
+    editor_test.Gone(run, texts["107.title"])
+    editor_test.Press(hotkey, texts["ok"])
+    editor_test.Gone(run, texts["108.title"])
+
+
+def Conflict(run, texts, path):
+    """A new sequence on the chords of the first sample, which completes first: marked, and the
+    reason under the lists."""
+    title = texts["104.title"]
+    editor = editor_test.Open(run, "EditSequence", title)
+    buttons = a11y.Find(editor, a11y.Atspi.Role.PUSH_BUTTON)
+    adds = [button for button in buttons if button.get_name() == texts["104.add"]]
+    a11y.Click(adds[0])
+    a11y.SetText(editor_test.Field(editor, texts["104.name"]), "Terminal again")
+    for chord in ("ctrl+alt+p", "ctrl+alt+t"):
+        AddKey(run, adds[1], texts, chord)
+    a11y.Click(adds[2])
+    command = editor_test.Wait(run, texts["105.title"])
+    a11y.Click(editor_test.One(command, a11y.Atspi.Role.RADIO_BUTTON, texts["105.builtin"]))
+    editor_test.Press(command, texts["ok"])
+    editor_test.Gone(run, texts["105.title"])
+    driver.WaitUntil(lambda: False, 0.5)
+    Shoot(title, path("sequence-editor-conflict"))
+    editor_test.Press(editor, texts["cancel"])
+    editor_test.Gone(run, title)
 
 
 def main():

@@ -112,6 +112,8 @@ class Panel:
         x, y, width, height = self.Strip()
         if self.menu is None:
             return x, y, width, height
+        if not self.menu.get_mapped():
+            raise RuntimeError("the menu did not open (another program holds the pointer?)")
         window = self.menu.get_toplevel().get_window()
         left, top = window.get_origin()[1:]
         right = max(x + width, left + window.get_width())
@@ -123,7 +125,10 @@ class Panel:
         """Answers once what was asked has been drawn."""
 
         def Done():
-            Answer("ok %d %d %d %d" % (shown or self.Shown()))
+            try:
+                Answer("ok %d %d %d %d" % (shown or self.Shown()))
+            except RuntimeError as error:
+                Answer("error %s" % error)
             return False
 
         GLib.timeout_add(SETTLE_MS, Done)
