@@ -125,7 +125,12 @@ def Tour(run, folder, ja):
     run.Do("icon", "idle")
     TrayStates(run, path)
     editor = editor_test.Open(run, "EditSequence", title("104"))
-    driver.WaitUntil(lambda: False, 0.5)
+    # As on Windows: the first sequence, its first command and its second chord selected.
+    sequences, keys, commands = editor_test.Lists(editor)[:3]
+    for table, row in ((sequences, 0), (commands, 0), (keys, 1)):
+        a11y.Atspi.Table.add_row_selection(table, row)
+        driver.WaitUntil(lambda: False, 0.2)
+    driver.WaitUntil(lambda: False, 0.3)
     Shoot(title("104"), path("sequence-editor"))
     # The third button is the sequences' Add in both languages; the keys' and commands' follow.
     buttons = a11y.Find(editor, a11y.Atspi.Role.PUSH_BUTTON)
