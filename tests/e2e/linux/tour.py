@@ -115,38 +115,62 @@ def TrayStates(run, path):
 
 def Tour(run, folder, ja):
     texts = DialogTexts(ja)
-    title = lambda dialog: texts[dialog + ".title"]
     suffix = "-ja" if ja else ""
     path = lambda name: os.path.join(folder, "linux-%s%s.png" % (name, suffix))
-    sequences = os.path.join(run.config, "pavix", "Sequence.dat")
-    with open(SAMPLES, "rb") as source, open(sequences, "wb") as target:
+    with open(SAMPLES, "rb") as source, \
+            open(os.path.join(run.config, "pavix", "Sequence.dat"), "wb") as target:
         target.write(source.read())
+    # No blinking cursor, no fading focus: the same pictures from one run to the next.
+    os.makedirs(os.path.join(run.config, "gtk-3.0"))
+    with open(os.path.join(run.config, "gtk-3.0", "settings.ini"), "w") as settings:
+        settings.write("[Settings]\ngtk-cursor-blink = false\ngtk-enable-animations = false\n")
     run.Do("start", "")
     run.Do("icon", "idle")
     TrayStates(run, path)
+    SequenceEditor(run, texts, path)
+    editor_test.Open(run, "Configuration", texts["111.title"])
+    Shoot(texts["111.title"], path("configuration"))
+    subprocess.run(["xdotool", "key", "Escape"])
+    editor_test.Gone(run, texts["111.title"])
+    sheet = editor_test.Open(run, "AllSequences", texts["113.title"])
+    rows = editor_test.Lists(sheet)[0]
+    if not driver.WaitUntil(lambda: editor_test.Rows(rows) > 1):
+        raise driver.Failure("the sheet lists no sequence")
+    Shoot(texts["113.title"], path("all-sequences"))
+    editor_test.Press(sheet, texts["close"])
+    editor_test.Gone(run, texts["113.title"])
+    Conflict(run, texts, path)
+
+
+def Adds(editor, texts):
+    """The Add buttons of the sequences, the keys and the commands."""
+    return [button for button in a11y.Find(editor, a11y.Atspi.Role.PUSH_BUTTON)
+            if button.get_name() == texts["104.add"]]
+
+
+def SequenceEditor(run, texts, path):
+    """The editor as on Windows (the first sequence, its first command and its second chord
+    selected), then the dialogs it opens: hotkey editor, key capture, command editor, Record."""
+    title = lambda dialog: texts[dialog + ".title"]
     editor = editor_test.Open(run, "EditSequence", title("104"))
-    # As on Windows: the first sequence, its first command and its second chord selected.
     sequences, keys, commands = editor_test.Lists(editor)[:3]
     for table, row in ((sequences, 0), (commands, 0), (keys, 1)):
         a11y.Atspi.Table.add_row_selection(table, row)
         driver.WaitUntil(lambda: False, 0.2)
     driver.WaitUntil(lambda: False, 0.3)
     Shoot(title("104"), path("sequence-editor"))
-    # The third button is the sequences' Add in both languages; the keys' and commands' follow.
-    buttons = a11y.Find(editor, a11y.Atspi.Role.PUSH_BUTTON)
-    adds = [button for button in buttons if button.get_name() == buttons[2].get_name()]
+    adds = Adds(editor, texts)
     a11y.Click(adds[1])
     hotkey = editor_test.Wait(run, title("108"))
     Shoot(title("108"), path("hotkey-editor"))
-    a11y.Click(a11y.Find(hotkey, a11y.Atspi.Role.PUSH_BUTTON)[0])
+    editor_test.Press(hotkey, texts["108.keyType"])
     editor_test.Wait(run, title("107"))
     xkeys.Press(["ctrl+alt+a"])
     driver.WaitUntil(lambda: False, 0.3)
     Shoot(title("107"), path("key-capture"))
-    subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, title("107"))
-    subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, title("108"))
+    for dialog in ("107", "108"):
+        subprocess.run(["xdotool", "key", "Escape"])
+        editor_test.Gone(run, title(dialog))
     a11y.Click(adds[2])
     editor_test.Wait(run, title("105"))
     Shoot(title("105"), path("command-editor"))
@@ -155,18 +179,6 @@ def Tour(run, folder, ja):
     RecordKeys(run, editor, texts, path)
     subprocess.run(["xdotool", "key", "Escape"])
     editor_test.Gone(run, title("104"))
-    editor_test.Open(run, "Configuration", title("111"))
-    Shoot(title("111"), path("configuration"))
-    subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, title("111"))
-    sheet = editor_test.Open(run, "AllSequences", title("113"))
-    rows = editor_test.Lists(sheet)[0]
-    if not driver.WaitUntil(lambda: editor_test.Rows(rows) > 1):
-        raise driver.Failure("the sheet lists no sequence")
-    Shoot(title("113"), path("all-sequences"))
-    editor_test.Press(sheet, texts["close"])
-    editor_test.Gone(run, title("113"))
-    Conflict(run, texts, path)
 
 
 def RecordKeys(run, editor, texts, path):
@@ -206,8 +218,7 @@ def Conflict(run, texts, path):
     reason under the lists."""
     title = texts["104.title"]
     editor = editor_test.Open(run, "EditSequence", title)
-    buttons = a11y.Find(editor, a11y.Atspi.Role.PUSH_BUTTON)
-    adds = [button for button in buttons if button.get_name() == texts["104.add"]]
+    adds = Adds(editor, texts)
     a11y.Click(adds[0])
     a11y.SetText(editor_test.Field(editor, texts["104.name"]), "Terminal again")
     for chord in ("ctrl+alt+p", "ctrl+alt+t"):
