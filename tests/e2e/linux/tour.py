@@ -34,12 +34,26 @@ def DialogTexts(ja):
     return texts
 
 
-def Shoot(title, picture):
+def Window(title):
     window = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
                             capture_output=True, text=True).stdout.split()
     if not window:
         raise driver.Failure("no window \"%s\" to picture" % title)
-    Save(["-window", window[-1]], picture)
+    return window[-1]
+
+
+def Shoot(title, picture):
+    Save(["-window", Window(title)], picture)
+
+
+def ShootAround(title, picture, margin):
+    """The window with the desktop around it, as far as the screen goes."""
+    shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", Window(title)],
+                           capture_output=True, text=True, check=True).stdout
+    where = dict(line.split("=", 1) for line in shell.split())
+    x, y = int(where["X"]) - margin, int(where["Y"]) - margin
+    ShootArea((max(x, 0), max(y, 0), int(where["WIDTH"]) + 2 * margin + min(x, 0),
+               int(where["HEIGHT"]) + 2 * margin + min(y, 0)), picture)
 
 
 def ShootArea(area, picture):
@@ -99,7 +113,7 @@ def TrayStates(run, path):
         if not driver.WaitUntil(lambda: run.app.Hints(run.texts["HintTitle"])):
             raise driver.Failure("no hints showed after Ctrl+Alt+P")
         driver.WaitUntil(lambda: False, 0.3)
-        Shoot(run.texts["HintTitle"], path("hints"))
+        ShootAround(run.texts["HintTitle"], path("hints"), 16)
         run.Do("menu", "abort")
         run.Do("icon", "idle")
         run.Do("menu", "disable")
