@@ -2,6 +2,8 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include <algorithm>
+
 #include "platform/constants.h"
 #include "platform/linux/dialog_parts.h"
 
@@ -115,6 +117,18 @@ std::int32_t NaturalWidth(const Control& control) {
     }
 }
 
+// A wrapped label asks for no more than the given width, whatever text it shows later.
+void KeepWrapWithin(GtkWidget* label, std::int32_t width) {
+    PangoContext* context = gtk_widget_get_pango_context(label);
+    PangoFontMetrics* metrics = pango_context_get_metrics(
+        context, pango_context_get_font_description(context), pango_context_get_language(context));
+    const std::int32_t charWidth =
+        std::max(pango_font_metrics_get_approximate_char_width(metrics),
+                 pango_font_metrics_get_approximate_digit_width(metrics));
+    pango_font_metrics_unref(metrics);
+    gtk_label_set_max_width_chars(GTK_LABEL(label), WrapChars(width, charWidth, PANGO_SCALE));
+}
+
 bool TakesFocus(ControlKind kind) {
     return kind != ControlKind::kGroup && kind != ControlKind::kLabel;
 }
@@ -187,10 +201,15 @@ void DialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
         gtk_fixed_move(GTK_FIXED(fixed), control->outer, control->pixels.left, control->pixels.top);
         gtk_widget_set_size_request(control->outer, control->pixels.right - control->pixels.left,
                                     control->pixels.bottom - control->pixels.top);
-        if (IsMultiLine(at) && control->widget != control->outer) {
-            // A wrapped text is measured at its own width, never at its narrowest.
-            gtk_widget_set_size_request(control->widget,
-                                        control->pixels.right - control->pixels.left - 4, -1);
+        if (IsMultiLine(at)) {
+            const bool framed = control->widget != control->outer;
+            const std::int32_t width =
+                control->pixels.right - control->pixels.left - (framed ? 4 : 0);
+            if (framed) {
+                // A wrapped text is measured at its own width, never at its narrowest.
+                gtk_widget_set_size_request(control->widget, width, -1);
+            }
+            KeepWrapWithin(control->widget, width);
         }
     }
     const Rect client = ToPixels(0, 0, layout.width, layout.height, units);

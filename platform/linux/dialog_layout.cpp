@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace pavix {
 namespace {
@@ -31,6 +32,15 @@ bool HasText(const ControlTemplate& control) {
 bool IsMultiLine(const ControlTemplate& control) {
     return control.kind == ControlKind::kLabel &&
            (control.height > kLabelLineHeight || std::strchr(control.text, '\n') != nullptr);
+}
+
+std::int32_t WrapChars(std::int32_t widthPixels, std::int32_t charWidth, std::int32_t scale) {
+    if (charWidth <= 0 || widthPixels <= 0) {
+        return 1;
+    }
+    const std::int64_t chars = static_cast<std::int64_t>(widthPixels) * scale / charWidth;
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(chars, 1, std::numeric_limits<std::int32_t>::max()));
 }
 
 BaseUnits ChooseBaseUnits(const DialogTemplate& dialog, Size font,

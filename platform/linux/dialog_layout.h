@@ -28,6 +28,10 @@ Rect ToPixels(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t h
               BaseUnits units);
 // Whether a label's text takes more than one line.
 bool IsMultiLine(const ControlTemplate& control);
+// The most characters a wrapped text may ask for so that its width, counted as GTK counts it
+// (`charWidth` per character, in 1/`scale` pixels), stays within `widthPixels`: unbounded, GTK
+// gives a long text a width of its own and the label widens the dialog past its template.
+std::int32_t WrapChars(std::int32_t widthPixels, std::int32_t charWidth, std::int32_t scale);
 // For each control, its name for a screen reader, without access-key marks: its own text; else the
 // text of the label right before it in tab order; else the smallest group box around it; else the
 // dialog's title.

@@ -50,6 +50,17 @@ TEST(DialogLayoutTest, TheUnitsGrowUntilEveryOneLineTextFits) {
     EXPECT_GE(ToPixels(0, 0, 20, 14, units).right, 41);
 }
 
+TEST(DialogLayoutTest, AWrappedTextAsksForNoMoreCharactersThanItsWidthHolds) {
+    constexpr std::int32_t kScale = 1024;
+    // 412 pixels at 8: 51 characters make 408, a 52nd would overflow.
+    EXPECT_EQ(WrapChars(412, 8 * kScale, kScale), 51);
+    // Characters of a fractional width, never rounded up past the edge: 54 x 7.5 = 405.
+    EXPECT_EQ(WrapChars(412, 15 * kScale / 2, kScale), 54);
+    // No width or no font to measure: one character, never an unbounded or empty label.
+    EXPECT_EQ(WrapChars(0, 8 * kScale, kScale), 1);
+    EXPECT_EQ(WrapChars(412, 0, kScale), 1);
+}
+
 TEST(DialogLayoutTest, EveryTemplateOfBothLanguagesIsThereWithoutOverlaps) {
     for (const bool japanese : {false, true}) {
         for (const std::uint32_t id : kTemplateIds) {
