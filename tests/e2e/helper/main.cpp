@@ -54,6 +54,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->paths.workRoot = value;
         } else if (argument == "--mark") {
             options->paths.markExe = value;
+        } else if (argument == "--sound-log") {
+            options->paths.soundLog = value;
         } else if (argument == "--group") {
             options->group = value;
         } else if (argument == "--table") {
