@@ -166,7 +166,7 @@ Verdict CheckInstalled(const std::string& folder) {
     if (!tray.Start()) {
         return Fail("cannot create the notification area stand-in");
     }
-    const Paths paths{folder + "\\Pavix.exe", folder, ""};
+    const Paths paths{folder + "\\Pavix.exe", folder, "", ""};
     const Workspace workspace{folder, paths.pavixExe, folder, folder + "\\marker.txt"};
     ScenarioContext ctx(paths, workspace, &tray);
     Verdict verdict = ctx.StartAndWaitForIcon();
