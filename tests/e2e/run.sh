@@ -86,7 +86,8 @@ mkdir -p "$WORK"
 
 # The sounds that the shared scenarios name are the program's own, in se/ beside Pavix.exe; a
 # watcher on the host logs every open of them, which the helper reads as the sounds played.
-readonly SOUNDS="$(dirname "$pavixExe")/se" SOUND_LOG="$OUT/sounds.log"
+SOUNDS="$(dirname "$pavixExe")/se"
+readonly SOUNDS SOUND_LOG="$OUT/sounds.log"
 rm -f "$SOUND_LOG"
 /usr/bin/python3 "$E2E_DIR/sound_watch.py" "$SOUNDS" "$SOUND_LOG" </dev/null >/dev/null 2>"$OUT/sounds.err" &
 soundWatch=$!

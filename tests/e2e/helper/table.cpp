@@ -82,7 +82,7 @@ int SoundIndex(const std::string& name) {
 }
 
 // "match,timeout": the events that sound.
-bool ParseSounds(const std::string& value, std::array<bool, 6>* sounding) {
+bool ParseSounds(const std::string& value, std::array<bool, kSoundNames.size()>* sounding) {
     std::istringstream names(value);
     for (std::string name; std::getline(names, name, ',');) {
         const int index = SoundIndex(name);

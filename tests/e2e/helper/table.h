@@ -12,6 +12,11 @@
 
 namespace pavix_e2e {
 
+// The six events in the order of Config.dat's sound fields; each one's file is its name with
+// ".wav", in the folder each driver chooses, and steps name sounds by these names.
+constexpr std::array<std::string_view, 6> kSoundNames = {"match",   "mismatch", "abort",
+                                                         "timeout", "enable",   "disable"};
+
 struct TableStep {
     int line = 0;
     std::string verb;
@@ -32,13 +37,8 @@ struct TableScenario {
     std::vector<TableSequence> sequences;
     std::vector<Chord> held;  // chords another client holds from the start
     std::vector<TableStep> steps;
-    std::array<bool, 6> sounding{};  // by event: whether Config.dat names its sound file
+    std::array<bool, kSoundNames.size()> sounding{};  // by event: whether Config.dat names a file
 };
-
-// The six events in the order of Config.dat's sound fields; each one's file is its name with
-// ".wav", in the folder each driver chooses, and steps name sounds by these names.
-constexpr std::array<std::string_view, 6> kSoundNames = {"match",   "mismatch", "abort",
-                                                         "timeout", "enable",   "disable"};
 
 // The scenario's Config.dat: its settings, with each sounding event's file in `folder`, joined
 // by `separator`; the other events stay silent.
