@@ -75,13 +75,28 @@ if ! pavix_wine_up; then
     Report "FAIL setup: Wine could not be brought up"
     Finish
 fi
-# A private Xvfb started for this run goes with it; a display that was already there stays.
+# A private Xvfb started for this run goes with it (with the sound watcher, below); a display
+# that was already there stays.
 if [[ -n "${PAVIX_XVFB_PID:-}" ]]; then
     trap 'pavix_wine_down' EXIT
 fi
 
 rm -rf "$WORK"
 mkdir -p "$WORK"
+
+# The sounds that the shared scenarios name are the program's own, in se/ beside Pavix.exe; a
+# watcher on the host logs every open of them, which the helper reads as the sounds played.
+SOUNDS="$(dirname "$pavixExe")/se"
+readonly SOUNDS SOUND_LOG="$OUT/sounds.log"
+rm -f "$SOUND_LOG"
+/usr/bin/python3 "$E2E_DIR/sound_watch.py" "$SOUNDS" "$SOUND_LOG" </dev/null >/dev/null 2>"$OUT/sounds.err" &
+soundWatch=$!
+trap 'kill $soundWatch 2>/dev/null; [[ -n "${PAVIX_XVFB_PID:-}" ]] && pavix_wine_down' EXIT
+for _ in $(seq 200); do
+    [[ -e "$SOUND_LOG" ]] || ! kill -0 $soundWatch 2>/dev/null && break
+    sleep 0.05
+done
+[[ -e "$SOUND_LOG" ]] || Report "FAIL setup: cannot watch $SOUNDS ($(head -c 300 "$OUT/sounds.err"))"
 
 # Runs one locale group in one helper process. Output goes to a file, never a pipe: the processes
 # Wine starts on the way must not hold our output open.
@@ -90,7 +105,7 @@ RunGroup() {
     shift
     local output="$OUT/$group.out" errors="$OUT/$group.err"
     local arguments=(--pavix "$(WinPath "$pavixExe")" --work "$(WinPath "$WORK")"
-        --mark "$(WinPath "$MARK")" --group "$group"
+        --mark "$(WinPath "$MARK")" --group "$group" --sound-log "$(WinPath "$SOUND_LOG")"
         --table "$(WinPath "$E2E_DIR/scenarios/shared.txt")")
     [[ -n "${PAVIX_E2E_ONLY:-}" ]] && arguments+=(--only "$PAVIX_E2E_ONLY")
     env "$@" "$ROOT/tools/pavix-wine" "$HELPER" "${arguments[@]}" </dev/null >"$output" 2>"$errors"

@@ -54,6 +54,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->paths.workRoot = value;
         } else if (argument == "--mark") {
             options->paths.markExe = value;
+        } else if (argument == "--sound-log") {
+            options->paths.soundLog = value;
         } else if (argument == "--group") {
             options->group = value;
         } else if (argument == "--table") {
@@ -164,7 +166,7 @@ Verdict CheckInstalled(const std::string& folder) {
     if (!tray.Start()) {
         return Fail("cannot create the notification area stand-in");
     }
-    const Paths paths{folder + "\\Pavix.exe", folder, ""};
+    const Paths paths{folder + "\\Pavix.exe", folder, "", ""};
     const Workspace workspace{folder, paths.pavixExe, folder, folder + "\\marker.txt"};
     ScenarioContext ctx(paths, workspace, &tray);
     Verdict verdict = ctx.StartAndWaitForIcon();

@@ -38,6 +38,7 @@ struct Paths {
     std::string pavixExe;  // the build under test
     std::string workRoot;  // scenario folders are made below it
     std::string markExe;   // the tiny command that sequences run: appends its directory to a file
+    std::string soundLog;  // the sound watcher's log (sound_log.h); empty when none watches
 };
 
 struct Workspace {

@@ -1,11 +1,14 @@
 // The runner of the shared scenario table: each step of tests/e2e/scenarios/shared.txt done the
 // Windows way. The icon's pictures are told apart by the stand-in's digests: the first icon is
-// idle, and each other picture is learned when first expected, different from those known.
+// idle, and each other picture is learned when first expected, different from those known. The
+// sounds Config.dat names are the program's own, in se\ beside the Pavix.exe under test, which
+// the run's sound watcher watches.
 #include <fstream>
 #include <map>
 
 #include "key_texts.h"
 #include "scenario.h"
+#include "sound_log.h"
 #include "table.h"
 
 namespace pavix_e2e {
@@ -42,7 +45,7 @@ bool ExpandLabels(const std::string& text, std::wstring* out) {
 class TableRun {
   public:
     TableRun(const TableScenario& scenario, ScenarioContext& ctx)
-        : scenario_(scenario), ctx_(ctx) {}
+        : scenario_(scenario), ctx_(ctx), sounds_(ctx.paths.soundLog) {}
 
     Verdict Run() {
         for (const Chord& chord : scenario_.held) {
@@ -50,6 +53,7 @@ class TableRun {
                 return Fail("the helper cannot hold " + Hex(chord.virtualKey) + " itself");
             }
         }
+        sounds_.Skip();
         if (Verdict v = WriteFiles(); !v.passed) {
             return v;
         }
@@ -64,7 +68,9 @@ class TableRun {
 
   private:
     Verdict WriteFiles() {
-        if (Verdict v = ctx_.WriteConfig(scenario_.config); !v.passed) {
+        const std::string& exe = ctx_.paths.pavixExe;
+        const std::string sounds = exe.substr(0, exe.find_last_of('\\') + 1) + "se";
+        if (Verdict v = ctx_.WriteConfig(ConfigWithSounds(scenario_, sounds, '\\')); !v.passed) {
             return v;
         }
         return ctx_.WriteSequences(SequenceRecords(scenario_, ctx_.MarkerCommand()));
@@ -107,6 +113,9 @@ class TableRun {
         }
         if (verb == "menu" && step.words.size() == 1) {
             return Menu(step.words[0]);
+        }
+        if (verb == "sounds") {
+            return sounds_.Expect(step.words);
         }
         std::vector<Chord> chords;
         for (const std::string& word : step.words) {
@@ -213,6 +222,7 @@ class TableRun {
     std::size_t icons_ = 0;  // tray requests checked so far
     std::map<std::string, std::uint64_t> pictures_;
     DWORD pressedAt_ = 0;
+    SoundLog sounds_;
 };
 
 // The window never takes the focus, stays on top and out of the taskbar, carries its title for

@@ -72,7 +72,30 @@ bool ParseSequence(const std::string& text, TableSequence* sequence) {
     return ParseChords(Words(text.substr(first + 1, second - first - 1)), &sequence->chords);
 }
 
-bool ParseConfig(const std::vector<std::string>& words, ConfigSpec* config) {
+int SoundIndex(const std::string& name) {
+    for (std::size_t i = 0; i < kSoundNames.size(); ++i) {
+        if (kSoundNames[i] == name) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// "match,timeout": the events that sound.
+bool ParseSounds(const std::string& value, std::array<bool, kSoundNames.size()>* sounding) {
+    std::istringstream names(value);
+    for (std::string name; std::getline(names, name, ',');) {
+        const int index = SoundIndex(name);
+        if (index < 0) {
+            return false;
+        }
+        (*sounding)[static_cast<std::size_t>(index)] = true;
+    }
+    return true;
+}
+
+bool ParseConfig(const std::vector<std::string>& words, TableScenario* scenario) {
+    ConfigSpec* config = &scenario->config;
     for (const std::string& word : words) {
         const std::size_t equals = word.find('=');
         const std::string key = word.substr(0, equals);
@@ -81,7 +104,18 @@ bool ParseConfig(const std::vector<std::string>& words, ConfigSpec* config) {
             config->timeout = std::atoi(value.c_str());
         } else if (key == "abort" && ParseChord(value, &config->abortKey)) {
             config->abortEnabled = true;
-        } else {
+        } else if (word == "sounds") {
+            scenario->sounding.fill(true);
+        } else if (key != "sounds" || value.empty() || !ParseSounds(value, &scenario->sounding)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool AreSoundNames(const std::vector<std::string>& words) {
+    for (const std::string& word : words) {
+        if (SoundIndex(word) < 0) {
             return false;
         }
     }
@@ -92,7 +126,7 @@ bool ParseConfig(const std::vector<std::string>& words, ConfigSpec* config) {
 bool ParseLine(const TableStep& step, TableScenario* scenario) {
     const bool started = !scenario->steps.empty();
     if (step.verb == "config" && !started) {
-        return ParseConfig(step.words, &scenario->config);
+        return ParseConfig(step.words, scenario);
     }
     if (step.verb == "sequence" && !started) {
         TableSequence sequence;
@@ -106,6 +140,9 @@ bool ParseLine(const TableStep& step, TableScenario* scenario) {
         return ParseChords(step.words, &scenario->held);
     }
     if (!started && step.verb != "start") {
+        return false;
+    }
+    if (step.verb == "sounds" && !AreSoundNames(step.words)) {
         return false;
     }
     scenario->steps.push_back(step);
@@ -147,6 +184,17 @@ std::vector<SequenceSpec> SequenceRecords(const TableScenario& scenario,
         records.push_back(record);
     }
     return records;
+}
+
+ConfigSpec ConfigWithSounds(const TableScenario& scenario, const std::string& folder,
+                            char separator) {
+    ConfigSpec config = scenario.config;
+    for (std::size_t i = 0; i < kSoundNames.size(); ++i) {
+        config.sounds[i] = scenario.sounding[i]
+                               ? folder + separator + std::string(kSoundNames[i]) + ".wav"
+                               : std::string();
+    }
+    return config;
 }
 
 bool ReadTable(const std::string& path, std::vector<TableScenario>* scenarios, std::string* error) {

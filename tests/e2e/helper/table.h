@@ -3,12 +3,19 @@
 // header describes the step language.
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data_files.h"
 
 namespace pavix_e2e {
+
+// The six events in the order of Config.dat's sound fields; each one's file is its name with
+// ".wav", in the folder each driver chooses, and steps name sounds by these names.
+constexpr std::array<std::string_view, 6> kSoundNames = {"match",   "mismatch", "abort",
+                                                         "timeout", "enable",   "disable"};
 
 struct TableStep {
     int line = 0;
@@ -30,7 +37,13 @@ struct TableScenario {
     std::vector<TableSequence> sequences;
     std::vector<Chord> held;  // chords another client holds from the start
     std::vector<TableStep> steps;
+    std::array<bool, kSoundNames.size()> sounding{};  // by event: whether Config.dat names a file
 };
+
+// The scenario's Config.dat: its settings, with each sounding event's file in `folder`, joined
+// by `separator`; the other events stay silent.
+ConfigSpec ConfigWithSounds(const TableScenario& scenario, const std::string& folder,
+                            char separator);
 
 // "ctrl+alt+a" and the like; false for anything else.
 bool ParseChord(const std::string& text, Chord* chord);

@@ -348,7 +348,7 @@ class Tour {
 
 Verdict RunTour(const std::string& folder, const std::string& outFolder, const std::string& suffix,
                 bool japanese, bool scaled) {
-    const Paths paths{folder + "\\Pavix.exe", folder, ""};
+    const Paths paths{folder + "\\Pavix.exe", folder, "", ""};
     const Workspace workspace{folder, paths.pavixExe, folder, folder + "\\marker.txt"};
     ScenarioContext ctx(paths, workspace, nullptr);
     Verdict verdict = ctx.StartPavix();

@@ -6,12 +6,14 @@ bus where tray_host.py keeps the tray. Prints "PASS name" or "FAIL name: reason"
             --work <folder> --tray-log <log> --group en|ja [--only <name>]
 
 Each scenario runs in <work>/<name>/: its data files in config/pavix/ (XDG_CONFIG_HOME is
-<work>/<name>/config), the marker command's run folder run/ and its marker file marker.txt. The
-exit status is the number of failures (at most 100).
+<work>/<name>/config) with the sounds already installed in config/pavix/se/, where they are
+watched, the marker command's run folder run/ and its marker file marker.txt. The exit status is
+the number of failures (at most 100).
 """
 
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -22,9 +24,13 @@ import xkeys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(HERE)))
+sys.path.insert(0, os.path.dirname(HERE))
+import sound_watch  # noqa: E402  (shared with the Wine suite, one folder up)
+
 MARK = os.path.join(HERE, "mark")
 WAIT_CAP = 10.0
 POLL = 0.005
+SOUND_SETTLE = 0.3  # how long a "sounds" step goes on listening for one more sound
 LEAST_PAUSE = 0.5  # Pavix waits this long after a key before it shows the hints
 MENU_ITEMS = {"enable": "Enable", "disable": "Disable", "abort": "Abort", "exit": "Exit"}
 
@@ -127,6 +133,8 @@ class Run:
         self.icons = 0
         self.pictures = {}
         self.pressed_at = 0.0
+        self.sounds = None
+        self.heard = []  # sounds played since the last "sounds" step
 
     def Prepare(self):
         subprocess.run(["rm", "-rf", self.folder], check=True)
@@ -138,6 +146,10 @@ class Run:
                                 self.marker, self.run_folder], capture_output=True, text=True)
         if files.returncode != 0:
             raise Failure("cannot write the data files: " + files.stderr.strip())
+        # As a previous start would have installed them, so that Pavix leaves them alone.
+        installed = os.path.join(self.config, "pavix", "se")
+        shutil.copytree(os.path.join(os.path.dirname(self.options.pavix), "se"), installed)
+        self.sounds = sound_watch.SoundWatch(installed)
         for chord in self.scenario["held"]:
             if not self.keyboard.Hold(chord):
                 raise Failure("the driver cannot hold %s itself" % chord)
@@ -190,6 +202,8 @@ class Run:
         elif verb == "no-hints":
             if self.app.Hints(self.texts["HintTitle"]) is not None:
                 raise Failure("a hint window remains")
+        elif verb == "sounds":
+            self.Sounds(words)
         else:
             raise Failure("no such step")
 
@@ -281,6 +295,19 @@ class Run:
         if after < LEAST_PAUSE:
             raise Failure("the hints showed %d ms after the last press" % (after * 1000))
 
+    def Sounds(self, names):
+        """Since the last such step Pavix played exactly these sounds, in this order."""
+        def Heard():
+            self.heard += self.sounds.Opened()
+            return len(self.heard) >= len(names)
+        WaitUntil(Heard)
+        time.sleep(SOUND_SETTLE)
+        Heard()
+        heard, self.heard = [os.path.splitext(name)[0] for name in self.heard], []
+        if heard != names:
+            raise Failure("Pavix played %s, expected %s"
+                          % (" ".join(heard) or "nothing", " ".join(names) or "nothing"))
+
     def End(self):
         """Menu Exit unless Pavix has ended; it must end with status 0 and no box left open."""
         problems = []
@@ -300,6 +327,8 @@ class Run:
                 self.pavix.kill()
                 self.pavix.wait()
         self.keyboard.ReleaseAll()
+        if self.sounds is not None:
+            self.sounds.Close()
         return "; ".join(problems)
 
 

@@ -8,7 +8,7 @@
 # Runs the English scenarios, the test of the tray item and its menu (tray_test.py), then the
 # Japanese scenarios under LANG=ja_JP.UTF-8 (locale generated into
 # build/locale), one Pavix at a time, each with its own XDG_CONFIG_HOME under build/linux/e2e/work
-# and all with a private XDG_RUNTIME_DIR. Prints "PASS name" or "FAIL name: reason" per scenario
+# and all with a private XDG_RUNTIME_DIR and ALSA's null device (asound.conf). Prints "PASS name" or "FAIL name: reason" per scenario
 # and ends with "linux end-to-end: N passed, N failed", which is also appended to the file named
 # by PAVIX_TEST_SUMMARY when that is set; the exit status is non-zero when anything failed.
 # The table's reader comes from the native build (build/native, or PAVIX_E2E_TABLE_TOOL).
@@ -130,6 +130,7 @@ done
 [[ -s "$out/display" ]] || { Report "FAIL setup: Xvfb did not start ($(head -c 300 "$out/xvfb.err"))"; Finish; }
 
 export DISPLAY=":$(head -n1 "$out/display")" XDG_RUNTIME_DIR="$out/runtime"
+export ALSA_CONFIG_PATH="$LINUX_DIR/asound.conf"
 unset WAYLAND_DISPLAY NO_AT_BRIDGE
 export XDG_SESSION_TYPE=x11
 # Output goes to a file: processes started on the way must not hold our output open.

@@ -6,7 +6,8 @@
 //       "step<TAB>line<TAB>verb<TAB>text" per step
 //   pavix_e2e_table <shared.txt> --files <scenario> <folder> <marker command> <marker file> <run
 //   folder>
-//       writes Config.dat and Sequence.dat of the scenario into the folder
+//       writes Config.dat and Sequence.dat of the scenario into the folder, its sounds named in
+//       the folder's se/
 //   pavix_e2e_table <shared.txt> --config <file> <time-out> <six sound paths>
 //       writes a Config.dat without an abort chord, as the editor tests expect one
 //
@@ -56,11 +57,13 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
 }
 
-// The marker command is started with the marker file, quoted, as its parameter.
+// The marker command is started with the marker file, quoted, as its parameter. The sounds are
+// those Pavix installs in the folder's se/ (the driver puts them there first).
 bool WriteFiles(const TableScenario& scenario, char** paths) {
     const std::string folder = paths[0];
     const CommandSpec marker = External(paths[1], "\"" + std::string(paths[2]) + "\"", paths[3]);
-    return WriteFile(folder + "/Config.dat", ConfigFileBytes(scenario.config)) &&
+    const ConfigSpec config = ConfigWithSounds(scenario, folder + "/se", '/');
+    return WriteFile(folder + "/Config.dat", ConfigFileBytes(config)) &&
            WriteFile(folder + "/Sequence.dat",
                      SequenceFileBytes(SequenceRecords(scenario, marker)));
 }
