@@ -12,11 +12,13 @@ exit status is the number of failures (at most 100).
 
 import argparse
 import os
+import re
 import subprocess
 import sys
 import time
 
 import a11y
+import editors
 import tray
 import xkeys
 
@@ -26,11 +28,9 @@ MARK = os.path.join(HERE, "mark")
 WAIT_CAP = 10.0
 POLL = 0.005
 LEAST_PAUSE = 0.5  # Pavix waits this long after a key before it shows the hints
-MENU_ITEMS = {"enable": "Enable", "disable": "Disable", "abort": "Abort", "exit": "Exit"}
-
-
-class Failure(Exception):
-    pass
+MENU_ITEMS = {"enable": "Enable", "disable": "Disable", "abort": "Abort", "exit": "Exit",
+              "configuration": "Configuration", "edit": "EditSequence"}
+Failure = editors.Failure
 
 
 def WaitUntil(done, cap=WAIT_CAP):
@@ -63,13 +63,16 @@ def Label(chord):
     return marks + "+" + key.upper()
 
 
-def Expand(text):
-    """The text with each {chord} replaced by the chord's label."""
+def Expand(text, names=None):
+    """The text with each {name} replaced by its value in `names`, each other {chord} by the
+    chord's label, and each "\\n" by a line break."""
+    names = names or {}
     while "{" in text:
         start = text.index("{")
         end = text.index("}", start)
-        text = text[:start] + Label(text[start + 1:end]) + text[end + 1:]
-    return text
+        name = text[start + 1:end]
+        text = text[:start] + names.get(name, Label(name) if "+" in name else None) + text[end + 1:]
+    return text.replace("\\n", "\n")
 
 
 def ReadTable(tool, table):
@@ -114,7 +117,7 @@ def WindowTitles(pid):
 class Run:
     """One scenario: its folder, its Pavix and what the steps have seen so far."""
 
-    def __init__(self, options, scenario, keyboard, log):
+    def __init__(self, options, scenario, keyboard, log, ids=None):
         self.options, self.scenario, self.keyboard = options, scenario, keyboard
         self.texts = Texts(2 if scenario["group"] == "ja" else 1)
         self.folder = os.path.join(options.work, scenario["name"])
@@ -127,6 +130,7 @@ class Run:
         self.icons = 0
         self.pictures = {}
         self.pressed_at = 0.0
+        self.editors = editors.Editors(self, ids or {}, WaitUntil)
 
     def Prepare(self):
         subprocess.run(["rm", "-rf", self.folder], check=True)
@@ -141,6 +145,15 @@ class Run:
         for chord in self.scenario["held"]:
             if not self.keyboard.Hold(chord):
                 raise Failure("the driver cannot hold %s itself" % chord)
+        self.editors.Remember()
+
+    def Expand(self, text):
+        """A table's text with the paths of this scenario's folder in place."""
+        folder = os.path.join(self.config, "pavix")
+        names = {"mark": MARK, "marker": self.marker, "run-folder": self.run_folder}
+        for name in re.findall(r"\{file:([^}]*)\}", text):
+            names["file:" + name] = os.path.join(folder, name)
+        return Expand(text, names)
 
     def Start(self):
         environment = dict(os.environ, XDG_CONFIG_HOME=self.config)
@@ -177,7 +190,7 @@ class Run:
                 if self.keyboard.IsHeld(chord) != (verb == "held"):
                     raise Failure("%s is %s" % (chord, "free" if verb == "held" else "held"))
         elif verb == "box":
-            self.Box(Expand(text))
+            self.Box(self.Expand(text))
         elif verb == "no-box":
             if self.app.Boxes():
                 raise Failure("a box is open: %s" % (self.app.Boxes()[0][:2],))
@@ -190,6 +203,10 @@ class Run:
         elif verb == "no-hints":
             if self.app.Hints(self.texts["HintTitle"]) is not None:
                 raise Failure("a hint window remains")
+        elif verb in editors.VERBS and words:
+            self.editors.Do(verb, text)
+        elif verb == "closed":
+            self.editors.Closed()
         else:
             raise Failure("no such step")
 
@@ -303,8 +320,8 @@ class Run:
         return "; ".join(problems)
 
 
-def RunScenario(options, scenario, keyboard, log):
-    run = Run(options, scenario, keyboard, log)
+def RunScenario(options, scenario, keyboard, log, ids=None):
+    run = Run(options, scenario, keyboard, log, ids)
     reason = ""
     try:
         run.Prepare()
@@ -333,6 +350,7 @@ def main():
     options = ParseOptions()
     try:
         scenarios = ReadTable(options.table_tool, options.table)
+        ids = editors.ControlIds(options.table_tool, options.table)
     except Failure as failure:
         print("FAIL shared_table: %s" % failure, flush=True)
         print("END " + options.group, flush=True)
@@ -344,7 +362,7 @@ def main():
         if scenario["group"] != options.group or options.only not in ("", scenario["name"]):
             continue
         ran += 1
-        reason = RunScenario(options, scenario, keyboard, log)
+        reason = RunScenario(options, scenario, keyboard, log, ids)
         if reason:
             failed += 1
             print("FAIL %s: %s" % (scenario["name"], reason), flush=True)

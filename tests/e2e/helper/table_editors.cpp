@@ -1,0 +1,310 @@
+#include "table_editors.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+
+#include "key_texts.h"
+
+namespace pavix_e2e {
+namespace {
+
+// A record's name length, then nothing: the record is cut short.
+const Bytes kCutShort("\x05\x00\x00", 3);
+
+std::wstring Wide(const std::string& utf8) {
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+    return text;
+}
+
+// The dialog's title in the scenario's language.
+bool Title(const std::string& name, bool japanese, std::wstring* title) {
+    const DialogTitles& titles = japanese ? JapaneseTitles() : EnglishTitles();
+    const std::map<std::string, std::wstring> byName = {{"ConfigDialog", titles.configuration},
+                                                        {"SequenceEditor", titles.sequenceEditor},
+                                                        {"HotkeyEditor", titles.hotkeyEditor},
+                                                        {"KeyCapture", titles.keyCapture},
+                                                        {"CommandEditor", titles.commandEditor}};
+    const auto found = byName.find(name);
+    if (found == byName.end()) {
+        return false;
+    }
+    *title = found->second;
+    return true;
+}
+
+// The hotkey control's word for a chord; its extended-key flag stands for WIN.
+WORD HotkeyWord(const Chord& chord) {
+    BYTE flags = 0;
+    flags |= (chord.modifiers & kControl) != 0 ? HOTKEYF_CONTROL : 0;
+    flags |= (chord.modifiers & kAlt) != 0 ? HOTKEYF_ALT : 0;
+    flags |= (chord.modifiers & kShift) != 0 ? HOTKEYF_SHIFT : 0;
+    flags |= (chord.modifiers & kWin) != 0 ? HOTKEYF_EXT : 0;
+    return MAKEWORD(static_cast<BYTE>(chord.virtualKey), flags);
+}
+
+// The rest of the step after its first word, as written.
+std::string AfterFirstWord(const TableStep& step) {
+    const std::size_t blank = step.text.find(' ');
+    return blank == std::string::npos ? std::string() : step.text.substr(blank + 1);
+}
+
+}  // namespace
+
+bool TableEditors::Knows(const std::string& verb) {
+    static const char* const kVerbs[] = {"dialog", "closed",    "click",   "set",    "shows",
+                                         "select", "rows",      "capture", "choose", "damage",
+                                         "saved",  "unchanged", "backup"};
+    return std::any_of(std::begin(kVerbs), std::end(kVerbs),
+                       [&](const char* known) { return verb == known; });
+}
+
+void TableEditors::Remember() {
+    for (const char* file : {"Config.dat", "Sequence.dat"}) {
+        Bytes bytes;
+        if (ReadFileBytes(Path(file), &bytes)) {
+            started_.emplace_back(file, bytes);
+        }
+    }
+}
+
+bool TableEditors::Name(const std::string& name, std::string* value) const {
+    if (name == "mark") {
+        *value = ctx_.paths.markExe;
+    } else if (name == "marker") {
+        *value = ctx_.workspace.marker;
+    } else if (name == "run-folder") {
+        *value = ctx_.workspace.runFolder;
+    } else if (name.rfind("file:", 0) == 0) {
+        *value = Path(name.substr(5));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::string TableEditors::Path(const std::string& file) const {
+    return ctx_.workspace.folder + "\\" + file;
+}
+
+Verdict TableEditors::Do(const TableStep& step, const TableStep* next) {
+    const std::vector<std::string>& words = step.words;
+    const std::string& verb = step.verb;
+    if (verb == "closed" && words.empty()) {
+        return Closed();
+    }
+    if (words.empty()) {
+        return Fail("the step names nothing");
+    }
+    if (verb == "dialog") {
+        return OpenDialog(words[0]);
+    }
+    if (verb == "capture") {
+        return Capture(words[0]);
+    }
+    if (verb == "choose") {
+        return Choose(words[0]);
+    }
+    if (verb == "damage") {
+        return Damage(words[0]);
+    }
+    if (verb == "saved") {
+        return Saved(step);
+    }
+    if (verb == "backup") {
+        return Backup(words[0]);
+    }
+    if (verb == "unchanged") {
+        for (const auto& [file, bytes] : started_) {
+            if (file == words[0]) {
+                return ExpectFileBytes(Path(file), bytes);
+            }
+        }
+        return FileExists(Path(words[0])) ? Fail(words[0] + " was written") : Pass();
+    }
+    if (verb == "click") {
+        return Click(words[0], next);
+    }
+    int id = 0;
+    if (Verdict v = Control(words[0], &id); !v.passed) {
+        return v;
+    }
+    const Dialog& dialog = dialogs_.back();
+    std::string text;
+    if (!ExpandText(
+            AfterFirstWord(step), [this](auto& n, auto* v) { return Name(n, v); }, &text)) {
+        return Fail("cannot read a placeholder");
+    }
+    if (verb == "set") {
+        return dialog.SetText(id, Wide(text)) ? Pass() : Fail("cannot type into " + words[0]);
+    }
+    if (verb == "shows") {
+        return dialog.ExpectText(id, Wide(text));
+    }
+    if (verb == "select") {
+        return dialog.SelectListRow(id, std::atoi(text.c_str())) ? Pass()
+                                                                 : Fail("cannot select the row");
+    }
+    const int rows = std::atoi(text.c_str());
+    if (verb == "rows" && !WaitUntil([&] { return dialog.ListCount(id) == rows; })) {
+        return Fail(words[0] + " has " + std::to_string(dialog.ListCount(id)) + " rows");
+    }
+    return verb == "rows" ? Pass() : Fail("no such step");
+}
+
+Verdict TableEditors::OpenDialog(const std::string& name) {
+    std::wstring title;
+    if (!Title(name, scenario_.group == "ja", &title)) {
+        return Fail("no dialog is named " + name);
+    }
+    dialogs_.emplace_back();
+    return dialogs_.back().WaitForOpen(ctx_.pavix.Handle(), ctx_.pavix.Id(), title);
+}
+
+// Once the last dialog has closed, Pavix enables its engine again and says so at the icon.
+Verdict TableEditors::Closed() {
+    if (dialogs_.empty()) {
+        return Fail("no dialog is current");
+    }
+    const HWND window = dialogs_.back().Window();
+    const std::string name = dialogs_.back().Name();
+    dialogs_.pop_back();
+    if (!WaitUntil([&] { return !IsWindow(window); })) {
+        return Fail(name + " stayed open");
+    }
+    if (!dialogs_.empty()) {
+        return dialogs_.back().Settle() ? Pass() : Fail(dialogs_.back().Name() + " hangs");
+    }
+    TrayRecord record;
+    if (Verdict v = ctx_.WaitForTray(*icons_, NIM_MODIFY, &record); !v.passed) {
+        return Fail("after the editor closed: " + v.reason);
+    }
+    ++*icons_;
+    return ctx_.CheckIconRecord(record);
+}
+
+Verdict TableEditors::Control(const std::string& name, int* id) const {
+    if (dialogs_.empty()) {
+        return Fail("no dialog is current");
+    }
+    const auto found = ids_.find(name);
+    *id = name == "IDOK"        ? IDOK
+          : name == "IDCANCEL"  ? IDCANCEL
+          : found != ids_.end() ? found->second
+                                : 0;
+    if (*id == 0) {
+        return Fail("resources/dialogs.tsv names no control " + name);
+    }
+    return dialogs_.back().Item(*id) != nullptr ? Pass()
+                                                : Fail(dialogs_.back().Name() + " has no " + name);
+}
+
+// A click whose handler opens or closes a window is posted, since Pavix answers nothing sent to it
+// until that window is gone; any other click returns once its handler has run.
+Verdict TableEditors::Click(const std::string& name, const TableStep* next) {
+    int id = 0;
+    if (Verdict v = Control(name, &id); !v.passed) {
+        return v;
+    }
+    const bool opens = next != nullptr && (next->verb == "dialog" || next->verb == "choose" ||
+                                           next->verb == "box" || next->verb == "closed");
+    return opens ? dialogs_.back().ClickToOpen(id) : dialogs_.back().Click(id);
+}
+
+Verdict TableEditors::Capture(const std::string& text) {
+    Chord chord;
+    if (!ParseChord(text, &chord)) {
+        return Fail("cannot read the chord");
+    }
+    int id = 0;
+    if (Verdict v = Control("KeyCapture.HotkeyControl", &id); !v.passed) {
+        return v;
+    }
+    return dialogs_.back().SetHotkey(id, HotkeyWord(chord)) ? Pass()
+                                                            : Fail("cannot set the hotkey control");
+}
+
+// The file dialog is the process's dialog that is none of the scenario's.
+Verdict TableEditors::Choose(const std::string& file) {
+    if (dialogs_.empty()) {
+        return Fail("no dialog is current");
+    }
+    HWND chooser = nullptr;
+    WaitUntil([&] {
+        for (HWND window : FindDialogs(ctx_.pavix.Id())) {
+            const bool ours = std::any_of(dialogs_.begin(), dialogs_.end(),
+                                          [&](const Dialog& d) { return d.Window() == window; });
+            chooser = !ours && IsWindowVisible(window) ? window : chooser;
+        }
+        return chooser != nullptr;
+    });
+    if (chooser == nullptr) {
+        return Fail("no file dialog showed");
+    }
+    Dialog files;
+    if (Verdict v = files.WaitForOpen(ctx_.pavix.Handle(), ctx_.pavix.Id(), WindowTitle(chooser));
+        !v.passed) {
+        return v;
+    }
+    if (!files.SetText(kFileDialogName, FromAnsi(Path(file)))) {
+        return Fail("cannot type the file name into " + files.Name());
+    }
+    if (Verdict v = files.ClickToClose(IDOK); !v.passed) {
+        return v;
+    }
+    return dialogs_.back().Settle() ? Pass() : Fail(dialogs_.back().Name() + " hangs");
+}
+
+Verdict TableEditors::Damage(const std::string& file) {
+    Bytes bytes;
+    if (!ReadFileBytes(Path(file), &bytes)) {
+        return Fail("cannot read " + file);
+    }
+    damaged_.emplace_back(file, bytes);
+    return WriteFileBytes(Path(file), bytes + kCutShort) ? Pass() : Fail("cannot write " + file);
+}
+
+Verdict TableEditors::Saved(const TableStep& step) {
+    if (step.words[0] == "sequences" && step.words.size() == 1) {
+        return ExpectSoon("Sequence.dat",
+                          SequenceFileBytes(SequenceRecords(scenario_, ctx_.MarkerCommand())));
+    }
+    ConfigSpec config = QuietConfig();
+    config.timeout = 5000;
+    if (step.words[0] != "config" ||
+        !ParseConfig({step.words.begin() + 1, step.words.end()}, &config)) {
+        return Fail("cannot read what is to be saved");
+    }
+    for (std::size_t event = 0; event < 6; ++event) {
+        config.sounds[event] = Path(kDefaultSoundFiles[event]);
+    }
+    return ExpectSoon("Config.dat", ConfigFileBytes(config));
+}
+
+Verdict TableEditors::Backup(const std::string& file) const {
+    for (const auto& [damaged, bytes] : damaged_) {
+        if (damaged != file) {
+            continue;
+        }
+        if (Verdict v = ExpectSoon(file + ".bak", bytes + kCutShort); !v.passed) {
+            return v;
+        }
+        return ExpectSoon(file, bytes);
+    }
+    return Fail("no \"damage " + file + "\" came before");
+}
+
+Verdict TableEditors::ExpectSoon(const std::string& file, const Bytes& expected) const {
+    WaitUntil([&] {
+        Bytes bytes;
+        return ReadFileBytes(Path(file), &bytes) && bytes == expected;
+    });
+    return ExpectFileBytes(Path(file), expected);
+}
+
+}  // namespace pavix_e2e
