@@ -68,15 +68,7 @@ class TableRun {
     bool Expand(const std::string& text, std::wstring* out) const {
         std::string expanded;
         const bool known = ExpandText(
-            text,
-            [this](const std::string& name, std::string* value) {
-                Chord chord;
-                if (ParseChord(name, &chord)) {
-                    *value = Utf8(ChordLabel(chord));
-                    return true;
-                }
-                return editors_.Name(name, value);
-            },
+            text, [this](auto& name, auto* value) { return editors_.Name(name, value); },
             &expanded);
         *out = Wide(expanded);
         return known;
@@ -170,7 +162,8 @@ class TableRun {
                                                       {"abort", kMenuAbort},
                                                       {"exit", kMenuExit},
                                                       {"configuration", kMenuConfiguration},
-                                                      {"edit", kMenuEditSequence}};
+                                                      {"edit", kMenuEditSequence},
+                                                      {"sheet", kMenuAllSequences}};
         const auto command = commands.find(item);
         if (command == commands.end()) {
             return Fail("no such menu item");

@@ -157,8 +157,8 @@ bool ExpandText(const std::string& text,
                 std::string* out) {
     out->clear();
     for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text.compare(at, 2, "\\n") == 0) {
-            *out += '\n';
+        if (text.compare(at, 2, "\\n") == 0 || text.compare(at, 2, "\\t") == 0) {
+            *out += text[at + 1] == 'n' ? '\n' : '\t';
             ++at;
         } else if (text[at] == '{') {
             const std::size_t close = text.find('}', at);

@@ -48,7 +48,7 @@ bool ParseConfig(const std::vector<std::string>& words, ConfigSpec* config);
 bool Writes(const TableScenario& scenario, const std::string& file);
 
 // The text with each "{name}" replaced by what `value` gives for the name (false: unknown) and
-// each "\n" by a line break.
+// each "\n" and "\t" by a line break and a tab.
 bool ExpandText(const std::string& text,
                 const std::function<bool(const std::string& name, std::string* value)>& value,
                 std::string* out);

@@ -25,11 +25,14 @@ std::wstring Wide(const std::string& utf8) {
 // The dialog's title in the scenario's language.
 bool Title(const std::string& name, bool japanese, std::wstring* title) {
     const DialogTitles& titles = japanese ? JapaneseTitles() : EnglishTitles();
-    const std::map<std::string, std::wstring> byName = {{"ConfigDialog", titles.configuration},
-                                                        {"SequenceEditor", titles.sequenceEditor},
-                                                        {"HotkeyEditor", titles.hotkeyEditor},
-                                                        {"KeyCapture", titles.keyCapture},
-                                                        {"CommandEditor", titles.commandEditor}};
+    const std::map<std::string, std::wstring> byName = {
+        {"ConfigDialog", titles.configuration},
+        {"SequenceEditor", titles.sequenceEditor},
+        {"HotkeyEditor", titles.hotkeyEditor},
+        {"KeyCapture", titles.keyCapture},
+        {"CommandEditor", titles.commandEditor},
+        {"RecordDialog", japanese ? L"キーの記録" : L"Record Keys"},
+        {"SequenceSheet", japanese ? L"すべてのシーケンス" : L"All Sequences"}};
     const auto found = byName.find(name);
     if (found == byName.end()) {
         return false;
@@ -57,9 +60,10 @@ std::string AfterFirstWord(const TableStep& step) {
 }  // namespace
 
 bool TableEditors::Knows(const std::string& verb) {
-    static const char* const kVerbs[] = {"dialog", "closed",    "click",   "set",    "shows",
-                                         "select", "rows",      "capture", "choose", "damage",
-                                         "saved",  "unchanged", "backup"};
+    static const char* const kVerbs[] = {"dialog",    "closed",  "click",     "set",    "shows",
+                                         "select",    "rows",    "capture",   "choose", "type",
+                                         "focus",     "showing", "clipboard", "damage", "saved",
+                                         "unchanged", "backup"};
     return std::any_of(std::begin(kVerbs), std::end(kVerbs),
                        [&](const char* known) { return verb == known; });
 }
@@ -74,7 +78,10 @@ void TableEditors::Remember() {
 }
 
 bool TableEditors::Name(const std::string& name, std::string* value) const {
-    if (name == "mark") {
+    Chord chord;
+    if (ParseChord(name, &chord)) {
+        *value = Utf8(ChordLabel(chord));
+    } else if (name == "mark") {
         *value = ctx_.paths.markExe;
     } else if (name == "marker") {
         *value = ctx_.workspace.marker;
@@ -106,6 +113,18 @@ Verdict TableEditors::Do(const TableStep& step, const TableStep* next) {
     }
     if (verb == "capture") {
         return Capture(words[0]);
+    }
+    if (verb == "type") {
+        return Type(words);
+    }
+    if (verb == "focus") {
+        return Focus(words[0]);
+    }
+    if (verb == "clipboard") {
+        return Clipboard(step.text);
+    }
+    if (verb == "showing" && words.size() == 2) {
+        return Showing(words[0], std::atoi(words[1].c_str()));
     }
     if (verb == "choose") {
         return Choose(words[0]);
@@ -163,22 +182,29 @@ Verdict TableEditors::OpenDialog(const std::string& name) {
         return Fail("no dialog is named " + name);
     }
     dialogs_.emplace_back();
+    names_.push_back(name);
     return dialogs_.back().WaitForOpen(ctx_.pavix.Handle(), ctx_.pavix.Id(), title);
 }
 
-// Once the last dialog has closed, Pavix enables its engine again and says so at the icon.
+// Once the last editor has closed, Pavix enables its engine again and says so at the icon; the
+// sheet of all sequences shows beside the running engine and leaves it alone.
 Verdict TableEditors::Closed() {
     if (dialogs_.empty()) {
         return Fail("no dialog is current");
     }
     const HWND window = dialogs_.back().Window();
     const std::string name = dialogs_.back().Name();
+    const bool beside = names_.back() == "SequenceSheet";
     dialogs_.pop_back();
+    names_.pop_back();
     if (!WaitUntil([&] { return !IsWindow(window); })) {
         return Fail(name + " stayed open");
     }
     if (!dialogs_.empty()) {
         return dialogs_.back().Settle() ? Pass() : Fail(dialogs_.back().Name() + " hangs");
+    }
+    if (beside) {
+        return Pass();
     }
     TrayRecord record;
     if (Verdict v = ctx_.WaitForTray(*icons_, NIM_MODIFY, &record); !v.passed) {
@@ -227,6 +253,84 @@ Verdict TableEditors::Capture(const std::string& text) {
     }
     return dialogs_.back().SetHotkey(id, HotkeyWord(chord)) ? Pass()
                                                             : Fail("cannot set the hotkey control");
+}
+
+// Keys reach the dialog that has the keyboard, as a user's typing does.
+Verdict TableEditors::Type(const std::vector<std::string>& words) {
+    std::vector<Chord> chords;
+    for (const std::string& word : words) {
+        Chord chord;
+        if (!ParseChord(word, &chord)) {
+            return Fail("cannot read the chord \"" + word + "\"");
+        }
+        chords.push_back(chord);
+    }
+    if (dialogs_.empty()) {
+        return Fail("no dialog is current");
+    }
+    const Dialog& dialog = dialogs_.back();
+    if (!WaitUntil([&] {
+            return GetForegroundWindow() == dialog.Window() && dialog.Focus() != nullptr &&
+                   IsChild(dialog.Window(), dialog.Focus());
+        })) {
+        return Fail(dialog.Name() + " does not have the keyboard");
+    }
+    return PressChords(chords) ? Pass() : Fail("SendInput refused the chords");
+}
+
+Verdict TableEditors::Focus(const std::string& name) {
+    int id = 0;
+    if (Verdict v = Control(name, &id); !v.passed) {
+        return v;
+    }
+    const Dialog& dialog = dialogs_.back();
+    SendMessageW(dialog.Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(dialog.Item(id)), TRUE);
+    return WaitUntil([&] { return dialog.Focus() == dialog.Item(id); })
+               ? Pass()
+               : Fail(name + " does not take the focus");
+}
+
+// The clipboard holds the text with the platform's line ends; then it is emptied, so that the
+// next check sees only what comes after.
+Verdict TableEditors::Clipboard(const std::string& text) {
+    std::string expanded;
+    if (!ExpandText(
+            text, [this](auto& n, auto* v) { return Name(n, v); }, &expanded)) {
+        return Fail("cannot read a placeholder");
+    }
+    std::wstring expected;
+    for (wchar_t c : Wide(expanded)) {
+        expected += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    }
+    std::wstring copied;
+    const bool holds = WaitUntil([&] {
+        if (!OpenClipboard(nullptr)) {
+            return false;
+        }
+        copied.clear();
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                copied = chars;
+                GlobalUnlock(data);
+            }
+        }
+        const bool same = copied == expected && EmptyClipboard() != FALSE;
+        CloseClipboard();
+        return same;
+    });
+    return holds ? Pass() : Fail("the clipboard holds \"" + Utf8(copied) + "\"");
+}
+
+Verdict TableEditors::Showing(const std::string& name, int count) {
+    std::wstring title;
+    if (!Title(name, scenario_.group == "ja", &title)) {
+        return Fail("no dialog is named " + name);
+    }
+    int shown = 0;
+    for (HWND window : FindDialogs(ctx_.pavix.Id())) {
+        shown += IsWindowVisible(window) && WindowTitle(window) == title ? 1 : 0;
+    }
+    return shown == count ? Pass() : Fail(std::to_string(shown) + " of them show");
 }
 
 // The file dialog is the process's dialog that is none of the scenario's.

@@ -1,6 +1,7 @@
 // The editor steps of the shared scenario table done the Windows way: dialogs found by their
 // titles, controls by their ids through GetDlgItem, a chord handed to the key capture box as its
-// hotkey control's word, and the platform's file dialogs given a name in their file-name box.
+// hotkey control's word, the platform's file dialogs given a name in their file-name box, and the
+// clipboard read with the platform's line ends.
 #pragma once
 
 #include <string>
@@ -23,7 +24,7 @@ class TableEditors {
     void Remember();
     // One step; `next` (null at the end) tells whether a click opens or closes a window.
     Verdict Do(const TableStep& step, const TableStep* next);
-    // A placeholder's value: {mark}, {marker}, {run-folder}, {file:<name>}.
+    // A placeholder's value: {mark}, {marker}, {run-folder}, {file:<name>}, or a chord's label.
     bool Name(const std::string& name, std::string* value) const;
 
   private:
@@ -32,6 +33,10 @@ class TableEditors {
     Verdict Control(const std::string& name, int* id) const;
     Verdict Click(const std::string& name, const TableStep* next);
     Verdict Capture(const std::string& chord);
+    Verdict Type(const std::vector<std::string>& chords);
+    Verdict Focus(const std::string& name);
+    Verdict Clipboard(const std::string& text);
+    Verdict Showing(const std::string& name, int count);
     Verdict Choose(const std::string& file);
     Verdict Damage(const std::string& file);
     Verdict Saved(const TableStep& step);
@@ -42,8 +47,9 @@ class TableEditors {
     const TableScenario& scenario_;
     const ControlIds& ids_;
     ScenarioContext& ctx_;
-    std::size_t* icons_;           // the runner's count of tray requests checked
-    std::vector<Dialog> dialogs_;  // the open ones, innermost last
+    std::size_t* icons_;              // the runner's count of tray requests checked
+    std::vector<Dialog> dialogs_;     // the open ones, innermost last
+    std::vector<std::string> names_;  // and their names
     std::vector<std::pair<std::string, Bytes>> started_;  // files as written, absent ones left out
     std::vector<std::pair<std::string, Bytes>> damaged_;  // files as they were before "damage"
 };

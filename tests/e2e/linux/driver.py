@@ -29,7 +29,7 @@ WAIT_CAP = 10.0
 POLL = 0.005
 LEAST_PAUSE = 0.5  # Pavix waits this long after a key before it shows the hints
 MENU_ITEMS = {"enable": "Enable", "disable": "Disable", "abort": "Abort", "exit": "Exit",
-              "configuration": "Configuration", "edit": "EditSequence"}
+              "configuration": "Configuration", "edit": "EditSequence", "sheet": "AllSequences"}
 Failure = editors.Failure
 
 
@@ -65,14 +65,14 @@ def Label(chord):
 
 def Expand(text, names=None):
     """The text with each {name} replaced by its value in `names`, each other {chord} by the
-    chord's label, and each "\\n" by a line break."""
+    chord's label, and each "\\n" and "\\t" by a line break and a tab."""
     names = names or {}
     while "{" in text:
         start = text.index("{")
         end = text.index("}", start)
         name = text[start + 1:end]
         text = text[:start] + names.get(name, Label(name) if "+" in name else None) + text[end + 1:]
-    return text.replace("\\n", "\n")
+    return text.replace("\\n", "\n").replace("\\t", "\t")
 
 
 def ReadTable(tool, table):

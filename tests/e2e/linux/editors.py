@@ -11,7 +11,7 @@ import xkeys
 MARK = os.path.join(os.path.dirname(os.path.abspath(__file__)), "mark")
 
 VERBS = ("dialog", "closed", "click", "set", "shows", "select", "rows", "capture", "choose",
-         "damage", "saved", "unchanged", "backup")
+         "type", "focus", "showing", "clipboard", "damage", "saved", "unchanged", "backup")
 SOUNDS = ("match", "mismatch", "abort", "timeout", "enable", "disable")
 CUT_SHORT = b"\x05\x00\x00"  # a record's name length, then nothing
 
@@ -58,6 +58,19 @@ def _CaptureLabel(chord):
     return " + ".join([names[name] for name in modifiers] + [key.upper()])
 
 
+def _Clipboard(empty=False):
+    """The clipboard's text; or, with `empty`, the clipboard taken and let go empty."""
+    script = ("import gi, sys; gi.require_version('Gtk', '3.0'); gi.require_version('Gdk', '3.0'); "
+              "from gi.repository import Gdk, Gtk; "
+              "board = Gtk.Clipboard.get(Gdk.SELECTION_CLIPBOARD); "
+              + ("board.set_text('', 0); board.store()" if empty else
+                 "text = board.wait_for_text(); sys.stdout.buffer.write((text or '').encode())"))
+    done = subprocess.run(["/usr/bin/python3", "-c", script], capture_output=True, timeout=10)
+    if done.returncode != 0:
+        raise Failure("cannot use the clipboard: %s" % done.stderr[-300:])
+    return done.stdout.decode()
+
+
 class Editors:
     """The dialogs one scenario has open, innermost last, and the data files as they started."""
 
@@ -75,7 +88,12 @@ class Editors:
     def Do(self, verb, text):
         words = text.split()
         step = getattr(self, verb.capitalize())
-        step(*words) if verb not in ("set", "shows") else step(words[0], text[len(words[0]):].strip())
+        if verb in ("set", "shows"):
+            step(words[0], text[len(words[0]):].strip())
+        elif verb in ("type", "clipboard"):
+            step(text)
+        else:
+            step(*words)
 
     def Path(self, name):
         return os.path.join(self.folder, name)
@@ -91,7 +109,7 @@ class Editors:
             raise Failure("the dialog shows no control %s (%d)" % (name, number))
         return control
 
-    def Showing(self, wanted):
+    def Shown(self, wanted):
         """The process's showing window whose accessible id is `wanted`, or None."""
         try:
             for window in self.run.app._Windows():
@@ -104,7 +122,7 @@ class Editors:
 
     def Dialog(self, name):
         wanted = str(self.ids.get(name, -1))
-        window = self.wait(lambda: self.Showing(wanted))
+        window = self.wait(lambda: self.Shown(wanted))
         if window is None:
             raise Failure("the dialog %s did not show" % name)
         self.dialogs.append((window, wanted))
@@ -113,7 +131,7 @@ class Editors:
         if not self.dialogs:
             raise Failure("no dialog is current")
         _, wanted = self.dialogs.pop()
-        if not self.wait(lambda: self.Showing(wanted) is None):
+        if not self.wait(lambda: self.Shown(wanted) is None):
             raise Failure("the dialog %s stayed open" % wanted)
 
     def Click(self, name):
@@ -140,15 +158,41 @@ class Editors:
             raise Failure("%s has %d rows" % (name, a11y.Atspi.Table.get_n_rows(table)))
 
     def Capture(self, chord):
-        title = self.dialogs[-1][0].get_name()
-        subprocess.run(["xdotool", "search", "--name", "^%s$" % title, "windowfocus", "--sync"],
-                       capture_output=True)
+        self.FocusWindow()
         field = self.Control("KeyCapture.HotkeyControl")
         field.grab_focus()
         xkeys.Press([chord])
         wanted = _CaptureLabel(chord)
         if not self.wait(lambda: a11y.Text(field) == wanted):
             raise Failure("the capture shows \"%s\" for %s" % (a11y.Text(field), chord))
+
+    def FocusWindow(self):
+        subprocess.run(["xdotool", "search", "--name", "^%s$" % self.dialogs[-1][0].get_name(),
+                        "windowfocus", "--sync"], capture_output=True)
+
+    def Type(self, chords):
+        self.FocusWindow()
+        xkeys.Press(chords.split())
+
+    def Focus(self, name):
+        self.FocusWindow()
+        a11y.Atspi.Component.grab_focus(self.Control(name))
+
+    def Clipboard(self, text):
+        """The clipboard holds the text, read as another program reads it; then it is emptied,
+        so that the next check sees only what comes after."""
+        wanted = self.run.Expand(text)
+        if not self.wait(lambda: _Clipboard() == wanted):
+            raise Failure("the clipboard holds %r, not %r" % (_Clipboard(), wanted))
+        _Clipboard(empty=True)
+
+    def Showing(self, name, count):
+        wanted = str(self.ids.get(name, -1))
+        shown = [window for window in self.run.app._Windows()
+                 if window is not None and window.get_accessible_id() == wanted
+                 and window.get_state_set().contains(a11y.Atspi.StateType.SHOWING)]
+        if len(shown) != int(count):
+            raise Failure("%d of them show" % len(shown))
 
     def Choose(self, name):
         """Names the file in GTK's file chooser by typing its path, as a user can."""

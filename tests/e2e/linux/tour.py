@@ -12,11 +12,30 @@ import sys
 
 import a11y
 import driver
-import editor_test
 import tray
 import xkeys
 
 SAMPLES = os.path.join(driver.ROOT, "build", "linux", "samples", "linux", "Sequence.dat")
+# A table scenario whose data files the tour starts from before it puts the samples in place.
+FILES = "second_start_exits_at_once"
+
+
+def Wait(run, title):
+    dialog = driver.WaitUntil(lambda: a11y.Dialog(run.app, title))
+    if dialog is None:
+        raise driver.Failure("no dialog \"%s\" showed" % title)
+    return dialog
+
+
+def Open(run, item, title):
+    """Chooses the menu's item and waits for the dialog it opens."""
+    run.Menu().Click(tray.Plain(run.texts[item]))
+    return Wait(run, title)
+
+
+def Gone(run, title):
+    if not driver.WaitUntil(lambda: a11y.Dialog(run.app, title) is None):
+        raise driver.Failure("the dialog \"%s\" stayed open" % title)
 
 
 def Titles(ja):
@@ -48,42 +67,42 @@ def Tour(run, folder, ja):
         target.write(source.read())
     run.Do("start", "")
     run.Do("icon", "idle")
-    editor = editor_test.Open(run, "EditSequence", titles["104"])
+    editor = Open(run, "EditSequence", titles["104"])
     driver.WaitUntil(lambda: False, 0.5)
     Shoot(titles["104"], path("sequence-editor"))
     # The third button is the sequences' Add in both languages; the keys' and commands' follow.
     buttons = a11y.Find(editor, a11y.Atspi.Role.PUSH_BUTTON)
     adds = [button for button in buttons if button.get_name() == buttons[2].get_name()]
     a11y.Click(adds[1])
-    hotkey = editor_test.Wait(run, titles["108"])
+    hotkey = Wait(run, titles["108"])
     Shoot(titles["108"], path("hotkey-editor"))
     a11y.Click(a11y.Find(hotkey, a11y.Atspi.Role.PUSH_BUTTON)[0])
-    editor_test.Wait(run, titles["107"])
+    Wait(run, titles["107"])
     xkeys.Press(["ctrl+alt+a"])
     driver.WaitUntil(lambda: False, 0.3)
     Shoot(titles["107"], path("key-capture"))
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, titles["107"])
+    Gone(run, titles["107"])
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, titles["108"])
+    Gone(run, titles["108"])
     a11y.Click(adds[2])
-    editor_test.Wait(run, titles["105"])
+    Wait(run, titles["105"])
     Shoot(titles["105"], path("command-editor"))
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, titles["105"])
+    Gone(run, titles["105"])
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, titles["104"])
-    editor_test.Open(run, "Configuration", titles["111"])
+    Gone(run, titles["104"])
+    Open(run, "Configuration", titles["111"])
     Shoot(titles["111"], path("configuration"))
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, titles["111"])
+    Gone(run, titles["111"])
 
 
 def main():
     options = driver.ParseOptions()
     keyboard = xkeys.Keyboard()
     name = "tour_" + options.group
-    scenario = {"name": name, "files": editor_test.FILES, "group": options.group, "held": [],
+    scenario = {"name": name, "files": FILES, "group": options.group, "held": [],
                 "steps": []}
     run = driver.Run(options, scenario, keyboard, tray.Log(options.tray_log))
     reason = ""
