@@ -100,57 +100,48 @@ std::string TableEditors::Path(const std::string& file) const {
 }
 
 Verdict TableEditors::Do(const TableStep& step, const TableStep* next) {
-    const std::vector<std::string>& words = step.words;
     const std::string& verb = step.verb;
-    if (verb == "closed" && words.empty()) {
-        return Closed();
+    if (verb == "closed") {
+        return step.words.empty() ? Closed() : Fail("the step takes nothing");
     }
-    if (words.empty()) {
+    if (step.words.empty()) {
         return Fail("the step names nothing");
     }
+    if (verb == "click") {
+        return Click(step.words[0], next);
+    }
+    if (verb == "set" || verb == "shows" || verb == "select" || verb == "rows") {
+        return ControlStep(step);
+    }
+    if (verb == "damage" || verb == "saved" || verb == "unchanged" || verb == "backup") {
+        return FileStep(step);
+    }
+    const std::string& word = step.words[0];
     if (verb == "dialog") {
-        return OpenDialog(words[0]);
+        return OpenDialog(word);
     }
     if (verb == "capture") {
-        return Capture(words[0]);
+        return Capture(word);
     }
     if (verb == "type") {
-        return Type(words);
+        return Type(step.words);
     }
     if (verb == "focus") {
-        return Focus(words[0]);
+        return Focus(word);
     }
     if (verb == "clipboard") {
         return Clipboard(step.text);
     }
-    if (verb == "showing" && words.size() == 2) {
-        return Showing(words[0], std::atoi(words[1].c_str()));
+    if (verb == "showing" && step.words.size() == 2) {
+        return Showing(word, std::atoi(step.words[1].c_str()));
     }
-    if (verb == "choose") {
-        return Choose(words[0]);
-    }
-    if (verb == "damage") {
-        return Damage(words[0]);
-    }
-    if (verb == "saved") {
-        return Saved(step);
-    }
-    if (verb == "backup") {
-        return Backup(words[0]);
-    }
-    if (verb == "unchanged") {
-        for (const auto& [file, bytes] : started_) {
-            if (file == words[0]) {
-                return ExpectFileBytes(Path(file), bytes);
-            }
-        }
-        return FileExists(Path(words[0])) ? Fail(words[0] + " was written") : Pass();
-    }
-    if (verb == "click") {
-        return Click(words[0], next);
-    }
+    return verb == "choose" ? Choose(word) : Fail("no such step");
+}
+
+// set, shows, select and rows: a control of the current dialog and a text.
+Verdict TableEditors::ControlStep(const TableStep& step) {
     int id = 0;
-    if (Verdict v = Control(words[0], &id); !v.passed) {
+    if (Verdict v = Control(step.words[0], &id); !v.passed) {
         return v;
     }
     const Dialog& dialog = dialogs_.back();
@@ -159,21 +150,38 @@ Verdict TableEditors::Do(const TableStep& step, const TableStep* next) {
             AfterFirstWord(step), [this](auto& n, auto* v) { return Name(n, v); }, &text)) {
         return Fail("cannot read a placeholder");
     }
-    if (verb == "set") {
-        return dialog.SetText(id, Wide(text)) ? Pass() : Fail("cannot type into " + words[0]);
+    if (step.verb == "set") {
+        return dialog.SetText(id, Wide(text)) ? Pass() : Fail("cannot type into the control");
     }
-    if (verb == "shows") {
+    if (step.verb == "shows") {
         return dialog.ExpectText(id, Wide(text));
     }
-    if (verb == "select") {
-        return dialog.SelectListRow(id, std::atoi(text.c_str())) ? Pass()
-                                                                 : Fail("cannot select the row");
+    const int row = std::atoi(text.c_str());
+    if (step.verb == "select") {
+        return dialog.SelectListRow(id, row) ? Pass() : Fail("cannot select the row");
     }
-    const int rows = std::atoi(text.c_str());
-    if (verb == "rows" && !WaitUntil([&] { return dialog.ListCount(id) == rows; })) {
-        return Fail(words[0] + " has " + std::to_string(dialog.ListCount(id)) + " rows");
+    return WaitUntil([&] { return dialog.ListCount(id) == row; })
+               ? Pass()
+               : Fail("the list has " + std::to_string(dialog.ListCount(id)) + " rows");
+}
+
+Verdict TableEditors::FileStep(const TableStep& step) {
+    const std::string& file = step.words[0];
+    if (step.verb == "damage") {
+        return Damage(file);
     }
-    return verb == "rows" ? Pass() : Fail("no such step");
+    if (step.verb == "saved") {
+        return Saved(step);
+    }
+    if (step.verb == "backup") {
+        return Backup(file);
+    }
+    for (const auto& [written, bytes] : started_) {
+        if (written == file) {
+            return ExpectFileBytes(Path(file), bytes);
+        }
+    }
+    return FileExists(Path(file)) ? Fail(file + " was written") : Pass();
 }
 
 Verdict TableEditors::OpenDialog(const std::string& name) {

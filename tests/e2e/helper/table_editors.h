@@ -28,6 +28,8 @@ class TableEditors {
     bool Name(const std::string& name, std::string* value) const;
 
   private:
+    Verdict ControlStep(const TableStep& step);
+    Verdict FileStep(const TableStep& step);
     Verdict OpenDialog(const std::string& name);
     Verdict Closed();
     Verdict Control(const std::string& name, int* id) const;
