@@ -143,6 +143,8 @@ DialogHost::~DialogHost() = default;
 void DialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
     GtkWidget* fixed = gtk_fixed_new();
     gtk_container_add(GTK_CONTAINER(dialog.window), fixed);
+    atk_object_set_accessible_id(gtk_widget_get_accessible(dialog.window),
+                                 std::to_string(layout.id).c_str());
     const std::vector<std::string> names = AccessibleNames(layout);
     GtkRadioButton* leader = nullptr;
     GList* chain = nullptr;
@@ -169,6 +171,11 @@ void DialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
                                  control->layout.text != nullptr && control->layout.text[0] != '\0';
         if (!namedByText) {
             atk_object_set_name(gtk_widget_get_accessible(control->widget), names[index].c_str());
+        }
+        // Scripts of assistive technology find a control by its id, whatever the language.
+        if (control->layout.id >= 0) {
+            atk_object_set_accessible_id(gtk_widget_get_accessible(control->widget),
+                                         std::to_string(control->layout.id).c_str());
         }
         gtk_fixed_put(GTK_FIXED(fixed), control->outer, 0, 0);
         if (TakesFocus(control->layout.kind)) {

@@ -88,7 +88,7 @@ std::vector<Scenario> AllScenarios(const std::string& tablePath) {
     for (auto table :
          {StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios, ConfigDialogScenarios,
           SequenceEditorScenarios, EditorHostingScenarios, HintScenarios, ConflictScenarios,
-          SequenceTextScenarios, ScaleScenarios, RecordAndSheetScenarios}) {
+          SequenceTextScenarios, ScaleScenarios}) {
         std::vector<Scenario> scenarios = table();
         all.insert(all.end(), scenarios.begin(), scenarios.end());
     }

@@ -112,7 +112,6 @@ std::vector<Scenario> HintScenarios();
 std::vector<Scenario> ConflictScenarios();
 std::vector<Scenario> SequenceTextScenarios();
 std::vector<Scenario> ScaleScenarios();
-std::vector<Scenario> RecordAndSheetScenarios();
 // The shared table of scenarios (tests/e2e/scenarios/shared.txt) that the Linux program passes
 // too; a table that cannot be read gives one failing scenario per group that says why.
 std::vector<Scenario> TableScenarios(const std::string& path);

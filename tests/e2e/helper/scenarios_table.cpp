@@ -5,11 +5,13 @@
 // the run's sound watcher watches.
 #include <fstream>
 #include <map>
+#include <memory>
 
 #include "key_texts.h"
 #include "scenario.h"
 #include "sound_log.h"
 #include "table.h"
+#include "table_editors.h"
 
 namespace pavix_e2e {
 namespace {
@@ -25,27 +27,13 @@ std::wstring Wide(const std::string& utf8) {
     return text;
 }
 
-// The text with each {chord} replaced by that chord's label.
-bool ExpandLabels(const std::string& text, std::wstring* out) {
-    std::size_t begin = 0;
-    for (std::size_t open; (open = text.find('{', begin)) != std::string::npos;) {
-        const std::size_t close = text.find('}', open);
-        Chord chord;
-        if (close == std::string::npos ||
-            !ParseChord(text.substr(open + 1, close - open - 1), &chord)) {
-            return false;
-        }
-        *out += Wide(text.substr(begin, open - begin)) + ChordLabel(chord);
-        begin = close + 1;
-    }
-    *out += Wide(text.substr(begin));
-    return true;
-}
-
 class TableRun {
   public:
-    TableRun(const TableScenario& scenario, ScenarioContext& ctx)
-        : scenario_(scenario), ctx_(ctx), sounds_(ctx.paths.soundLog) {}
+    TableRun(const TableScenario& scenario, const ControlIds& ids, ScenarioContext& ctx)
+        : scenario_(scenario),
+          ctx_(ctx),
+          sounds_(ctx.paths.soundLog),
+          editors_(scenario, ids, ctx, &icons_) {}
 
     Verdict Run() {
         for (const Chord& chord : scenario_.held) {
@@ -57,8 +45,13 @@ class TableRun {
         if (Verdict v = WriteFiles(); !v.passed) {
             return v;
         }
-        for (const TableStep& step : scenario_.steps) {
-            if (Verdict v = Do(step); !v.passed) {
+        editors_.Remember();
+        const std::vector<TableStep>& steps = scenario_.steps;
+        for (std::size_t index = 0; index < steps.size(); ++index) {
+            const TableStep& step = steps[index];
+            const TableStep* next = index + 1 < steps.size() ? &steps[index + 1] : nullptr;
+            if (Verdict v = TableEditors::Knows(step.verb) ? editors_.Do(step, next) : Do(step);
+                !v.passed) {
                 return Fail("line " + std::to_string(step.line) + " (" + step.verb + " " +
                             step.text + "): " + v.reason);
             }
@@ -68,12 +61,27 @@ class TableRun {
 
   private:
     Verdict WriteFiles() {
-        const std::string& exe = ctx_.paths.pavixExe;
-        const std::string sounds = exe.substr(0, exe.find_last_of('\\') + 1) + "se";
-        if (Verdict v = ctx_.WriteConfig(ConfigWithSounds(scenario_, sounds, '\\')); !v.passed) {
-            return v;
+        if (Writes(scenario_, "Config.dat")) {
+            const std::string& exe = ctx_.paths.pavixExe;
+            const std::string sounds = exe.substr(0, exe.find_last_of('\\') + 1) + "se";
+            if (Verdict v = ctx_.WriteConfig(ConfigWithSounds(scenario_, sounds, '\\'));
+                !v.passed) {
+                return v;
+            }
         }
-        return ctx_.WriteSequences(SequenceRecords(scenario_, ctx_.MarkerCommand()));
+        return Writes(scenario_, "Sequence.dat")
+                   ? ctx_.WriteSequences(SequenceRecords(scenario_, ctx_.MarkerCommand()))
+                   : Pass();
+    }
+
+    // The text with each {chord} replaced by that chord's label and the placeholders filled in.
+    bool Expand(const std::string& text, std::wstring* out) const {
+        std::string expanded;
+        const bool known = ExpandText(
+            text, [this](auto& name, auto* value) { return editors_.Name(name, value); },
+            &expanded);
+        *out = Wide(expanded);
+        return known;
     }
 
     Verdict Do(const TableStep& step) {
@@ -92,8 +100,8 @@ class TableRun {
         }
         if (verb == "box") {
             std::wstring text;
-            return ExpandLabels(step.text, &text) ? ExpectErrorBox(ctx_.pavix.Id(), text)
-                                                  : Fail("cannot read the chord in the text");
+            return Expand(step.text, &text) ? ExpectErrorBox(ctx_.pavix.Id(), text)
+                                            : Fail("cannot read the chord in the text");
         }
         if (verb == "no-box") {
             return FindMessageBoxes(ctx_.pavix.Id()).empty() ? Pass() : Fail("a box is open");
@@ -165,7 +173,10 @@ class TableRun {
         const std::map<std::string, UINT> commands = {{"enable", kMenuEnable},
                                                       {"disable", kMenuDisable},
                                                       {"abort", kMenuAbort},
-                                                      {"exit", kMenuExit}};
+                                                      {"exit", kMenuExit},
+                                                      {"configuration", kMenuConfiguration},
+                                                      {"edit", kMenuEditSequence},
+                                                      {"sheet", kMenuAllSequences}};
         const auto command = commands.find(item);
         if (command == commands.end()) {
             return Fail("no such menu item");
@@ -223,6 +234,7 @@ class TableRun {
     std::map<std::string, std::uint64_t> pictures_;
     DWORD pressedAt_ = 0;
     SoundLog sounds_;
+    TableEditors editors_;
 };
 
 // The window never takes the focus, stays on top and out of the taskbar, carries its title for
@@ -302,16 +314,19 @@ Verdict TableRun::Hints(const std::string& text) {
 std::vector<Scenario> TableScenarios(const std::string& path) {
     std::vector<TableScenario> table;
     std::string error;
-    if (!ReadTable(path, &table, &error)) {
+    const auto ids = std::make_shared<ControlIds>();
+    if (!ReadTable(path, &table, &error) ||
+        !ReadControlIds(DialogsPathBeside(path), ids.get(), &error)) {
         return {
             {"shared_table", "en", false, [error](ScenarioContext&) { return Fail(error); }},
             {"ja_shared_table", "ja", false, [error](ScenarioContext&) { return Fail(error); }}};
     }
     std::vector<Scenario> scenarios;
     for (const TableScenario& scenario : table) {
-        scenarios.push_back({scenario.name, scenario.group, true, [scenario](ScenarioContext& ctx) {
-                                 return TableRun(scenario, ctx).Run();
-                             }});
+        scenarios.push_back(
+            {scenario.name, scenario.group, true, [scenario, ids](ScenarioContext& ctx) {
+                 return TableRun(scenario, *ids, ctx).Run();
+             }});
     }
     return scenarios;
 }

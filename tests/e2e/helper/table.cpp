@@ -1,6 +1,7 @@
 #include "table.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -94,23 +95,22 @@ bool ParseSounds(const std::string& value, std::array<bool, kSoundNames.size()>*
     return true;
 }
 
-bool ParseConfig(const std::vector<std::string>& words, TableScenario* scenario) {
-    ConfigSpec* config = &scenario->config;
+// The scene's "config" line: the settings, and "sounds" or "sounds=match,timeout" for the events
+// that sound.
+bool ParseSceneConfig(const std::vector<std::string>& words, TableScenario* scenario) {
+    std::vector<std::string> settings;
     for (const std::string& word : words) {
-        const std::size_t equals = word.find('=');
-        const std::string key = word.substr(0, equals);
-        const std::string value = equals == std::string::npos ? "" : word.substr(equals + 1);
-        if (key == "timeout" && !value.empty()) {
-            config->timeout = std::atoi(value.c_str());
-        } else if (key == "abort" && ParseChord(value, &config->abortKey)) {
-            config->abortEnabled = true;
-        } else if (word == "sounds") {
+        if (word == "sounds") {
             scenario->sounding.fill(true);
-        } else if (key != "sounds" || value.empty() || !ParseSounds(value, &scenario->sounding)) {
-            return false;
+        } else if (word.rfind("sounds=", 0) == 0) {
+            if (word.size() == 7 || !ParseSounds(word.substr(7), &scenario->sounding)) {
+                return false;
+            }
+        } else {
+            settings.push_back(word);
         }
     }
-    return true;
+    return ParseConfig(settings, &scenario->config);
 }
 
 bool AreSoundNames(const std::vector<std::string>& words) {
@@ -126,7 +126,7 @@ bool AreSoundNames(const std::vector<std::string>& words) {
 bool ParseLine(const TableStep& step, TableScenario* scenario) {
     const bool started = !scenario->steps.empty();
     if (step.verb == "config" && !started) {
-        return ParseConfig(step.words, scenario);
+        return ParseSceneConfig(step.words, scenario);
     }
     if (step.verb == "sequence" && !started) {
         TableSequence sequence;
@@ -138,6 +138,15 @@ bool ParseLine(const TableStep& step, TableScenario* scenario) {
     }
     if (step.verb == "hold" && !started) {
         return ParseChords(step.words, &scenario->held);
+    }
+    if (step.verb == "absent" && !started) {
+        for (const std::string& file : step.words) {
+            if (file != "Config.dat" && file != "Sequence.dat") {
+                return false;
+            }
+            scenario->absent.push_back(file);
+        }
+        return !step.words.empty();
     }
     if (!started && step.verb != "start") {
         return false;
@@ -168,6 +177,93 @@ bool ParseChord(const std::string& text, Chord* chord) {
     }
     chord->modifiers = modifiers;
     return ParseKey(text.substr(begin), &chord->virtualKey);
+}
+
+bool ParseConfig(const std::vector<std::string>& words, ConfigSpec* config) {
+    for (const std::string& word : words) {
+        const std::size_t equals = word.find('=');
+        const std::string key = word.substr(0, equals);
+        const std::string value = equals == std::string::npos ? "" : word.substr(equals + 1);
+        if (key == "timeout" && !value.empty()) {
+            config->timeout = std::atoi(value.c_str());
+        } else if (key == "abort" && ParseChord(value, &config->abortKey)) {
+            config->abortEnabled = true;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Writes(const TableScenario& scenario, const std::string& file) {
+    for (const std::string& absent : scenario.absent) {
+        if (absent == file) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ExpandText(const std::string& text,
+                const std::function<bool(const std::string& name, std::string* value)>& value,
+                std::string* out) {
+    out->clear();
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text.compare(at, 2, "\\n") == 0 || text.compare(at, 2, "\\t") == 0) {
+            *out += text[at + 1] == 'n' ? '\n' : '\t';
+            ++at;
+        } else if (text[at] == '{') {
+            const std::size_t close = text.find('}', at);
+            std::string named;
+            if (close == std::string::npos || !value(text.substr(at + 1, close - at - 1), &named)) {
+                return false;
+            }
+            *out += named;
+            at = close;
+        } else {
+            *out += text[at];
+        }
+    }
+    return true;
+}
+
+bool ReadControlIds(const std::string& path, ControlIds* ids, std::string* error) {
+    std::ifstream file(path);
+    if (!file) {
+        *error = "cannot read " + path;
+        return false;
+    }
+    std::string dialog;
+    for (std::string line; std::getline(file, line);) {
+        std::istringstream fields(line);
+        std::string kind;
+        std::string id;
+        std::getline(fields, kind, '\t');
+        std::getline(fields, id, '\t');
+        const std::size_t colon = id.find(':');
+        if (line.empty() || line[0] == '#' || colon == std::string::npos) {
+            continue;
+        }
+        const std::string name = id.substr(colon + 1);
+        const int number = std::atoi(id.c_str());
+        if (kind == "dialog") {
+            dialog = name;
+            (*ids)[dialog] = number;
+        } else if (!dialog.empty()) {
+            (*ids)[dialog + "." + name] = number;
+        }
+    }
+    return true;
+}
+
+std::string DialogsPathBeside(const std::string& tablePath) {
+    std::string path = tablePath;
+    for (int up = 0; up < 4; ++up) {  // shared.txt, scenarios, e2e, tests
+        const std::size_t slash = path.find_last_of("/\\");
+        path = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+    }
+    const char separator = tablePath.find('\\') != std::string::npos ? '\\' : '/';
+    return path + separator + "resources" + separator + "dialogs.tsv";
 }
 
 std::vector<SequenceSpec> SequenceRecords(const TableScenario& scenario,

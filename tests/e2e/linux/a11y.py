@@ -4,7 +4,7 @@
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 _BOX_ROLES = (Atspi.Role.ALERT, Atspi.Role.DIALOG)
 

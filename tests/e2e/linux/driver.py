@@ -13,12 +13,14 @@ the number of failures (at most 100).
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
 import time
 
 import a11y
+import editors
 import tray
 import xkeys
 
@@ -32,11 +34,9 @@ WAIT_CAP = 10.0
 POLL = 0.005
 SOUND_SETTLE = 0.3  # how long a "sounds" step goes on listening for one more sound
 LEAST_PAUSE = 0.5  # Pavix waits this long after a key before it shows the hints
-MENU_ITEMS = {"enable": "Enable", "disable": "Disable", "abort": "Abort", "exit": "Exit"}
-
-
-class Failure(Exception):
-    pass
+MENU_ITEMS = {"enable": "Enable", "disable": "Disable", "abort": "Abort", "exit": "Exit",
+              "configuration": "Configuration", "edit": "EditSequence", "sheet": "AllSequences"}
+Failure = editors.Failure
 
 
 def WaitUntil(done, cap=WAIT_CAP):
@@ -69,13 +69,16 @@ def Label(chord):
     return marks + "+" + key.upper()
 
 
-def Expand(text):
-    """The text with each {chord} replaced by the chord's label."""
+def Expand(text, names=None):
+    """The text with each {name} replaced by its value in `names`, each other {chord} by the
+    chord's label, and each "\\n" and "\\t" by a line break and a tab."""
+    names = names or {}
     while "{" in text:
         start = text.index("{")
         end = text.index("}", start)
-        text = text[:start] + Label(text[start + 1:end]) + text[end + 1:]
-    return text
+        name = text[start + 1:end]
+        text = text[:start] + names.get(name, Label(name) if "+" in name else None) + text[end + 1:]
+    return text.replace("\\n", "\n").replace("\\t", "\t")
 
 
 def ReadTable(tool, table):
@@ -120,7 +123,7 @@ def WindowTitles(pid):
 class Run:
     """One scenario: its folder, its Pavix and what the steps have seen so far."""
 
-    def __init__(self, options, scenario, keyboard, log):
+    def __init__(self, options, scenario, keyboard, log, ids=None):
         self.options, self.scenario, self.keyboard = options, scenario, keyboard
         self.texts = Texts(2 if scenario["group"] == "ja" else 1)
         self.folder = os.path.join(options.work, scenario["name"])
@@ -135,6 +138,7 @@ class Run:
         self.pressed_at = 0.0
         self.sounds = None
         self.heard = []  # sounds played since the last "sounds" step
+        self.editors = editors.Editors(self, ids or {}, WaitUntil)
 
     def Prepare(self):
         subprocess.run(["rm", "-rf", self.folder], check=True)
@@ -153,6 +157,15 @@ class Run:
         for chord in self.scenario["held"]:
             if not self.keyboard.Hold(chord):
                 raise Failure("the driver cannot hold %s itself" % chord)
+        self.editors.Remember()
+
+    def Expand(self, text):
+        """A table's text with the paths of this scenario's folder in place."""
+        folder = os.path.join(self.config, "pavix")
+        names = {"mark": MARK, "marker": self.marker, "run-folder": self.run_folder}
+        for name in re.findall(r"\{file:([^}]*)\}", text):
+            names["file:" + name] = os.path.join(folder, name)
+        return Expand(text, names)
 
     def Start(self):
         environment = dict(os.environ, XDG_CONFIG_HOME=self.config)
@@ -189,7 +202,7 @@ class Run:
                 if self.keyboard.IsHeld(chord) != (verb == "held"):
                     raise Failure("%s is %s" % (chord, "free" if verb == "held" else "held"))
         elif verb == "box":
-            self.Box(Expand(text))
+            self.Box(self.Expand(text))
         elif verb == "no-box":
             if self.app.Boxes():
                 raise Failure("a box is open: %s" % (self.app.Boxes()[0][:2],))
@@ -204,6 +217,10 @@ class Run:
                 raise Failure("a hint window remains")
         elif verb == "sounds":
             self.Sounds(words)
+        elif verb in editors.VERBS and words:
+            self.editors.Do(verb, text)
+        elif verb == "closed":
+            self.editors.Closed()
         else:
             raise Failure("no such step")
 
@@ -332,8 +349,8 @@ class Run:
         return "; ".join(problems)
 
 
-def RunScenario(options, scenario, keyboard, log):
-    run = Run(options, scenario, keyboard, log)
+def RunScenario(options, scenario, keyboard, log, ids=None):
+    run = Run(options, scenario, keyboard, log, ids)
     reason = ""
     try:
         run.Prepare()
@@ -362,6 +379,7 @@ def main():
     options = ParseOptions()
     try:
         scenarios = ReadTable(options.table_tool, options.table)
+        ids = editors.ControlIds(options.table_tool, options.table)
     except Failure as failure:
         print("FAIL shared_table: %s" % failure, flush=True)
         print("END " + options.group, flush=True)
@@ -373,7 +391,7 @@ def main():
         if scenario["group"] != options.group or options.only not in ("", scenario["name"]):
             continue
         ran += 1
-        reason = RunScenario(options, scenario, keyboard, log)
+        reason = RunScenario(options, scenario, keyboard, log, ids)
         if reason:
             failed += 1
             print("FAIL %s: %s" % (scenario["name"], reason), flush=True)

@@ -51,7 +51,7 @@ RunSession() {
         grep -qx "END $group" "$out/$group.out" ||
             echo "FAIL $group: the driver ended early ($(tail -c 400 "$out/$group.err" | tr '\n' ' '))"
     }
-    if [[ -z "${PAVIX_E2E_ONLY:-}" || ( "$PAVIX_E2E_ONLY" != ja_* && "$PAVIX_E2E_ONLY" != tray_* && "$PAVIX_E2E_ONLY" != editor_* ) ]]; then
+    if [[ -z "${PAVIX_E2E_ONLY:-}" || ( "$PAVIX_E2E_ONLY" != ja_* && "$PAVIX_E2E_ONLY" != tray_* ) ]]; then
         RunGroup en LANG=C.UTF-8
     fi
     if [[ -z "${PAVIX_E2E_TOUR:-}" && ( -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == tray_* ) ]]; then
@@ -60,13 +60,6 @@ RunSession() {
         cat "$out/tray.out"
         grep -qx "END tray" "$out/tray.out" ||
             echo "FAIL tray: the tray test ended early ($(tail -c 400 "$out/tray-test.err" | tr '\n' ' '))"
-    fi
-    if [[ -z "${PAVIX_E2E_TOUR:-}" && ( -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == editor_* ) ]]; then
-        env LANG=C.UTF-8 LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/editor_test.py" "${arguments[@]}" \
-            >"$out/editor.out" 2>"$out/editor-test.err"
-        cat "$out/editor.out"
-        grep -qx "END editor" "$out/editor.out" ||
-            echo "FAIL editor: the editor test ended early ($(tail -c 400 "$out/editor-test.err" | tr '\n' ' '))"
     fi
     if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == ja_* ]]; then
         local locales="$ROOT/build/locale"

@@ -6,8 +6,13 @@
 //       "step<TAB>line<TAB>verb<TAB>text" per step
 //   pavix_e2e_table <shared.txt> --files <scenario> <folder> <marker command> <marker file> <run
 //   folder>
-//       writes Config.dat and Sequence.dat of the scenario into the folder, its sounds named in
-//       the folder's se/
+//       writes Config.dat and Sequence.dat of the scenario into the folder, each unless the
+//       scenario says it is absent, its sounds named in the folder's se/
+//   pavix_e2e_table <shared.txt> --sequences <scenario> <file> <marker command> <marker file>
+//   <run folder>
+//       writes the Sequence.dat that the scenario's sequence lines describe into the file
+//   pavix_e2e_table <shared.txt> --controls
+//       one line "name<TAB>number" per dialog and named control of resources/dialogs.tsv
 //   pavix_e2e_table <shared.txt> --config <file> <time-out> <six sound paths>
 //       writes a Config.dat without an abort chord, as the editor tests expect one
 //
@@ -57,15 +62,21 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
 }
 
-// The marker command is started with the marker file, quoted, as its parameter. The sounds are
-// those Pavix installs in the folder's se/ (the driver puts them there first).
+// The marker command is started with the marker file, quoted, as its parameter.
+CommandSpec Marker(char** paths) {
+    return External(paths[0], "\"" + std::string(paths[1]) + "\"", paths[2]);
+}
+
+// The sounds are those Pavix installs in the folder's se/ (the driver puts them there first).
 bool WriteFiles(const TableScenario& scenario, char** paths) {
     const std::string folder = paths[0];
-    const CommandSpec marker = External(paths[1], "\"" + std::string(paths[2]) + "\"", paths[3]);
+    const CommandSpec marker = Marker(paths + 1);
     const ConfigSpec config = ConfigWithSounds(scenario, folder + "/se", '/');
-    return WriteFile(folder + "/Config.dat", ConfigFileBytes(config)) &&
-           WriteFile(folder + "/Sequence.dat",
-                     SequenceFileBytes(SequenceRecords(scenario, marker)));
+    return (!Writes(scenario, "Config.dat") ||
+            WriteFile(folder + "/Config.dat", ConfigFileBytes(config))) &&
+           (!Writes(scenario, "Sequence.dat") ||
+            WriteFile(folder + "/Sequence.dat",
+                      SequenceFileBytes(SequenceRecords(scenario, marker))));
 }
 
 }  // namespace
@@ -80,10 +91,22 @@ int main(int argc, char** argv) {
         config.sounds.assign(argv + 5, argv + 11);
         return WriteFile(argv[3], ConfigFileBytes(config)) ? 0 : 1;
     }
-    if ((mode != "--list" || argc != 3) && (mode != "--files" || argc != 8)) {
+    if (mode == "--controls" && argc == 3) {
+        ControlIds ids;
+        if (!ReadControlIds(DialogsPathBeside(argv[1]), &ids, &error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
+        for (const auto& [name, number] : ids) {
+            std::printf("%s\t%d\n", name.c_str(), number);
+        }
+        return 0;
+    }
+    const bool files = (mode == "--files" || mode == "--sequences") && argc == 8;
+    if ((mode != "--list" || argc != 3) && !files) {
         std::fprintf(stderr,
-                     "usage: pavix_e2e_table <table> --list | --files <scenario> <folder> "
-                     "<marker command> <marker file> <run folder>\n");
+                     "usage: pavix_e2e_table <table> --list | --controls | --files|--sequences "
+                     "<scenario> <folder or file> <marker command> <marker file> <run folder>\n");
         return 1;
     }
     if (!ReadTable(argv[1], &table, &error)) {
@@ -95,6 +118,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (const TableScenario& scenario : table) {
+        if (scenario.name == argv[3] && mode == "--sequences") {
+            const auto records = SequenceRecords(scenario, Marker(argv + 5));
+            return WriteFile(argv[4], SequenceFileBytes(records)) ? 0 : 1;
+        }
         if (scenario.name == argv[3]) {
             return WriteFiles(scenario, argv + 4) ? 0 : 1;
         }

@@ -14,12 +14,59 @@ import sys
 
 import a11y
 import driver
-import editor_test
 import tray
 import xkeys
 
 SAMPLES = os.path.join(driver.ROOT, "build", "linux", "samples", "linux", "Sequence.dat")
 PANEL = os.path.join(driver.HERE, "tray_panel.py")
+# A table scenario whose data files the tour starts from before it puts the samples in place.
+FILES = "second_start_exits_at_once"
+
+
+def Wait(run, title):
+    dialog = driver.WaitUntil(lambda: a11y.Dialog(run.app, title))
+    if dialog is None:
+        raise driver.Failure("no dialog \"%s\" showed" % title)
+    return dialog
+
+
+def Open(run, item, title):
+    """Chooses the menu's item and waits for the dialog it opens."""
+    run.Menu().Click(tray.Plain(run.texts[item]))
+    return Wait(run, title)
+
+
+def Gone(run, title):
+    if not driver.WaitUntil(lambda: a11y.Dialog(run.app, title) is None):
+        raise driver.Failure("the dialog \"%s\" stayed open" % title)
+
+
+def One(dialog, role, name, index=0):
+    found = a11y.Find(dialog, role, name)
+    if len(found) <= index:
+        raise driver.Failure("the dialog has no %s \"%s\"" % (role.value_nick, name))
+    return found[index]
+
+
+def Field(dialog, name):
+    return One(dialog, a11y.Atspi.Role.TEXT, name)
+
+
+def Press(dialog, name, index=0):
+    a11y.Click(One(dialog, a11y.Atspi.Role.PUSH_BUTTON, name, index))
+
+
+def Lists(dialog):
+    return a11y.Find(dialog, a11y.Atspi.Role.TREE_TABLE) + a11y.Find(dialog, a11y.Atspi.Role.TABLE)
+
+
+def Rows(table):
+    return a11y.Atspi.Table.get_n_rows(table)
+
+
+def Focus(title):
+    subprocess.run(["xdotool", "search", "--name", "^%s$" % title, "windowfocus", "--sync"],
+                   capture_output=True)
 
 
 def DialogTexts(ja):
@@ -142,17 +189,17 @@ def Tour(run, folder, ja):
     run.Do("icon", "idle")
     TrayStates(run, path)
     SequenceEditor(run, texts, path)
-    editor_test.Open(run, "Configuration", texts["111.title"])
+    Open(run, "Configuration", texts["111.title"])
     Shoot(texts["111.title"], path("configuration"))
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, texts["111.title"])
-    sheet = editor_test.Open(run, "AllSequences", texts["113.title"])
-    rows = editor_test.Lists(sheet)[0]
-    if not driver.WaitUntil(lambda: editor_test.Rows(rows) > 1):
+    Gone(run, texts["111.title"])
+    sheet = Open(run, "AllSequences", texts["113.title"])
+    rows = Lists(sheet)[0]
+    if not driver.WaitUntil(lambda: Rows(rows) > 1):
         raise driver.Failure("the sheet lists no sequence")
     Shoot(texts["113.title"], path("all-sequences"))
-    editor_test.Press(sheet, texts["close"])
-    editor_test.Gone(run, texts["113.title"])
+    Press(sheet, texts["close"])
+    Gone(run, texts["113.title"])
     Conflict(run, texts, path)
 
 
@@ -166,8 +213,8 @@ def SequenceEditor(run, texts, path):
     """The editor as on Windows (the first sequence, its first command and its second chord
     selected), then the dialogs it opens: hotkey editor, key capture, command editor, Record."""
     title = lambda dialog: texts[dialog + ".title"]
-    editor = editor_test.Open(run, "EditSequence", title("104"))
-    sequences, keys, commands = editor_test.Lists(editor)[:3]
+    editor = Open(run, "EditSequence", title("104"))
+    sequences, keys, commands = Lists(editor)[:3]
     for table, row in ((sequences, 0), (commands, 0), (keys, 1)):
         a11y.Atspi.Table.add_row_selection(table, row)
         driver.WaitUntil(lambda: False, 0.2)
@@ -175,84 +222,84 @@ def SequenceEditor(run, texts, path):
     Shoot(title("104"), path("sequence-editor"))
     adds = Adds(editor, texts)
     a11y.Click(adds[1])
-    hotkey = editor_test.Wait(run, title("108"))
+    hotkey = Wait(run, title("108"))
     Shoot(title("108"), path("hotkey-editor"))
-    editor_test.Press(hotkey, texts["108.keyType"])
-    editor_test.Wait(run, title("107"))
+    Press(hotkey, texts["108.keyType"])
+    Wait(run, title("107"))
     xkeys.Press(["ctrl+alt+a"])
     driver.WaitUntil(lambda: False, 0.3)
     Shoot(title("107"), path("key-capture"))
     for dialog in ("107", "108"):
         subprocess.run(["xdotool", "key", "Escape"])
-        editor_test.Gone(run, title(dialog))
+        Gone(run, title(dialog))
     a11y.Click(adds[2])
-    editor_test.Wait(run, title("105"))
+    Wait(run, title("105"))
     Shoot(title("105"), path("command-editor"))
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, title("105"))
+    Gone(run, title("105"))
     RecordKeys(run, editor, texts, path)
     subprocess.run(["xdotool", "key", "Escape"])
-    editor_test.Gone(run, title("104"))
+    Gone(run, title("104"))
 
 
 def RecordKeys(run, editor, texts, path):
     """Two chords typed into Record while it records; Cancel keeps the keys there were."""
-    editor_test.Press(editor, texts["104.record"])
-    record = editor_test.Wait(run, texts["112.title"])
-    editor_test.Focus(texts["112.title"])
+    Press(editor, texts["104.record"])
+    record = Wait(run, texts["112.title"])
+    Focus(texts["112.title"])
     xkeys.Press(["ctrl+alt+p", "ctrl+alt+t"])
-    chords = editor_test.Lists(record)[0]
-    if not driver.WaitUntil(lambda: editor_test.Rows(chords) == 2):
-        raise driver.Failure("Record listed %d chords, not 2" % editor_test.Rows(chords))
+    chords = Lists(record)[0]
+    if not driver.WaitUntil(lambda: Rows(chords) == 2):
+        raise driver.Failure("Record listed %d chords, not 2" % Rows(chords))
     Shoot(texts["112.title"], path("record-keys"))
-    editor_test.Press(record, texts["cancel"])
-    editor_test.Gone(run, texts["112.title"])
+    Press(record, texts["cancel"])
+    Gone(run, texts["112.title"])
 
 
 def AddKey(run, add, texts, chord):
     """A chord added through the hotkey editor and its key capture box."""
     a11y.Click(add)
-    hotkey = editor_test.Wait(run, texts["108.title"])
-    editor_test.Press(hotkey, texts["108.keyType"])
-    capture = editor_test.Wait(run, texts["107.title"])
-    editor_test.Focus(texts["107.title"])
+    hotkey = Wait(run, texts["108.title"])
+    Press(hotkey, texts["108.keyType"])
+    capture = Wait(run, texts["107.title"])
+    Focus(texts["107.title"])
     field = a11y.Find(capture, a11y.Atspi.Role.TEXT)[0]
     field.grab_focus()
     xkeys.Press([chord])
     if not driver.WaitUntil(lambda: a11y.Text(field)):
         raise driver.Failure("the key capture took no %s" % chord)
-    editor_test.Press(capture, texts["ok"])
-    editor_test.Gone(run, texts["107.title"])
-    editor_test.Press(hotkey, texts["ok"])
-    editor_test.Gone(run, texts["108.title"])
+    Press(capture, texts["ok"])
+    Gone(run, texts["107.title"])
+    Press(hotkey, texts["ok"])
+    Gone(run, texts["108.title"])
 
 
 def Conflict(run, texts, path):
     """A new sequence on the chords of the first sample, which completes first: marked, and the
     reason under the lists."""
     title = texts["104.title"]
-    editor = editor_test.Open(run, "EditSequence", title)
+    editor = Open(run, "EditSequence", title)
     adds = Adds(editor, texts)
     a11y.Click(adds[0])
-    a11y.SetText(editor_test.Field(editor, texts["104.name"]), "Terminal again")
+    a11y.SetText(Field(editor, texts["104.name"]), "Terminal again")
     for chord in ("ctrl+alt+p", "ctrl+alt+t"):
         AddKey(run, adds[1], texts, chord)
     a11y.Click(adds[2])
-    command = editor_test.Wait(run, texts["105.title"])
-    a11y.Click(editor_test.One(command, a11y.Atspi.Role.RADIO_BUTTON, texts["105.builtin"]))
-    editor_test.Press(command, texts["ok"])
-    editor_test.Gone(run, texts["105.title"])
+    command = Wait(run, texts["105.title"])
+    a11y.Click(One(command, a11y.Atspi.Role.RADIO_BUTTON, texts["105.builtin"]))
+    Press(command, texts["ok"])
+    Gone(run, texts["105.title"])
     driver.WaitUntil(lambda: False, 0.5)
     Shoot(title, path("sequence-editor-conflict"))
-    editor_test.Press(editor, texts["cancel"])
-    editor_test.Gone(run, title)
+    Press(editor, texts["cancel"])
+    Gone(run, title)
 
 
 def main():
     options = driver.ParseOptions()
     keyboard = xkeys.Keyboard()
     name = "tour_" + options.group
-    scenario = {"name": name, "files": editor_test.FILES, "group": options.group, "held": [],
+    scenario = {"name": name, "files": FILES, "group": options.group, "held": [],
                 "steps": []}
     run = driver.Run(options, scenario, keyboard, tray.Log(options.tray_log))
     reason = ""
