@@ -10,6 +10,7 @@
 #include "platform/constants.h"
 #include "platform/linux/launch.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/spawn.h"
 
 namespace pavix {
 namespace {
@@ -32,18 +33,29 @@ constexpr const char* kSession = "org.freedesktop.login1.Session";
 constexpr int kInteractiveTimeout = 120000;
 constexpr int kTimeout = 10000;
 
-std::uint32_t ErrorOfSpawn(const GError* error) {
-    if (error->domain != G_SPAWN_ERROR) {
-        return kErrorAccessDenied;
+// GLib's wording of a failed start, which these boxes have always shown.
+std::string SpawnFailureText(const Spawned& spawned, const Launch& launch) {
+    const char* format = spawned.enteringDirectory ? "Failed to change to directory “%s” (%s)"
+                                                   : "Failed to execute child process “%s” (%s)";
+    const std::string& subject = spawned.enteringDirectory ? launch.directory : launch.argv[0];
+    gchar* text =
+        g_strdup_printf(g_dgettext("glib20", format), subject.c_str(), g_strerror(spawned.error));
+    const std::string copy = text;
+    g_free(text);
+    return copy;
+}
+
+std::uint32_t ErrorOfSpawn(const Spawned& spawned) {
+    if (spawned.enteringDirectory) {
+        return kErrorPathNotFound;
     }
-    switch (error->code) {
-        case G_SPAWN_ERROR_NOENT:
-            return kErrorFileNotFound;
-        case G_SPAWN_ERROR_CHDIR:
-            return kErrorPathNotFound;
-        default:
-            return kErrorAccessDenied;
-    }
+    return spawned.error == ENOENT ? kErrorFileNotFound : kErrorAccessDenied;
+}
+
+// Reaped from the main loop whenever it ends.
+void WatchChild(int pid) {
+    g_child_watch_add(
+        pid, [](GPid child, gint, gpointer) { g_spawn_close_pid(child); }, nullptr);
 }
 
 // The errno that a platform error code stands for, to word it in the user's language.
@@ -80,30 +92,13 @@ std::intptr_t LinuxPlatform::ShellExecuteA(WindowHandle, const char*, const char
         files_.SetLastError(launch.error);
         return FailureAnswer(launch.error);
     }
-    std::vector<char*> argv;
-    for (const std::string& part : launch.argv) {
-        argv.push_back(const_cast<char*>(part.c_str()));
-    }
-    argv.push_back(nullptr);
-    GError* error = nullptr;
-    GPid child = 0;
-    // One fork, reaped by a child watch on the main loop: letting GLib reap the child itself
-    // costs a second fork of this whole process and a wait for it before the command starts.
-    const bool started =
-        g_spawn_async(launch.directory.empty() ? nullptr : launch.directory.c_str(), argv.data(),
-                      nullptr,
-                      static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD),
-                      nullptr, nullptr, &child, &error) != FALSE;
-    if (started) {
-        g_child_watch_add(
-            child, [](GPid pid, gint, gpointer) { g_spawn_close_pid(pid); }, nullptr);
-    }
-    if (!started) {
-        files_.SetLastError(ErrorOfSpawn(error));
-        lastErrorText_ = error->message;
-        g_error_free(error);
+    const Spawned spawned = Spawn(launch.argv, launch.directory);
+    if (spawned.error != 0) {
+        files_.SetLastError(ErrorOfSpawn(spawned));
+        lastErrorText_ = SpawnFailureText(spawned, launch);
         return FailureAnswer(GetLastError());
     }
+    WatchChild(spawned.pid);
     files_.SetLastError(kErrorSuccess);
     return kStarted;
 }
@@ -195,10 +190,12 @@ bool LinuxPlatform::LockWorkStation() {
 }
 
 bool LinuxPlatform::StartScreenSaver() {
-    gchar* argv[] = {const_cast<gchar*>("xdg-screensaver"), const_cast<gchar*>("activate"),
-                     nullptr};
-    return g_spawn_async(nullptr, argv, nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
-                         nullptr) != FALSE;
+    const Spawned spawned = Spawn({"xdg-screensaver", "activate"}, "");
+    if (spawned.error != 0) {
+        return false;
+    }
+    WatchChild(spawned.pid);
+    return true;
 }
 
 // Windows 10's numbers: the program takes the NT family's way, where every command exists.
