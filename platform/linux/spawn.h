@@ -9,8 +9,8 @@
 namespace pavix {
 
 struct Spawned {
-    int pid = 0;    // the child's, when it started
-    int error = 0;  // errno of the failure, 0 when it started
+    int pid = 0;                     // the child's, when it started
+    int error = 0;                   // errno of the failure, 0 when it started
     bool enteringDirectory = false;  // the failure was entering `directory`, not the exec
 };
 
