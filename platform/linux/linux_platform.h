@@ -68,7 +68,9 @@ class LinuxPlatform final : public Platform {
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
 
-    // Connects to the display (never a Wayland one); false when there is none.
+    // Connects to the display (never a Wayland one); false when there is none. Only the hotkeys'
+    // connection opens here: the desktop's libraries (GTK, the tray item) come up on their first
+    // use, which at start is the tray icon's, after every chord is grabbed.
     bool OpenDisplay();
 
     // --- ErrorApi ------------------------------------------------------------------------------
@@ -294,6 +296,10 @@ class LinuxPlatform final : public Platform {
     WindowHandle CreateInDialog(const char* className, const char* windowName, const Rect& rect,
                                 WindowHandle parent, std::int32_t id, WindowHandler* handler);
     DialogHost& Dialogs();
+    // The desktop, brought up on the first call; nullptr when GTK cannot open the display.
+    Desktop* Gui();
+    // The tray item, with the desktop; nullptr without one.
+    TrayIndicator* Tray();
     std::intptr_t SendToDialog(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                                std::intptr_t lParam);
     bool DialogText(WindowHandle window, std::string* text) const;
@@ -320,6 +326,7 @@ class LinuxPlatform final : public Platform {
     std::unique_ptr<XHotkeys> hotkeys_;
     std::unique_ptr<TrayIndicator> tray_;
     std::unique_ptr<DialogHost> dialogHost_;
+    bool guiFailed_ = false;  // GTK could not open the display: no second try
     std::map<WindowHandle, WindowEntry> windows_;
     std::map<std::pair<WindowHandle, std::uintptr_t>, TimerEntry> timers_;
     std::map<MenuHandle, MenuEntry> menus_;
