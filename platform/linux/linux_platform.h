@@ -6,9 +6,9 @@
 // - A window is an entry with its handler; popups and their STATIC labels are GTK widgets, every
 //   other window is hidden and has none.
 // - GetMessageA takes the next queued message, running one iteration of GLib's main loop (which
-//   blocks) whenever the queue is empty. Hotkeys (XGrabKey'd key presses, read from GDK's own
-//   X connection), timers (GLib timeouts) and menu choices only queue messages; nothing runs on
-//   another thread.
+//   blocks) whenever the queue is empty. Hotkeys (XGrabKey'd key presses, read from an X
+//   connection of their own), timers (GLib timeouts) and menu choices only queue messages;
+//   nothing runs on another thread.
 // - Modal calls (MessageBoxA) dispatch the queue while they wait, as a modal loop does.
 // - The data files and se/ live in $XDG_CONFIG_HOME/pavix/, which stands for the folder of the
 //   executable: GetModuleFileNameA names a file "pavix" in it.
@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/deferred_calls.h"
 #include "platform/linux/posix_files.h"
 #include "platform/platform.h"
 
@@ -318,6 +319,7 @@ class LinuxPlatform final : public Platform {
     std::string Text(std::uint32_t id) const;
     std::string MenuText(std::uint32_t commandId) const;
     bool CallLogind(const char* method, bool interactive);
+    void Play(const char* sound);  // nullptr stops the sound playing
 
     LinuxResources resources_;
     LinuxPlaces places_;
@@ -343,6 +345,7 @@ class LinuxPlatform final : public Platform {
     bool lockHeld_ = false;
     std::string lastErrorText_;  // the system's wording of the last error, where it gave one
     void* sounds_ = nullptr;     // libcanberra's context, made on the first sound
+    DeferredCalls deferred_;     // the sounds, carried out from the main loop
     WindowHandle trayOwner_ = 0;
     std::uint32_t trayMessage_ = 0;
     std::uint32_t trayUid_ = 0;

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "platform/constants.h"
 #include "platform/linux/launch.h"
@@ -228,25 +229,34 @@ bool LinuxPlatform::AdjustTokenPrivileges(KernelHandle, bool, const TokenPrivile
     return true;
 }
 
-// Asynchronous, and a new sound ends the one playing, as the platform plays them.
+// Asynchronous, and a new sound ends the one playing, as the platform plays them. The sound
+// server is reached from the main loop's next iteration, in the order the sounds came: the caller
+// goes on at once (a completed sequence's command starts before its sound, which may wait for the
+// server). A missing file is refused at once; a sound server that cannot be reached is silence.
 bool LinuxPlatform::PlaySoundA(const char* sound, ModuleHandle, std::uint32_t) {
+    if (sound != nullptr && ::access(sound, R_OK) != 0) {
+        files_.SetLastErrorFromErrno();
+        return false;
+    }
+    const std::optional<std::string> file =
+        sound != nullptr ? std::optional<std::string>(sound) : std::nullopt;
+    deferred_.Add([this, file] { Play(file ? file->c_str() : nullptr); });
+    return true;
+}
+
+void LinuxPlatform::Play(const char* sound) {
     auto* context = static_cast<ca_context*>(sounds_);
     if (context == nullptr) {
         if (ca_context_create(&context) != CA_SUCCESS) {
-            return false;
+            return;
         }
         ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "Pavix", nullptr);
         sounds_ = context;
     }
     ca_context_cancel(context, kSoundId);
-    if (sound == nullptr) {
-        return true;
+    if (sound != nullptr) {
+        ca_context_play(context, kSoundId, CA_PROP_MEDIA_FILENAME, sound, nullptr);
     }
-    if (::access(sound, R_OK) != 0) {
-        files_.SetLastErrorFromErrno();
-        return false;
-    }
-    return ca_context_play(context, kSoundId, CA_PROP_MEDIA_FILENAME, sound, nullptr) == CA_SUCCESS;
 }
 
 }  // namespace pavix
