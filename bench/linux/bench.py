@@ -84,27 +84,32 @@ class GrabRecorder:
         context = self.t.XRecordCreateContext(control, self.FROM_SERVER_TIME,
                                               ctypes.byref(clients), 1, ctypes.byref(ranges), 1)
         self.x.XSync(control, 0)
-        self.times = []
+        self.grabs = []  # (client, server time)
         self.callback = self.Callback(self.Intercepted)
         self.t.XRecordEnableContextAsync(self.data, context, self.callback, None)
         self.x.XFlush(self.data)
 
     def Intercepted(self, _, data):
         if data.contents.category == self.FROM_CLIENT:
-            self.times.append(data.contents.server_time)
+            self.grabs.append((data.contents.id_base, data.contents.server_time))
         self.t.XRecordFreeData(data)
 
     def Clear(self):
         self.t.XRecordProcessReplies(self.data)
-        self.times = []
+        self.grabs = []
 
     def Last(self):
-        """The monotonic time (s) of the last grab carried out since Clear, or None."""
+        """The monotonic time (s) of the last grab carried out since Clear by the client that
+        made most of them (the program: a desktop service that a GTK program's start brings up,
+        the accessibility registry, grabs a key of its own), or None."""
         self.t.XRecordProcessReplies(self.data)
-        if not self.times:
+        if not self.grabs:
             return None
+        clients = [client for client, _ in self.grabs]
+        program = max(set(clients), key=clients.count)
+        last = [at for client, at in self.grabs if client == program][-1]
         now = time.monotonic() * 1000
-        return (now - (int(now) - self.times[-1]) % 2 ** 32) / 1000
+        return (now - (int(now) - last) % 2 ** 32) / 1000
 
 
 class Xtest:
