@@ -233,6 +233,27 @@ TEST_F(LinuxPlatformTest, OwnedWindowsAreDestroyedBeforeTheirOwner) {
     EXPECT_FALSE(platform_->DestroyWindow(ownedWindow));
 }
 
+// The desktop comes up on its first use, after the grabs; where GTK cannot open the display
+// then, every call that needs it fails as the platform's calls fail, and none crashes.
+TEST_F(LinuxPlatformTest, WithoutADesktopItsCallsFailAndTheTrayIsAbsent) {
+    const char* display = g_getenv("DISPLAY");
+    const std::string saved = display != nullptr ? display : "";
+    g_unsetenv("DISPLAY");
+    Rect work{};
+    Point pointer{};
+    NotifyIconData icon{};
+    EXPECT_EQ(platform_->GetSystemMetrics(kSmCxScreen), 0);
+    EXPECT_FALSE(platform_->SystemParametersInfoA(kSpiGetWorkArea, 0, &work, 0));
+    EXPECT_FALSE(platform_->GetCursorPos(&pointer));
+    EXPECT_EQ(platform_->MessageBoxA(0, "text", "Pavix", kMbOk), 0);
+    EXPECT_EQ(platform_->FindWindowA("Shell_TrayWnd", nullptr), 0);
+    EXPECT_FALSE(platform_->Shell_NotifyIconA(kNimAdd, &icon));
+    EXPECT_TRUE(platform_->Shell_NotifyIconA(kNimDelete, &icon));
+    if (display != nullptr) {
+        g_setenv("DISPLAY", saved.c_str(), TRUE);
+    }
+}
+
 TEST_F(LinuxPlatformTest, ASecondInstanceFindsTheLockTaken) {
     EXPECT_NE(platform_->CreateMutexA(nullptr, true, "Pavix"), 0);
     EXPECT_EQ(platform_->GetLastError(), kErrorSuccess);
