@@ -17,8 +17,9 @@ Display* Xlib(void* display) {
     return static_cast<Display*>(display);
 }
 
-// The connection's events on the main loop: ready when Xlib has queued some or the socket has
-// more to read.
+// The connection's events on the main loop: ready when there are some to read. XPending, not
+// only Xlib's own queue: a grab's check can leave events read from the socket in XCB's queue,
+// where no poll would see them.
 struct DisplaySource {
     GSource source;
     GPollFD poll;
@@ -29,7 +30,7 @@ struct DisplaySource {
 
 gboolean PrepareDisplay(GSource* source, gint* timeout) {
     *timeout = -1;
-    return XEventsQueued(reinterpret_cast<DisplaySource*>(source)->display, QueuedAlready) > 0;
+    return XPending(reinterpret_cast<DisplaySource*>(source)->display) > 0;
 }
 
 gboolean CheckDisplay(GSource* source) {
@@ -37,7 +38,7 @@ gboolean CheckDisplay(GSource* source) {
     // A lost connection is dispatched too: reading it ends the program, as losing the display
     // does any X client.
     return (events->poll.revents & (G_IO_IN | G_IO_HUP | G_IO_ERR)) != 0 ||
-           XEventsQueued(events->display, QueuedAlready) > 0;
+           XPending(events->display) > 0;
 }
 
 gboolean DispatchDisplay(GSource* source, GSourceFunc, gpointer) {
