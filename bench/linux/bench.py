@@ -41,6 +41,77 @@ def Sequences(count):
     return [(CHORDS[i // len(CHORDS)], CHORDS[i % len(CHORDS)]) for i in range(count)]
 
 
+class InterceptData(ctypes.Structure):
+    _fields_ = [("id_base", ctypes.c_ulong), ("server_time", ctypes.c_ulong),
+                ("client_seq", ctypes.c_ulong), ("category", ctypes.c_int),
+                ("client_swapped", ctypes.c_int), ("data", ctypes.POINTER(ctypes.c_ubyte)),
+                ("data_len", ctypes.c_ulong)]
+
+
+class GrabRecorder:
+    """The X server's own time of every GrabKey request it carries out, whichever client sent
+    it, through the RECORD extension: the moment a grab is in place, seen the same way for every
+    program and without touching it. The server's time is CLOCK_MONOTONIC in milliseconds
+    (32 bits), which fixes the resolution of the start-up figures."""
+
+    GRAB_KEY = 33  # the core request's opcode
+    FROM_CLIENT = 1  # XRecordFromClient
+    FROM_SERVER_TIME = 1  # XRecordFromServerTime
+    ALL_CLIENTS = 3  # XRecordAllClients
+    Callback = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.POINTER(InterceptData))
+
+    def __init__(self):
+        self.x = ctypes.CDLL(ctypes.util.find_library("X11"))
+        self.t = ctypes.CDLL(ctypes.util.find_library("Xtst"))
+        self.x.XOpenDisplay.restype = ctypes.c_void_p
+        self.x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.x.XFlush.argtypes = [ctypes.c_void_p]
+        self.t.XRecordAllocRange.restype = ctypes.c_void_p
+        self.t.XRecordCreateContext.restype = ctypes.c_ulong
+        self.t.XRecordCreateContext.argtypes = [
+            ctypes.c_void_p, ctypes.c_int, ctypes.POINTER(ctypes.c_ulong), ctypes.c_int,
+            ctypes.POINTER(ctypes.c_void_p), ctypes.c_int]
+        self.t.XRecordEnableContextAsync.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                                     self.Callback, ctypes.c_void_p]
+        self.t.XRecordProcessReplies.argtypes = [ctypes.c_void_p]
+        self.t.XRecordFreeData.argtypes = [ctypes.POINTER(InterceptData)]
+        control = self.x.XOpenDisplay(None)
+        self.data = self.x.XOpenDisplay(None)  # RECORD sends on a connection of its own
+        grabs = self.t.XRecordAllocRange()
+        ctypes.memmove(grabs, bytes([self.GRAB_KEY, self.GRAB_KEY]), 2)  # core_requests
+        clients = ctypes.c_ulong(self.ALL_CLIENTS)
+        ranges = ctypes.c_void_p(grabs)
+        context = self.t.XRecordCreateContext(control, self.FROM_SERVER_TIME,
+                                              ctypes.byref(clients), 1, ctypes.byref(ranges), 1)
+        self.x.XSync(control, 0)
+        self.grabs = []  # (client, server time)
+        self.callback = self.Callback(self.Intercepted)
+        self.t.XRecordEnableContextAsync(self.data, context, self.callback, None)
+        self.x.XFlush(self.data)
+
+    def Intercepted(self, _, data):
+        if data.contents.category == self.FROM_CLIENT:
+            self.grabs.append((data.contents.id_base, data.contents.server_time))
+        self.t.XRecordFreeData(data)
+
+    def Clear(self):
+        self.t.XRecordProcessReplies(self.data)
+        self.grabs = []
+
+    def Last(self):
+        """The monotonic time (s) of the last grab carried out since Clear by the client that
+        made most of them (the program: a desktop service that a GTK program's start brings up,
+        the accessibility registry, grabs a key of its own), or None."""
+        self.t.XRecordProcessReplies(self.data)
+        if not self.grabs:
+            return None
+        clients = [client for client, _ in self.grabs]
+        program = max(set(clients), key=clients.count)
+        last = [at for client, at in self.grabs if client == program][-1]
+        now = time.monotonic() * 1000
+        return (now - (int(now) - last) % 2 ** 32) / 1000
+
+
 class Xtest:
     """Key presses sent through the XTEST extension on a connection of our own, and our own grab
     to time the server's round trip for a press."""
@@ -172,26 +243,30 @@ class Daemon:
     def Environment(self):
         return dict(os.environ)
 
-    def Start(self, keyboard):
-        """Starts the program; returns the seconds until its grabs are in place (Ready), checked
+    def Start(self, keyboard, recorder):
+        """Starts the program; returns the seconds until its grabs are in place: until the X
+        server carried out the last GrabKey request the program sent before it settled, checked
         afterwards by our own grabs of two of its chords (which must be refused). Nothing probes
         the grabs while the program makes them: a probe's grab of a moment could refuse the
         program's own."""
+        recorder.Clear()
         start = time.monotonic()
         self.process = subprocess.Popen(self.Command(), env=self.Environment(), cwd=self.folder,
                                         stdin=subprocess.DEVNULL,
                                         stdout=open(os.path.join(self.folder, "out.txt"), "w"),
                                         stderr=subprocess.STDOUT)
-        ready = self.Ready(start)
-        if ready is None:
+        if self.Settled(start) is None:
             raise RuntimeError("%s did not finish starting within %d s" % (self.name,
                                                                            self.options.cap))
+        grabbed = recorder.Last()
+        if grabbed is None:
+            raise RuntimeError("%s grabbed no key" % self.name)
         for chord in (self.sequences[0][0], self.sequences[-1][0]):
             if not keyboard.IsHeld(chord):
                 raise RuntimeError("%s does not hold %s after start-up" % (self.name, chord))
-        return ready - start
+        return grabbed - start
 
-    def Ready(self, start):
+    def Settled(self, start):
         """When the program last used CPU time before a quiet spell, or None past the cap."""
         used, changed = CpuSeconds(self.process.pid), time.monotonic()
         while time.monotonic() - changed < QUIET:
@@ -269,11 +344,11 @@ class Pavix(Daemon):
             pictures = [json.loads(line) for line in file if '"picture"' in line]
         return [p["picture"] for p in pictures if p["service"] == self.Service()]
 
-    def Ready(self, start):
-        """Pavix shows its icon once every chord is grabbed: when the tray first sees it."""
+    def Settled(self, start):
+        """Its icon is up (the presses watch it) and it uses no more CPU time."""
         if not WaitFor(lambda: self.Pictures(), self.options.cap):
             return None
-        return time.monotonic()
+        return Daemon.Settled(self, start)
 
     def Mark(self):
         return len(self.Pictures())
@@ -339,12 +414,12 @@ def Ms(value):
     return "—" if value is None else "%.2f" % (value * 1000)
 
 
-def Measure(kind, name, size, options, keyboard, xtest):
+def Measure(kind, name, size, options, keyboard, xtest, recorder):
     daemon = kind(name, os.path.join(options.out, "%s-%d" % (name, size)), Sequences(size),
                   options, keyboard)
     daemon.Write()
     try:
-        startup = daemon.Start(keyboard)
+        startup = daemon.Start(keyboard, recorder)
         repetitions = options.presses if size < 100000 or kind is Pavix else options.slow_presses
         presses = daemon.Press(xtest, repetitions)
         idle = daemon.Idle()
@@ -356,7 +431,7 @@ def Measure(kind, name, size, options, keyboard, xtest):
 
 
 def Report(rows, baseline, spawned):
-    lines = ["| sequences | program | start-up until grabbed (ms) | last press to command, "
+    lines = ["| sequences | program | start-up until grabbed (ms, to 1 ms) | last press to command, "
              "median (ms) [min–max, runs, lost] | idle CPU (%) | resident memory (MiB) |",
              "|---:|---|---:|---:|---:|---:|"]
     for row in rows:
@@ -365,8 +440,8 @@ def Report(rows, baseline, spawned):
         spread = "[%s–%s, %d runs%s]" % (Ms(min(done)), Ms(max(done)), len(done),
                                          ", %d lost" % lost if lost else "") if done else \
             "[%d presses, none ran the command]" % lost
-        lines.append("| %d | %s | %s | %s %s | %.3f | %.1f |" % (
-            row["size"], row["program"], Ms(row["startup"]), Ms(row["press"]), spread,
+        lines.append("| %d | %s | %.0f | %s %s | %.3f | %.1f |" % (
+            row["size"], row["program"], row["startup"] * 1000, Ms(row["press"]), spread,
             row["idle"] * 100, row["memory"] / 1024))
     lines.append("")
     lines.append("X server round trip for a press (XTEST press to our own grab's KeyPress), "
@@ -391,13 +466,14 @@ def main():
     options = parser.parse_args()
     keyboard = xkeys.Keyboard()
     xtest = Xtest()
+    recorder = GrabRecorder()
     baseline = xtest.RoundTrips(200)
     os.makedirs(options.out, exist_ok=True)
     spawned = xtest.RoundTrips(50, options.stamp, os.path.join(options.out, "baseline.txt"))
     rows = []
     for size in [int(s) for s in options.sizes.split(",")]:
         for kind, name in ((Pavix, "Pavix"), (Sxhkd, "sxhkd")):
-            row = Measure(kind, name, size, options, keyboard, xtest)
+            row = Measure(kind, name, size, options, keyboard, xtest, recorder)
             print("%s %d: start-up %s ms, press %s ms, idle %.3f %%, %d KiB" % (
                 name, size, Ms(row["startup"]), Ms(row["press"]), row["idle"] * 100,
                 row["memory"]), flush=True)

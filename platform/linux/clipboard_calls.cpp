@@ -10,7 +10,7 @@
 namespace pavix {
 
 std::int16_t LinuxPlatform::GetKeyState(std::int32_t virtualKey) {
-    GdkDisplay* display = gdk_display_get_default();
+    GdkDisplay* display = Gui() != nullptr ? gdk_display_get_default() : nullptr;
     if (display == nullptr) {
         return 0;
     }
@@ -61,7 +61,7 @@ std::int32_t LinuxPlatform::MapWindowPoints(WindowHandle from, WindowHandle to, 
 }
 
 bool LinuxPlatform::OpenClipboard(WindowHandle) {
-    if (clipboardOpen_) {
+    if (clipboardOpen_ || Gui() == nullptr) {
         return false;
     }
     clipboardOpen_ = true;

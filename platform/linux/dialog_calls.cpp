@@ -20,7 +20,7 @@ std::intptr_t LinuxPlatform::DialogBoxParamA(ModuleHandle, std::uint32_t templat
                                              DialogHandler* dialog, std::intptr_t) {
     const DialogTemplate* layout =
         resources_.findDialog ? resources_.findDialog(places_.japanese, templateId) : nullptr;
-    if (layout == nullptr || dialog == nullptr || !desktop_) {
+    if (layout == nullptr || dialog == nullptr || Gui() == nullptr) {
         files_.SetLastError(layout == nullptr ? kErrorResourceNotFound : kErrorInvalidParameter);
         return -1;
     }
@@ -31,7 +31,7 @@ WindowHandle LinuxPlatform::CreateDialogParamA(ModuleHandle, std::uint32_t templ
                                                DialogHandler* dialog, std::intptr_t) {
     const DialogTemplate* layout =
         resources_.findDialog ? resources_.findDialog(places_.japanese, templateId) : nullptr;
-    if (layout == nullptr || dialog == nullptr || !desktop_) {
+    if (layout == nullptr || dialog == nullptr || Gui() == nullptr) {
         files_.SetLastError(layout == nullptr ? kErrorResourceNotFound : kErrorInvalidParameter);
         return 0;
     }

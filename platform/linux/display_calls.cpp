@@ -20,11 +20,11 @@ MonitorHandle LinuxPlatform::MonitorFromWindow(WindowHandle, std::uint32_t) {
 }
 
 bool LinuxPlatform::GetMonitorInfoA(MonitorHandle monitor, MonitorInfo* info) {
-    if (monitor != kTheMonitor || info == nullptr) {
+    if (monitor != kTheMonitor || info == nullptr || Gui() == nullptr) {
         return false;
     }
-    info->rcMonitor = desktop_->Screen();
-    info->rcWork = desktop_->WorkArea();
+    info->rcMonitor = Gui()->Screen();
+    info->rcWork = Gui()->WorkArea();
     info->dwFlags = 1;  // MONITORINFOF_PRIMARY
     return true;
 }

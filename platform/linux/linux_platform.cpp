@@ -27,14 +27,22 @@ LinuxPlatform::~LinuxPlatform() {
 }
 
 bool LinuxPlatform::OpenDisplay() {
-    if (!Desktop::Open()) {
-        return false;
-    }
-    desktop_ = std::make_unique<Desktop>();
-    hotkeys_ = std::make_unique<XHotkeys>(
+    hotkeys_ = XHotkeys::Connect(
         [this](WindowHandle window, std::int32_t id, std::uint32_t modifiers, std::uint32_t key) {
             OnHotkeyPressed(window, id, modifiers, key);
         });
+    return hotkeys_ != nullptr;
+}
+
+Desktop* LinuxPlatform::Gui() {
+    if (desktop_ || guiFailed_) {
+        return desktop_.get();
+    }
+    if (!Desktop::Open()) {
+        guiFailed_ = true;
+        return nullptr;
+    }
+    desktop_ = std::make_unique<Desktop>();
     // A tray host that starts later is told about as the platform tells about a new taskbar.
     tray_ = std::make_unique<TrayIndicator>(
         [this](std::uint32_t command) {
@@ -43,7 +51,11 @@ bool LinuxPlatform::OpenDisplay() {
             }
         },
         [this] { PostMessageA(kHwndBroadcast, RegisterWindowMessageA("TaskbarCreated"), 0, 0); });
-    return true;
+    return desktop_.get();
+}
+
+TrayIndicator* LinuxPlatform::Tray() {
+    return Gui() != nullptr ? tray_.get() : nullptr;
 }
 
 // WM_HOTKEY's lParam holds the modifiers in its low word and the key in its high word.

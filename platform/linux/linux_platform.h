@@ -6,9 +6,9 @@
 // - A window is an entry with its handler; popups and their STATIC labels are GTK widgets, every
 //   other window is hidden and has none.
 // - GetMessageA takes the next queued message, running one iteration of GLib's main loop (which
-//   blocks) whenever the queue is empty. Hotkeys (XGrabKey'd key presses, read from GDK's own
-//   X connection), timers (GLib timeouts) and menu choices only queue messages; nothing runs on
-//   another thread.
+//   blocks) whenever the queue is empty. Hotkeys (XGrabKey'd key presses, read from an X
+//   connection of their own), timers (GLib timeouts) and menu choices only queue messages;
+//   nothing runs on another thread.
 // - Modal calls (MessageBoxA) dispatch the queue while they wait, as a modal loop does.
 // - The data files and se/ live in $XDG_CONFIG_HOME/pavix/, which stands for the folder of the
 //   executable: GetModuleFileNameA names a file "pavix" in it.
@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/deferred_calls.h"
 #include "platform/linux/posix_files.h"
 #include "platform/platform.h"
 
@@ -68,7 +69,9 @@ class LinuxPlatform final : public Platform {
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
 
-    // Connects to the display (never a Wayland one); false when there is none.
+    // Connects to the display (never a Wayland one); false when there is none. Only the hotkeys'
+    // connection opens here: the desktop's libraries (GTK, the tray item) come up on their first
+    // use, which at start is the tray icon's, after every chord is grabbed.
     bool OpenDisplay();
 
     // --- ErrorApi ------------------------------------------------------------------------------
@@ -294,6 +297,10 @@ class LinuxPlatform final : public Platform {
     WindowHandle CreateInDialog(const char* className, const char* windowName, const Rect& rect,
                                 WindowHandle parent, std::int32_t id, WindowHandler* handler);
     DialogHost& Dialogs();
+    // The desktop, brought up on the first call; nullptr when GTK cannot open the display.
+    Desktop* Gui();
+    // The tray item, with the desktop; nullptr without one.
+    TrayIndicator* Tray();
     std::intptr_t SendToDialog(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                                std::intptr_t lParam);
     bool DialogText(WindowHandle window, std::string* text) const;
@@ -312,6 +319,7 @@ class LinuxPlatform final : public Platform {
     std::string Text(std::uint32_t id) const;
     std::string MenuText(std::uint32_t commandId) const;
     bool CallLogind(const char* method, bool interactive);
+    void Play(const char* sound);  // nullptr stops the sound playing
 
     LinuxResources resources_;
     LinuxPlaces places_;
@@ -320,6 +328,7 @@ class LinuxPlatform final : public Platform {
     std::unique_ptr<XHotkeys> hotkeys_;
     std::unique_ptr<TrayIndicator> tray_;
     std::unique_ptr<DialogHost> dialogHost_;
+    bool guiFailed_ = false;  // GTK could not open the display: no second try
     std::map<WindowHandle, WindowEntry> windows_;
     std::map<std::pair<WindowHandle, std::uintptr_t>, TimerEntry> timers_;
     std::map<MenuHandle, MenuEntry> menus_;
@@ -336,6 +345,7 @@ class LinuxPlatform final : public Platform {
     bool lockHeld_ = false;
     std::string lastErrorText_;  // the system's wording of the last error, where it gave one
     void* sounds_ = nullptr;     // libcanberra's context, made on the first sound
+    DeferredCalls deferred_;     // the sounds, carried out from the main loop
     WindowHandle trayOwner_ = 0;
     std::uint32_t trayMessage_ = 0;
     std::uint32_t trayUid_ = 0;

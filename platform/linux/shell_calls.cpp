@@ -24,7 +24,7 @@ constexpr const char* kTitle = "Pavix";
 
 WindowHandle LinuxPlatform::FindWindowA(const char* className, const char*) {
     if (className != nullptr && std::strcmp(className, "Shell_TrayWnd") == 0) {
-        return tray_ && tray_->HasSessionBus() ? kTaskbarHandle : 0;
+        return Tray() != nullptr && Tray()->HasSessionBus() ? kTaskbarHandle : 0;
     }
     for (const auto& [handle, entry] : windows_) {
         if (className != nullptr && entry.className == className) {
@@ -37,16 +37,18 @@ WindowHandle LinuxPlatform::FindWindowA(const char* className, const char*) {
 WindowHandle LinuxPlatform::FindWindowExA(WindowHandle parent, WindowHandle, const char* className,
                                           const char*) {
     const bool trayArea = className != nullptr && std::strcmp(className, "TrayNotifyWnd") == 0;
-    return parent == kTaskbarHandle && trayArea && tray_ && tray_->HasWatcher() ? kTrayAreaHandle
-                                                                                : 0;
+    return parent == kTaskbarHandle && trayArea && Tray() != nullptr && Tray()->HasWatcher()
+               ? kTrayAreaHandle
+               : 0;
 }
 
 std::int32_t LinuxPlatform::GetSystemMetrics(std::int32_t index) {
+    const Rect screen = Gui() != nullptr ? Gui()->Screen() : Rect{};
     switch (index) {
         case kSmCxScreen:
-            return desktop_->Screen().right - desktop_->Screen().left;
+            return screen.right - screen.left;
         case kSmCyScreen:
-            return desktop_->Screen().bottom - desktop_->Screen().top;
+            return screen.bottom - screen.top;
         case kSmCxSmIcon:
         case kSmCySmIcon:
             return kSmallIcon;
@@ -62,15 +64,18 @@ std::int32_t LinuxPlatform::GetSystemMetrics(std::int32_t index) {
 
 bool LinuxPlatform::SystemParametersInfoA(std::uint32_t action, std::uint32_t, void* data,
                                           std::uint32_t) {
-    if (action != kSpiGetWorkArea || data == nullptr) {
+    if (action != kSpiGetWorkArea || data == nullptr || Gui() == nullptr) {
         return false;
     }
-    *static_cast<Rect*>(data) = desktop_->WorkArea();
+    *static_cast<Rect*>(data) = Gui()->WorkArea();
     return true;
 }
 
 bool LinuxPlatform::GetCursorPos(Point* point) {
-    *point = desktop_->Pointer();
+    if (Gui() == nullptr) {
+        return false;
+    }
+    *point = Gui()->Pointer();
     return true;
 }
 
@@ -82,7 +87,10 @@ bool LinuxPlatform::SetForegroundWindow(WindowHandle window) {
 }
 
 bool LinuxPlatform::MessageBeep(std::uint32_t) {
-    desktop_->Beep();
+    if (Gui() == nullptr) {
+        return false;
+    }
+    Gui()->Beep();
     return true;
 }
 
@@ -104,10 +112,10 @@ GdiObject LinuxPlatform::SelectObject(DeviceContext context, GdiObject) {
 
 bool LinuxPlatform::GetTextExtentPoint32A(DeviceContext context, const char* text,
                                           std::int32_t length, Size* size) {
-    if (context != kScreenContext || length < 0) {
+    if (context != kScreenContext || length < 0 || Gui() == nullptr) {
         return false;
     }
-    *size = desktop_->Measure(std::string(text, static_cast<std::size_t>(length)));
+    *size = Gui()->Measure(std::string(text, static_cast<std::size_t>(length)));
     return true;
 }
 
@@ -155,11 +163,14 @@ bool LinuxPlatform::DestroyIcon(IconHandle icon) {
 
 bool LinuxPlatform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) {
     if (message == kNimDelete) {
-        tray_->Hide();
+        if (tray_) {
+            tray_->Hide();
+        }
         trayOwner_ = 0;
         return true;
     }
-    if ((message != kNimAdd && message != kNimModify) || !tray_->HasSessionBus()) {
+    if ((message != kNimAdd && message != kNimModify) || Tray() == nullptr ||
+        !Tray()->HasSessionBus()) {
         return false;
     }
     trayOwner_ = data->hWnd;
@@ -174,7 +185,7 @@ bool LinuxPlatform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDat
             return false;
         }
         const std::string tip(data->szTip, strnlen(data->szTip, sizeof data->szTip));
-        tray_->Show(places_.runtimeFolder, name, tip.empty() ? kTitle : tip);
+        Tray()->Show(places_.runtimeFolder, name, tip.empty() ? kTitle : tip);
     }
     RefreshTrayMenu();
     return true;
@@ -247,7 +258,7 @@ std::int32_t LinuxPlatform::TrackPopupMenu(MenuHandle menu, std::uint32_t, std::
                                            std::int32_t, std::int32_t, WindowHandle owner,
                                            const void*) {
     const auto found = menus_.find(menu);
-    if (found == menus_.end()) {
+    if (found == menus_.end() || Tray() == nullptr) {
         return 0;
     }
     std::vector<TrayIndicator::Item> items;
@@ -255,7 +266,7 @@ std::int32_t LinuxPlatform::TrackPopupMenu(MenuHandle menu, std::uint32_t, std::
         items.push_back({item.id, item.text, item.grayed, item.checkable, item.checked});
     }
     trayOwner_ = owner;
-    tray_->SetMenu(items);
+    Tray()->SetMenu(items);
     return 1;
 }
 

@@ -6,10 +6,12 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "platform/constants.h"
 #include "platform/linux/launch.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/spawn.h"
 
 namespace pavix {
 namespace {
@@ -32,18 +34,29 @@ constexpr const char* kSession = "org.freedesktop.login1.Session";
 constexpr int kInteractiveTimeout = 120000;
 constexpr int kTimeout = 10000;
 
-std::uint32_t ErrorOfSpawn(const GError* error) {
-    if (error->domain != G_SPAWN_ERROR) {
-        return kErrorAccessDenied;
+// GLib's wording of a failed start, which these boxes have always shown.
+std::string SpawnFailureText(const Spawned& spawned, const Launch& launch) {
+    const char* format = spawned.enteringDirectory ? "Failed to change to directory “%s” (%s)"
+                                                   : "Failed to execute child process “%s” (%s)";
+    const std::string& subject = spawned.enteringDirectory ? launch.directory : launch.argv[0];
+    gchar* text =
+        g_strdup_printf(g_dgettext("glib20", format), subject.c_str(), g_strerror(spawned.error));
+    const std::string copy = text;
+    g_free(text);
+    return copy;
+}
+
+std::uint32_t ErrorOfSpawn(const Spawned& spawned) {
+    if (spawned.enteringDirectory) {
+        return kErrorPathNotFound;
     }
-    switch (error->code) {
-        case G_SPAWN_ERROR_NOENT:
-            return kErrorFileNotFound;
-        case G_SPAWN_ERROR_CHDIR:
-            return kErrorPathNotFound;
-        default:
-            return kErrorAccessDenied;
-    }
+    return spawned.error == ENOENT ? kErrorFileNotFound : kErrorAccessDenied;
+}
+
+// Reaped from the main loop whenever it ends.
+void WatchChild(int pid) {
+    g_child_watch_add(
+        pid, [](GPid child, gint, gpointer) { g_spawn_close_pid(child); }, nullptr);
 }
 
 // The errno that a platform error code stands for, to word it in the user's language.
@@ -80,30 +93,13 @@ std::intptr_t LinuxPlatform::ShellExecuteA(WindowHandle, const char*, const char
         files_.SetLastError(launch.error);
         return FailureAnswer(launch.error);
     }
-    std::vector<char*> argv;
-    for (const std::string& part : launch.argv) {
-        argv.push_back(const_cast<char*>(part.c_str()));
-    }
-    argv.push_back(nullptr);
-    GError* error = nullptr;
-    GPid child = 0;
-    // One fork, reaped by a child watch on the main loop: letting GLib reap the child itself
-    // costs a second fork of this whole process and a wait for it before the command starts.
-    const bool started =
-        g_spawn_async(launch.directory.empty() ? nullptr : launch.directory.c_str(), argv.data(),
-                      nullptr,
-                      static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD),
-                      nullptr, nullptr, &child, &error) != FALSE;
-    if (started) {
-        g_child_watch_add(
-            child, [](GPid pid, gint, gpointer) { g_spawn_close_pid(pid); }, nullptr);
-    }
-    if (!started) {
-        files_.SetLastError(ErrorOfSpawn(error));
-        lastErrorText_ = error->message;
-        g_error_free(error);
+    const Spawned spawned = Spawn(launch.argv, launch.directory);
+    if (spawned.error != 0) {
+        files_.SetLastError(ErrorOfSpawn(spawned));
+        lastErrorText_ = SpawnFailureText(spawned, launch);
         return FailureAnswer(GetLastError());
     }
+    WatchChild(spawned.pid);
     files_.SetLastError(kErrorSuccess);
     return kStarted;
 }
@@ -195,10 +191,12 @@ bool LinuxPlatform::LockWorkStation() {
 }
 
 bool LinuxPlatform::StartScreenSaver() {
-    gchar* argv[] = {const_cast<gchar*>("xdg-screensaver"), const_cast<gchar*>("activate"),
-                     nullptr};
-    return g_spawn_async(nullptr, argv, nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
-                         nullptr) != FALSE;
+    const Spawned spawned = Spawn({"xdg-screensaver", "activate"}, "");
+    if (spawned.error != 0) {
+        return false;
+    }
+    WatchChild(spawned.pid);
+    return true;
 }
 
 // Windows 10's numbers: the program takes the NT family's way, where every command exists.
@@ -231,25 +229,34 @@ bool LinuxPlatform::AdjustTokenPrivileges(KernelHandle, bool, const TokenPrivile
     return true;
 }
 
-// Asynchronous, and a new sound ends the one playing, as the platform plays them.
+// Asynchronous, and a new sound ends the one playing, as the platform plays them. The sound
+// server is reached from the main loop's next iteration, in the order the sounds came: the caller
+// goes on at once (a completed sequence's command starts before its sound, which may wait for the
+// server). A missing file is refused at once; a sound server that cannot be reached is silence.
 bool LinuxPlatform::PlaySoundA(const char* sound, ModuleHandle, std::uint32_t) {
+    if (sound != nullptr && ::access(sound, R_OK) != 0) {
+        files_.SetLastErrorFromErrno();
+        return false;
+    }
+    const std::optional<std::string> file =
+        sound != nullptr ? std::optional<std::string>(sound) : std::nullopt;
+    deferred_.Add([this, file] { Play(file ? file->c_str() : nullptr); });
+    return true;
+}
+
+void LinuxPlatform::Play(const char* sound) {
     auto* context = static_cast<ca_context*>(sounds_);
     if (context == nullptr) {
         if (ca_context_create(&context) != CA_SUCCESS) {
-            return false;
+            return;
         }
         ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "Pavix", nullptr);
         sounds_ = context;
     }
     ca_context_cancel(context, kSoundId);
-    if (sound == nullptr) {
-        return true;
+    if (sound != nullptr) {
+        ca_context_play(context, kSoundId, CA_PROP_MEDIA_FILENAME, sound, nullptr);
     }
-    if (::access(sound, R_OK) != 0) {
-        files_.SetLastErrorFromErrno();
-        return false;
-    }
-    return ca_context_play(context, kSoundId, CA_PROP_MEDIA_FILENAME, sound, nullptr) == CA_SUCCESS;
 }
 
 }  // namespace pavix

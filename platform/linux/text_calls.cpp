@@ -144,12 +144,12 @@ std::int32_t LinuxPlatform::GetKeyNameTextA(std::int32_t lParam, char* buffer, s
 
 std::int32_t LinuxPlatform::MessageBoxA(WindowHandle, const char* text, const char* caption,
                                         std::uint32_t type) {
-    if (!desktop_) {
+    if (Gui() == nullptr) {
         return 0;
     }
     bool answered = false;
-    void* box = desktop_->ShowBox(text != nullptr ? text : "", caption != nullptr ? caption : "",
-                                  type, &answered);
+    void* box = Gui()->ShowBox(text != nullptr ? text : "", caption != nullptr ? caption : "", type,
+                               &answered);
     PumpUntil(answered);
     desktop_->CloseBox(box);
     return kIdOk;

@@ -73,13 +73,13 @@ WindowHandle LinuxPlatform::CreateWindowExA(std::uint32_t, const char* className
     entry.rect = Rect{x, y, x + width, y + height};
     if (label) {
         const auto owner = windows_.find(parent);
-        if (owner == windows_.end() || owner->second.widget == nullptr) {
+        if (owner == windows_.end() || owner->second.widget == nullptr || Gui() == nullptr) {
             files_.SetLastError(kErrorInvalidParameter);
             return 0;
         }
-        entry.widget = desktop_->CreateLabel(owner->second.widget, entry.text, entry.rect);
-    } else if ((style & kWsPopup) != 0) {
-        entry.widget = desktop_->CreatePopup(entry.text, entry.rect, (style & kWsBorder) != 0);
+        entry.widget = Gui()->CreateLabel(owner->second.widget, entry.text, entry.rect);
+    } else if ((style & kWsPopup) != 0 && Gui() != nullptr) {
+        entry.widget = Gui()->CreatePopup(entry.text, entry.rect, (style & kWsBorder) != 0);
     }
     const WindowHandle window = nextHandle_;
     nextHandle_ += 4;
@@ -192,7 +192,8 @@ bool LinuxPlatform::ShowWindow(WindowHandle window, std::int32_t showCommand) {
 
 bool LinuxPlatform::GetWindowRect(WindowHandle window, Rect* rect) {
     if (window == kTrayAreaHandle) {
-        const std::optional<Rect> corner = desktop_->TrayCorner();
+        const std::optional<Rect> corner =
+            Gui() != nullptr ? Gui()->TrayCorner() : std::optional<Rect>();
         if (corner) {
             *rect = *corner;
         }

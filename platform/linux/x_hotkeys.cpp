@@ -1,9 +1,12 @@
 #include "platform/linux/x_hotkeys.h"
 
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
-#include <gdk/gdk.h>
-#include <gdk/gdkx.h>
+#include <glib.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 #include "platform/constants.h"
 
@@ -13,6 +16,39 @@ namespace {
 Display* Xlib(void* display) {
     return static_cast<Display*>(display);
 }
+
+// The connection's events on the main loop: ready when there are some to read. XPending, not
+// only Xlib's own queue: a grab's check can leave events read from the socket in XCB's queue,
+// where no poll would see them.
+struct DisplaySource {
+    GSource source;
+    GPollFD poll;
+    Display* display;
+    void (*readable)(void*);
+    void* owner;
+};
+
+gboolean PrepareDisplay(GSource* source, gint* timeout) {
+    *timeout = -1;
+    return XPending(reinterpret_cast<DisplaySource*>(source)->display) > 0;
+}
+
+gboolean CheckDisplay(GSource* source) {
+    const auto* events = reinterpret_cast<DisplaySource*>(source);
+    // A lost connection is dispatched too: reading it ends the program, as losing the display
+    // does any X client.
+    return (events->poll.revents & (G_IO_IN | G_IO_HUP | G_IO_ERR)) != 0 ||
+           XPending(events->display) > 0;
+}
+
+gboolean DispatchDisplay(GSource* source, GSourceFunc, gpointer) {
+    auto* events = reinterpret_cast<DisplaySource*>(source);
+    events->readable(events->owner);
+    return G_SOURCE_CONTINUE;
+}
+
+GSourceFuncs kDisplayFuncs = {PrepareDisplay, CheckDisplay, DispatchDisplay,
+                              nullptr,        nullptr,      nullptr};
 
 // The modifier (bit mask) that a key with this keysym is bound to, 0 when none is.
 unsigned ModifierOf(Display* display, KeySym keysym) {
@@ -32,26 +68,35 @@ unsigned ModifierOf(Display* display, KeySym keysym) {
 
 }  // namespace
 
-XHotkeys::XHotkeys(Pressed pressed) : pressed_(std::move(pressed)) {
-    GdkDisplay* display = gdk_display_get_default();
-    display_ = gdk_x11_display_get_xdisplay(display);
+std::unique_ptr<XHotkeys> XHotkeys::Connect(Pressed pressed) {
+    Display* display = XOpenDisplay(nullptr);
+    return display != nullptr ? std::make_unique<XHotkeys>(std::move(pressed), display) : nullptr;
+}
+
+XHotkeys::XHotkeys(Pressed pressed, void* display)
+    : pressed_(std::move(pressed)), display_(display) {
     root_ = DefaultRootWindow(Xlib(display_));
     ReadKeyboard();
-    gdk_window_add_filter(gdk_get_default_root_window(),
-                          reinterpret_cast<GdkFilterFunc>(&XHotkeys::OnEvent), this);
-    g_signal_connect(gdk_keymap_get_for_display(display), "keys-changed",
-                     G_CALLBACK(&XHotkeys::OnKeysChanged), this);
+    auto* source =
+        reinterpret_cast<DisplaySource*>(g_source_new(&kDisplayFuncs, sizeof(DisplaySource)));
+    source->poll.fd = ConnectionNumber(Xlib(display_));
+    source->poll.events = G_IO_IN | G_IO_HUP | G_IO_ERR;
+    source->display = Xlib(display_);
+    source->readable = &XHotkeys::OnReadable;
+    source->owner = this;
+    g_source_add_poll(&source->source, &source->poll);
+    g_source_set_can_recurse(&source->source, TRUE);  // a press may come while a box waits
+    g_source_attach(&source->source, nullptr);
+    source_ = source;
 }
 
 XHotkeys::~XHotkeys() {
-    GdkDisplay* display = gdk_display_get_default();
-    g_signal_handlers_disconnect_by_data(gdk_keymap_get_for_display(display), this);
-    gdk_window_remove_filter(gdk_get_default_root_window(),
-                             reinterpret_cast<GdkFilterFunc>(&XHotkeys::OnEvent), this);
+    g_source_destroy(static_cast<GSource*>(source_));
+    g_source_unref(static_cast<GSource*>(source_));
     for (const auto& entry : hotkeys_) {
         Ungrab(entry.second);
     }
-    XFlush(Xlib(display_));
+    XCloseDisplay(Xlib(display_));
 }
 
 void XHotkeys::ReadKeyboard() {
@@ -124,66 +169,82 @@ void XHotkeys::Forget(std::map<std::pair<WindowHandle, std::int32_t>, Hotkey>::i
 }
 
 // Another client's grab of any combination fails the whole chord, with nothing of it left
-// grabbed: BadAccess arrives asynchronously, so the trap's end waits for the server's answer.
+// grabbed. Each grab is a checked request: its BadAccess comes back to it, not to Xlib's
+// process-wide error handler, which the toolkit owns.
 bool XHotkeys::Grab(const Hotkey& hotkey) {
-    GdkDisplay* gdkDisplay = gdk_display_get_default();
+    xcb_connection_t* connection = XGetXCBConnection(Xlib(display_));
     const unsigned mask = ModifierMask(hotkey.modifiers);
-    gdk_x11_display_error_trap_push(gdkDisplay);
+    std::vector<xcb_void_cookie_t> cookies;
     for (const int keycode : hotkey.keycodes) {
         for (const unsigned locks : locks_) {
-            XGrabKey(Xlib(display_), keycode, mask | locks, root_, False, GrabModeAsync,
-                     GrabModeAsync);
+            cookies.push_back(xcb_grab_key_checked(connection, 0, static_cast<xcb_window_t>(root_),
+                                                   static_cast<std::uint16_t>(mask | locks),
+                                                   static_cast<xcb_keycode_t>(keycode),
+                                                   XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         }
     }
-    if (gdk_x11_display_error_trap_pop(gdkDisplay) == 0) {
-        return true;
+    bool refused = false;
+    for (const xcb_void_cookie_t cookie : cookies) {
+        xcb_generic_error_t* error = xcb_request_check(connection, cookie);
+        refused = refused || error != nullptr;
+        std::free(error);
     }
-    Ungrab(hotkey);
-    return false;
+    if (refused) {
+        Ungrab(hotkey);
+    }
+    return !refused;
 }
 
-// Ungrabbing what another client holds changes nothing of theirs.
+// Ungrabbing what another client holds changes nothing of theirs, and is no error.
 void XHotkeys::Ungrab(const Hotkey& hotkey) {
-    GdkDisplay* gdkDisplay = gdk_display_get_default();
+    xcb_connection_t* connection = XGetXCBConnection(Xlib(display_));
     const unsigned mask = ModifierMask(hotkey.modifiers);
-    gdk_x11_display_error_trap_push(gdkDisplay);
     for (const int keycode : hotkey.keycodes) {
         for (const unsigned locks : locks_) {
-            XUngrabKey(Xlib(display_), keycode, mask | locks, root_);
+            xcb_ungrab_key(connection, static_cast<xcb_keycode_t>(keycode),
+                           static_cast<xcb_window_t>(root_),
+                           static_cast<std::uint16_t>(mask | locks));
         }
     }
-    gdk_x11_display_error_trap_pop_ignored(gdkDisplay);
+    xcb_flush(connection);
 }
 
-int XHotkeys::OnEvent(void* xEvent, void*, void* self) {
+void XHotkeys::OnReadable(void* self) {
     auto& hotkeys = *static_cast<XHotkeys*>(self);
-    const auto* event = static_cast<const XEvent*>(xEvent);
-    if (event->type != KeyPress) {
-        return GDK_FILTER_CONTINUE;
+    Display* display = Xlib(hotkeys.display_);
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == KeyPress) {
+            hotkeys.OnKeyPress(event.xkey.keycode, event.xkey.state);
+        } else if (event.type == MappingNotify && event.xmapping.request != MappingPointer) {
+            XRefreshKeyboardMapping(&event.xmapping);
+            hotkeys.OnKeysChanged();
+        }
     }
-    const unsigned mask = event->xkey.state & ~hotkeys.lockMasks_ & 0xFF;
-    const auto chord = hotkeys.chords_.find({static_cast<int>(event->xkey.keycode), mask});
-    if (chord == hotkeys.chords_.end()) {
-        return GDK_FILTER_CONTINUE;
+}
+
+void XHotkeys::OnKeyPress(unsigned keycode, unsigned state) {
+    const unsigned mask = state & ~lockMasks_ & 0xFF;
+    const auto chord = chords_.find({static_cast<int>(keycode), mask});
+    if (chord != chords_.end()) {
+        const Hotkey& hotkey = hotkeys_.at(chord->second);
+        pressed_(hotkey.window, hotkey.id, hotkey.modifiers, hotkey.key);
     }
-    const Hotkey& hotkey = hotkeys.hotkeys_.at(chord->second);
-    hotkeys.pressed_(hotkey.window, hotkey.id, hotkey.modifiers, hotkey.key);
-    return GDK_FILTER_REMOVE;
 }
 
 // A new keyboard map may move the keys: every chord is grabbed again where it now is.
-void XHotkeys::OnKeysChanged(void*, void* self) {
-    auto& hotkeys = *static_cast<XHotkeys*>(self);
+void XHotkeys::OnKeysChanged() {
     std::vector<Hotkey> held;
-    for (auto& entry : hotkeys.hotkeys_) {
-        hotkeys.Ungrab(entry.second);
+    for (auto& entry : hotkeys_) {
+        Ungrab(entry.second);
         held.push_back(entry.second);
     }
-    hotkeys.hotkeys_.clear();
-    hotkeys.chords_.clear();
-    hotkeys.ReadKeyboard();
+    hotkeys_.clear();
+    chords_.clear();
+    ReadKeyboard();
     for (const Hotkey& hotkey : held) {
-        hotkeys.Register(hotkey.window, hotkey.id, hotkey.modifiers, hotkey.key);
+        Register(hotkey.window, hotkey.id, hotkey.modifiers, hotkey.key);
     }
 }
 

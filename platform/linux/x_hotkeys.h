@@ -1,11 +1,14 @@
 // System-wide hotkeys on X11: a passive grab on the root window for each chord and each
-// combination of the lock modifiers, on GDK's own connection to the display. A press of a
-// grabbed chord reaches the `pressed` callback from the main loop.
+// combination of the lock modifiers, on a connection to the display of their own. It needs no
+// toolkit, so that the chords are grabbed before the desktop's libraries are brought up (which
+// takes longer than the grabs), and its presses reach the `pressed` callback from the main loop
+// without passing through the toolkit's event handling.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,8 +22,9 @@ class XHotkeys {
     using Pressed = std::function<void(WindowHandle window, std::int32_t id,
                                        std::uint32_t modifiers, std::uint32_t key)>;
 
-    // Needs GDK's display open.
-    explicit XHotkeys(Pressed pressed);
+    // Connects to the display named by DISPLAY; nullptr when there is none.
+    static std::unique_ptr<XHotkeys> Connect(Pressed pressed);
+    XHotkeys(Pressed pressed, void* display);
     ~XHotkeys();
     XHotkeys(const XHotkeys&) = delete;
     XHotkeys& operator=(const XHotkeys&) = delete;
@@ -47,16 +51,18 @@ class XHotkeys {
     };
     using Chord = std::pair<int, unsigned>;  // key code, modifier mask without the locks
 
-    static int OnEvent(void* xEvent, void* event, void* self);
-    static void OnKeysChanged(void* keymap, void* self);
+    static void OnReadable(void* self);
+    void OnKeyPress(unsigned keycode, unsigned state);
+    void OnKeysChanged();
     void ReadKeyboard();
     bool Grab(const Hotkey& hotkey);
     void Ungrab(const Hotkey& hotkey);
     void Forget(std::map<std::pair<WindowHandle, std::int32_t>, Hotkey>::iterator found);
 
     Pressed pressed_;
-    void* display_ = nullptr;  // Xlib's Display of GDK's default display
+    void* display_ = nullptr;  // Xlib's Display, owned
     unsigned long root_ = 0;
+    void* source_ = nullptr;  // GSource of the connection's events on the main loop
     KeyboardMap map_;
     std::vector<unsigned> locks_;
     unsigned lockMasks_ = 0;

@@ -2,9 +2,11 @@
 // queue and its timers, the instance lock and the wording of errors.
 #include "platform/linux/linux_platform.h"
 
+#include <fcntl.h>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <sys/stat.h>
 
@@ -44,6 +46,15 @@ class RecordingWindow final : public WindowHandler {
     };
     std::vector<Received> received;
 };
+
+// What a started command wrote once it has: not a measure of speed, it only has to have run.
+std::string WrittenByChild(const std::string& path) {
+    for (int wait = 0; wait < 1000 && !std::filesystem::exists(path); ++wait) {
+        g_usleep(10000);
+    }
+    std::ifstream written(path);
+    return std::string(std::istreambuf_iterator<char>(written), {});
+}
 
 void RunPending() {
     for (int i = 0; i < 50 && g_main_context_iteration(nullptr, FALSE); ++i) {
@@ -222,6 +233,27 @@ TEST_F(LinuxPlatformTest, OwnedWindowsAreDestroyedBeforeTheirOwner) {
     EXPECT_FALSE(platform_->DestroyWindow(ownedWindow));
 }
 
+// The desktop comes up on its first use, after the grabs; where GTK cannot open the display
+// then, every call that needs it fails as the platform's calls fail, and none crashes.
+TEST_F(LinuxPlatformTest, WithoutADesktopItsCallsFailAndTheTrayIsAbsent) {
+    const char* display = g_getenv("DISPLAY");
+    const std::string saved = display != nullptr ? display : "";
+    g_unsetenv("DISPLAY");
+    Rect work{};
+    Point pointer{};
+    NotifyIconData icon{};
+    EXPECT_EQ(platform_->GetSystemMetrics(kSmCxScreen), 0);
+    EXPECT_FALSE(platform_->SystemParametersInfoA(kSpiGetWorkArea, 0, &work, 0));
+    EXPECT_FALSE(platform_->GetCursorPos(&pointer));
+    EXPECT_EQ(platform_->MessageBoxA(0, "text", "Pavix", kMbOk), 0);
+    EXPECT_EQ(platform_->FindWindowA("Shell_TrayWnd", nullptr), 0);
+    EXPECT_FALSE(platform_->Shell_NotifyIconA(kNimAdd, &icon));
+    EXPECT_TRUE(platform_->Shell_NotifyIconA(kNimDelete, &icon));
+    if (display != nullptr) {
+        g_setenv("DISPLAY", saved.c_str(), TRUE);
+    }
+}
+
 TEST_F(LinuxPlatformTest, ASecondInstanceFindsTheLockTaken) {
     EXPECT_NE(platform_->CreateMutexA(nullptr, true, "Pavix"), 0);
     EXPECT_EQ(platform_->GetLastError(), kErrorSuccess);
@@ -264,13 +296,20 @@ TEST_F(LinuxPlatformTest, AProgramStartsInItsDirectoryWithItsParameters) {
     EXPECT_GT(
         platform_->ShellExecuteA(0, nullptr, "./report", "\"a b\" c", folder_.c_str(), kSwShow),
         32);
-    const std::string out = folder_ + "/out";
-    // Not a measure of speed: the child only has to have run at all.
-    for (int wait = 0; wait < 1000 && !std::filesystem::exists(out); ++wait) {
-        g_usleep(10000);
-    }
-    std::ifstream written(out);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), folder_ + "|a b|c");
+    EXPECT_EQ(WrittenByChild(folder_ + "/out"), folder_ + "|a b|c");
+}
+
+// A library's descriptor left open across exec must not reach the command (it would hold
+// whatever the descriptor holds for as long as the command runs).
+TEST_F(LinuxPlatformTest, AScriptRunsWithoutAnInterpreterLineAndWithoutOurDescriptors) {
+    const int inherited = ::open("/dev/null", O_RDONLY);
+    const std::string script = folder_ + "/report";
+    std::ofstream(script) << "[ -e /proc/$$/fd/" << inherited << " ] && s=open || s=closed\n"
+                          << "echo $s > out.tmp; mv out.tmp out\n";
+    ::chmod(script.c_str(), 0755);
+    EXPECT_GT(platform_->ShellExecuteA(0, nullptr, "./report", "", folder_.c_str(), kSwShow), 32);
+    EXPECT_EQ(WrittenByChild(folder_ + "/out"), "closed\n");
+    ::close(inherited);
 }
 
 }  // namespace

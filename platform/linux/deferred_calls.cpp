@@ -1,0 +1,34 @@
+#include "platform/linux/deferred_calls.h"
+
+#include <glib.h>
+
+namespace pavix {
+
+DeferredCalls::~DeferredCalls() {
+    if (source_ != 0) {
+        g_source_remove(source_);
+    }
+}
+
+// At the default priority: a timer or a key press that is due runs in the same iteration, and
+// nothing of lower priority can hold the calls back.
+void DeferredCalls::Add(std::function<void()> call) {
+    pending_.push_back(std::move(call));
+    if (source_ == 0) {
+        source_ = g_idle_add_full(G_PRIORITY_DEFAULT, &DeferredCalls::OnIdle, this, nullptr);
+    }
+}
+
+// A call may add another: it runs in a later iteration, after those pending now.
+int DeferredCalls::OnIdle(void* self) {
+    auto& calls = *static_cast<DeferredCalls*>(self);
+    calls.source_ = 0;
+    std::deque<std::function<void()>> due;
+    due.swap(calls.pending_);
+    for (const std::function<void()>& call : due) {
+        call();
+    }
+    return G_SOURCE_REMOVE;
+}
+
+}  // namespace pavix
