@@ -1,6 +1,7 @@
 // The window table, the message queue and the timers.
 #include <glib.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/constants.h"
@@ -16,6 +17,22 @@ namespace {
 constexpr std::uint32_t kWmQuit = 0x0012;
 constexpr std::uint32_t kFirstRegisteredMessage = 0xC000;
 constexpr const char* kStaticClass = "STATIC";
+
+// The rectangle CreateWindowExA was given. As on Windows, CW_USEDEFAULT in x or width leaves the
+// placing to the system; here nothing is placed, so it reads as 0, and no sum overflows.
+Rect CreationRect(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
+    const std::int32_t left = x == kCwUseDefault ? 0 : x;
+    const std::int32_t top = x == kCwUseDefault || y == kCwUseDefault ? 0 : y;
+    const std::int32_t wide = width == kCwUseDefault ? 0 : width;
+    const std::int32_t high = width == kCwUseDefault || height == kCwUseDefault ? 0 : height;
+    const auto sum = [](std::int32_t a, std::int32_t b) {
+        const std::int64_t total = static_cast<std::int64_t>(a) + b;
+        return static_cast<std::int32_t>(total > INT32_MAX   ? INT32_MAX
+                                         : total < INT32_MIN ? INT32_MIN
+                                                             : total);
+    };
+    return Rect{left, top, sum(left, wide), sum(top, high)};
+}
 
 struct TimerCall {
     std::function<void()> due;
@@ -62,7 +79,7 @@ WindowHandle LinuxPlatform::CreateWindowExA(std::uint32_t, const char* className
         return 0;
     }
     if (OwnedByDialog(parent)) {
-        return CreateInDialog(className, windowName, Rect{x, y, x + width, y + height}, parent,
+        return CreateInDialog(className, windowName, CreationRect(x, y, width, height), parent,
                               static_cast<std::int32_t>(menu), handler);
     }
     WindowEntry entry;
@@ -70,7 +87,7 @@ WindowHandle LinuxPlatform::CreateWindowExA(std::uint32_t, const char* className
     entry.text = windowName != nullptr ? windowName : "";
     entry.handler = handler;
     entry.parent = parent;
-    entry.rect = Rect{x, y, x + width, y + height};
+    entry.rect = CreationRect(x, y, width, height);
     if (label) {
         const auto owner = windows_.find(parent);
         if (owner == windows_.end() || owner->second.widget == nullptr || Gui() == nullptr) {

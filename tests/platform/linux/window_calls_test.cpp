@@ -88,6 +88,18 @@ TEST_F(WindowCallsTest, WindowsKeepTheirTextPlaceAndMessages) {
     EXPECT_EQ(platform_.FindWindowA("Main", nullptr), 0u);
 }
 
+// The main window leaves its place to the system; that must read as an empty place at the origin.
+TEST_F(WindowCallsTest, ADefaultPlaceIsEmptyAtTheOrigin) {
+    CountingWindow handler;
+    const WindowHandle window = platform_.CreateWindowExA(0, "Main", "", 0, kCwUseDefault, 5,
+                                                          kCwUseDefault, 6, 0, 0, 0, &handler);
+    Rect rect;
+    ASSERT_TRUE(platform_.GetWindowRect(window, &rect));
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.right, 0);
+    EXPECT_EQ(rect.bottom, 0);
+}
+
 TEST_F(WindowCallsTest, BroadcastsReachTopLevelWindowsAndTheStartMenuIsNone) {
     CountingWindow top;
     CountingWindow owned;
