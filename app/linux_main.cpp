@@ -53,6 +53,7 @@ pavix::LinuxPlaces Places() {
     places.configFolder = pavix::ConfigFolder(Lookup);
     std::error_code error;
     places.programFolder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    places.desktopModule = places.programFolder + "/pavix-desktop.so";
     places.instanceLock = pavix::InstanceLockPath(Lookup, static_cast<unsigned>(::getuid()));
     // The tray's pictures: in the session's private runtime folder, else in the user's own.
     const char* runtime = Lookup("XDG_RUNTIME_DIR");

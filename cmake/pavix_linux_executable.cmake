@@ -1,7 +1,7 @@
 # build/linux/pavix: the Linux entry point, the Linux backend and the program's layers, with the
-# default sounds (se/) and the tray's pictures (icons/) beside it, from where the first start
-# installs the sounds into the user's configuration folder. Included from the top level so that
-# the executable lands in the top of the build tree.
+# desktop module (pavix-desktop.so), the default sounds (se/) and the tray's pictures (icons/)
+# beside it, from where the first start installs the sounds into the user's configuration folder.
+# Included from the top level so that the executable lands in the top of the build tree.
 add_executable(pavix app/linux_main.cpp ${PAVIX_DIALOG_TEMPLATES_CPP})
 set_source_files_properties(${PAVIX_DIALOG_TEMPLATES_CPP} PROPERTIES GENERATED TRUE)
 target_link_libraries(pavix PRIVATE pavix_app pavix_linux pavix_platform pavix_resources)
@@ -22,5 +22,5 @@ foreach(asset IN LISTS PAVIX_LINUX_ASSETS)
   list(APPEND PAVIX_LINUX_ASSET_COPIES ${copy})
 endforeach()
 add_custom_target(pavix_linux_assets ALL DEPENDS ${PAVIX_LINUX_ASSET_COPIES})
-add_dependencies(pavix pavix_linux_assets)
+add_dependencies(pavix pavix_linux_assets pavix-desktop)
 add_dependencies(pavix pavix_texts)

@@ -1,38 +1,40 @@
 // The clipboard, movable memory and the keyboard's modifier state on Linux.
-#include <gtk/gtk.h>
-
 #include <cstring>
 
 #include "platform/constants.h"
-#include "platform/linux/dialog_host.h"
+#include "platform/linux/desktop_module.h"
 #include "platform/linux/linux_platform.h"
 
 namespace pavix {
 
 std::int16_t LinuxPlatform::GetKeyState(std::int32_t virtualKey) {
-    GdkDisplay* display = Gui() != nullptr ? gdk_display_get_default() : nullptr;
-    if (display == nullptr) {
+    // The masks as the desktop reports them: X11's, with Super also as a bit of its own.
+    constexpr unsigned kShiftMask = 1u << 0;
+    constexpr unsigned kControlMask = 1u << 2;
+    constexpr unsigned kMod1Mask = 1u << 3;
+    constexpr unsigned kMod4Mask = 1u << 6;
+    constexpr unsigned kSuperMask = 1u << 26;
+    if (Gui() == nullptr) {
         return 0;
     }
     // While a dialog hears a key press, the press's own state: the server's may lag behind it.
     const std::optional<unsigned> pressed =
         dialogHost_ ? dialogHost_->PressState() : std::optional<unsigned>();
-    const guint state =
-        pressed ? *pressed : gdk_keymap_get_modifier_state(gdk_keymap_get_for_display(display));
-    guint mask = 0;
+    const unsigned state = pressed ? *pressed : module_->ModifierState();
+    unsigned mask = 0;
     switch (virtualKey) {
         case kVkShift:
-            mask = GDK_SHIFT_MASK;
+            mask = kShiftMask;
             break;
         case kVkControl:
-            mask = GDK_CONTROL_MASK;
+            mask = kControlMask;
             break;
         case kVkMenu:
-            mask = GDK_MOD1_MASK;
+            mask = kMod1Mask;
             break;
         case kVkLWin:
         case kVkRWin:
-            mask = GDK_SUPER_MASK | GDK_MOD4_MASK;
+            mask = kSuperMask | kMod4Mask;
             break;
         default:
             return 0;
@@ -72,7 +74,7 @@ bool LinuxPlatform::EmptyClipboard() {
     if (!clipboardOpen_) {
         return false;
     }
-    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+    module_->ClearClipboard();  // open only with the desktop up
     return true;
 }
 
@@ -85,9 +87,7 @@ MemoryHandle LinuxPlatform::SetClipboardData(std::uint32_t format, MemoryHandle 
     }
     const std::vector<char>& bytes = block->second;
     const std::size_t length = ::strnlen(bytes.data(), bytes.size());
-    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), bytes.data(),
-                           static_cast<gint>(length));
-    gtk_clipboard_store(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+    module_->SetClipboardText(bytes.data(), length);
     memory_.erase(block);
     return data;
 }

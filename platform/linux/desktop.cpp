@@ -1,4 +1,4 @@
-#include "platform/linux/desktop.h"
+#include "platform/linux/gtk_desktop.h"
 
 #include <gtk/gtk.h>
 
@@ -56,25 +56,13 @@ GtkWidget* MeasuringLabel() {
 
 }  // namespace
 
-std::optional<Rect> TrayCornerOf(const Rect& screen, const Rect& work) {
-    if (work.top > screen.top) {
-        const std::int32_t height = work.top - screen.top;
-        return Rect{screen.right - height, screen.top, screen.right, work.top};
-    }
-    if (work.bottom < screen.bottom) {
-        const std::int32_t height = screen.bottom - work.bottom;
-        return Rect{screen.right - height, work.bottom, screen.right, screen.bottom};
-    }
-    return std::nullopt;
-}
-
-bool Desktop::Open() {
+bool OpenGtkDisplay() {
     // Under Wayland GTK would pick it, where no key can be grabbed: X11 (XWayland) it is.
     gdk_set_allowed_backends("x11");
     return gtk_init_check(nullptr, nullptr) != FALSE;
 }
 
-void* Desktop::CreatePopup(const std::string& title, const Rect& rect, bool border) {
+void* GtkDesktop::CreatePopup(const std::string& title, const Rect& rect, bool border) {
     GtkWidget* popup = gtk_window_new(GTK_WINDOW_POPUP);
     GtkWindow* window = GTK_WINDOW(popup);
     gtk_window_set_title(window, Shown(title).c_str());
@@ -95,7 +83,7 @@ void* Desktop::CreatePopup(const std::string& title, const Rect& rect, bool bord
     return popup;
 }
 
-void* Desktop::CreateLabel(void* popup, const std::string& text, const Rect& cell) {
+void* GtkDesktop::CreateLabel(void* popup, const std::string& text, const Rect& cell) {
     GtkWidget* fixed = gtk_bin_get_child(GTK_BIN(popup));
     GtkWidget* label = gtk_label_new(Shown(text).c_str());
     gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
@@ -104,7 +92,7 @@ void* Desktop::CreateLabel(void* popup, const std::string& text, const Rect& cel
     return label;
 }
 
-void Desktop::Show(void* widget, bool show) {
+void GtkDesktop::Show(void* widget, bool show) {
     if (show) {
         gtk_widget_show_all(GTK_WIDGET(widget));
     } else {
@@ -112,11 +100,11 @@ void Desktop::Show(void* widget, bool show) {
     }
 }
 
-void Desktop::Destroy(void* widget) {
+void GtkDesktop::Destroy(void* widget) {
     gtk_widget_destroy(GTK_WIDGET(widget));
 }
 
-Size Desktop::Measure(const std::string& text) {
+Size GtkDesktop::Measure(const std::string& text) {
     PangoLayout* layout = gtk_widget_create_pango_layout(MeasuringLabel(), Shown(text).c_str());
     Size size;
     pango_layout_get_pixel_size(layout, &size.cx, &size.cy);
@@ -124,30 +112,30 @@ Size Desktop::Measure(const std::string& text) {
     return size;
 }
 
-Rect Desktop::Screen() {
+Rect GtkDesktop::Screen() {
     GdkRectangle area{};
     gdk_monitor_get_geometry(MainMonitor(), &area);
     return ToRect(area);
 }
 
-Rect Desktop::WorkArea() {
+Rect GtkDesktop::WorkArea() {
     GdkRectangle area{};
     gdk_monitor_get_workarea(MainMonitor(), &area);
     return ToRect(area);
 }
 
-Point Desktop::Pointer() {
+Point GtkDesktop::Pointer() {
     GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
     Point point;
     gdk_device_get_position(gdk_seat_get_pointer(seat), nullptr, &point.x, &point.y);
     return point;
 }
 
-void Desktop::Beep() {
+void GtkDesktop::Beep() {
     gdk_display_beep(gdk_display_get_default());
 }
 
-void* Desktop::ShowBox(const std::string& text, const std::string& caption, std::uint32_t type,
+void* GtkDesktop::ShowBox(const std::string& text, const std::string& caption, std::uint32_t type,
                        bool* answered) {
     GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, MessageType(type),
                                             GTK_BUTTONS_OK, "%s", Shown(text).c_str());
@@ -160,7 +148,7 @@ void* Desktop::ShowBox(const std::string& text, const std::string& caption, std:
     return box;
 }
 
-void Desktop::CloseBox(void* box) {
+void GtkDesktop::CloseBox(void* box) {
     gtk_widget_destroy(GTK_WIDGET(box));
 }
 

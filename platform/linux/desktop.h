@@ -1,5 +1,6 @@
 // The GTK side of the backend: the hint popups and their labels, the measuring of their texts,
 // message boxes, and what the screen looks like. Widgets travel as opaque pointers owned by GTK.
+// It lives in the desktop module (desktop_module.h); the program sees only this interface.
 #pragma once
 
 #include <cstdint>
@@ -18,30 +19,32 @@ std::optional<Rect> TrayCornerOf(const Rect& screen, const Rect& work);
 
 class Desktop {
   public:
-    // Opens the X11 display through GTK, never a Wayland one; false when there is none.
-    static bool Open();
+    Desktop() = default;
+    virtual ~Desktop() = default;
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
 
     // A popup that never takes the focus, hidden until shown, at `rect` in screen coordinates.
-    void* CreatePopup(const std::string& title, const Rect& rect, bool border);
+    virtual void* CreatePopup(const std::string& title, const Rect& rect, bool border) = 0;
     // A text at `cell` in the popup's client area.
-    void* CreateLabel(void* popup, const std::string& text, const Rect& cell);
-    void Show(void* widget, bool show);
+    virtual void* CreateLabel(void* popup, const std::string& text, const Rect& cell) = 0;
+    virtual void Show(void* widget, bool show) = 0;
     // Destroys a popup with its labels; a label alone goes with its popup.
-    void Destroy(void* widget);
+    virtual void Destroy(void* widget) = 0;
 
     // The size of a line of text in the desktop's font, in pixels.
-    Size Measure(const std::string& text);
+    virtual Size Measure(const std::string& text) = 0;
 
-    Rect Screen();
-    Rect WorkArea();
+    virtual Rect Screen() = 0;
+    virtual Rect WorkArea() = 0;
     std::optional<Rect> TrayCorner() { return TrayCornerOf(Screen(), WorkArea()); }
-    Point Pointer();
-    void Beep();
+    virtual Point Pointer() = 0;
+    virtual void Beep() = 0;
 
     // A message box with an OK button, shown at once; *answered turns true when it is closed.
-    void* ShowBox(const std::string& text, const std::string& caption, std::uint32_t type,
-                  bool* answered);
-    void CloseBox(void* box);
+    virtual void* ShowBox(const std::string& text, const std::string& caption, std::uint32_t type,
+                          bool* answered) = 0;
+    virtual void CloseBox(void* box) = 0;
 };
 
 }  // namespace pavix

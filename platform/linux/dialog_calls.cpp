@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/constants.h"
-#include "platform/linux/dialog_host.h"
+#include "platform/linux/desktop_module.h"
 #include "platform/linux/dialog_layout.h"
 #include "platform/linux/linux_platform.h"
 
@@ -40,8 +40,8 @@ WindowHandle LinuxPlatform::CreateDialogParamA(ModuleHandle, std::uint32_t templ
 
 DialogHost& LinuxPlatform::Dialogs() {
     if (!dialogHost_) {
-        dialogHost_ = std::make_unique<DialogHost>([this](const bool& done) { PumpUntil(done); },
-                                                   Text(resources_.noChordTextId));
+        dialogHost_ = module_->NewDialogHost([this](const bool& done) { PumpUntil(done); },
+                                             Text(resources_.noChordTextId));
         dialogHost_->OnChildGone([this](WindowHandle child) { DestroyWindow(child); });
     }
     return *dialogHost_;
@@ -130,15 +130,20 @@ bool LinuxPlatform::EndDialog(WindowHandle dialog, std::intptr_t result) {
 }
 
 bool LinuxPlatform::GetOpenFileNameA(OpenFileName* openFileName) {
-    return ChooseFileWithGtk(openFileName, false,
-                             dialogHost_ ? dialogHost_->ActiveWidget() : nullptr,
-                             [this](const bool& done) { PumpUntil(done); });
+    return ChooseFile(openFileName, false);
 }
 
 bool LinuxPlatform::GetSaveFileNameA(OpenFileName* openFileName) {
-    return ChooseFileWithGtk(openFileName, true,
-                             dialogHost_ ? dialogHost_->ActiveWidget() : nullptr,
-                             [this](const bool& done) { PumpUntil(done); });
+    return ChooseFile(openFileName, true);
+}
+
+// Without a desktop no chooser can be shown: the request fails as a cancelled one does.
+bool LinuxPlatform::ChooseFile(OpenFileName* request, bool save) {
+    if (Gui() == nullptr) {
+        return false;
+    }
+    return module_->ChooseFile(request, save, dialogHost_ ? dialogHost_->ActiveWidget() : nullptr,
+                               [this](const bool& done) { PumpUntil(done); });
 }
 
 }  // namespace pavix

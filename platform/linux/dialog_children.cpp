@@ -9,7 +9,7 @@
 namespace pavix {
 namespace {
 
-using Control = DialogHost::Control;
+using Control = GtkDialogHost::Control;
 
 constexpr std::uint32_t kWmSysKeyUp = 0x0105;
 constexpr std::uint16_t kVkF10 = 0x79;
@@ -74,7 +74,7 @@ bool SameRect(const Rect& a, const Rect& b) {
 
 // A child takes the turn in the Tab order of the control it replaces (one removed from the same
 // place), or the last turn.
-void TakePlaceInFocusChain(DialogHost::Dialog& dialog, GtkWidget* widget, const Rect& rect) {
+void TakePlaceInFocusChain(GtkDialogHost::Dialog& dialog, GtkWidget* widget, const Rect& rect) {
     GtkWidget* fixed = gtk_bin_get_child(GTK_BIN(dialog.window));
     GList* chain = nullptr;
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
@@ -94,7 +94,7 @@ void TakePlaceInFocusChain(DialogHost::Dialog& dialog, GtkWidget* widget, const 
 
 }  // namespace
 
-bool DialogHost::AddChild(WindowHandle parent, WindowHandle handle, std::int32_t id,
+bool GtkDialogHost::AddChild(WindowHandle parent, WindowHandle handle, std::int32_t id,
                           const Rect& rect, const std::string& text, WindowHandler* handler) {
     Dialog* dialog = FindDialog(parent);
     if (dialog == nullptr || dialog->closing) {
@@ -134,7 +134,7 @@ bool DialogHost::AddChild(WindowHandle parent, WindowHandle handle, std::int32_t
     return true;
 }
 
-bool DialogHost::AddLabel(WindowHandle parent, WindowHandle handle, std::int32_t id,
+bool GtkDialogHost::AddLabel(WindowHandle parent, WindowHandle handle, std::int32_t id,
                           const std::string& text) {
     Control* box = Find(parent);
     if (box == nullptr || box->handler == nullptr) {
@@ -157,7 +157,7 @@ bool DialogHost::AddLabel(WindowHandle parent, WindowHandle handle, std::int32_t
     return true;
 }
 
-bool DialogHost::DestroyItem(WindowHandle window) {
+bool GtkDialogHost::DestroyItem(WindowHandle window) {
     if (Close(window)) {
         return true;
     }
@@ -175,7 +175,7 @@ bool DialogHost::DestroyItem(WindowHandle window) {
     return true;
 }
 
-bool DialogHost::WindowRect(WindowHandle window, Rect* rect) const {
+bool GtkDialogHost::WindowRect(WindowHandle window, Rect* rect) const {
     if (const Dialog* dialog = FindDialog(window)) {
         GtkWidget* fixed = gtk_bin_get_child(GTK_BIN(dialog->window));
         gint width = 0;

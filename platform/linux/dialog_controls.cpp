@@ -12,7 +12,7 @@
 namespace pavix {
 namespace {
 
-using Control = DialogHost::Control;
+using Control = GtkDialogHost::Control;
 
 constexpr std::int32_t kItemTextSize = 260;  // the buffer a list offers for an item's text
 
@@ -25,7 +25,7 @@ class Quiet {
     Quiet& operator=(const Quiet&) = delete;
 
   private:
-    DialogHost::Dialog& dialog_;
+    GtkDialogHost::Dialog& dialog_;
 };
 
 std::int32_t RowCount(const Control& control) {
@@ -282,7 +282,7 @@ void OnEditChanged(GtkEditable*, gpointer data) {
 // LVN_KEYDOWN for every key pressed in a list; the list's own keys still move its selection.
 gboolean OnListKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
     auto& control = *static_cast<Control*>(data);
-    DialogHost::Dialog& dialog = *control.dialog;
+    GtkDialogHost::Dialog& dialog = *control.dialog;
     bool extended = false;
     const std::uint32_t virtualKey = PressedVirtualKey(PressOf(event), &extended);
     if (dialog.closing || dialog.ended || virtualKey == 0) {
@@ -501,7 +501,7 @@ std::string ControlText(const Control& control) {
 }
 
 void NotifyCommand(Control& control, std::uint16_t code) {
-    DialogHost::Dialog& dialog = *control.dialog;
+    GtkDialogHost::Dialog& dialog = *control.dialog;
     if (dialog.quiet > 0 || dialog.ended || dialog.closing) {
         return;
     }
@@ -513,13 +513,13 @@ void NotifyCommand(Control& control, std::uint16_t code) {
 namespace {
 
 struct PostedCommand {
-    DialogHost::Dialog* dialog;
+    GtkDialogHost::Dialog* dialog;
     guint source;
 };
 
 gboolean DeliverCommand(gpointer data) {
     const auto& posted = *static_cast<PostedCommand*>(data);
-    DialogHost::Dialog& dialog = *posted.dialog;
+    GtkDialogHost::Dialog& dialog = *posted.dialog;
     const auto found = dialog.pending.find(posted.source);
     if (found != dialog.pending.end()) {
         const auto [wParam, lParam] = found->second;
@@ -537,13 +537,13 @@ void FreePosted(gpointer data) {
 
 }  // namespace
 
-void PostCommand(DialogHost::Dialog& dialog, std::uintptr_t wParam, WindowHandle control) {
+void PostCommand(GtkDialogHost::Dialog& dialog, std::uintptr_t wParam, WindowHandle control) {
     auto* posted = new PostedCommand{&dialog, 0};
     posted->source = g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, DeliverCommand, posted, FreePosted);
     dialog.pending[posted->source] = {wParam, static_cast<std::intptr_t>(control)};
 }
 
-void DropCommands(DialogHost::Dialog& dialog) {
+void DropCommands(GtkDialogHost::Dialog& dialog) {
     for (const auto& [source, command] : dialog.pending) {
         g_source_remove(source);
     }

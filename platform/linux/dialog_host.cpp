@@ -1,4 +1,4 @@
-#include "platform/linux/dialog_host.h"
+#include "platform/linux/dialog_host_gtk.h"
 
 #include <gdk/gdkkeysyms.h>
 
@@ -10,8 +10,8 @@
 namespace pavix {
 namespace {
 
-using Control = DialogHost::Control;
-using Dialog = DialogHost::Dialog;
+using Control = GtkDialogHost::Control;
+using Dialog = GtkDialogHost::Dialog;
 
 constexpr std::int32_t kComboHeight = 14;  // dialog units of a closed combo list
 constexpr std::int32_t kGroupTitlePadding = 16;
@@ -135,12 +135,12 @@ bool TakesFocus(ControlKind kind) {
 
 }  // namespace
 
-DialogHost::DialogHost(std::function<void(const bool& done)> pump, std::string noneText)
+GtkDialogHost::GtkDialogHost(std::function<void(const bool& done)> pump, std::string noneText)
     : pump_(std::move(pump)), noneText_(std::move(noneText)) {}
 
-DialogHost::~DialogHost() = default;
+GtkDialogHost::~GtkDialogHost() = default;
 
-void DialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
+void GtkDialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
     GtkWidget* fixed = gtk_fixed_new();
     gtk_container_add(GTK_CONTAINER(dialog.window), fixed);
     atk_object_set_accessible_id(gtk_widget_get_accessible(dialog.window),
@@ -223,7 +223,7 @@ void DialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
     gtk_widget_set_size_request(fixed, client.right, client.bottom);
 }
 
-DialogHost::Dialog& DialogHost::Create(const DialogTemplate& layout, DialogHandler* handler,
+GtkDialogHost::Dialog& GtkDialogHost::Create(const DialogTemplate& layout, DialogHandler* handler,
                                        bool modal) {
     AddStyleSheet();
     auto owned = std::make_unique<Dialog>();
@@ -271,7 +271,7 @@ DialogHost::Dialog& DialogHost::Create(const DialogTemplate& layout, DialogHandl
     return dialog;
 }
 
-void DialogHost::Destroy(Dialog& dialog) {
+void GtkDialogHost::Destroy(Dialog& dialog) {
     DropCommands(dialog);
     dialog.closing = true;
     dialog.handler->DialogProc(dialog.handle, kWmDestroy, 0, 0);
@@ -291,7 +291,7 @@ void DialogHost::Destroy(Dialog& dialog) {
     dialogs_.erase(dialog.handle);
 }
 
-std::intptr_t DialogHost::Run(const DialogTemplate& layout, DialogHandler* handler) {
+std::intptr_t GtkDialogHost::Run(const DialogTemplate& layout, DialogHandler* handler) {
     const WindowHandle previous = top_;
     Dialog& dialog = Create(layout, handler, true);
     if (!dialog.ended) {
@@ -306,13 +306,13 @@ std::intptr_t DialogHost::Run(const DialogTemplate& layout, DialogHandler* handl
 
 // A modeless dialog shows at once and stays until it is destroyed; it never becomes the dialog
 // on top, so the editors' rules for a running modal dialog do not count it.
-WindowHandle DialogHost::Open(const DialogTemplate& layout, DialogHandler* handler) {
+WindowHandle GtkDialogHost::Open(const DialogTemplate& layout, DialogHandler* handler) {
     Dialog& dialog = Create(layout, handler, false);
     gtk_widget_show_all(dialog.window);
     return dialog.handle;
 }
 
-bool DialogHost::Close(WindowHandle window) {
+bool GtkDialogHost::Close(WindowHandle window) {
     Dialog* dialog = FindDialog(window);
     if (dialog == nullptr || dialog->modal || dialog->closing) {
         return false;
@@ -321,7 +321,7 @@ bool DialogHost::Close(WindowHandle window) {
     return true;
 }
 
-bool DialogHost::Present(WindowHandle window) {
+bool GtkDialogHost::Present(WindowHandle window) {
     Dialog* dialog = FindDialog(window);
     if (dialog == nullptr) {
         return false;
@@ -330,30 +330,30 @@ bool DialogHost::Present(WindowHandle window) {
     return true;
 }
 
-DialogHost::Control* DialogHost::Find(WindowHandle window) const {
+GtkDialogHost::Control* GtkDialogHost::Find(WindowHandle window) const {
     const auto found = controls_.find(window);
     return found != controls_.end() ? found->second : nullptr;
 }
 
-DialogHost::Dialog* DialogHost::FindDialog(WindowHandle window) const {
+GtkDialogHost::Dialog* GtkDialogHost::FindDialog(WindowHandle window) const {
     const auto found = dialogs_.find(window);
     return found != dialogs_.end() ? found->second.get() : nullptr;
 }
 
-bool DialogHost::Owns(WindowHandle window) const {
+bool GtkDialogHost::Owns(WindowHandle window) const {
     return Find(window) != nullptr || FindDialog(window) != nullptr;
 }
 
-WindowHandle DialogHost::Active() const {
+WindowHandle GtkDialogHost::Active() const {
     return top_;
 }
 
-void* DialogHost::ActiveWidget() const {
+void* GtkDialogHost::ActiveWidget() const {
     const Dialog* dialog = FindDialog(top_);
     return dialog != nullptr ? dialog->window : nullptr;
 }
 
-WindowHandle DialogHost::Item(WindowHandle window, std::int32_t id) const {
+WindowHandle GtkDialogHost::Item(WindowHandle window, std::int32_t id) const {
     const Dialog* dialog = FindDialog(window);
     if (dialog == nullptr) {
         const Control* owner = Find(window);
@@ -368,7 +368,7 @@ WindowHandle DialogHost::Item(WindowHandle window, std::int32_t id) const {
     return ChildItem(*dialog, 0, id);
 }
 
-WindowHandle DialogHost::ChildItem(const Dialog& dialog, WindowHandle owner,
+WindowHandle GtkDialogHost::ChildItem(const Dialog& dialog, WindowHandle owner,
                                    std::int32_t id) const {
     for (const auto& child : dialog.children) {
         if (child->owner == owner && child->handle != 0 && child->layout.id == id) {
@@ -378,7 +378,7 @@ WindowHandle DialogHost::ChildItem(const Dialog& dialog, WindowHandle owner,
     return 0;
 }
 
-std::intptr_t DialogHost::Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+std::intptr_t GtkDialogHost::Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                                std::intptr_t lParam) {
     if (FindDialog(window) != nullptr) {
         // WM_NEXTDLGCTL with a window to focus is the only message a dialog answers here.
@@ -394,7 +394,7 @@ std::intptr_t DialogHost::Send(WindowHandle window, std::uint32_t message, std::
     return control != nullptr ? SendToControl(*control, message, wParam, lParam) : 0;
 }
 
-bool DialogHost::SetText(WindowHandle window, const char* text) {
+bool GtkDialogHost::SetText(WindowHandle window, const char* text) {
     if (Dialog* dialog = FindDialog(window)) {
         gtk_window_set_title(GTK_WINDOW(dialog->window), text);
         return true;
@@ -413,7 +413,7 @@ bool DialogHost::SetText(WindowHandle window, const char* text) {
     return true;
 }
 
-bool DialogHost::Text(WindowHandle window, std::string* text) const {
+bool GtkDialogHost::Text(WindowHandle window, std::string* text) const {
     if (const Dialog* dialog = FindDialog(window)) {
         const char* title = gtk_window_get_title(GTK_WINDOW(dialog->window));
         *text = title != nullptr ? title : "";
@@ -427,7 +427,7 @@ bool DialogHost::Text(WindowHandle window, std::string* text) const {
     return true;
 }
 
-bool DialogHost::Enable(WindowHandle window, bool enable) {
+bool GtkDialogHost::Enable(WindowHandle window, bool enable) {
     Control* control = Find(window);
     if (control == nullptr) {
         return false;
@@ -437,7 +437,7 @@ bool DialogHost::Enable(WindowHandle window, bool enable) {
     return wasDisabled;
 }
 
-WindowHandle DialogHost::Focus(WindowHandle window) {
+WindowHandle GtkDialogHost::Focus(WindowHandle window) {
     Control* control = Find(window);
     if (control == nullptr) {
         return 0;
@@ -453,7 +453,7 @@ WindowHandle DialogHost::Focus(WindowHandle window) {
     return previous;
 }
 
-bool DialogHost::ClientRect(WindowHandle window, Rect* rect) const {
+bool GtkDialogHost::ClientRect(WindowHandle window, Rect* rect) const {
     const Control* control = Find(window);
     if (control == nullptr) {
         return false;
@@ -469,7 +469,7 @@ bool DialogHost::ClientRect(WindowHandle window, Rect* rect) const {
     return true;
 }
 
-bool DialogHost::Redraw(WindowHandle window) {
+bool GtkDialogHost::Redraw(WindowHandle window) {
     Control* control = Find(window);
     if (control == nullptr) {
         return false;
@@ -478,7 +478,7 @@ bool DialogHost::Redraw(WindowHandle window) {
     return true;
 }
 
-bool DialogHost::End(WindowHandle window, std::intptr_t result) {
+bool GtkDialogHost::End(WindowHandle window, std::intptr_t result) {
     Dialog* dialog = FindDialog(window);
     if (dialog == nullptr) {
         return false;
@@ -489,7 +489,7 @@ bool DialogHost::End(WindowHandle window, std::intptr_t result) {
     return true;
 }
 
-void DialogHost::SetIcon(WindowHandle window, const std::string& pictureFile) {
+void GtkDialogHost::SetIcon(WindowHandle window, const std::string& pictureFile) {
     Dialog* dialog = FindDialog(window);
     if (dialog != nullptr && !pictureFile.empty()) {
         gtk_window_set_icon_from_file(GTK_WINDOW(dialog->window), pictureFile.c_str(), nullptr);

@@ -3,13 +3,12 @@
 // behaviour as the platform's messages and notifications (WM_COMMAND with BN_CLICKED and
 // CBN_SELCHANGE, WM_NOTIFY with LVN_ITEMCHANGED and LVN_GETDISPINFOA), sent synchronously as the
 // platform sends them. Changes the behaviour makes itself notify only where the platform's do
-// (a list's selection), never for check boxes, combo lists or texts.
+// (a list's selection), never for check boxes, combo lists or texts. The host lives in the
+// desktop module (desktop_module.h); the program sees only this interface.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,85 +20,55 @@ namespace pavix {
 
 class DialogHost {
   public:
-    // `pump` dispatches the program's messages until its flag turns true, as a modal loop does;
-    // `noneText` is what the chord capture control shows for no chord.
-    DialogHost(std::function<void(const bool& done)> pump, std::string noneText);
-    ~DialogHost();
+    DialogHost() = default;
+    virtual ~DialogHost() = default;
     DialogHost(const DialogHost&) = delete;
     DialogHost& operator=(const DialogHost&) = delete;
 
     // Runs the dialog until EndDialog; returns its result, or -1 when it cannot be shown.
-    std::intptr_t Run(const DialogTemplate& dialog, DialogHandler* handler);
+    virtual std::intptr_t Run(const DialogTemplate& dialog, DialogHandler* handler) = 0;
     // A modeless dialog, shown until Close; its handle.
-    WindowHandle Open(const DialogTemplate& dialog, DialogHandler* handler);
+    virtual WindowHandle Open(const DialogTemplate& dialog, DialogHandler* handler) = 0;
     // False for a modal dialog or a window of no dialog.
-    bool Close(WindowHandle dialog);
+    virtual bool Close(WindowHandle dialog) = 0;
     // Shows the dialog and raises it to the front.
-    bool Present(WindowHandle dialog);
+    virtual bool Present(WindowHandle dialog) = 0;
 
-    bool Owns(WindowHandle window) const;
+    virtual bool Owns(WindowHandle window) const = 0;
     // The dialog that runs on top, 0 when none does.
-    WindowHandle Active() const;
-    WindowHandle Item(WindowHandle dialog, std::int32_t id) const;
-    std::intptr_t Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                       std::intptr_t lParam);
-    bool SetText(WindowHandle window, const char* text);
+    virtual WindowHandle Active() const = 0;
+    virtual WindowHandle Item(WindowHandle dialog, std::int32_t id) const = 0;
+    virtual std::intptr_t Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam) = 0;
+    virtual bool SetText(WindowHandle window, const char* text) = 0;
     // False for a window of no dialog.
-    bool Text(WindowHandle window, std::string* text) const;
-    bool Enable(WindowHandle window, bool enable);
-    WindowHandle Focus(WindowHandle window);
-    bool ClientRect(WindowHandle window, Rect* rect) const;
-    bool Redraw(WindowHandle window);
-    bool End(WindowHandle dialog, std::intptr_t result);
-    void SetIcon(WindowHandle dialog, const std::string& pictureFile);
-    // The modifier mask of the key press a dialog is hearing, if any.
-    std::optional<unsigned> PressState() const { return pressState_; }
-    void SetPressState(std::optional<unsigned> state) { pressState_ = state; }
+    virtual bool Text(WindowHandle window, std::string* text) const = 0;
+    virtual bool Enable(WindowHandle window, bool enable) = 0;
+    virtual WindowHandle Focus(WindowHandle window) = 0;
+    virtual bool ClientRect(WindowHandle window, Rect* rect) const = 0;
+    virtual bool Redraw(WindowHandle window) = 0;
+    virtual bool End(WindowHandle dialog, std::intptr_t result) = 0;
+    virtual void SetIcon(WindowHandle dialog, const std::string& pictureFile) = 0;
+    // The modifier mask (X11's) of the key press a dialog is hearing, if any.
+    virtual std::optional<unsigned> PressState() const = 0;
 
     // A child window of a dialog, made by the dialog itself: a focusable box at `rect` (dialog
     // pixels) whose keys, focus, clicks and messages go to `handler`. False when `parent` is no
     // dialog.
-    bool AddChild(WindowHandle parent, WindowHandle child, std::int32_t id, const Rect& rect,
-                  const std::string& text, WindowHandler* handler);
+    virtual bool AddChild(WindowHandle parent, WindowHandle child, std::int32_t id,
+                          const Rect& rect, const std::string& text, WindowHandler* handler) = 0;
     // A label inside such a child window; false when `parent` is none.
-    bool AddLabel(WindowHandle parent, WindowHandle label, std::int32_t id,
-                  const std::string& text);
+    virtual bool AddLabel(WindowHandle parent, WindowHandle label, std::int32_t id,
+                          const std::string& text) = 0;
     // Removes a control or child window from its dialog, or closes a modeless dialog.
-    bool DestroyItem(WindowHandle window);
+    virtual bool DestroyItem(WindowHandle window) = 0;
     // Where a dialog's control or child sits, in the dialog's pixels; a dialog is at 0, 0.
-    bool WindowRect(WindowHandle window, Rect* rect) const;
+    virtual bool WindowRect(WindowHandle window, Rect* rect) const = 0;
     // Told of each child window its dialog's end takes with it, after the dialog's WM_DESTROY.
-    void OnChildGone(std::function<void(WindowHandle)> gone) { childGone_ = std::move(gone); }
+    virtual void OnChildGone(std::function<void(WindowHandle)> gone) = 0;
 
     // The GtkWindow of the dialog on top, for the windows it owns; null when none runs.
-    void* ActiveWidget() const;
-
-    struct Control;
-    struct Dialog;
-
-  private:
-    Dialog& Create(const DialogTemplate& layout, DialogHandler* handler, bool modal);
-    // Ends the dialog's life: WM_DESTROY to it, then its child windows go, then its widgets.
-    void Destroy(Dialog& dialog);
-    void Build(Dialog& dialog, const DialogTemplate& layout);
-    Control* Find(WindowHandle window) const;
-    // The child window (or, in one, the label) with `id`; `owner` 0 for the dialog's own.
-    WindowHandle ChildItem(const Dialog& dialog, WindowHandle owner, std::int32_t id) const;
-    Dialog* FindDialog(WindowHandle window) const;
-
-    std::function<void(const bool&)> pump_;
-    std::string noneText_;
-    std::map<WindowHandle, std::unique_ptr<Dialog>> dialogs_;
-    std::map<WindowHandle, Control*> controls_;
-    std::uintptr_t nextHandle_ = 0x40000000;
-    WindowHandle top_ = 0;
-    std::optional<unsigned> pressState_;
-    std::function<void(WindowHandle)> childGone_;
+    virtual void* ActiveWidget() const = 0;
 };
-
-// The open-file and save-file dialogs as GTK file choosers with the request's filters, title,
-// overwrite prompt and default extension, owned by `parent` (a GtkWindow or null).
-bool ChooseFileWithGtk(OpenFileName* request, bool save, void* parent,
-                       const std::function<void(const bool& done)>& pump);
 
 }  // namespace pavix

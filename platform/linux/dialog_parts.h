@@ -9,13 +9,13 @@
 #include <utility>
 #include <vector>
 
-#include "platform/linux/dialog_host.h"
+#include "platform/linux/dialog_host_gtk.h"
 #include "platform/linux/dialog_layout.h"
 #include "platform/linux/hotkey_capture.h"
 
 namespace pavix {
 
-struct DialogHost::Control {
+struct GtkDialogHost::Control {
     Dialog* dialog = nullptr;
     WindowHandle handle = 0;
     ControlTemplate layout;
@@ -32,14 +32,14 @@ struct DialogHost::Control {
     std::string text;        // a child window's own text
 };
 
-struct DialogHost::Dialog {
+struct GtkDialogHost::Dialog {
     WindowHandle handle = 0;
     DialogHandler* handler = nullptr;
     GtkWidget* window = nullptr;
     std::vector<std::unique_ptr<Control>> controls;
     std::vector<std::unique_ptr<Control>> children;  // made after the template's
     bool modal = true;
-    DialogHost* host = nullptr;
+    GtkDialogHost* host = nullptr;
     bool ended = false;
     bool closing = false;  // past WM_DESTROY: its widgets go and tell the dialog nothing more
     std::intptr_t result = 0;
@@ -54,32 +54,32 @@ struct DialogHost::Dialog {
 // server's may not have caught up with it yet.
 class PressScope {
   public:
-    PressScope(DialogHost& host, unsigned state) : host_(host) { host_.SetPressState(state); }
+    PressScope(GtkDialogHost& host, unsigned state) : host_(host) { host_.SetPressState(state); }
     ~PressScope() { host_.SetPressState(std::nullopt); }
     PressScope(const PressScope&) = delete;
     PressScope& operator=(const PressScope&) = delete;
 
   private:
-    DialogHost& host_;
+    GtkDialogHost& host_;
 };
 
 // The press as the chord capture control reads it.
 CapturedPress PressOf(const GdkEventKey* event);
 
 // Makes the widget of a control of `kind`, unplaced, with its text and its signals wired.
-void MakeControl(DialogHost::Control& control, const std::string& noneText,
+void MakeControl(GtkDialogHost::Control& control, const std::string& noneText,
                  GtkRadioButton* groupLeader);
 // A message the dialog sends to one of its controls; 0 where the control has no answer.
-std::intptr_t SendToControl(DialogHost::Control& control, std::uint32_t message,
+std::intptr_t SendToControl(GtkDialogHost::Control& control, std::uint32_t message,
                             std::uintptr_t wParam, std::intptr_t lParam);
-void SetControlText(DialogHost::Control& control, const char* text);
-std::string ControlText(const DialogHost::Control& control);
+void SetControlText(GtkDialogHost::Control& control, const char* text);
+std::string ControlText(const GtkDialogHost::Control& control);
 // WM_COMMAND from a control to its dialog, unless the dialog is changing the control itself.
-void NotifyCommand(DialogHost::Control& control, std::uint16_t code);
+void NotifyCommand(GtkDialogHost::Control& control, std::uint16_t code);
 // WM_COMMAND to a dialog as soon as the main loop runs; `control` 0 for none.
-void PostCommand(DialogHost::Dialog& dialog, std::uintptr_t wParam, WindowHandle control);
+void PostCommand(GtkDialogHost::Dialog& dialog, std::uintptr_t wParam, WindowHandle control);
 // Drops the commands not yet delivered to a dialog that goes.
-void DropCommands(DialogHost::Dialog& dialog);
+void DropCommands(GtkDialogHost::Dialog& dialog);
 
 // Dialog-unit geometry of GTK: the base units of the window's font.
 Size FontUnits(GtkWidget* window);

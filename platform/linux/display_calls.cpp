@@ -1,12 +1,26 @@
 // The display scale on X11. GTK draws every widget at the desktop's own scale (Xft.dpi and
 // GDK_SCALE) and measures text in that scale, so the core sees one monitor at the standard 96 DPI
 // and sizes nothing twice. The calls that Windows added later report "not here", as on the
-// oldest Windows, and the core falls back on the system's answers.
+// oldest Windows, and the core falls back on the system's answers. Here too: where the tray most
+// likely is, from the screen's areas.
 #include "platform/constants.h"
 #include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
 
 namespace pavix {
+
+std::optional<Rect> TrayCornerOf(const Rect& screen, const Rect& work) {
+    if (work.top > screen.top) {
+        const std::int32_t height = work.top - screen.top;
+        return Rect{screen.right - height, screen.top, screen.right, work.top};
+    }
+    if (work.bottom < screen.bottom) {
+        const std::int32_t height = screen.bottom - work.bottom;
+        return Rect{screen.right - height, work.bottom, screen.right, screen.bottom};
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 // The one monitor: the core only asks for the work area of the monitor that holds the tray.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/dialog_host.h"
+#include "platform/linux/dialog_host_gtk.h"
 #include "platform/linux/dialog_layout.h"
 
 namespace pavix {

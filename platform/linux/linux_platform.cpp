@@ -1,12 +1,9 @@
 #include "platform/linux/linux_platform.h"
 
-#include <canberra.h>
 #include <unistd.h>
 
 #include "platform/constants.h"
-#include "platform/linux/desktop.h"
-#include "platform/linux/dialog_host.h"
-#include "platform/linux/tray_indicator.h"
+#include "platform/linux/desktop_module.h"
 #include "platform/linux/x_hotkeys.h"
 
 namespace pavix {
@@ -18,9 +15,6 @@ LinuxPlatform::~LinuxPlatform() {
     dialogHost_.reset();
     tray_.reset();
     hotkeys_.reset();
-    if (sounds_ != nullptr) {
-        ca_context_destroy(static_cast<ca_context*>(sounds_));
-    }
     if (lockDescriptor_ >= 0) {
         ::close(lockDescriptor_);
     }
@@ -34,17 +28,25 @@ bool LinuxPlatform::OpenDisplay() {
     return hotkeys_ != nullptr;
 }
 
+DesktopModule* LinuxPlatform::Module() {
+    if (module_ == nullptr && !moduleFailed_) {
+        module_ = LoadDesktopModule(places_.desktopModule);
+        moduleFailed_ = module_ == nullptr;
+    }
+    return module_;
+}
+
 Desktop* LinuxPlatform::Gui() {
     if (desktop_ || guiFailed_) {
         return desktop_.get();
     }
-    if (!Desktop::Open()) {
+    if (Module() == nullptr || !module_->OpenDisplay()) {
         guiFailed_ = true;
         return nullptr;
     }
-    desktop_ = std::make_unique<Desktop>();
+    desktop_ = module_->NewDesktop();
     // A tray host that starts later is told about as the platform tells about a new taskbar.
-    tray_ = std::make_unique<TrayIndicator>(
+    tray_ = module_->NewTray(
         [this](std::uint32_t command) {
             if (trayOwner_ != 0) {
                 PostMessageA(trayOwner_, kWmCommand, command, 0);

@@ -34,6 +34,7 @@ class XHotkeys;
 class TrayIndicator;
 class Desktop;
 class DialogHost;
+class DesktopModule;
 struct DialogTemplate;
 
 // What the executable brings that a Windows program finds in its resources. The texts come in
@@ -59,6 +60,7 @@ struct LinuxPlaces {
     std::string programFolder;  // the executable's own folder: se/ and icons/ to install
     std::string instanceLock;   // the single-instance lock file
     std::string runtimeFolder;  // private files of this run (the tray's pictures)
+    std::string desktopModule;  // the desktop module (desktop_module.h) to load on first use
     bool japanese = false;
 };
 
@@ -297,7 +299,10 @@ class LinuxPlatform final : public Platform {
     WindowHandle CreateInDialog(const char* className, const char* windowName, const Rect& rect,
                                 WindowHandle parent, std::int32_t id, WindowHandler* handler);
     DialogHost& Dialogs();
-    // The desktop, brought up on the first call; nullptr when GTK cannot open the display.
+    // The desktop module, loaded on the first call; nullptr when it cannot be.
+    DesktopModule* Module();
+    // The desktop, brought up on the first call; nullptr when the module cannot be loaded or GTK
+    // cannot open the display.
     Desktop* Gui();
     // The tray item, with the desktop; nullptr without one.
     TrayIndicator* Tray();
@@ -309,6 +314,7 @@ class LinuxPlatform final : public Platform {
     // Asks the tray's owner for its menu as a right click does, so the host shows it as it is.
     void RefreshTrayMenu();
     bool StartScreenSaver();
+    bool ChooseFile(OpenFileName* request, bool save);
     std::string IconFile(std::uint32_t iconId);
     // One iteration of the main loop unless a message waits; then takes it.
     bool NextMessage(Message* message, bool wait);
@@ -324,6 +330,8 @@ class LinuxPlatform final : public Platform {
     LinuxResources resources_;
     LinuxPlaces places_;
     PosixFiles files_;
+    DesktopModule* module_ = nullptr;
+    bool moduleFailed_ = false;  // no second try either
     std::unique_ptr<Desktop> desktop_;
     std::unique_ptr<XHotkeys> hotkeys_;
     std::unique_ptr<TrayIndicator> tray_;
@@ -344,7 +352,6 @@ class LinuxPlatform final : public Platform {
     int lockDescriptor_ = -1;
     bool lockHeld_ = false;
     std::string lastErrorText_;  // the system's wording of the last error, where it gave one
-    void* sounds_ = nullptr;     // libcanberra's context, made on the first sound
     DeferredCalls deferred_;     // the sounds, carried out from the main loop
     WindowHandle trayOwner_ = 0;
     std::uint32_t trayMessage_ = 0;

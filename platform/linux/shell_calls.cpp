@@ -1,12 +1,10 @@
 // The tray item and its menu, the pictures, the screen and the measuring of text.
-#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <glib/gstdio.h>
 
 #include <cstring>
 
 #include "platform/constants.h"
-#include "platform/linux/desktop.h"
-#include "platform/linux/dialog_host.h"
+#include "platform/linux/desktop_module.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/tray_indicator.h"
 
@@ -132,16 +130,13 @@ std::string LinuxPlatform::IconFile(std::uint32_t iconId) {
         return name;
     }
     const std::string source = places_.programFolder + "/icons/" + named->second + ".ico";
-    GdkPixbuf* picture = gdk_pixbuf_new_from_file(source.c_str(), nullptr);
-    if (picture == nullptr) {
+    if (Module() == nullptr) {
         return "";
     }
     g_mkdir_with_parents(places_.runtimeFolder.c_str(), 0700);
     const std::string partial = target + ".partial";
-    const bool saved =
-        gdk_pixbuf_save(picture, partial.c_str(), "png", nullptr, nullptr) != FALSE &&
-        g_rename(partial.c_str(), target.c_str()) == 0;
-    g_object_unref(picture);
+    const bool saved = module_->SavePictureAsPng(source, partial) &&
+                       g_rename(partial.c_str(), target.c_str()) == 0;
     return saved ? name : "";
 }
 

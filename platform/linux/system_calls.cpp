@@ -1,6 +1,5 @@
 // Starting programs, the session and power calls (logind over D-Bus), the screen saver, sounds
 // and the wording of errors.
-#include <canberra.h>
 #include <gio/gio.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <optional>
 
 #include "platform/constants.h"
+#include "platform/linux/desktop_module.h"
 #include "platform/linux/launch.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/spawn.h"
@@ -24,7 +24,6 @@ constexpr std::uint32_t kLastFailure = 32;
 std::intptr_t FailureAnswer(std::uint32_t error) {
     return error <= kLastFailure ? static_cast<std::intptr_t>(error) : 0;
 }
-constexpr std::uint32_t kSoundId = 1;  // one sound at a time, as the platform plays them
 constexpr const char* kLogind = "org.freedesktop.login1";
 constexpr const char* kManagerPath = "/org/freedesktop/login1";
 constexpr const char* kManager = "org.freedesktop.login1.Manager";
@@ -245,17 +244,8 @@ bool LinuxPlatform::PlaySoundA(const char* sound, ModuleHandle, std::uint32_t) {
 }
 
 void LinuxPlatform::Play(const char* sound) {
-    auto* context = static_cast<ca_context*>(sounds_);
-    if (context == nullptr) {
-        if (ca_context_create(&context) != CA_SUCCESS) {
-            return;
-        }
-        ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "Pavix", nullptr);
-        sounds_ = context;
-    }
-    ca_context_cancel(context, kSoundId);
-    if (sound != nullptr) {
-        ca_context_play(context, kSoundId, CA_PROP_MEDIA_FILENAME, sound, nullptr);
+    if (Module() != nullptr) {
+        module_->PlaySound(sound);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "platform/linux/tray_indicator.h"
+#include "platform/linux/gtk_desktop.h"
 
 #include <gtk/gtk.h>
 #include <libayatana-appindicator/app-indicator.h>
@@ -11,6 +11,39 @@ constexpr const char* kItemId = "pavix";
 constexpr const char* kCommandKey = "pavix-command";
 
 }  // namespace
+
+class AppIndicatorTray final : public TrayIndicator {
+  public:
+    AppIndicatorTray(std::function<void(std::uint32_t)> chosen,
+                     std::function<void()> watcherAppeared);
+    ~AppIndicatorTray() override;
+
+    bool HasSessionBus() const override { return bus_ != nullptr; }
+    bool HasWatcher() const override;
+    void Show(const std::string& iconFolder, const std::string& iconName,
+              const std::string& title) override;
+    void Hide() override;
+    void SetMenu(const std::vector<Item>& items) override;
+
+  private:
+    void UpdateItem(void* widget, const Item& item);
+    static void OnActivate(void* menuItem, void* self);
+    static void OnWatcherAppeared(void* connection, const char* name, const char* owner,
+                                  void* self);
+    static void OnWatcherVanished(void* connection, const char* name, void* self);
+
+    std::function<void(std::uint32_t)> chosen_;
+    std::function<void()> watcherAppeared_;
+    void* bus_ = nullptr;        // GDBusConnection of the session, nullptr without one
+    void* indicator_ = nullptr;  // AppIndicator, made on the first Show
+    void* menu_ = nullptr;       // GtkMenu
+    unsigned watch_ = 0;
+    // A host that is there from the start already has the item; only a later one is news.
+    bool watcherLost_ = false;
+    // What the watch last told; before its first word, the bus is asked.
+    bool watcherKnown_ = false;
+    bool watcherPresent_ = false;
+};
 
 std::string GtkMnemonic(const std::string& text) {
     std::string converted;
@@ -29,21 +62,21 @@ std::string GtkMnemonic(const std::string& text) {
     return converted;
 }
 
-TrayIndicator::TrayIndicator(std::function<void(std::uint32_t)> chosen,
-                             std::function<void()> watcherAppeared)
+AppIndicatorTray::AppIndicatorTray(std::function<void(std::uint32_t)> chosen,
+                                   std::function<void()> watcherAppeared)
     : chosen_(std::move(chosen)), watcherAppeared_(std::move(watcherAppeared)) {
     bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
     menu_ = g_object_ref_sink(gtk_menu_new());
     if (bus_ != nullptr) {
         watch_ = g_bus_watch_name_on_connection(
             G_DBUS_CONNECTION(bus_), kWatcherName, G_BUS_NAME_WATCHER_FLAGS_NONE,
-            reinterpret_cast<GBusNameAppearedCallback>(&TrayIndicator::OnWatcherAppeared),
-            reinterpret_cast<GBusNameVanishedCallback>(&TrayIndicator::OnWatcherVanished), this,
+            reinterpret_cast<GBusNameAppearedCallback>(&AppIndicatorTray::OnWatcherAppeared),
+            reinterpret_cast<GBusNameVanishedCallback>(&AppIndicatorTray::OnWatcherVanished), this,
             nullptr);
     }
 }
 
-TrayIndicator::~TrayIndicator() {
+AppIndicatorTray::~AppIndicatorTray() {
     if (watch_ != 0) {
         g_bus_unwatch_name(watch_);
     }
@@ -57,7 +90,7 @@ TrayIndicator::~TrayIndicator() {
     }
 }
 
-bool TrayIndicator::HasWatcher() const {
+bool AppIndicatorTray::HasWatcher() const {
     if (bus_ == nullptr || watcherKnown_) {
         return watcherPresent_;
     }
@@ -73,7 +106,7 @@ bool TrayIndicator::HasWatcher() const {
     return owned != FALSE;
 }
 
-void TrayIndicator::Show(const std::string& iconFolder, const std::string& iconName,
+void AppIndicatorTray::Show(const std::string& iconFolder, const std::string& iconName,
                          const std::string& title) {
     if (indicator_ == nullptr) {
         indicator_ =
@@ -86,7 +119,7 @@ void TrayIndicator::Show(const std::string& iconFolder, const std::string& iconN
     app_indicator_set_status(APP_INDICATOR(indicator_), APP_INDICATOR_STATUS_ACTIVE);
 }
 
-void TrayIndicator::Hide() {
+void AppIndicatorTray::Hide() {
     if (indicator_ != nullptr) {
         app_indicator_set_status(APP_INDICATOR(indicator_), APP_INDICATOR_STATUS_PASSIVE);
     }
@@ -94,7 +127,7 @@ void TrayIndicator::Hide() {
 
 // Items are updated in place while the commands stay the same, so that the host's menu keeps its
 // items (and their ids) from one state to the next.
-void TrayIndicator::SetMenu(const std::vector<Item>& items) {
+void AppIndicatorTray::SetMenu(const std::vector<Item>& items) {
     GList* children = gtk_container_get_children(GTK_CONTAINER(menu_));
     bool same = g_list_length(children) == items.size();
     std::size_t at = 0;
@@ -119,7 +152,7 @@ void TrayIndicator::SetMenu(const std::vector<Item>& items) {
         GtkWidget* widget = item.checkable ? gtk_check_menu_item_new_with_mnemonic(label.c_str())
                                            : gtk_menu_item_new_with_mnemonic(label.c_str());
         g_object_set_data(G_OBJECT(widget), kCommandKey, GUINT_TO_POINTER(item.id));
-        g_signal_connect(widget, "activate", G_CALLBACK(&TrayIndicator::OnActivate), this);
+        g_signal_connect(widget, "activate", G_CALLBACK(&AppIndicatorTray::OnActivate), this);
         UpdateItem(widget, item);
         gtk_menu_shell_append(GTK_MENU_SHELL(menu_), widget);
         gtk_widget_show(widget);
@@ -127,8 +160,8 @@ void TrayIndicator::SetMenu(const std::vector<Item>& items) {
 }
 
 // Setting the check mark would count as a choice: the choice's handler is held meanwhile.
-void TrayIndicator::UpdateItem(void* widget, const Item& item) {
-    g_signal_handlers_block_by_func(widget, reinterpret_cast<gpointer>(&TrayIndicator::OnActivate),
+void AppIndicatorTray::UpdateItem(void* widget, const Item& item) {
+    g_signal_handlers_block_by_func(widget, reinterpret_cast<gpointer>(&AppIndicatorTray::OnActivate),
                                     this);
     gtk_menu_item_set_label(GTK_MENU_ITEM(widget), GtkMnemonic(item.text).c_str());
     if (item.checkable) {
@@ -136,16 +169,16 @@ void TrayIndicator::UpdateItem(void* widget, const Item& item) {
     }
     gtk_widget_set_sensitive(GTK_WIDGET(widget), !item.grayed);
     g_signal_handlers_unblock_by_func(widget,
-                                      reinterpret_cast<gpointer>(&TrayIndicator::OnActivate), this);
+                                      reinterpret_cast<gpointer>(&AppIndicatorTray::OnActivate), this);
 }
 
-void TrayIndicator::OnActivate(void* menuItem, void* self) {
+void AppIndicatorTray::OnActivate(void* menuItem, void* self) {
     const auto command = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(menuItem), kCommandKey));
-    static_cast<TrayIndicator*>(self)->chosen_(command);
+    static_cast<AppIndicatorTray*>(self)->chosen_(command);
 }
 
-void TrayIndicator::OnWatcherAppeared(void*, const char*, const char*, void* self) {
-    auto& tray = *static_cast<TrayIndicator*>(self);
+void AppIndicatorTray::OnWatcherAppeared(void*, const char*, const char*, void* self) {
+    auto& tray = *static_cast<AppIndicatorTray*>(self);
     tray.watcherKnown_ = true;
     tray.watcherPresent_ = true;
     if (tray.watcherLost_) {
@@ -154,11 +187,16 @@ void TrayIndicator::OnWatcherAppeared(void*, const char*, const char*, void* sel
     }
 }
 
-void TrayIndicator::OnWatcherVanished(void*, const char*, void* self) {
-    auto& tray = *static_cast<TrayIndicator*>(self);
+void AppIndicatorTray::OnWatcherVanished(void*, const char*, void* self) {
+    auto& tray = *static_cast<AppIndicatorTray*>(self);
     tray.watcherKnown_ = true;
     tray.watcherPresent_ = false;
     tray.watcherLost_ = true;
+}
+
+std::unique_ptr<TrayIndicator> NewAppIndicatorTray(std::function<void(std::uint32_t)> chosen,
+                                                   std::function<void()> watcherAppeared) {
+    return std::make_unique<AppIndicatorTray>(std::move(chosen), std::move(watcherAppeared));
 }
 
 }  // namespace pavix

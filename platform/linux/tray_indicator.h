@@ -1,6 +1,7 @@
 // The tray item: a StatusNotifierItem (libayatana-appindicator3) with a GTK menu that the tray
 // host shows on its own. A menu choice reaches the `chosen` callback from the main loop, and
 // `watcherAppeared` runs whenever a tray host starts (the item registers itself with it again).
+// The item lives in the desktop module (desktop_module.h); the program sees only this interface.
 #pragma once
 
 #include <cstdint>
@@ -20,38 +21,20 @@ class TrayIndicator {
         bool checked = false;
     };
 
-    TrayIndicator(std::function<void(std::uint32_t)> chosen, std::function<void()> watcherAppeared);
-    ~TrayIndicator();
+    TrayIndicator() = default;
+    virtual ~TrayIndicator() = default;
     TrayIndicator(const TrayIndicator&) = delete;
     TrayIndicator& operator=(const TrayIndicator&) = delete;
 
     // Whether the session has a bus, and a StatusNotifierWatcher (a tray host) on it.
-    bool HasSessionBus() const { return bus_ != nullptr; }
-    bool HasWatcher() const;
+    virtual bool HasSessionBus() const = 0;
+    virtual bool HasWatcher() const = 0;
 
     // Shows the picture `iconName` from `iconFolder` (PNG files named after their icons).
-    void Show(const std::string& iconFolder, const std::string& iconName, const std::string& title);
-    void Hide();
-    void SetMenu(const std::vector<Item>& items);
-
-  private:
-    void UpdateItem(void* widget, const Item& item);
-    static void OnActivate(void* menuItem, void* self);
-    static void OnWatcherAppeared(void* connection, const char* name, const char* owner,
-                                  void* self);
-    static void OnWatcherVanished(void* connection, const char* name, void* self);
-
-    std::function<void(std::uint32_t)> chosen_;
-    std::function<void()> watcherAppeared_;
-    void* bus_ = nullptr;        // GDBusConnection of the session, nullptr without one
-    void* indicator_ = nullptr;  // AppIndicator, made on the first Show
-    void* menu_ = nullptr;       // GtkMenu
-    unsigned watch_ = 0;
-    // A host that is there from the start already has the item; only a later one is news.
-    bool watcherLost_ = false;
-    // What the watch last told; before its first word, the bus is asked.
-    bool watcherKnown_ = false;
-    bool watcherPresent_ = false;
+    virtual void Show(const std::string& iconFolder, const std::string& iconName,
+                      const std::string& title) = 0;
+    virtual void Hide() = 0;
+    virtual void SetMenu(const std::vector<Item>& items) = 0;
 };
 
 // The platform's "&" mnemonics in GTK's form ("_"), a literal underscore doubled.

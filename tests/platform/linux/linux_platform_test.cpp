@@ -93,6 +93,7 @@ class LinuxPlatformTest : public ::testing::Test {
         places.programFolder = folder_ + "/program";
         places.runtimeFolder = folder_ + "/runtime";
         places.instanceLock = folder_ + "/pavix.lock";
+        places.desktopModule = PAVIX_DESKTOP_MODULE;
         places.japanese = japanese;
         return std::make_unique<LinuxPlatform>(resources, places);
     }
