@@ -136,7 +136,7 @@ void GtkDesktop::Beep() {
 }
 
 void* GtkDesktop::ShowBox(const std::string& text, const std::string& caption, std::uint32_t type,
-                       bool* answered) {
+                          bool* answered) {
     GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, MessageType(type),
                                             GTK_BUTTONS_OK, "%s", Shown(text).c_str());
     gtk_window_set_title(GTK_WINDOW(box), Shown(caption).c_str());

@@ -42,7 +42,9 @@ class GtkDesktopModule final : public DesktopModule {
                    ? gdk_keymap_get_modifier_state(gdk_keymap_get_for_display(display))
                    : 0;
     }
-    void ClearClipboard() override { gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD)); }
+    void ClearClipboard() override {
+        gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+    }
     void SetClipboardText(const char* text, std::size_t length) override {
         GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
         gtk_clipboard_set_text(clipboard, text, static_cast<gint>(length));

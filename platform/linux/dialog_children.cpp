@@ -95,7 +95,7 @@ void TakePlaceInFocusChain(GtkDialogHost::Dialog& dialog, GtkWidget* widget, con
 }  // namespace
 
 bool GtkDialogHost::AddChild(WindowHandle parent, WindowHandle handle, std::int32_t id,
-                          const Rect& rect, const std::string& text, WindowHandler* handler) {
+                             const Rect& rect, const std::string& text, WindowHandler* handler) {
     Dialog* dialog = FindDialog(parent);
     if (dialog == nullptr || dialog->closing) {
         return false;
@@ -135,7 +135,7 @@ bool GtkDialogHost::AddChild(WindowHandle parent, WindowHandle handle, std::int3
 }
 
 bool GtkDialogHost::AddLabel(WindowHandle parent, WindowHandle handle, std::int32_t id,
-                          const std::string& text) {
+                             const std::string& text) {
     Control* box = Find(parent);
     if (box == nullptr || box->handler == nullptr) {
         return false;

@@ -224,7 +224,7 @@ void GtkDialogHost::Build(Dialog& dialog, const DialogTemplate& layout) {
 }
 
 GtkDialogHost::Dialog& GtkDialogHost::Create(const DialogTemplate& layout, DialogHandler* handler,
-                                       bool modal) {
+                                             bool modal) {
     AddStyleSheet();
     auto owned = std::make_unique<Dialog>();
     Dialog& dialog = *owned;
@@ -369,7 +369,7 @@ WindowHandle GtkDialogHost::Item(WindowHandle window, std::int32_t id) const {
 }
 
 WindowHandle GtkDialogHost::ChildItem(const Dialog& dialog, WindowHandle owner,
-                                   std::int32_t id) const {
+                                      std::int32_t id) const {
     for (const auto& child : dialog.children) {
         if (child->owner == owner && child->handle != 0 && child->layout.id == id) {
             return child->handle;
@@ -379,7 +379,7 @@ WindowHandle GtkDialogHost::ChildItem(const Dialog& dialog, WindowHandle owner,
 }
 
 std::intptr_t GtkDialogHost::Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                               std::intptr_t lParam) {
+                                  std::intptr_t lParam) {
     if (FindDialog(window) != nullptr) {
         // WM_NEXTDLGCTL with a window to focus is the only message a dialog answers here.
         if (message == kWmNextDlgCtl && lParam != 0) {

@@ -107,7 +107,7 @@ bool AppIndicatorTray::HasWatcher() const {
 }
 
 void AppIndicatorTray::Show(const std::string& iconFolder, const std::string& iconName,
-                         const std::string& title) {
+                            const std::string& title) {
     if (indicator_ == nullptr) {
         indicator_ =
             app_indicator_new(kItemId, iconName.c_str(), APP_INDICATOR_CATEGORY_APPLICATION_STATUS);
@@ -161,15 +161,15 @@ void AppIndicatorTray::SetMenu(const std::vector<Item>& items) {
 
 // Setting the check mark would count as a choice: the choice's handler is held meanwhile.
 void AppIndicatorTray::UpdateItem(void* widget, const Item& item) {
-    g_signal_handlers_block_by_func(widget, reinterpret_cast<gpointer>(&AppIndicatorTray::OnActivate),
-                                    this);
+    g_signal_handlers_block_by_func(
+        widget, reinterpret_cast<gpointer>(&AppIndicatorTray::OnActivate), this);
     gtk_menu_item_set_label(GTK_MENU_ITEM(widget), GtkMnemonic(item.text).c_str());
     if (item.checkable) {
         gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
     }
     gtk_widget_set_sensitive(GTK_WIDGET(widget), !item.grayed);
-    g_signal_handlers_unblock_by_func(widget,
-                                      reinterpret_cast<gpointer>(&AppIndicatorTray::OnActivate), this);
+    g_signal_handlers_unblock_by_func(
+        widget, reinterpret_cast<gpointer>(&AppIndicatorTray::OnActivate), this);
 }
 
 void AppIndicatorTray::OnActivate(void* menuItem, void* self) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/constants.h"
+#include "platform/linux/desktop_module.h"
 #include "storage/module_path.h"
 
 namespace pavix {
@@ -73,7 +74,8 @@ class LinuxPlatformTest : public ::testing::Test {
         std::filesystem::remove_all(folder_);
     }
 
-    std::unique_ptr<LinuxPlatform> Make(bool japanese) {
+    std::unique_ptr<LinuxPlatform> Make(bool japanese,
+                                        const std::string& desktopModule = PAVIX_DESKTOP_MODULE) {
         LinuxResources resources;
         resources.findString = [](bool inJapanese, std::uint32_t id) -> const char* {
             if (id != 1) {
@@ -93,7 +95,7 @@ class LinuxPlatformTest : public ::testing::Test {
         places.programFolder = folder_ + "/program";
         places.runtimeFolder = folder_ + "/runtime";
         places.instanceLock = folder_ + "/pavix.lock";
-        places.desktopModule = PAVIX_DESKTOP_MODULE;
+        places.desktopModule = desktopModule;
         places.japanese = japanese;
         return std::make_unique<LinuxPlatform>(resources, places);
     }
@@ -253,6 +255,26 @@ TEST_F(LinuxPlatformTest, WithoutADesktopItsCallsFailAndTheTrayIsAbsent) {
     if (display != nullptr) {
         g_setenv("DISPLAY", saved.c_str(), TRUE);
     }
+}
+
+// A program installed without its desktop module, or beside a foreign one, still hears its
+// chords: what needs the desktop fails as it does without a display, sounds stay silent.
+TEST_F(LinuxPlatformTest, WithoutItsDesktopModuleTheDesktopsCallsFail) {
+    EXPECT_EQ(LoadDesktopModule(folder_ + "/none.so"), nullptr);
+    EXPECT_EQ(LoadDesktopModule("libm.so.6"), nullptr);
+    EXPECT_EQ(LoadDesktopModule(""), nullptr);
+    std::filesystem::create_directories(folder_ + "/program/icons");
+    std::filesystem::copy_file(PAVIX_ICONS_DIR "/idle.ico", folder_ + "/program/icons/idle.ico");
+    platform_ = Make(false, folder_ + "/none.so");
+    EXPECT_EQ(platform_->LoadImageA(0, kIdleIcon, kImageIcon, 16, 16, 0), 0u);
+    EXPECT_EQ(platform_->MessageBoxA(0, "text", "Pavix", kMbOk), 0);
+    EXPECT_EQ(platform_->FindWindowA("Shell_TrayWnd", nullptr), 0);
+    EXPECT_EQ(platform_->GetKeyState(kVkShift), 0);
+    EXPECT_FALSE(platform_->OpenClipboard(0));
+    OpenFileName request{};
+    EXPECT_FALSE(platform_->GetOpenFileNameA(&request));
+    EXPECT_TRUE(platform_->PlaySoundA((folder_ + "/program/icons/idle.ico").c_str(), 0, 0));
+    RunPending();
 }
 
 TEST_F(LinuxPlatformTest, ASecondInstanceFindsTheLockTaken) {
