@@ -5,6 +5,7 @@
 #include <glib/gstdio.h>
 #include <gtk/gtk.h>
 
+#include <cstring>
 #include <new>
 
 #include "platform/linux/dialog_host_gtk.h"
@@ -14,6 +15,14 @@ namespace pavix {
 namespace {
 
 constexpr std::uint32_t kSoundId = 1;
+constexpr const char* kLogind = "org.freedesktop.login1";
+constexpr const char* kManagerPath = "/org/freedesktop/login1";
+constexpr const char* kManager = "org.freedesktop.login1.Manager";
+constexpr const char* kOwnSessionPath = "/org/freedesktop/login1/session/auto";
+constexpr const char* kSession = "org.freedesktop.login1.Session";
+// An interactive call waits while the user answers the authorisation prompt.
+constexpr int kInteractiveTimeout = 120000;
+constexpr int kTimeout = 10000;
 
 class GtkDesktopModule final : public DesktopModule {
   public:
@@ -49,6 +58,31 @@ class GtkDesktopModule final : public DesktopModule {
         GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
         gtk_clipboard_set_text(clipboard, text, static_cast<gint>(length));
         gtk_clipboard_store(clipboard);
+    }
+
+    bool CallLogind(const char* method, bool interactive, std::string* failure) override {
+        GError* error = nullptr;
+        GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
+        GVariant* answer = nullptr;
+        if (bus != nullptr) {
+            const bool ofSession =
+                std::strcmp(method, "Lock") == 0 || std::strcmp(method, "Terminate") == 0;
+            answer = g_dbus_connection_call_sync(
+                bus, kLogind, ofSession ? kOwnSessionPath : kManagerPath,
+                ofSession ? kSession : kManager, method,
+                ofSession ? nullptr : g_variant_new("(b)", interactive), nullptr,
+                interactive ? G_DBUS_CALL_FLAGS_ALLOW_INTERACTIVE_AUTHORIZATION
+                            : G_DBUS_CALL_FLAGS_NONE,
+                interactive ? kInteractiveTimeout : kTimeout, nullptr, &error);
+            g_object_unref(bus);
+        }
+        if (answer == nullptr) {
+            *failure = error != nullptr ? error->message : "";
+            g_clear_error(&error);
+            return false;
+        }
+        g_variant_unref(answer);
+        return true;
     }
 
     void PlaySound(const char* file) override {

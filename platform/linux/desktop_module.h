@@ -1,5 +1,5 @@
-// The desktop module: everything of the backend that needs GTK, the tray library or libcanberra,
-// built as pavix-desktop.so beside the executable and loaded on first use. Keeping those
+// The desktop module: everything of the backend that needs GTK, the tray library, libcanberra or
+// GIO, built as pavix-desktop.so beside the executable and loaded on first use. Keeping those
 // libraries out of the executable keeps them out of its start, which ends with every chord
 // grabbed before any of them would have been loaded. The module hands out one DesktopModule
 // from its factory; the program never unloads it.
@@ -42,6 +42,10 @@ class DesktopModule {
     virtual void ClearClipboard() = 0;
     // Hands `length` bytes of UTF-8 text to the clipboard, which serves them from then on.
     virtual void SetClipboardText(const char* text, std::size_t length) = 0;
+
+    // Calls `method` of logind on the system bus: of the manager, with its "interactive" flag,
+    // or ("Lock", "Terminate") of this session. False with the bus's wording of the failure.
+    virtual bool CallLogind(const char* method, bool interactive, std::string* failure) = 0;
 
     // Plays a sound file asynchronously, stopping the one playing; nullptr only stops it.
     virtual void PlaySound(const char* file) = 0;

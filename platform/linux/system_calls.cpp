@@ -1,6 +1,6 @@
 // Starting programs, the session and power calls (logind over D-Bus), the screen saver, sounds
 // and the wording of errors.
-#include <gio/gio.h>
+#include <glib.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -24,14 +24,6 @@ constexpr std::uint32_t kLastFailure = 32;
 std::intptr_t FailureAnswer(std::uint32_t error) {
     return error <= kLastFailure ? static_cast<std::intptr_t>(error) : 0;
 }
-constexpr const char* kLogind = "org.freedesktop.login1";
-constexpr const char* kManagerPath = "/org/freedesktop/login1";
-constexpr const char* kManager = "org.freedesktop.login1.Manager";
-constexpr const char* kOwnSessionPath = "/org/freedesktop/login1/session/auto";
-constexpr const char* kSession = "org.freedesktop.login1.Session";
-// An interactive call waits while the user answers the authorisation prompt.
-constexpr int kInteractiveTimeout = 120000;
-constexpr int kTimeout = 10000;
 
 // GLib's wording of a failed start, which these boxes have always shown.
 std::string SpawnFailureText(const Spawned& spawned, const Launch& launch) {
@@ -142,28 +134,10 @@ void LinuxPlatform::LocalFree(void* memory) {
 // `method` of the manager with its "interactive" flag, or of this session without one.
 bool LinuxPlatform::CallLogind(const char* method, bool interactive) {
     lastErrorText_.clear();
-    GError* error = nullptr;
-    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
-    GVariant* answer = nullptr;
-    if (bus != nullptr) {
-        const bool ofSession =
-            std::strcmp(method, "Lock") == 0 || std::strcmp(method, "Terminate") == 0;
-        answer = g_dbus_connection_call_sync(
-            bus, kLogind, ofSession ? kOwnSessionPath : kManagerPath,
-            ofSession ? kSession : kManager, method,
-            ofSession ? nullptr : g_variant_new("(b)", interactive), nullptr,
-            interactive ? G_DBUS_CALL_FLAGS_ALLOW_INTERACTIVE_AUTHORIZATION
-                        : G_DBUS_CALL_FLAGS_NONE,
-            interactive ? kInteractiveTimeout : kTimeout, nullptr, &error);
-        g_object_unref(bus);
-    }
-    if (answer == nullptr) {
+    if (Module() == nullptr || !module_->CallLogind(method, interactive, &lastErrorText_)) {
         files_.SetLastError(kErrorAccessDenied);
-        lastErrorText_ = error != nullptr ? error->message : "";
-        g_clear_error(&error);
         return false;
     }
-    g_variant_unref(answer);
     files_.SetLastError(kErrorSuccess);
     return true;
 }
