@@ -14,7 +14,7 @@
 namespace pavix {
 namespace {
 
-constexpr std::uint32_t kSoundId = 1;
+constexpr std::uint32_t kSoundId = 1;  // one sound at a time, as the platform plays them
 constexpr const char* kLogind = "org.freedesktop.login1";
 constexpr const char* kManagerPath = "/org/freedesktop/login1";
 constexpr const char* kManager = "org.freedesktop.login1.Manager";
