@@ -40,13 +40,9 @@ mkdir -p "$OUT/runtime"
 chmod 700 "$OUT/runtime"
 cc -O2 -o "$OUT/stamp" "$BENCH_DIR/stamp.c"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$OUT/display" 2>"$OUT/xvfb.err" &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 200); do
-    [[ -s "$OUT/display" ]] && break
-    sleep 0.05
-done
-export DISPLAY=":$(head -n1 "$OUT/display")" XDG_RUNTIME_DIR="$OUT/runtime" XDG_SESSION_TYPE=x11
+# shellcheck source=../../tools/private-xvfb.sh
+source "$ROOT/tools/private-xvfb.sh"
+PavixPrivateXvfb "$OUT" || { echo "bench-linux: Xvfb did not start ($(head -c 300 "$OUT/xvfb.err"))" >&2; exit 1; }
+export XDG_RUNTIME_DIR="$OUT/runtime" XDG_SESSION_TYPE=x11
 unset WAYLAND_DISPLAY
 dbus-run-session -- bash "$BENCH_DIR/run.sh" --session "$pavix" "$sizes" </dev/null

@@ -58,6 +58,14 @@ bool IsExtendedKey(std::uint16_t virtualKey) {
     }
 }
 
+std::wstring FromUtf8(const std::string& utf8) {
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+    return text;
+}
+
 std::wstring FromAnsi(const std::string& text) {
     if (text.empty()) {
         return std::wstring();

@@ -33,4 +33,7 @@ std::wstring ExternalDescription(const CommandSpec& command);
 // Text in the ANSI code page of this process (which is Pavix's: both start under one locale).
 std::wstring FromAnsi(const std::string& text);
 
+// Text in UTF-8, as the scenario table holds it.
+std::wstring FromUtf8(const std::string& utf8);
+
 }  // namespace pavix_e2e

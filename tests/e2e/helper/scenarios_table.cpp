@@ -19,14 +19,6 @@ namespace {
 // Pavix waits this long after a key before it shows the hints.
 constexpr DWORD kLeastPauseMs = 500;
 
-std::wstring Wide(const std::string& utf8) {
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
-    return text;
-}
-
 class TableRun {
   public:
     TableRun(const TableScenario& scenario, const ControlIds& ids, ScenarioContext& ctx)
@@ -80,7 +72,7 @@ class TableRun {
         const bool known = ExpandText(
             text, [this](auto& name, auto* value) { return editors_.Name(name, value); },
             &expanded);
-        *out = Wide(expanded);
+        *out = FromUtf8(expanded);
         return known;
     }
 
@@ -274,7 +266,7 @@ bool HintRows(const std::string& text, std::vector<std::wstring>* rows) {
             return false;
         }
         rows->push_back(ChordLabel(chord));
-        rows->push_back(Wide(row.substr(blank + 1)));
+        rows->push_back(FromUtf8(row.substr(blank + 1)));
         if (end == std::string::npos) {
             return true;
         }

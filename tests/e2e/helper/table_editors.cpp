@@ -14,14 +14,6 @@ namespace {
 // A record's name length, then nothing: the record is cut short.
 const Bytes kCutShort("\x05\x00\x00", 3);
 
-std::wstring Wide(const std::string& utf8) {
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
-    return text;
-}
-
 // The dialog's title in the scenario's language.
 bool Title(const std::string& name, bool japanese, std::wstring* title) {
     const DialogTitles& titles = japanese ? JapaneseTitles() : EnglishTitles();
@@ -151,10 +143,10 @@ Verdict TableEditors::ControlStep(const TableStep& step) {
         return Fail("cannot read a placeholder");
     }
     if (step.verb == "set") {
-        return dialog.SetText(id, Wide(text)) ? Pass() : Fail("cannot type into the control");
+        return dialog.SetText(id, FromUtf8(text)) ? Pass() : Fail("cannot type into the control");
     }
     if (step.verb == "shows") {
-        return dialog.ExpectText(id, Wide(text));
+        return dialog.ExpectText(id, FromUtf8(text));
     }
     const int row = std::atoi(text.c_str());
     if (step.verb == "select") {
@@ -307,7 +299,7 @@ Verdict TableEditors::Clipboard(const std::string& text) {
         return Fail("cannot read a placeholder");
     }
     std::wstring expected;
-    for (wchar_t c : Wide(expanded)) {
+    for (wchar_t c : FromUtf8(expanded)) {
         expected += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
     }
     std::wstring copied;

@@ -112,17 +112,11 @@ rm -rf "$out"
 mkdir -p "$out/work" "$out/runtime"
 chmod 700 "$out/runtime"
 
-# A private display: Xvfb picks a free number and tells it through a file descriptor.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$out/display" 2>"$out/xvfb.err" &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null' EXIT
-for _ in $(seq 200); do
-    [[ -s "$out/display" ]] && break
-    sleep 0.05
-done
-[[ -s "$out/display" ]] || { Report "FAIL setup: Xvfb did not start ($(head -c 300 "$out/xvfb.err"))"; Finish; }
+# shellcheck source=../../../tools/private-xvfb.sh
+source "$ROOT/tools/private-xvfb.sh"
+PavixPrivateXvfb "$out" || { Report "FAIL setup: Xvfb did not start ($(head -c 300 "$out/xvfb.err"))"; Finish; }
 
-export DISPLAY=":$(head -n1 "$out/display")" XDG_RUNTIME_DIR="$out/runtime"
+export XDG_RUNTIME_DIR="$out/runtime"
 export ALSA_CONFIG_PATH="$LINUX_DIR/asound.conf"
 unset WAYLAND_DISPLAY NO_AT_BRIDGE
 export XDG_SESSION_TYPE=x11
