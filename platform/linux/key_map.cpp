@@ -1,8 +1,9 @@
 #include "platform/linux/key_map.h"
 
+#include <dlfcn.h>
+
 #include <X11/X.h>
 #include <X11/XF86keysym.h>
-#include <X11/Xlib.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
@@ -199,6 +200,22 @@ Keysym FirstKeysym(const KeyboardMap& map, int keycode) {
     return at < map.keysyms.size() ? map.keysyms[at] : 0;
 }
 
+namespace {
+
+// X's own name of a keysym. libX11 is opened only for a key that has no name here: the program
+// talks to the display through xcb alone, which starts faster.
+const char* XKeysymName(Keysym keysym) {
+    using ToString = char* (*)(unsigned long);
+    static const ToString toString = [] {
+        void* library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
+        return library != nullptr ? reinterpret_cast<ToString>(dlsym(library, "XKeysymToString"))
+                                  : nullptr;
+    }();
+    return toString != nullptr ? toString(keysym) : nullptr;
+}
+
+}  // namespace
+
 std::string KeysymName(Keysym keysym) {
     if (keysym >= XK_a && keysym <= XK_z) {
         keysym -= XK_a - XK_A;
@@ -218,7 +235,7 @@ std::string KeysymName(Keysym keysym) {
             return entry.name;
         }
     }
-    const char* name = keysym != 0 ? XKeysymToString(keysym) : nullptr;
+    const char* name = keysym != 0 ? XKeysymName(keysym) : nullptr;
     return name != nullptr ? name : "";
 }
 

@@ -1,11 +1,11 @@
 #include "platform/linux/x_hotkeys.h"
 
-#include <X11/Xlib-xcb.h>
-#include <X11/Xlib.h>
+#include <X11/X.h>
 #include <X11/keysym.h>
 #include <glib.h>
 #include <xcb/xcb.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/constants.h"
@@ -13,76 +13,98 @@
 namespace pavix {
 namespace {
 
-Display* Xlib(void* display) {
-    return static_cast<Display*>(display);
+xcb_connection_t* Xcb(void* connection) {
+    return static_cast<xcb_connection_t*>(connection);
 }
 
-// The connection's events on the main loop: ready when there are some to read. XPending, not
-// only Xlib's own queue: a grab's check can leave events read from the socket in XCB's queue,
-// where no poll would see them.
-struct DisplaySource {
+// The connection's events on the main loop. Ready when the socket is readable, and also when
+// events wait in xcb's own queue: a grab's check reads whatever precedes its answer off the
+// socket, where no poll would see it again.
+struct ConnectionSource {
     GSource source;
     GPollFD poll;
-    Display* display;
-    void (*readable)(void*);
-    void* owner;
+    XHotkeys* owner;
 };
 
-gboolean PrepareDisplay(GSource* source, gint* timeout) {
+gboolean PrepareConnection(GSource* source, gint* timeout) {
     *timeout = -1;
-    return XPending(reinterpret_cast<DisplaySource*>(source)->display) > 0;
+    return reinterpret_cast<ConnectionSource*>(source)->owner->HasQueuedEvent();
 }
 
-gboolean CheckDisplay(GSource* source) {
-    const auto* events = reinterpret_cast<DisplaySource*>(source);
+gboolean CheckConnection(GSource* source) {
+    const auto* events = reinterpret_cast<ConnectionSource*>(source);
     // A lost connection is dispatched too: reading it ends the program, as losing the display
     // does any X client.
     return (events->poll.revents & (G_IO_IN | G_IO_HUP | G_IO_ERR)) != 0 ||
-           XPending(events->display) > 0;
+           events->owner->HasQueuedEvent();
 }
 
-gboolean DispatchDisplay(GSource* source, GSourceFunc, gpointer) {
-    auto* events = reinterpret_cast<DisplaySource*>(source);
-    events->readable(events->owner);
+gboolean DispatchConnection(GSource* source, GSourceFunc, gpointer) {
+    reinterpret_cast<ConnectionSource*>(source)->owner->ReadEvents();
     return G_SOURCE_CONTINUE;
 }
 
-GSourceFuncs kDisplayFuncs = {PrepareDisplay, CheckDisplay, DispatchDisplay,
-                              nullptr,        nullptr,      nullptr};
+GSourceFuncs kConnectionFuncs = {PrepareConnection, CheckConnection, DispatchConnection,
+                                 nullptr,           nullptr,         nullptr};
 
-// The modifier (bit mask) that a key with this keysym is bound to, 0 when none is.
-unsigned ModifierOf(Display* display, KeySym keysym) {
-    const KeyCode keycode = XKeysymToKeycode(display, keysym);
-    XModifierKeymap* modifiers = XGetModifierMapping(display);
-    unsigned mask = 0;
-    for (int modifier = 0; modifier < 8 && keycode != 0 && mask == 0; ++modifier) {
-        for (int i = 0; i < modifiers->max_keypermod; ++i) {
-            if (modifiers->modifiermap[modifier * modifiers->max_keypermod + i] == keycode) {
-                mask = 1u << modifier;
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+template <typename T>
+Reply<T> Owned(T* reply) {
+    return Reply<T>(reply, &std::free);
+}
+
+// The modifier (bit mask) that one of these key codes is bound to, 0 when none is.
+unsigned ModifierOf(const xcb_get_modifier_mapping_reply_t* modifiers,
+                    const std::vector<int>& keycodes) {
+    if (modifiers == nullptr || keycodes.empty()) {
+        return 0;
+    }
+    const xcb_keycode_t* bound = xcb_get_modifier_mapping_keycodes(modifiers);
+    const int perModifier = modifiers->keycodes_per_modifier;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        for (int i = 0; i < perModifier; ++i) {
+            if (bound[modifier * perModifier + i] == keycodes.front()) {
+                return 1u << modifier;
             }
         }
     }
-    XFreeModifiermap(modifiers);
-    return mask;
+    return 0;
 }
 
 }  // namespace
 
+// The display named by DISPLAY, through xcb alone: the chords are grabbed a few round trips
+// after the program starts, without Xlib's own set-up.
 std::unique_ptr<XHotkeys> XHotkeys::Connect(Pressed pressed) {
-    Display* display = XOpenDisplay(nullptr);
-    return display != nullptr ? std::make_unique<XHotkeys>(std::move(pressed), display) : nullptr;
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(nullptr, &screen);
+    if (xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        return nullptr;
+    }
+    xcb_screen_iterator_t roots = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; i < screen && roots.rem > 0; ++i) {
+        xcb_screen_next(&roots);
+    }
+    if (roots.rem == 0) {
+        xcb_disconnect(connection);
+        return nullptr;
+    }
+    return std::make_unique<XHotkeys>(std::move(pressed), connection, roots.data->root);
 }
 
-XHotkeys::XHotkeys(Pressed pressed, void* display)
-    : pressed_(std::move(pressed)), display_(display) {
-    root_ = DefaultRootWindow(Xlib(display_));
+XHotkeys::XHotkeys(Pressed pressed, void* connection, unsigned long root)
+    : pressed_(std::move(pressed)),
+      connection_(connection),
+      root_(root),
+      queued_(nullptr, &std::free) {
     ReadKeyboard();
-    auto* source =
-        reinterpret_cast<DisplaySource*>(g_source_new(&kDisplayFuncs, sizeof(DisplaySource)));
-    source->poll.fd = ConnectionNumber(Xlib(display_));
+    auto* source = reinterpret_cast<ConnectionSource*>(
+        g_source_new(&kConnectionFuncs, sizeof(ConnectionSource)));
+    source->poll.fd = xcb_get_file_descriptor(Xcb(connection_));
     source->poll.events = G_IO_IN | G_IO_HUP | G_IO_ERR;
-    source->display = Xlib(display_);
-    source->readable = &XHotkeys::OnReadable;
     source->owner = this;
     g_source_add_poll(&source->source, &source->poll);
     g_source_set_can_recurse(&source->source, TRUE);  // a press may come while a box waits
@@ -96,23 +118,29 @@ XHotkeys::~XHotkeys() {
     for (const auto& entry : hotkeys_) {
         Ungrab(entry.second);
     }
-    XCloseDisplay(Xlib(display_));
+    xcb_disconnect(Xcb(connection_));
 }
 
+// The key map and the modifier map in one round trip.
 void XHotkeys::ReadKeyboard() {
-    Display* display = Xlib(display_);
-    int minKeycode = 0;
-    int maxKeycode = 0;
-    XDisplayKeycodes(display, &minKeycode, &maxKeycode);
-    int perKeycode = 0;
-    KeySym* keysyms = XGetKeyboardMapping(display, static_cast<KeyCode>(minKeycode),
-                                          maxKeycode - minKeycode + 1, &perKeycode);
+    xcb_connection_t* connection = Xcb(connection_);
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const int minKeycode = setup->min_keycode;
+    const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
+    const auto keysCookie = xcb_get_keyboard_mapping(connection, setup->min_keycode, count);
+    const auto modifiersCookie = xcb_get_modifier_mapping(connection);
+    const auto keys = Owned(xcb_get_keyboard_mapping_reply(connection, keysCookie, nullptr));
+    const auto modifiers =
+        Owned(xcb_get_modifier_mapping_reply(connection, modifiersCookie, nullptr));
     map_.minKeycode = minKeycode;
-    map_.perKeycode = perKeycode;
-    map_.keysyms.assign(keysyms, keysyms + (maxKeycode - minKeycode + 1) * perKeycode);
-    XFree(keysyms);
-    const unsigned numLock = ModifierOf(display, XK_Num_Lock);
-    const unsigned scrollLock = ModifierOf(display, XK_Scroll_Lock);
+    map_.perKeycode = keys ? keys->keysyms_per_keycode : 0;
+    map_.keysyms.clear();
+    if (keys) {
+        const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(keys.get());
+        map_.keysyms.assign(keysyms, keysyms + xcb_get_keyboard_mapping_keysyms_length(keys.get()));
+    }
+    const unsigned numLock = ModifierOf(modifiers.get(), KeycodesOf(map_, XK_Num_Lock));
+    const unsigned scrollLock = ModifierOf(modifiers.get(), KeycodesOf(map_, XK_Scroll_Lock));
     locks_ = LockCombinations(numLock, scrollLock);
     lockMasks_ = LockMask | numLock | scrollLock;
 }
@@ -169,10 +197,10 @@ void XHotkeys::Forget(std::map<std::pair<WindowHandle, std::int32_t>, Hotkey>::i
 }
 
 // Another client's grab of any combination fails the whole chord, with nothing of it left
-// grabbed. Each grab is a checked request: its BadAccess comes back to it, not to Xlib's
-// process-wide error handler, which the toolkit owns.
+// grabbed. Each grab is a checked request, so that its BadAccess comes back to it; the checks
+// of all the combinations share one round trip.
 bool XHotkeys::Grab(const Hotkey& hotkey) {
-    xcb_connection_t* connection = XGetXCBConnection(Xlib(display_));
+    xcb_connection_t* connection = Xcb(connection_);
     const unsigned mask = ModifierMask(hotkey.modifiers);
     std::vector<xcb_void_cookie_t> cookies;
     for (const int keycode : hotkey.keycodes) {
@@ -197,7 +225,7 @@ bool XHotkeys::Grab(const Hotkey& hotkey) {
 
 // Ungrabbing what another client holds changes nothing of theirs, and is no error.
 void XHotkeys::Ungrab(const Hotkey& hotkey) {
-    xcb_connection_t* connection = XGetXCBConnection(Xlib(display_));
+    xcb_connection_t* connection = Xcb(connection_);
     const unsigned mask = ModifierMask(hotkey.modifiers);
     for (const int keycode : hotkey.keycodes) {
         for (const unsigned locks : locks_) {
@@ -209,18 +237,35 @@ void XHotkeys::Ungrab(const Hotkey& hotkey) {
     xcb_flush(connection);
 }
 
-void XHotkeys::OnReadable(void* self) {
-    auto& hotkeys = *static_cast<XHotkeys*>(self);
-    Display* display = Xlib(hotkeys.display_);
-    while (XPending(display) > 0) {
-        XEvent event;
-        XNextEvent(display, &event);
-        if (event.type == KeyPress) {
-            hotkeys.OnKeyPress(event.xkey.keycode, event.xkey.state);
-        } else if (event.type == MappingNotify && event.xmapping.request != MappingPointer) {
-            XRefreshKeyboardMapping(&event.xmapping);
-            hotkeys.OnKeysChanged();
+bool XHotkeys::HasQueuedEvent() {
+    if (!queued_) {
+        queued_.reset(xcb_poll_for_queued_event(Xcb(connection_)));
+    }
+    return queued_ != nullptr;
+}
+
+void XHotkeys::ReadEvents() {
+    xcb_connection_t* connection = Xcb(connection_);
+    for (;;) {
+        Event event =
+            queued_ ? std::move(queued_) : Event(xcb_poll_for_event(connection), &std::free);
+        if (!event) {
+            break;
         }
+        const auto* generic = static_cast<const xcb_generic_event_t*>(event.get());
+        const int type = generic->response_type & 0x7F;
+        if (type == XCB_KEY_PRESS) {
+            const auto* press = static_cast<const xcb_key_press_event_t*>(event.get());
+            OnKeyPress(press->detail, press->state);
+        } else if (type == XCB_MAPPING_NOTIFY &&
+                   static_cast<const xcb_mapping_notify_event_t*>(event.get())->request !=
+                       XCB_MAPPING_POINTER) {
+            OnKeysChanged();
+        }
+    }
+    if (xcb_connection_has_error(connection) != 0) {
+        std::fprintf(stderr, "pavix: the connection to the X display was lost\n");
+        std::exit(1);
     }
 }
 

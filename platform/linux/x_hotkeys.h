@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,7 +25,7 @@ class XHotkeys {
 
     // Connects to the display named by DISPLAY; nullptr when there is none.
     static std::unique_ptr<XHotkeys> Connect(Pressed pressed);
-    XHotkeys(Pressed pressed, void* display);
+    XHotkeys(Pressed pressed, void* connection, unsigned long root);
     ~XHotkeys();
     XHotkeys(const XHotkeys&) = delete;
     XHotkeys& operator=(const XHotkeys&) = delete;
@@ -41,7 +42,15 @@ class XHotkeys {
     int KeycodeOf(std::uint32_t virtualKey) const;
     std::string KeyName(int keycode) const;
 
+    // For the main loop's source of the connection's events: whether xcb holds an event already
+    // read off the socket; and reading every event there is. A lost connection ends the
+    // program, as it ends any X client.
+    bool HasQueuedEvent();
+    void ReadEvents();
+
   private:
+    using Event = std::unique_ptr<void, decltype(&std::free)>;
+
     struct Hotkey {
         WindowHandle window = 0;
         std::int32_t id = 0;
@@ -51,7 +60,6 @@ class XHotkeys {
     };
     using Chord = std::pair<int, unsigned>;  // key code, modifier mask without the locks
 
-    static void OnReadable(void* self);
     void OnKeyPress(unsigned keycode, unsigned state);
     void OnKeysChanged();
     void ReadKeyboard();
@@ -60,9 +68,10 @@ class XHotkeys {
     void Forget(std::map<std::pair<WindowHandle, std::int32_t>, Hotkey>::iterator found);
 
     Pressed pressed_;
-    void* display_ = nullptr;  // Xlib's Display, owned
+    void* connection_ = nullptr;  // xcb_connection_t, owned
     unsigned long root_ = 0;
     void* source_ = nullptr;  // GSource of the connection's events on the main loop
+    Event queued_;            // an event taken from xcb's queue while the loop prepared
     KeyboardMap map_;
     std::vector<unsigned> locks_;
     unsigned lockMasks_ = 0;

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
-"""The Linux program's tray item and its menu, as a tray host sees them: the item's title, a
-picture a host can load for each of idle, seeking and disabled (three different files), the menu's
-items in Pavix's order with the state each allows, and Exit ending Pavix. Runs inside the same
-session as driver.py (run.sh starts it) and prints "PASS name" or "FAIL name: reason".
+"""What only the Linux program has. Its tray item and its menu, as a tray host sees them: the
+item's title, a picture a host can load for each of idle, seeking and disabled (three different
+files), the menu's items in Pavix's order with the state each allows, and Exit ending Pavix. And a
+new keyboard map: the chords move to the keys that now type them. Runs inside the same session as
+driver.py (run.sh starts it) and prints "PASS name" or "FAIL name: reason" for each.
 
   tray_test.py <the driver's options, without --group>
 """
@@ -17,6 +18,7 @@ import tray
 import xkeys
 
 NAME = "tray_item_pictures_and_menu"
+KEYMAP = "tray_chords_follow_a_new_keyboard_map"
 # The data files of this table scenario: "off" (ctrl+alt+d: Disable Hotkey) and "two" (A B).
 FILES = "disable_hotkey_frees_chords_until_menu_enable"
 HINTS = 6  # Show Hints' place in the menu
@@ -113,24 +115,68 @@ def Check(run):
     run.Do("exits", "")
 
 
-def main():
-    sys.argv += ["--group", "en"]
-    options = driver.ParseOptions()
-    keyboard = xkeys.Keyboard()
-    scenario = {"name": NAME, "files": FILES, "group": "en", "held": [], "steps": []}
-    run = driver.Run(options, scenario, keyboard, tray.Log(options.tray_log))
+def PressUntilSeeking(run, chord):
+    """Types the chord until Pavix takes it and its icon turns to seeking: a press that comes
+    before Pavix has grabbed the chord on its new key reaches no one. (Nothing probes the key
+    meanwhile: a probe's grab of a moment could refuse Pavix's own.)"""
+    service = run.Item()["service"]
+    for _ in range(20):
+        xkeys.Press([chord])
+        if driver.WaitUntil(lambda: run.log.Pictures(service)[run.icons:], 0.5):
+            run.Do("icon", "seeking")
+            return
+    raise driver.Failure("Pavix did not take %s on the key that types it now" % chord)
+
+
+def CheckKeymap(run):
+    """A and Q swap keys: Pavix grabs Ctrl+Alt+A where A now is and lets go of its old key; the
+    sequence A B runs from the new key, and from the old one again once the map is back."""
+    keyboard = run.keyboard
+    old, new = keyboard.Code("a"), keyboard.Code("q")
+    run.Do("start", "")
+    run.Do("icon", "idle")
+    run.Do("held", "ctrl+alt+a")
+    keyboard.SwapKeys(old, new)
+    try:
+        PressUntilSeeking(run, "ctrl+alt+a")
+        if not keyboard.IsCodeHeld(new, "ctrl+alt") or keyboard.IsCodeHeld(old, "ctrl+alt"):
+            raise driver.Failure("Ctrl+Alt+A is not grabbed on its new key alone")
+        xkeys.Press(["ctrl+alt+b"])
+        run.Do("icon", "idle")
+        run.Do("runs", "1")
+    finally:
+        keyboard.SwapKeys(old, new)
+    PressUntilSeeking(run, "ctrl+alt+a")
+    xkeys.Press(["ctrl+alt+b"])
+    run.Do("icon", "idle")
+    run.Do("runs", "2")
+
+
+def RunCheck(options, name, check):
+    scenario = {"name": name, "files": FILES, "group": "en", "held": [], "steps": []}
+    run = driver.Run(options, scenario, xkeys.Keyboard(), tray.Log(options.tray_log))
     reason = ""
     try:
         run.Prepare()
-        Check(run)
+        check(run)
     except Exception as error:
         reason = str(error) or type(error).__name__
     ending = run.End()
     if ending:
         reason = reason + " (at the end: %s)" % ending if reason else "at the end: " + ending
-    print("FAIL %s: %s" % (NAME, reason) if reason else "PASS " + NAME, flush=True)
+    print("FAIL %s: %s" % (name, reason) if reason else "PASS " + name, flush=True)
+    return not reason
+
+
+def main():
+    sys.argv += ["--group", "en"]
+    options = driver.ParseOptions()
+    passed = True
+    for name, check in ((NAME, Check), (KEYMAP, CheckKeymap)):
+        if options.only in ("", name):
+            passed = RunCheck(options, name, check) and passed
     print("END tray", flush=True)
-    return 1 if reason else 0
+    return 0 if passed else 1
 
 
 if __name__ == "__main__":

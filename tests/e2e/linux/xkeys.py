@@ -41,6 +41,12 @@ class Keyboard:
         self.x.XUngrabKey.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_uint,
                                       ctypes.c_ulong]
         self.x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.x.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+        self.x.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int,
+                                               ctypes.POINTER(ctypes.c_int)]
+        self.x.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                                  ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+        self.x.XFree.argtypes = [ctypes.c_void_p]
         self.display = self.x.XOpenDisplay(None)
         if not self.display:
             raise RuntimeError("cannot open the X display")
@@ -101,3 +107,28 @@ class Keyboard:
         if not taken and not refused:
             raise RuntimeError("grabbing %s failed with X errors other than BadAccess" % chord)
         return refused
+
+    def Code(self, key):
+        return self._Split(key)[0]
+
+    def IsCodeHeld(self, code, modifiers):
+        """Whether another client holds these modifiers ("ctrl+alt") on a key code."""
+        mask = sum(_MODIFIERS[name] for name in modifiers.split("+"))
+        self._Grab(code, mask)
+        refused = _BAD_ACCESS in self.errors
+        self._Ungrab(code, mask)
+        return refused
+
+    def SwapKeys(self, first, second):
+        """Gives each of two key codes the other's keysyms, as a new keyboard layout would; every
+        client hears of it (MappingNotify). Swapping again restores the map."""
+        count = ctypes.c_int()
+        rows = []
+        for code in (first, second):
+            keysyms = self.x.XGetKeyboardMapping(self.display, code, 1, ctypes.byref(count))
+            rows.append([keysyms[i] for i in range(count.value)])
+            self.x.XFree(keysyms)
+        for code, row in ((first, rows[1]), (second, rows[0])):
+            array = (ctypes.c_ulong * len(row))(*row)
+            self.x.XChangeKeyboardMapping(self.display, code, len(row), array, 1)
+        self.x.XSync(self.display, 0)
