@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
 #include "app/startup.h"
 #include "platform/constants.h"
@@ -51,8 +50,7 @@ pavix::LinuxResources Resources() {
 pavix::LinuxPlaces Places() {
     pavix::LinuxPlaces places;
     places.configFolder = pavix::ConfigFolder(Lookup);
-    std::error_code error;
-    places.programFolder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    places.programFolder = pavix::ProgramFolder();
     places.desktopModule = places.programFolder + "/pavix-desktop.so";
     places.instanceLock = pavix::InstanceLockPath(Lookup, static_cast<unsigned>(::getuid()));
     // The tray's pictures: in the session's private runtime folder, else in the user's own.
@@ -67,14 +65,12 @@ pavix::LinuxPlaces Places() {
 }  // namespace
 
 int main() {
-    std::setlocale(LC_ALL, "");
     pavix::LinuxPlaces places = Places();
     if (places.configFolder.empty()) {
         std::fprintf(stderr, "pavix: neither XDG_CONFIG_HOME nor HOME names a folder\n");
         return 1;
     }
-    std::error_code error;
-    std::filesystem::create_directories(places.configFolder, error);
+    pavix::CreateFolders(places.configFolder);
     // The default sounds, installed on the first start; a user's own se/ stays as it is.
     pavix::InstallMissingFolder(places.programFolder + "/se", places.configFolder + "/se");
     pavix::LinuxPlatform platform(Resources(), places);

@@ -347,6 +347,7 @@ class LinuxPlatform final : public Platform {
     bool clipboardOpen_ = false;
     std::deque<Message> queue_;
     bool quitPosted_ = false;
+    bool localeTaken_ = false;
     std::int32_t quitCode_ = 0;
     std::uintptr_t nextHandle_ = 0x10000;
     int lockDescriptor_ = -1;

@@ -1,7 +1,13 @@
 #include "platform/linux/locations.h"
 
-#include <filesystem>
-#include <system_error>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <functional>
+
+#include "platform/linux/posix_files.h"
 
 namespace pavix {
 namespace {
@@ -21,7 +27,80 @@ std::string DisplayTag(const char* display) {
     return tag;
 }
 
+// Calls `visit` with the path of each entry of a folder but . and ..; false when the folder
+// cannot be read or a visit fails.
+bool ForEachEntry(const std::string& folder, const std::function<bool(const std::string&)>& visit) {
+    DIR* entries = opendir(folder.c_str());
+    if (entries == nullptr) {
+        return false;
+    }
+    bool visited = true;
+    while (const dirent* entry = readdir(entries)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            visited = visit(folder + "/" + name) && visited;
+        }
+    }
+    closedir(entries);
+    return visited;
+}
+
+// A file, or a folder with everything in it; true when nothing of it is left.
+bool RemoveTree(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) {
+        return errno == ENOENT;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return unlink(path.c_str()) == 0;
+    }
+    ForEachEntry(path, RemoveTree);
+    return rmdir(path.c_str()) == 0;
+}
+
+bool CopyTree(const std::string& from, const std::string& to) {
+    if (mkdir(to.c_str(), 0777) != 0 && errno != EEXIST) {
+        return false;
+    }
+    return ForEachEntry(from, [&](const std::string& path) {
+        const std::string target = to + path.substr(from.size());
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0) {
+            return false;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            return CopyTree(path, target);
+        }
+        PosixFiles files;
+        return files.CopyFileA(path.c_str(), target.c_str(), true);
+    });
+}
+
 }  // namespace
+
+std::string ProgramFolder() {
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) {
+        return "";
+    }
+    const std::string program(path, static_cast<std::size_t>(length));
+    return program.substr(0, program.rfind('/'));
+}
+
+bool CreateFolders(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+    }
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 std::string ConfigFolder(const EnvironmentLookup& lookup) {
     std::string base = Absolute(lookup("XDG_CONFIG_HOME"));
@@ -62,24 +141,18 @@ bool IsWaylandSession(const EnvironmentLookup& lookup) {
 }
 
 bool InstallMissingFolder(const std::string& from, const std::string& to) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::exists(to, error)) {
+    struct stat info {};
+    if (lstat(to.c_str(), &info) == 0) {
         return true;
     }
     // Copied under another name first, so that a copy cut short is never taken for the sounds.
     const std::string partial = to + ".partial";
-    fs::remove_all(partial, error);
-    fs::create_directories(partial, error);
-    fs::copy(from, partial, fs::copy_options::recursive, error);
-    if (!error) {
-        fs::rename(partial, to, error);
+    RemoveTree(partial);
+    if (CopyTree(from, partial) && rename(partial.c_str(), to.c_str()) == 0) {
+        return true;
     }
-    if (error) {
-        fs::remove_all(partial, error);
-        return false;
-    }
-    return true;
+    RemoveTree(partial);
+    return false;
 }
 
 }  // namespace pavix

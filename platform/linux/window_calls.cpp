@@ -1,6 +1,8 @@
 // The window table, the message queue and the timers.
 #include <glib.h>
 
+#include <clocale>
+
 #include <cstdint>
 #include <cstring>
 
@@ -320,6 +322,13 @@ void LinuxPlatform::PostQuitMessage(std::int32_t exitCode) {
 }
 
 bool LinuxPlatform::NextMessage(Message* message, bool wait) {
+    if (!localeTaken_) {
+        // The user's locale is taken when messages are first asked for, once the chords are
+        // grabbed: loading it would delay them, and nothing before needs it (GTK takes it itself
+        // when a box comes first).
+        std::setlocale(LC_ALL, "");
+        localeTaken_ = true;
+    }
     while (queue_.empty()) {
         if (quitPosted_) {
             *message = Message{0, kWmQuit, static_cast<std::uintptr_t>(quitCode_), 0};

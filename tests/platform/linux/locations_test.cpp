@@ -60,9 +60,12 @@ TEST(LocationsTest, TheSoundsAreInstalledOnceAndAUsersOwnAreKept) {
     const fs::path root = mkdtemp(pattern.data());
     fs::create_directories(root / "program" / "se");
     std::ofstream(root / "program" / "se" / "match.wav") << "default";
+    fs::create_directories(root / "program" / "se" / "extra");
+    std::ofstream(root / "program" / "se" / "extra" / "chime.wav") << "inner";
     ASSERT_TRUE(InstallMissingFolder((root / "program" / "se").string(), (root / "se").string()));
     std::ifstream installed(root / "se" / "match.wav");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(installed), {}), "default");
+    EXPECT_TRUE(fs::exists(root / "se" / "extra" / "chime.wav"));
     EXPECT_FALSE(fs::exists(root / "se.partial"));
 
     std::ofstream(root / "se" / "match.wav") << "mine";
@@ -74,6 +77,13 @@ TEST(LocationsTest, TheSoundsAreInstalledOnceAndAUsersOwnAreKept) {
 
     EXPECT_FALSE(InstallMissingFolder((root / "none").string(), (root / "other").string()));
     EXPECT_FALSE(fs::exists(root / "other"));
+    EXPECT_FALSE(fs::exists(root / "other.partial"));
+
+    EXPECT_TRUE(CreateFolders((root / "config" / "deep" / "pavix").string()));
+    EXPECT_TRUE(fs::is_directory(root / "config" / "deep" / "pavix"));
+    EXPECT_TRUE(CreateFolders((root / "config").string()));
+    EXPECT_FALSE(CreateFolders((root / "se" / "match.wav" / "pavix").string()));
+    EXPECT_EQ(ProgramFolder(), fs::read_symlink("/proc/self/exe").parent_path().string());
     fs::remove_all(root);
 }
 
