@@ -6,6 +6,12 @@ add_executable(pavix app/linux_main.cpp ${PAVIX_DIALOG_TEMPLATES_CPP})
 set_source_files_properties(${PAVIX_DIALOG_TEMPLATES_CPP} PROPERTIES GENERATED TRUE)
 target_link_libraries(pavix PRIVATE pavix_app pavix_linux pavix_platform pavix_resources)
 set_target_properties(pavix PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# The C++ runtime linked in: loading and binding the shared one took about as long as the rest of
+# the start until the chords are grabbed. The module keeps the shared one, loaded after the grabs
+# with GTK; both runtimes allocate through malloc, so what one side makes the other may free.
+if(NOT PAVIX_SANITIZE)
+  target_link_options(pavix PRIVATE -static-libstdc++ -static-libgcc)
+endif()
 
 file(GLOB PAVIX_LINUX_ASSETS CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/resources/se/*.wav ${CMAKE_SOURCE_DIR}/resources/icons/*.ico)
