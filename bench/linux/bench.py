@@ -416,30 +416,57 @@ def Ms(value):
     return "—" if value is None else "%.2f" % (value * 1000)
 
 
-def Measure(kind, name, size, options, keyboard, xtest, recorder):
-    daemon = kind(name, os.path.join(options.out, "%s-%d" % (name, size)), Sequences(size),
-                  options, keyboard)
-    daemon.Write()
-    starts = options.starts if size < 100000 or kind is Pavix else 1
-    startups = []
+def StartAndStop(daemon, keyboard, recorder):
+    """One start-up of the program, which is then stopped and gone."""
     try:
-        # Every start but the last is stopped again at once; the last one takes the presses.
-        for start in range(starts):
-            startups.append(daemon.Start(keyboard, recorder))
-            if start + 1 < starts:
-                daemon.Stop()
-                # The server lets go of a client's grabs when it sees the connection close.
-                WaitFor(lambda: not keyboard.IsHeld(daemon.sequences[0][0]), 10)
-                time.sleep(QUIET)  # and the tray host has seen the item go
-        repetitions = options.presses if size < 100000 or kind is Pavix else options.slow_presses
+        return daemon.Start(keyboard, recorder)
+    finally:
+        daemon.Stop()
+        # The server lets go of a client's grabs when it sees the connection close.
+        WaitFor(lambda: not keyboard.IsHeld(daemon.sequences[0][0]), 10)
+        time.sleep(QUIET)  # and the tray host has seen the item go
+
+
+def Measure(daemon, startups, options, keyboard, xtest, recorder):
+    """The program's last start-up (its others in `startups`), then its presses."""
+    size = len(daemon.sequences)
+    try:
+        startups.append(daemon.Start(keyboard, recorder))
+        repetitions = options.presses if size < 100000 or daemon.name == "Pavix" \
+            else options.slow_presses
         presses = daemon.Press(xtest, repetitions)
         idle = daemon.Idle()
         memory = ResidentKiB(daemon.process.pid)
     finally:
         daemon.Stop()
-    return {"program": name, "size": size, "startups": startups,
+    return {"program": daemon.name, "size": size, "startups": startups,
             "startup": statistics.median(startups), "presses": presses,
             "press": Median(presses), "idle": idle, "memory": memory}
+
+
+def MeasureSize(size, options, keyboard, xtest, recorder):
+    """Both programs at one size. The start-ups alternate between them, so that whatever else
+    the machine does weighs on both alike; sxhkd starts once at 100,000, where a start takes a
+    minute."""
+    daemons = [kind(name, os.path.join(options.out, "%s-%d" % (name, size)), Sequences(size),
+                    options, keyboard) for kind, name in ((Pavix, "Pavix"), (Sxhkd, "sxhkd"))]
+    startups = {}
+    for daemon in daemons:
+        daemon.Write()
+        startups[daemon.name] = []
+    for _ in range(options.starts - 1):
+        for daemon in daemons:
+            if size < 100000 or daemon.name == "Pavix":
+                startups[daemon.name].append(StartAndStop(daemon, keyboard, recorder))
+    rows = []
+    for daemon in daemons:
+        row = Measure(daemon, startups[daemon.name], options, keyboard, xtest, recorder)
+        print("%s %d: start-up %s ms [%s–%s, %d], press %s ms, idle %.3f %%, %d KiB" % (
+            daemon.name, size, Ms(row["startup"]), Ms(min(row["startups"])),
+            Ms(max(row["startups"])), len(row["startups"]), Ms(row["press"]),
+            row["idle"] * 100, row["memory"]), flush=True)
+        rows.append(row)
+    return rows
 
 
 def Report(rows, baseline, spawned):
@@ -488,12 +515,7 @@ def main():
     spawned = xtest.RoundTrips(50, options.stamp, os.path.join(options.out, "baseline.txt"))
     rows = []
     for size in [int(s) for s in options.sizes.split(",")]:
-        for kind, name in ((Pavix, "Pavix"), (Sxhkd, "sxhkd")):
-            row = Measure(kind, name, size, options, keyboard, xtest, recorder)
-            print("%s %d: start-up %s ms, press %s ms, idle %.3f %%, %d KiB" % (
-                name, size, Ms(row["startup"]), Ms(row["press"]), row["idle"] * 100,
-                row["memory"]), flush=True)
-            rows.append(row)
+        rows += MeasureSize(size, options, keyboard, xtest, recorder)
     report = Report(rows, baseline, spawned)
     print(report)
     with open(os.path.join(options.out, "bench-linux.md"), "w") as file:
