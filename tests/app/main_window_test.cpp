@@ -628,8 +628,9 @@ TEST_F(MainWindowHintsTest, HintsOffCostNothingAndTheChoiceIsKept) {
 TEST_F(MainWindowHintsTest, PastTwelveChordsOneRowSaysHowManyMore) {
     std::vector<SequenceSpec> sequences;
     for (char key = 'A'; key <= 'N'; ++key) {
-        sequences.push_back(
-            {std::string("to ") + key, {{kCtrlAlt, 'P'}, {kCtrlAlt, key}}, {Builtin(0)}});
+        sequences.push_back({std::string("to ") + key,
+                             {{kCtrlAlt, 'P'}, {kCtrlAlt, static_cast<std::uint16_t>(key)}},
+                             {Builtin(0)}});
     }
     sequences.push_back(
         {"three", {{kCtrlAlt, 'P'}, {kCtrlAlt, 'A'}, {kCtrlAlt, 'Z'}}, {Builtin(0)}});
