@@ -1,12 +1,12 @@
 #include "platform/linux/deferred_calls.h"
 
-#include <glib.h>
+#include "platform/linux/glib_calls.h"
 
 namespace pavix {
 
 DeferredCalls::~DeferredCalls() {
     if (source_ != 0) {
-        g_source_remove(source_);
+        GLib().sourceRemove(source_);
     }
 }
 
@@ -15,7 +15,7 @@ DeferredCalls::~DeferredCalls() {
 void DeferredCalls::Add(std::function<void()> call) {
     pending_.push_back(std::move(call));
     if (source_ == 0) {
-        source_ = g_idle_add_full(G_PRIORITY_DEFAULT, &DeferredCalls::OnIdle, this, nullptr);
+        source_ = GLib().idleAddFull(G_PRIORITY_DEFAULT, &DeferredCalls::OnIdle, this, nullptr);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "platform/linux/launch.h"
 
-#include <glib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/constants.h"
+#include "platform/linux/glib_calls.h"
 
 namespace pavix {
 namespace {
@@ -31,9 +31,9 @@ bool IsAddress(const std::string& file) {
 }
 
 std::string FindProgram(const std::string& name) {
-    gchar* found = g_find_program_in_path(name.c_str());
+    gchar* found = GLib().findProgramInPath(name.c_str());
     const std::string path = found != nullptr ? found : "";
-    g_free(found);
+    GLib().free(found);
     return path;
 }
 
@@ -43,13 +43,13 @@ bool SplitParameters(const std::string& parameters, std::vector<std::string>& ar
         return true;
     }
     gchar** split = nullptr;
-    if (!g_shell_parse_argv(parameters.c_str(), nullptr, &split, nullptr)) {
+    if (!GLib().shellParseArgv(parameters.c_str(), nullptr, &split, nullptr)) {
         return false;
     }
     for (gchar** part = split; *part != nullptr; ++part) {
         argv.emplace_back(*part);
     }
-    g_strfreev(split);
+    GLib().strfreev(split);
     return true;
 }
 

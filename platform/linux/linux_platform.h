@@ -294,6 +294,7 @@ class LinuxPlatform final : public Platform {
     };
 
     void Queue(const Message& message);
+    void WakeLoop();
     // Whether a dialog of the dialog host, or a control in one, is `window`.
     bool OwnedByDialog(WindowHandle window) const;
     WindowHandle CreateInDialog(const char* className, const char* windowName, const Rect& rect,
@@ -316,6 +317,10 @@ class LinuxPlatform final : public Platform {
     bool StartScreenSaver();
     bool ChooseFile(OpenFileName* request, bool save);
     std::string IconFile(std::uint32_t iconId);
+    // Takes the locale and puts the hotkeys on the main loop, when messages are first asked for.
+    void StartLoop();
+    // One iteration of the main loop, blocking when `wait`; true when it dispatched anything.
+    bool Iterate(bool wait);
     // One iteration of the main loop unless a message waits; then takes it.
     bool NextMessage(Message* message, bool wait);
     void OnTimerDue(WindowHandle window, std::uintptr_t id);
@@ -347,7 +352,7 @@ class LinuxPlatform final : public Platform {
     bool clipboardOpen_ = false;
     std::deque<Message> queue_;
     bool quitPosted_ = false;
-    bool localeTaken_ = false;
+    bool loopStarted_ = false;  // messages were asked for: the locale and GLib are in
     std::int32_t quitCode_ = 0;
     std::uintptr_t nextHandle_ = 0x10000;
     int lockDescriptor_ = -1;

@@ -88,10 +88,10 @@ std::string ProgramFolder() {
     return program.substr(0, program.rfind('/'));
 }
 
-bool CreateFolders(const std::string& path) {
+bool CreateFolders(const std::string& path, unsigned mode) {
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string folder = path.substr(0, slash);
-        if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+        if (mkdir(folder.c_str(), mode) != 0 && errno != EEXIST) {
             return false;
         }
         if (slash == std::string::npos) {

@@ -11,8 +11,8 @@ using EnvironmentLookup = std::function<const char*(const char*)>;
 
 // The folder of the running executable, without a trailing slash; empty when /proc is missing.
 std::string ProgramFolder();
-// Makes a folder and any of its parents that are missing; true when it is there.
-bool CreateFolders(const std::string& path);
+// Makes a folder and any of its parents that are missing, with `mode`; true when it is there.
+bool CreateFolders(const std::string& path, unsigned mode = 0777);
 
 // $XDG_CONFIG_HOME/pavix, or ~/.config/pavix when that is unset, empty or relative (a relative
 // value is invalid there); empty when neither names a folder.

@@ -1,11 +1,13 @@
 // The tray item and its menu, the pictures, the screen and the measuring of text.
-#include <glib/gstdio.h>
+#include <sys/stat.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/constants.h"
 #include "platform/linux/desktop_module.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/locations.h"
 #include "platform/linux/tray_indicator.h"
 
 namespace pavix {
@@ -126,17 +128,18 @@ std::string LinuxPlatform::IconFile(std::uint32_t iconId) {
     }
     const std::string name = "pavix-" + named->second;
     const std::string target = places_.runtimeFolder + "/" + name + ".png";
-    if (g_file_test(target.c_str(), G_FILE_TEST_EXISTS)) {
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0) {
         return name;
     }
     const std::string source = places_.programFolder + "/icons/" + named->second + ".ico";
     if (Module() == nullptr) {
         return "";
     }
-    g_mkdir_with_parents(places_.runtimeFolder.c_str(), 0700);
+    CreateFolders(places_.runtimeFolder, 0700);
     const std::string partial = target + ".partial";
     const bool saved = module_->SavePictureAsPng(source, partial) &&
-                       g_rename(partial.c_str(), target.c_str()) == 0;
+                       std::rename(partial.c_str(), target.c_str()) == 0;
     return saved ? name : "";
 }
 

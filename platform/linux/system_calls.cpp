@@ -1,6 +1,5 @@
 // Starting programs, the session and power calls (logind over D-Bus), the screen saver, sounds
 // and the wording of errors.
-#include <glib.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,6 +8,7 @@
 
 #include "platform/constants.h"
 #include "platform/linux/desktop_module.h"
+#include "platform/linux/glib_calls.h"
 #include "platform/linux/launch.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/spawn.h"
@@ -30,10 +30,10 @@ std::string SpawnFailureText(const Spawned& spawned, const Launch& launch) {
     const char* format = spawned.enteringDirectory ? "Failed to change to directory “%s” (%s)"
                                                    : "Failed to execute child process “%s” (%s)";
     const std::string& subject = spawned.enteringDirectory ? launch.directory : launch.argv[0];
-    gchar* text =
-        g_strdup_printf(g_dgettext("glib20", format), subject.c_str(), g_strerror(spawned.error));
+    gchar* text = GLib().strdupPrintf(GLib().dgettext("glib20", format), subject.c_str(),
+                                      GLib().strerror(spawned.error));
     const std::string copy = text;
-    g_free(text);
+    GLib().free(text);
     return copy;
 }
 
@@ -46,8 +46,8 @@ std::uint32_t ErrorOfSpawn(const Spawned& spawned) {
 
 // Reaped from the main loop whenever it ends.
 void WatchChild(int pid) {
-    g_child_watch_add(
-        pid, [](GPid child, gint, gpointer) { g_spawn_close_pid(child); }, nullptr);
+    GLib().childWatchAdd(
+        pid, [](GPid child, gint, gpointer) { GLib().spawnClosePid(child); }, nullptr);
 }
 
 // The errno that a platform error code stands for, to word it in the user's language.
@@ -102,9 +102,9 @@ std::uint32_t LinuxPlatform::FormatMessageA(std::uint32_t flags, const void*,
     if (messageId == GetLastError() && !lastErrorText_.empty()) {
         text = lastErrorText_;
     } else if (messageId == GetLastError() && files_.LastErrno() != 0) {
-        text = g_strerror(files_.LastErrno());
+        text = GLib().strerror(files_.LastErrno());
     } else if (ErrnoOf(messageId) != 0) {
-        text = g_strerror(ErrnoOf(messageId));
+        text = GLib().strerror(ErrnoOf(messageId));
     }
     if (text.empty() || allocated == nullptr) {
         return 0;

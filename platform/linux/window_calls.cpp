@@ -1,5 +1,4 @@
 // The window table, the message queue and the timers.
-#include <glib.h>
 
 #include <clocale>
 
@@ -9,6 +8,7 @@
 #include "platform/constants.h"
 #include "platform/linux/desktop.h"
 #include "platform/linux/dialog_host.h"
+#include "platform/linux/glib_calls.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/tray_indicator.h"
 #include "platform/linux/x_hotkeys.h"
@@ -288,7 +288,14 @@ std::intptr_t LinuxPlatform::DefWindowProcA(WindowHandle window, std::uint32_t m
 
 void LinuxPlatform::Queue(const Message& message) {
     queue_.push_back(message);
-    g_main_context_wakeup(nullptr);
+    WakeLoop();
+}
+
+// Before the loop first runs nothing waits in it, and GLib is not opened just to say so.
+void LinuxPlatform::WakeLoop() {
+    if (loopStarted_) {
+        GLib().mainContextWakeup(nullptr);
+    }
 }
 
 bool LinuxPlatform::PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
@@ -318,23 +325,35 @@ bool LinuxPlatform::PostMessageA(WindowHandle window, std::uint32_t message, std
 void LinuxPlatform::PostQuitMessage(std::int32_t exitCode) {
     quitPosted_ = true;
     quitCode_ = exitCode;
-    g_main_context_wakeup(nullptr);
+    WakeLoop();
+}
+
+// The user's locale and the main loop's library come when the loop first runs, once the chords
+// are grabbed: loading them would delay the grabs, and nothing before needs them (GTK takes the
+// locale itself when a box comes first).
+void LinuxPlatform::StartLoop() {
+    if (!loopStarted_) {
+        std::setlocale(LC_ALL, "");
+        loopStarted_ = true;
+        if (hotkeys_) {
+            hotkeys_->Watch();
+        }
+    }
+}
+
+bool LinuxPlatform::Iterate(bool wait) {
+    StartLoop();
+    return GLib().mainContextIteration(nullptr, wait) != FALSE;
 }
 
 bool LinuxPlatform::NextMessage(Message* message, bool wait) {
-    if (!localeTaken_) {
-        // The user's locale is taken when messages are first asked for, once the chords are
-        // grabbed: loading it would delay them, and nothing before needs it (GTK takes it itself
-        // when a box comes first).
-        std::setlocale(LC_ALL, "");
-        localeTaken_ = true;
-    }
+    StartLoop();
     while (queue_.empty()) {
         if (quitPosted_) {
             *message = Message{0, kWmQuit, static_cast<std::uintptr_t>(quitCode_), 0};
             return true;
         }
-        if (!g_main_context_iteration(nullptr, wait) && !wait) {
+        if (!Iterate(wait) && !wait) {
             return false;
         }
     }
@@ -379,7 +398,7 @@ void LinuxPlatform::PumpUntil(const bool& done) {
             NextMessage(&message, false);
             DispatchMessageA(&message);
         } else {
-            g_main_context_iteration(nullptr, TRUE);
+            Iterate(true);
         }
     }
 }
@@ -395,8 +414,8 @@ std::uintptr_t LinuxPlatform::SetTimer(WindowHandle window, std::uintptr_t id, s
             Queue(Message{window, kWmTimer, id, 0});
         }
     }};
-    const guint source = g_timeout_add_full(G_PRIORITY_DEFAULT, elapse > 0 ? elapse : 1, OnTimeout,
-                                            call, DeleteTimerCall);
+    const guint source = GLib().timeoutAddFull(G_PRIORITY_DEFAULT, elapse > 0 ? elapse : 1,
+                                               OnTimeout, call, DeleteTimerCall);
     timers_[{window, id}] = TimerEntry{source, false};
     return id != 0 ? id : 1;
 }
@@ -406,7 +425,7 @@ bool LinuxPlatform::KillTimer(WindowHandle window, std::uintptr_t id) {
     if (found == timers_.end()) {
         return false;
     }
-    g_source_remove(found->second.source);
+    GLib().sourceRemove(found->second.source);
     timers_.erase(found);
     // A WM_TIMER already queued goes with its timer.
     for (auto queued = queue_.begin(); queued != queue_.end();) {

@@ -2,13 +2,13 @@
 
 #include <X11/X.h>
 #include <X11/keysym.h>
-#include <glib.h>
 #include <xcb/xcb.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/constants.h"
+#include "platform/linux/glib_calls.h"
 
 namespace pavix {
 namespace {
@@ -101,20 +101,28 @@ XHotkeys::XHotkeys(Pressed pressed, void* connection, unsigned long root)
       root_(root),
       queued_(nullptr, &std::free) {
     ReadKeyboard();
+}
+
+void XHotkeys::Watch() {
+    if (source_ != nullptr) {
+        return;
+    }
     auto* source = reinterpret_cast<ConnectionSource*>(
-        g_source_new(&kConnectionFuncs, sizeof(ConnectionSource)));
+        GLib().sourceNew(&kConnectionFuncs, sizeof(ConnectionSource)));
     source->poll.fd = xcb_get_file_descriptor(Xcb(connection_));
     source->poll.events = G_IO_IN | G_IO_HUP | G_IO_ERR;
     source->owner = this;
-    g_source_add_poll(&source->source, &source->poll);
-    g_source_set_can_recurse(&source->source, TRUE);  // a press may come while a box waits
-    g_source_attach(&source->source, nullptr);
+    GLib().sourceAddPoll(&source->source, &source->poll);
+    GLib().sourceSetCanRecurse(&source->source, TRUE);  // a press may come while a box waits
+    GLib().sourceAttach(&source->source, nullptr);
     source_ = source;
 }
 
 XHotkeys::~XHotkeys() {
-    g_source_destroy(static_cast<GSource*>(source_));
-    g_source_unref(static_cast<GSource*>(source_));
+    if (source_ != nullptr) {
+        GLib().sourceDestroy(static_cast<GSource*>(source_));
+        GLib().sourceUnref(static_cast<GSource*>(source_));
+    }
     for (const auto& entry : hotkeys_) {
         Ungrab(entry.second);
     }

@@ -42,6 +42,10 @@ class XHotkeys {
     int KeycodeOf(std::uint32_t virtualKey) const;
     std::string KeyName(int keycode) const;
 
+    // Puts the connection's events on the main loop (once). Until then presses wait in the
+    // connection: the loop's library is opened after the chords are grabbed.
+    void Watch();
+
     // For the main loop's source of the connection's events: whether xcb holds an event already
     // read off the socket; and reading every event there is. A lost connection ends the
     // program, as it ends any X client.
@@ -70,7 +74,7 @@ class XHotkeys {
     Pressed pressed_;
     void* connection_ = nullptr;  // xcb_connection_t, owned
     unsigned long root_ = 0;
-    void* source_ = nullptr;  // GSource of the connection's events on the main loop
+    void* source_ = nullptr;  // GSource of the connection's events on the main loop, once watched
     Event queued_;            // an event taken from xcb's queue while the loop prepared
     KeyboardMap map_;
     std::vector<unsigned> locks_;

@@ -107,6 +107,14 @@ pavix="$(realpath -e "$1" 2>/dev/null)" || {
     Report "FAIL setup: $1 does not exist"
     Finish
 }
+# What the executable needs to load before main: GLib and the desktop's libraries come later, once
+# the chords are grabbed, and a link that drags them in again slows every start.
+early="$(readelf -d "$pavix" | grep -oE 'lib(glib|gobject|gio|gtk|gdk|X11|ayatana|canberra)[^]]*' | tr '\n' ' ')"
+if [[ -z "$early" ]] && readelf -d "$pavix" | grep -q 'libxcb\.so'; then
+    Report "PASS executable_loads_only_xcb_before_its_grabs"
+else
+    Report "FAIL executable_loads_only_xcb_before_its_grabs: it loads ${early:-no xcb} at exec"
+fi
 out="$(dirname "$pavix")/e2e"
 rm -rf "$out"
 mkdir -p "$out/work" "$out/runtime"

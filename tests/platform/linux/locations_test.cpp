@@ -83,6 +83,11 @@ TEST(LocationsTest, TheSoundsAreInstalledOnceAndAUsersOwnAreKept) {
     EXPECT_TRUE(fs::is_directory(root / "config" / "deep" / "pavix"));
     EXPECT_TRUE(CreateFolders((root / "config").string()));
     EXPECT_FALSE(CreateFolders((root / "se" / "match.wav" / "pavix").string()));
+    // The tray's pictures go to a private folder: every folder made for it is the user's alone.
+    ASSERT_TRUE(CreateFolders((root / "run" / "icons").string(), 0700));
+    for (const char* made : {"run", "run/icons"}) {
+        EXPECT_EQ(fs::status(root / made).permissions() & fs::perms::all, fs::perms::owner_all);
+    }
     EXPECT_EQ(ProgramFolder(), fs::read_symlink("/proc/self/exe").parent_path().string());
     fs::remove_all(root);
 }
