@@ -70,14 +70,15 @@ int main() {
         std::fprintf(stderr, "pavix: neither XDG_CONFIG_HOME nor HOME names a folder\n");
         return 1;
     }
-    pavix::CreateFolders(places.configFolder);
-    // The default sounds, installed on the first start; a user's own se/ stays as it is.
-    pavix::InstallMissingFolder(places.programFolder + "/se", places.configFolder + "/se");
     pavix::LinuxPlatform platform(Resources(), places);
     if (!platform.OpenDisplay()) {
         std::fprintf(stderr, "pavix: cannot open the X11 display (is DISPLAY set?)\n");
         return 1;
     }
+    // While the display answers what the connection asked (its keyboard).
+    pavix::CreateFolders(places.configFolder);
+    // The default sounds, installed on the first start; a user's own se/ stays as it is.
+    pavix::InstallMissingFolder(places.programFolder + "/se", places.configFolder + "/se");
     // The lock first, so that a second start says nothing at all.
     if (platform.CreateMutexA(nullptr, true, "Pavix") == 0 ||
         platform.GetLastError() != pavix::kErrorSuccess) {

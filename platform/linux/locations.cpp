@@ -89,6 +89,10 @@ std::string ProgramFolder() {
 }
 
 bool CreateFolders(const std::string& path, unsigned mode) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        return true;  // as at every start but the first
+    }
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string folder = path.substr(0, slash);
         if (mkdir(folder.c_str(), mode) != 0 && errno != EEXIST) {
@@ -98,7 +102,6 @@ bool CreateFolders(const std::string& path, unsigned mode) {
             break;
         }
     }
-    struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 

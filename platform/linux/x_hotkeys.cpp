@@ -100,7 +100,7 @@ XHotkeys::XHotkeys(Pressed pressed, void* connection, unsigned long root)
       connection_(connection),
       root_(root),
       queued_(nullptr, &std::free) {
-    ReadKeyboard();
+    AskKeyboard();
 }
 
 void XHotkeys::Watch() {
@@ -129,17 +129,29 @@ XHotkeys::~XHotkeys() {
     xcb_disconnect(Xcb(connection_));
 }
 
-// The key map and the modifier map in one round trip.
-void XHotkeys::ReadKeyboard() {
+// The key map and the modifier map in one round trip, asked for as soon as the connection is
+// up and taken when first needed: the program reads its files meanwhile.
+void XHotkeys::AskKeyboard() {
     xcb_connection_t* connection = Xcb(connection_);
     const xcb_setup_t* setup = xcb_get_setup(connection);
-    const int minKeycode = setup->min_keycode;
     const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
-    const auto keysCookie = xcb_get_keyboard_mapping(connection, setup->min_keycode, count);
-    const auto modifiersCookie = xcb_get_modifier_mapping(connection);
-    const auto keys = Owned(xcb_get_keyboard_mapping_reply(connection, keysCookie, nullptr));
-    const auto modifiers =
-        Owned(xcb_get_modifier_mapping_reply(connection, modifiersCookie, nullptr));
+    keysAsked_ = xcb_get_keyboard_mapping(connection, setup->min_keycode, count).sequence;
+    modifiersAsked_ = xcb_get_modifier_mapping(connection).sequence;
+    keyboardAsked_ = true;
+    xcb_flush(connection);
+}
+
+void XHotkeys::TakeKeyboard() {
+    if (!keyboardAsked_) {
+        return;
+    }
+    keyboardAsked_ = false;
+    xcb_connection_t* connection = Xcb(connection_);
+    const int minKeycode = xcb_get_setup(connection)->min_keycode;
+    const auto keys = Owned(xcb_get_keyboard_mapping_reply(
+        connection, xcb_get_keyboard_mapping_cookie_t{keysAsked_}, nullptr));
+    const auto modifiers = Owned(xcb_get_modifier_mapping_reply(
+        connection, xcb_get_modifier_mapping_cookie_t{modifiersAsked_}, nullptr));
     map_.minKeycode = minKeycode;
     map_.perKeycode = keys ? keys->keysyms_per_keycode : 0;
     map_.keysyms.clear();
@@ -155,6 +167,7 @@ void XHotkeys::ReadKeyboard() {
 
 std::uint32_t XHotkeys::Register(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
                                  std::uint32_t key) {
+    TakeKeyboard();
     Hotkey hotkey{window, id, modifiers, key, KeycodesOf(map_, VirtualKeyToKeysym(key))};
     const unsigned mask = ModifierMask(modifiers);
     for (const int keycode : hotkey.keycodes) {
@@ -278,6 +291,7 @@ void XHotkeys::ReadEvents() {
 }
 
 void XHotkeys::OnKeyPress(unsigned keycode, unsigned state) {
+    TakeKeyboard();
     const unsigned mask = state & ~lockMasks_ & 0xFF;
     const auto chord = chords_.find({static_cast<int>(keycode), mask});
     if (chord != chords_.end()) {
@@ -295,18 +309,21 @@ void XHotkeys::OnKeysChanged() {
     }
     hotkeys_.clear();
     chords_.clear();
-    ReadKeyboard();
+    AskKeyboard();
+    TakeKeyboard();
     for (const Hotkey& hotkey : held) {
         Register(hotkey.window, hotkey.id, hotkey.modifiers, hotkey.key);
     }
 }
 
-int XHotkeys::KeycodeOf(std::uint32_t virtualKey) const {
+int XHotkeys::KeycodeOf(std::uint32_t virtualKey) {
+    TakeKeyboard();
     const std::vector<int> keycodes = KeycodesOf(map_, VirtualKeyToKeysym(virtualKey));
     return keycodes.empty() ? 0 : keycodes.front();
 }
 
-std::string XHotkeys::KeyName(int keycode) const {
+std::string XHotkeys::KeyName(int keycode) {
+    TakeKeyboard();
     return KeysymName(FirstKeysym(map_, keycode));
 }
 

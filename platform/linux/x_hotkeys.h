@@ -39,8 +39,8 @@ class XHotkeys {
     void UnregisterWindow(WindowHandle window);
 
     // The first key code that produces the key, 0 for none.
-    int KeycodeOf(std::uint32_t virtualKey) const;
-    std::string KeyName(int keycode) const;
+    int KeycodeOf(std::uint32_t virtualKey);
+    std::string KeyName(int keycode);
 
     // Puts the connection's events on the main loop (once). Until then presses wait in the
     // connection: the loop's library is opened after the chords are grabbed.
@@ -66,7 +66,8 @@ class XHotkeys {
 
     void OnKeyPress(unsigned keycode, unsigned state);
     void OnKeysChanged();
-    void ReadKeyboard();
+    void AskKeyboard();
+    void TakeKeyboard();  // the replies to AskKeyboard, if not taken yet
     bool Grab(const Hotkey& hotkey);
     void Ungrab(const Hotkey& hotkey);
     void Forget(std::map<std::pair<WindowHandle, std::int32_t>, Hotkey>::iterator found);
@@ -76,6 +77,9 @@ class XHotkeys {
     unsigned long root_ = 0;
     void* source_ = nullptr;  // GSource of the connection's events on the main loop, once watched
     Event queued_;            // an event taken from xcb's queue while the loop prepared
+    unsigned keysAsked_ = 0;  // the requests' sequence numbers
+    unsigned modifiersAsked_ = 0;
+    bool keyboardAsked_ = false;  // their replies are still to be taken
     KeyboardMap map_;
     std::vector<unsigned> locks_;
     unsigned lockMasks_ = 0;
