@@ -7,7 +7,7 @@
 #
 # Environment: BENCH_LINUX_PRESSES (timed presses per program and size, default 20),
 # BENCH_LINUX_SLOW_PRESSES (sxhkd at 100,000 sequences, where each press takes seconds; default 3),
-# BENCH_LINUX_STARTS (start-ups per program and size, one for sxhkd at 100,000; default 9),
+# BENCH_LINUX_STARTS (start-ups per program and size, one for sxhkd at 100,000; default 15),
 # BENCH_LINUX_CAP (seconds a start-up may take, default 300), BENCH_LINUX_PRESS_CAP (seconds after
 # which a press counts as lost, default 60).
 set -euo pipefail
@@ -30,7 +30,7 @@ if [[ "${1:-}" == --session ]]; then
         --tray-log "$OUT/tray.log" \
         --table-tool "$ROOT/build/native/tests/e2e/linux/pavix_e2e_table" \
         --cap "${BENCH_LINUX_CAP:-300}" --press-cap "${BENCH_LINUX_PRESS_CAP:-60}" --presses "${BENCH_LINUX_PRESSES:-20}" --slow-presses "${BENCH_LINUX_SLOW_PRESSES:-3}" \
-        --starts "${BENCH_LINUX_STARTS:-9}"
+        --starts "${BENCH_LINUX_STARTS:-15}"
     exit
 fi
 
