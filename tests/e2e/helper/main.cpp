@@ -85,10 +85,9 @@ std::vector<Scenario> AllScenarios(const std::string& tablePath) {
     std::vector<Scenario> all = HarnessScenarios();
     std::vector<Scenario> shared = TableScenarios(tablePath);
     all.insert(all.end(), shared.begin(), shared.end());
-    for (auto table :
-         {StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios, ConfigDialogScenarios,
-          SequenceEditorScenarios, EditorHostingScenarios, HintScenarios, ConflictScenarios,
-          SequenceTextScenarios, ScaleScenarios}) {
+    for (auto table : {StartupAndHotkeyScenarios, TrayScenarios, DataFileScenarios,
+                       ConfigDialogScenarios, SequenceEditorScenarios, EditorHostingScenarios,
+                       HintScenarios, ConflictScenarios, SequenceTextScenarios, ScaleScenarios}) {
         std::vector<Scenario> scenarios = table();
         all.insert(all.end(), scenarios.begin(), scenarios.end());
     }
@@ -99,19 +98,44 @@ bool MakeFolder(const std::string& path) {
     return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+// The folder and everything in it; true when it is gone.
+bool RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        const std::string name = found.cFileName;
+        const std::string child = path + "\\" + name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            RemoveTree(child);
+        } else {
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(child.c_str());
+        }
+    }
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+    return RemoveDirectoryA(path.c_str()) ||
+           GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+// A fresh folder for each run: a second run of a scenario finds nothing of the first (an
+// exported file would otherwise meet its save dialog's overwrite prompt).
 Verdict PrepareWorkspace(const Paths& paths, const std::string& name, Workspace* workspace) {
     workspace->folder = paths.workRoot + "\\" + name;
     workspace->exe = workspace->folder + "\\Pavix.exe";
     workspace->runFolder = workspace->folder + "\\run";
     workspace->marker = workspace->folder + "\\marker.txt";
+    if (!WaitUntil([&] { return RemoveTree(workspace->folder); })) {
+        return Fail("cannot empty " + workspace->folder);
+    }
     if (!MakeFolder(paths.workRoot) || !MakeFolder(workspace->folder) ||
         !MakeFolder(workspace->runFolder)) {
         return Fail("cannot create " + workspace->runFolder);
     }
-    DeleteFileA(workspace->marker.c_str());
-    DeleteFileA((workspace->folder + "\\Config.dat").c_str());
-    DeleteFileA((workspace->folder + "\\Sequence.dat").c_str());
-    DeleteFileA((workspace->folder + "\\Preferences.dat").c_str());
     if (!CopyFileA(paths.pavixExe.c_str(), workspace->exe.c_str(), FALSE)) {
         return Fail("cannot copy " + paths.pavixExe + " to " + workspace->exe + " (error " +
                     std::to_string(GetLastError()) + ")");
