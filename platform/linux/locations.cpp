@@ -45,6 +45,11 @@ bool ForEachEntry(const std::string& folder, const std::function<bool(const std:
     return visited;
 }
 
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 // A file, or a folder with everything in it; true when nothing of it is left.
 bool RemoveTree(const std::string& path) {
     struct stat info {};
@@ -89,8 +94,7 @@ std::string ProgramFolder() {
 }
 
 bool CreateFolders(const std::string& path, unsigned mode) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (IsFolder(path)) {
         return true;  // as at every start but the first
     }
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
@@ -102,7 +106,7 @@ bool CreateFolders(const std::string& path, unsigned mode) {
             break;
         }
     }
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return IsFolder(path);
 }
 
 std::string ConfigFolder(const EnvironmentLookup& lookup) {
