@@ -23,7 +23,7 @@ FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 15
 BENCH_REPETITIONS ?= 5
-SOURCE_DIRS := model storage engine app editors resources platform tests bench fuzz tools/tray_host \
+SOURCE_DIRS := model storage engine wording app editors resources platform tests bench fuzz tools/tray_host \
                tools/pavix_seq
 
 .PHONY: test run run-wine deps native linux samples win32 win64 windows asan fuzzers bench \

@@ -2,9 +2,9 @@
 
 #include "editors/command_names.h"
 #include "editors/file_chooser.h"
-#include "editors/wording/wording.h"
 #include "platform/constants.h"
 #include "resources/texts.h"
+#include "wording/wording.h"
 
 namespace pavix {
 

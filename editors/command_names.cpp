@@ -1,7 +1,7 @@
 #include "editors/command_names.h"
 
-#include "editors/wording/wording.h"
 #include "resources/texts.h"
+#include "wording/wording.h"
 
 namespace pavix {
 

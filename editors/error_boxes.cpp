@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "editors/wording/wording.h"
 #include "resources/ids.h"
 #include "resources/texts.h"
 #include "storage/backup.h"
 #include "storage/code_page.h"
+#include "wording/wording.h"
 
 namespace pavix {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "editors/wording/wording.h"
 #include "platform/constants.h"
 #include "resources/ids.h"
 #include "resources/texts.h"
+#include "wording/wording.h"
 
 namespace pavix {
 

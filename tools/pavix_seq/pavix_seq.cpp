@@ -5,18 +5,18 @@
 #include <optional>
 #include <string>
 
-#include "editors/wording/wording.h"
 #include "engine/conflicts.h"
 #include "model/key_spelling.h"
 #include "platform/constants.h"
-#include "platform/linux/native_code_page.h"
-#include "platform/linux/posix_files.h"
+#include "platform/linux/posix/native_code_page.h"
+#include "platform/linux/posix/posix_files.h"
 #include "resources/ids.h"
 #include "resources/string_table.h"
 #include "resources/texts.h"
 #include "storage/sequence_file.h"
 #include "storage/sequence_text.h"
 #include "storage/text_file.h"
+#include "wording/wording.h"
 
 namespace pavix::tool {
 namespace {

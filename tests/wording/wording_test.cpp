@@ -1,4 +1,4 @@
-#include "editors/wording/wording.h"
+#include "wording/wording.h"
 
 #include <gtest/gtest.h>
 

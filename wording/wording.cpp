@@ -1,4 +1,4 @@
-#include "editors/wording/wording.h"
+#include "wording/wording.h"
 
 #include "resources/ids.h"
 
@@ -6,11 +6,11 @@ namespace pavix {
 namespace {
 
 constexpr std::uint32_t kBuiltinTextIds[kBuiltinCommandCount] = {
-    ids::kTextDoNothing,       ids::kTextOpenStartMenu,  ids::kTextDisableHotkey,
-    ids::kTextExitPavix,       ids::kTextShutdownSystem, ids::kTextForceShutdown,
-    ids::kTextRebootSystem,    ids::kTextForceReboot,    ids::kTextLogoff,
-    ids::kTextForceLogoff,     ids::kTextStandbySystem,  ids::kTextForceStandby,
-    ids::kTextHibernateSystem, ids::kTextForceHibernate, ids::kTextLockSystem,
+    ids::kTextDoNothing,        ids::kTextOpenStartMenu,  ids::kTextDisableHotkey,
+    ids::kTextExitPavix,        ids::kTextShutdownSystem, ids::kTextForceShutdown,
+    ids::kTextRebootSystem,     ids::kTextForceReboot,    ids::kTextLogoff,
+    ids::kTextForceLogoff,      ids::kTextStandbySystem,  ids::kTextForceStandby,
+    ids::kTextHibernateSystem,  ids::kTextForceHibernate, ids::kTextLockSystem,
     ids::kTextStartScreenSaver,
 };
 
