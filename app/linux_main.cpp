@@ -7,9 +7,9 @@
 
 #include "app/startup.h"
 #include "platform/constants.h"
-#include "platform/linux/dialog_template.h"
+#include "platform/linux/desktop/dialog_template.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/locations.h"
+#include "platform/linux/posix/locations.h"
 #include "resources/ids.h"
 #include "resources/string_table.h"
 #include "resources/texts.h"

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "platform/constants.h"
-#include "platform/linux/desktop_module.h"
+#include "platform/linux/desktop/desktop_module.h"
 #include "platform/linux/linux_platform.h"
 
 namespace pavix {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/linux/desktop_module.h"
+#include "platform/linux/desktop/desktop_module.h"
 
 namespace pavix {
 

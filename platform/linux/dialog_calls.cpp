@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/constants.h"
-#include "platform/linux/desktop_module.h"
-#include "platform/linux/dialog_layout.h"
+#include "platform/linux/desktop/desktop_module.h"
+#include "platform/linux/desktop/dialog_layout.h"
 #include "platform/linux/linux_platform.h"
 
 namespace pavix {

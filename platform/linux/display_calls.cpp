@@ -4,7 +4,7 @@
 // oldest Windows, and the core falls back on the system's answers. Here too: where the tray most
 // likely is, from the screen's areas.
 #include "platform/constants.h"
-#include "platform/linux/desktop.h"
+#include "platform/linux/desktop/desktop.h"
 #include "platform/linux/linux_platform.h"
 
 namespace pavix {

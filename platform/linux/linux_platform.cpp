@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include "platform/constants.h"
-#include "platform/linux/desktop_module.h"
-#include "platform/linux/x_hotkeys.h"
+#include "platform/linux/desktop/desktop_module.h"
+#include "platform/linux/x11/x_hotkeys.h"
 
 namespace pavix {
 

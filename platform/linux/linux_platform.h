@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/deferred_calls.h"
-#include "platform/linux/posix_files.h"
+#include "platform/linux/glib/deferred_calls.h"
+#include "platform/linux/posix/posix_files.h"
 #include "platform/platform.h"
 
 namespace pavix {

@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "platform/constants.h"
-#include "platform/linux/desktop_module.h"
+#include "platform/linux/desktop/desktop_module.h"
+#include "platform/linux/desktop/tray_indicator.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/locations.h"
-#include "platform/linux/tray_indicator.h"
+#include "platform/linux/posix/locations.h"
 
 namespace pavix {
 namespace {

@@ -7,11 +7,11 @@
 #include <optional>
 
 #include "platform/constants.h"
-#include "platform/linux/desktop_module.h"
-#include "platform/linux/glib_calls.h"
-#include "platform/linux/launch.h"
+#include "platform/linux/desktop/desktop_module.h"
+#include "platform/linux/glib/glib_calls.h"
+#include "platform/linux/glib/launch.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/spawn.h"
+#include "platform/linux/posix/spawn.h"
 
 namespace pavix {
 namespace {

@@ -3,10 +3,10 @@
 #include <string_view>
 
 #include "platform/constants.h"
-#include "platform/linux/desktop.h"
+#include "platform/linux/desktop/desktop.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/native_code_page.h"
-#include "platform/linux/x_hotkeys.h"
+#include "platform/linux/posix/native_code_page.h"
+#include "platform/linux/x11/x_hotkeys.h"
 
 namespace pavix {
 namespace {

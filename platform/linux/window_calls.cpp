@@ -6,12 +6,12 @@
 #include <cstring>
 
 #include "platform/constants.h"
-#include "platform/linux/desktop.h"
-#include "platform/linux/dialog_host.h"
-#include "platform/linux/glib_calls.h"
+#include "platform/linux/desktop/desktop.h"
+#include "platform/linux/desktop/dialog_host.h"
+#include "platform/linux/desktop/tray_indicator.h"
+#include "platform/linux/glib/glib_calls.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/tray_indicator.h"
-#include "platform/linux/x_hotkeys.h"
+#include "platform/linux/x11/x_hotkeys.h"
 
 namespace pavix {
 namespace {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "platform/constants.h"
-#include "platform/linux/desktop_module.h"
+#include "platform/linux/desktop/desktop_module.h"
 #include "storage/module_path.h"
 
 namespace pavix {
