@@ -96,5 +96,8 @@ int main() {
         platform.MessageBoxA(0, pavix::LoadText(platform, pavix::ids::kTextWaylandSession).c_str(),
                              "Pavix", pavix::kMbOk | pavix::kMbIconAsterisk);
     }
+    platform.OnHotkeyLost([&platform](std::uint32_t modifiers, std::uint32_t key) {
+        pavix::ReportHotkeyLost(platform, modifiers, key);
+    });
     return pavix::RunPavix(platform);
 }

@@ -2,9 +2,10 @@
 """What only the Linux program has. Its tray item and its menu, as a tray host sees them: the
 item's title, a picture a host can load for each of idle, seeking and disabled (three different
 files), the menu's items in Pavix's order with the state each allows, and Exit ending Pavix. A
-new keyboard map: the chords move to the keys that now type them. One Pavix per display, however
-DISPLAY spells it. Runs inside the same session as driver.py (run.sh starts it) and prints
-"PASS name" or "FAIL name: reason" for each.
+new keyboard map: the chords move to the keys that now type them, and one that it puts on a key
+another client holds is told as a refused one is. One Pavix per display, however DISPLAY spells
+it. Runs inside the same session as driver.py (run.sh starts it) and prints "PASS name" or
+"FAIL name: reason" for each.
 
   tray_test.py <the driver's options, without --group>
 """
@@ -22,6 +23,7 @@ import xkeys
 NAME = "tray_item_pictures_and_menu"
 KEYMAP = "tray_chords_follow_a_new_keyboard_map"
 ONE_PER_DISPLAY = "tray_one_pavix_per_display_however_spelled"
+LOST_CHORD = "tray_a_chord_that_a_new_layout_puts_on_a_held_key_is_told"
 # The data files of this table scenario: "off" (ctrl+alt+d: Disable Hotkey) and "two" (A B).
 FILES = "disable_hotkey_frees_chords_until_menu_enable"
 HINTS = 6  # Show Hints' place in the menu
@@ -155,6 +157,26 @@ def CheckKeymap(run):
     run.Do("runs", "2")
 
 
+def SetLayout(layout):
+    subprocess.run(["setxkbmap", layout], check=True)
+
+
+def CheckLostChord(run):
+    """A new layout that puts a chord on a key another client holds: Pavix says so in the box of
+    a chord refused at its start, and keeps its other chords."""
+    run.Do("start", "")
+    run.Do("icon", "idle")
+    if not run.keyboard.Hold("ctrl+alt+q"):  # where a French keyboard has A
+        raise driver.Failure("the driver cannot hold ctrl+alt+q itself")
+    SetLayout("fr")
+    try:
+        run.Do("box", "Failed to register Hotkey : [C][A]+A")
+        run.Do("no-box", "")
+        run.Do("held", "ctrl+alt+d")
+    finally:
+        SetLayout("us")
+
+
 def StartWith(run, **environment):
     """Another start of Pavix in the scenario's folder with these variables changed; its status
     and its error output once it ends."""
@@ -215,7 +237,7 @@ def main():
     options = driver.ParseOptions()
     passed = True
     for name, check in ((NAME, Check), (KEYMAP, CheckKeymap),
-                        (ONE_PER_DISPLAY, CheckOnePerDisplay)):
+                        (ONE_PER_DISPLAY, CheckOnePerDisplay), (LOST_CHORD, CheckLostChord)):
         if options.only in ("", name):
             passed = RunCheck(options, name, check) and passed
     print("END tray", flush=True)
