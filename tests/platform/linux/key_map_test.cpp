@@ -12,6 +12,7 @@
 #include <map>
 
 #include "platform/constants.h"
+#include "platform/linux/dialog_parts.h"
 #include "platform/linux/x_hotkeys.h"
 
 // After GoogleTest, whose names X's macros (None) would replace.
@@ -318,6 +319,34 @@ TEST_F(LayoutTest, ANewLayoutMovesTheChordsAndTellsOfOneItCannotHold) {
     EXPECT_TRUE(IsHeld(59));
     EXPECT_FALSE(IsHeld(29));  // Y's old key is let go of
     EXPECT_EQ(hotkeys->Register(1, 'Y', kModControl | kModAlt, 'Y'), kErrorHotkeyAlreadyRegistered);
+}
+
+// The key capture box reads the keyboard through GDK: it takes each key as the code the chords
+// of that code are grabbed on, and names it as the layout labels it.
+TEST_F(LayoutTest, TheCaptureBoxTakesTheKeysTheChordsAreGrabbedOn) {
+    SetLayout("fr");
+    GdkDisplay* display = gdk_display_open(display_.c_str());
+    ASSERT_NE(display, nullptr);
+    GdkDisplayManager* manager = gdk_display_manager_get();
+    GdkDisplay* before = gdk_display_manager_get_default_display(manager);
+    gdk_display_manager_set_default_display(manager, display);
+    const KeyAssignment keys = AssignKeys(Map());
+    for (int keycode = 8; keycode < 256; ++keycode) {
+        GdkEventKey event{};
+        event.hardware_keycode = static_cast<guint16>(keycode);
+        EXPECT_EQ(PressOf(&event).virtualKey, keys.codeOf[keycode]) << "key " << keycode;
+    }
+    GdkEventKey ampersand{};
+    ampersand.hardware_keycode = 10;
+    ampersand.keyval = GDK_KEY_ampersand;
+    ampersand.state = GDK_CONTROL_MASK;
+    HotkeyCapture capture("None");
+    capture.OnPress(PressOf(&ampersand));
+    EXPECT_EQ(capture.Text(), "Ctrl + 1");
+    if (before != nullptr) {
+        gdk_display_manager_set_default_display(manager, before);
+    }
+    gdk_display_close(display);
 }
 
 }  // namespace
