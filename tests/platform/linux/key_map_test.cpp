@@ -282,6 +282,10 @@ TEST_F(LayoutTest, EveryCodeNamesOneKeyOfItsOwnOnEachLayout) {
 // of that code are grabbed on, and names it as the layout labels it.
 TEST_F(LayoutTest, TheCaptureBoxTakesTheKeysTheChordsAreGrabbedOn) {
     SetLayout("fr");
+    // GDK's settings without a display of its own: the keyboard alone, no probe of the GL.
+    g_setenv("GDK_GL", "disable", TRUE);
+    g_unsetenv("DISPLAY");
+    gdk_init_check(nullptr, nullptr);
     GdkDisplay* display = gdk_display_open(display_.c_str());
     ASSERT_NE(display, nullptr);
     GdkDisplayManager* manager = gdk_display_manager_get();
