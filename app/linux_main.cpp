@@ -2,8 +2,10 @@
 // finds in its resources (texts, menu, pictures beside it) and where its files live.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/startup.h"
 #include "platform/constants.h"
@@ -79,14 +81,23 @@ int main() {
     pavix::CreateFolders(places.configFolder);
     // The default sounds, installed on the first start; a user's own se/ stays as it is.
     pavix::InstallMissingFolder(places.programFolder + "/se", places.configFolder + "/se");
-    // The lock first, so that a second start says nothing at all.
-    if (platform.CreateMutexA(nullptr, true, "Pavix") == 0 ||
-        platform.GetLastError() != pavix::kErrorSuccess) {
+    // The lock first, so that a second start says nothing at all. Without a lock Pavix cannot
+    // tell whether another one runs: it says why and starts none.
+    if (platform.CreateMutexA(nullptr, true, "Pavix") == 0) {
+        const int error = errno;
+        std::fprintf(stderr, "pavix: cannot make the lock %s: %s\n", places.instanceLock.c_str(),
+                     std::strerror(error));
+        return 1;
+    }
+    if (platform.GetLastError() != pavix::kErrorSuccess) {
         return 0;
     }
     if (pavix::IsWaylandSession(Lookup)) {
         platform.MessageBoxA(0, pavix::LoadText(platform, pavix::ids::kTextWaylandSession).c_str(),
                              "Pavix", pavix::kMbOk | pavix::kMbIconAsterisk);
     }
+    platform.OnHotkeyLost([&platform](std::uint32_t modifiers, std::uint32_t key) {
+        pavix::ReportHotkeyLost(platform, modifiers, key);
+    });
     return pavix::RunPavix(platform);
 }

@@ -2,6 +2,7 @@
 
 #include "app/editor_factory.h"
 #include "app/main_window.h"
+#include "editors/error_boxes.h"
 #include "platform/constants.h"
 
 namespace pavix {
@@ -71,6 +72,11 @@ int RunPavix(Platform& platform) {
                                  kCwUseDefault, kCwUseDefault, kCwUseDefault, 0, 0, instance,
                                  &mainWindow) != 0;
     return created ? RunMessageLoop(platform, mainWindow) : kNoWindowExitCode;
+}
+
+void ReportHotkeyLost(Platform& platform, std::uint32_t modifiers, std::uint32_t key) {
+    ErrorBoxes(platform).ReportHotkeyRefused(
+        KeyChord{static_cast<KeyModifiers>(modifiers), static_cast<std::uint16_t>(key)});
 }
 
 }  // namespace pavix

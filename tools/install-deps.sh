@@ -9,11 +9,12 @@ readonly NATIVE_PACKAGES=(
     libtomlplusplus-dev
 )
 # The native Linux program: Xlib key grabs (checked through XCB), GTK 3, the tray item, sounds;
-# and its run on a display of its own (make run without a desktop) with a private session bus.
+# and its run on a display of its own (make run without a desktop) with a private session bus;
+# setxkbmap for the tests that load real keyboard layouts into it.
 readonly LINUX_PACKAGES=(
     pkg-config libx11-dev libx11-xcb-dev libxcb1-dev libgtk-3-dev libayatana-appindicator3-dev
     libcanberra-dev
-    xvfb dbus dbus-x11 xdg-utils
+    xvfb x11-xkb-utils dbus dbus-x11 xdg-utils
 )
 # The Linux end-to-end tests: keys through XTEST, a private session bus with a test tray (Debian's
 # own python3 with its D-Bus and GObject modules), the accessibility bus that reads boxes and hints;

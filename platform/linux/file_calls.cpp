@@ -3,6 +3,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "platform/constants.h"
@@ -123,7 +124,8 @@ bool LinuxPlatform::PathAppendA(char* path, const char* more) {
     return CopyWhole(joined, path, kMaxPath);
 }
 
-// One Pavix per X display and user: a lock that the system lets go with the process.
+// One Pavix per X display and user: a lock that the system lets go with the process. 0 when the
+// lock cannot be made (no such folder, no right to write there), with the reason as last error.
 KernelHandle LinuxPlatform::CreateMutexA(const void*, bool, const char*) {
     if (lockDescriptor_ < 0) {
         lockDescriptor_ =
@@ -134,6 +136,10 @@ KernelHandle LinuxPlatform::CreateMutexA(const void*, bool, const char*) {
         }
     }
     if (!lockHeld_ && ::flock(lockDescriptor_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK) {  // no lock at all: nobody holds it either
+            files_.SetLastErrorFromErrno();
+            return 0;
+        }
         files_.SetLastError(kErrorAlreadyExists);
         return kLockHandle;
     }

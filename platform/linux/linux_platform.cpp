@@ -24,6 +24,15 @@ bool LinuxPlatform::OpenDisplay() {
     hotkeys_ = XHotkeys::Connect(
         [this](WindowHandle window, std::int32_t id, std::uint32_t modifiers, std::uint32_t key) {
             OnHotkeyPressed(window, id, modifiers, key);
+        },
+        [this](WindowHandle, std::int32_t, std::uint32_t modifiers, std::uint32_t key) {
+            // Told from the main loop: the box waits for the user, and the hotkeys' events are
+            // being read now.
+            deferred_.Add([this, modifiers, key] {
+                if (hotkeyLost_) {
+                    hotkeyLost_(modifiers, key);
+                }
+            });
         });
     return hotkeys_ != nullptr;
 }

@@ -75,6 +75,11 @@ class LinuxPlatform final : public Platform {
     // connection opens here: the desktop's libraries (GTK, the tray item) come up on their first
     // use, which at start is the tray icon's, after every chord is grabbed.
     bool OpenDisplay();
+    // Called from the main loop with a registered chord that a new keyboard map made impossible
+    // (another client holds its new key): the platform let go of it.
+    void OnHotkeyLost(std::function<void(std::uint32_t modifiers, std::uint32_t key)> lost) {
+        hotkeyLost_ = std::move(lost);
+    }
 
     // --- ErrorApi ------------------------------------------------------------------------------
     std::uint32_t GetLastError() override { return files_.GetLastError(); }
@@ -358,7 +363,8 @@ class LinuxPlatform final : public Platform {
     int lockDescriptor_ = -1;
     bool lockHeld_ = false;
     std::string lastErrorText_;  // the system's wording of the last error, where it gave one
-    DeferredCalls deferred_;     // the sounds, carried out from the main loop
+    DeferredCalls deferred_;     // the sounds and lost chords, carried out from the main loop
+    std::function<void(std::uint32_t modifiers, std::uint32_t key)> hotkeyLost_;
     WindowHandle trayOwner_ = 0;
     std::uint32_t trayMessage_ = 0;
     std::uint32_t trayUid_ = 0;

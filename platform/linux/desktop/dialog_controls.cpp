@@ -221,8 +221,48 @@ void ShowChord(Control& control) {
 
 }  // namespace
 
+namespace {
+
+// The first two levels of the first group of every key, which is what the hotkeys read of the
+// display's keyboard map: so that the key codes' assignment is theirs.
+KeyboardMap KeyboardOfDisplay() {
+    constexpr int kFirstKeycode = 8;
+    constexpr int kKeycodes = 256 - kFirstKeycode;
+    GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_display_get_default());
+    KeyboardMap map;
+    map.minKeycode = kFirstKeycode;
+    map.perKeycode = 2;
+    map.keysyms.assign(2 * kKeycodes, 0);
+    for (int keycode = kFirstKeycode; keycode < 256; ++keycode) {
+        GdkKeymapKey* keys = nullptr;
+        guint* keyvals = nullptr;
+        gint count = 0;
+        if (!gdk_keymap_get_entries_for_keycode(keymap, keycode, &keys, &keyvals, &count)) {
+            continue;
+        }
+        for (gint i = 0; i < count; ++i) {
+            if (keys[i].group == 0 && keys[i].level < 2) {
+                map.keysyms[static_cast<std::size_t>((keycode - kFirstKeycode) * 2 +
+                                                     keys[i].level)] = keyvals[i];
+            }
+        }
+        g_free(keys);
+        g_free(keyvals);
+    }
+    return map;
+}
+
+std::string NameOfKey(std::uint8_t virtualKey) {
+    const KeyboardMap map = KeyboardOfDisplay();
+    const int keycode = AssignKeys(map).keycodeOf[virtualKey];
+    return keycode != 0 ? KeysymName(FirstKeysym(map, keycode)) : "";
+}
+
+}  // namespace
+
 CapturedPress PressOf(const GdkEventKey* event) {
     CapturedPress press;
+    press.virtualKey = AssignKeys(KeyboardOfDisplay()).codeOf[event->hardware_keycode & 0xFF];
     press.keysym = event->keyval;
     press.state = event->state;
     guint base = 0;
@@ -355,7 +395,7 @@ GtkWidget* MakeEdit(Control& control) {
 }
 
 GtkWidget* MakeCapture(Control& control, const std::string& noneText) {
-    control.capture = std::make_unique<HotkeyCapture>(noneText);
+    control.capture = std::make_unique<HotkeyCapture>(noneText, NameOfKey);
     control.widget = gtk_entry_new();
     gtk_entry_set_width_chars(GTK_ENTRY(control.widget), 1);
     gtk_editable_set_editable(GTK_EDITABLE(control.widget), FALSE);

@@ -3,8 +3,10 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <functional>
 
 #include "platform/linux/posix/posix_files.h"
@@ -16,9 +18,21 @@ std::string Absolute(const char* value) {
     return value != nullptr && value[0] == '/' ? value : "";
 }
 
-// The display's name in a form that fits a file name (":0.0" stays, a path would not).
+// The display itself, whatever spelling of it DISPLAY holds: its host and number, as xcb reads
+// them (":0", ":0.1", "unix:0" and "unix/:0" are one display; the screen is no part of it), in
+// a form that fits a file name.
 std::string DisplayTag(const char* display) {
-    std::string tag = display != nullptr && display[0] != '\0' ? display : "none";
+    char* host = nullptr;
+    int number = 0;
+    if (display == nullptr || xcb_parse_display(display, &host, &number, nullptr) == 0) {
+        return "none";
+    }
+    std::string tag = host;
+    std::free(host);
+    if (tag == "unix") {
+        tag.clear();  // the local socket, as an empty host is
+    }
+    tag += ":" + std::to_string(number);
     for (char& c : tag) {
         if (c == '/') {
             c = '_';

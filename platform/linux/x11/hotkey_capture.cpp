@@ -10,27 +10,12 @@ namespace {
 
 constexpr std::uint32_t kVkBack = 0x08;
 constexpr std::uint32_t kVkTab = 0x09;
-constexpr std::uint32_t kVkClear = 0x0C;
 constexpr std::uint32_t kVkReturn = 0x0D;
 constexpr std::uint32_t kVkEscape = 0x1B;
 constexpr std::uint32_t kVkSpace = 0x20;
 constexpr std::uint32_t kVkDelete = 0x2E;
 
-struct KeypadKey {
-    Keysym keysym;
-    std::uint32_t virtualKey;
-    bool extended;
-};
-
-// The keypad's keys without Num Lock are the navigation keys' codes, not extended; keypad Enter
-// is Return, extended.
-constexpr KeypadKey kKeypad[] = {
-    {XK_KP_Home, 0x24, false},   {XK_KP_End, 0x23, false},       {XK_KP_Prior, 0x21, false},
-    {XK_KP_Next, 0x22, false},   {XK_KP_Left, 0x25, false},      {XK_KP_Up, 0x26, false},
-    {XK_KP_Right, 0x27, false},  {XK_KP_Down, 0x28, false},      {XK_KP_Insert, 0x2D, false},
-    {XK_KP_Delete, 0x2E, false}, {XK_KP_Begin, kVkClear, false}, {XK_KP_Enter, kVkReturn, true},
-    {XK_KP_Divide, 0x6F, true},
-};
+constexpr std::uint32_t kVkDivide = 0x6F;
 
 bool IsExtendedCode(std::uint32_t virtualKey) {
     switch (virtualKey) {
@@ -95,23 +80,19 @@ bool IsModifierKeysym(Keysym keysym) {
            keysym == XK_Mode_switch;
 }
 
+// The keypad's keys are their own codes with Num Lock on or off, as their chords are heard
+// either way; keypad Enter is Return, extended.
 std::uint32_t CaptureVirtualKey(const CapturedPress& press, bool* extended) {
     *extended = false;
     if (IsModifierKeysym(press.baseKeysym) || IsModifierKeysym(press.keysym)) {
         return 0;
     }
-    for (const KeypadKey& key : kKeypad) {
-        if (key.keysym == press.keysym) {
-            *extended = key.extended;
-            return key.virtualKey;
-        }
+    if (press.keysym == XK_KP_Enter) {
+        *extended = true;
+        return kVkReturn;
     }
-    // The keypad's other keys count as typed (digits with Num Lock); every other key by its
-    // first level.
-    const bool keypad = press.keysym >= XK_KP_Space && press.keysym <= XK_KP_9;
-    const std::uint32_t virtualKey = KeysymToVirtualKey(keypad ? press.keysym : press.baseKeysym);
-    *extended = IsExtendedCode(virtualKey);
-    return virtualKey;
+    *extended = IsExtendedCode(press.virtualKey) || press.virtualKey == kVkDivide;
+    return press.virtualKey;
 }
 
 std::uint32_t PressedVirtualKey(const CapturedPress& press, bool* extended) {
@@ -199,7 +180,10 @@ std::string HotkeyCapture::Text() const {
     if (key_ == 0) {
         return flags_ != 0 ? ModifierText(flags_) : noneText_;
     }
-    std::string name = KeysymName(VirtualKeyToKeysym(key_));
+    std::string name = keyName_ ? keyName_(key_) : "";
+    if (name.empty()) {
+        name = KeysymName(VirtualKeyToKeysym(key_));
+    }
     if (name.empty()) {
         name = "0x" + std::string(1, "0123456789ABCDEF"[key_ >> 4]) + "0123456789ABCDEF"[key_ & 15];
     }

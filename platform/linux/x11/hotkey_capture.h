@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/linux/x11/key_map.h"
@@ -14,11 +15,14 @@
 namespace pavix {
 
 // A key press as the capture control sees it: `keysym` as typed and `baseKeysym` at the key's
-// first level (so that Shift+1 is the key 1), with the X modifier mask in force.
+// first level, with the X modifier mask in force, and the code that the keyboard's assignment
+// (AssignKeys) gives the pressed key, so that the control takes the very key a chord of that
+// code is grabbed on (Shift+1 is the key 1, a French keyboard's & key is 1 too).
 struct CapturedPress {
     Keysym keysym = 0;
     Keysym baseKeysym = 0;
     unsigned state = 0;
+    std::uint32_t virtualKey = 0;
 };
 
 // The virtual-key code of a pressed key and whether it is an extended key; 0 for a key the
@@ -34,8 +38,14 @@ bool IsModifierKeysym(Keysym keysym);
 
 class HotkeyCapture {
   public:
-    // What the control shows for no chord ("None"), in the program's language.
-    explicit HotkeyCapture(std::string noneText) : noneText_(std::move(noneText)) {}
+    // The name of the key a code names on the keyboard; empty for one it lacks.
+    using KeyNamer = std::function<std::string(std::uint8_t virtualKey)>;
+
+    // What the control shows for no chord ("None"), in the program's language, and the keys'
+    // names; without them, or for a key the keyboard lacks, a key is named as a US keyboard
+    // labels it.
+    explicit HotkeyCapture(std::string noneText, KeyNamer keyName = {})
+        : noneText_(std::move(noneText)), keyName_(std::move(keyName)) {}
 
     void Set(std::uint16_t word);
     std::uint16_t Value() const { return static_cast<std::uint16_t>(flags_ << 8 | key_); }
@@ -48,6 +58,7 @@ class HotkeyCapture {
 
   private:
     std::string noneText_;
+    KeyNamer keyName_;
     std::uint8_t key_ = 0;
     std::uint8_t flags_ = 0;
 };

@@ -116,7 +116,100 @@ constexpr KeyRun kRuns[] = {
     {0x70, 0x87, XK_F1},    // F1 to F24
 };
 
+// The X key codes of the places of a US keyboard (its main block), for the codes that go by place.
+struct KeyPlace {
+    std::uint8_t virtualKey;
+    std::uint8_t keycode;
+};
+
+constexpr KeyPlace kOemPlaces[] = {
+    {0xBA, 47}, {0xBB, 21}, {0xBC, 59}, {0xBD, 20}, {0xBE, 60}, {0xBF, 61},
+    {0xC0, 49}, {0xDB, 34}, {0xDC, 51}, {0xDD, 35}, {0xDE, 48}, {0xE2, 94},
+};
+
+// The letters row by row from the first key code of their row.
+constexpr std::pair<const char*, std::uint8_t> kLetterRows[] = {
+    {"QWERTYUIOP", 24}, {"ASDFGHJKL", 38}, {"ZXCVBNM", 52}};
+
+bool IsOemCode(std::uint32_t code) {
+    return (code >= 0xBA && code <= 0xC0) || (code >= 0xDB && code <= 0xDF) || code == 0xE2;
+}
+
+bool IsKeypadKeysym(Keysym keysym) {
+    return keysym >= XK_KP_Space && keysym <= XK_KP_9;
+}
+
+// The place of a code that goes by place: an OEM code always, a letter or a digit when no key
+// types it; 0 for none.
+int PlaceOf(std::uint32_t code) {
+    if (code >= '1' && code <= '9') {
+        return static_cast<int>(code - '1') + 10;
+    }
+    if (code == '0') {
+        return 19;
+    }
+    for (const auto& [letters, first] : kLetterRows) {
+        for (int i = 0; letters[i] != '\0'; ++i) {
+            if (static_cast<std::uint32_t>(letters[i]) == code) {
+                return first + i;
+            }
+        }
+    }
+    for (const KeyPlace& place : kOemPlaces) {
+        if (place.virtualKey == code) {
+            return place.keycode;
+        }
+    }
+    return 0;
+}
+
+// The first key code whose keysym at `column` of the map is `keysym`; 0 for none.
+int KeycodeAt(const KeyboardMap& map, Keysym keysym, int column) {
+    const auto per = static_cast<std::size_t>(map.perKeycode);
+    if (column >= map.perKeycode) {
+        return 0;
+    }
+    for (std::size_t at = static_cast<std::size_t>(column); at < map.keysyms.size(); at += per) {
+        if (map.keysyms[at] == keysym) {
+            return map.minKeycode + static_cast<int>(at / per);
+        }
+    }
+    return 0;
+}
+
+// The key a code takes by its symbol; 0 for none.
+int KeycodeBySymbol(const KeyboardMap& map, std::uint32_t code) {
+    const Keysym keysym = VirtualKeyToKeysym(code);
+    if (keysym == 0 || IsOemCode(code) || (code >= 0x10 && code <= 0x12)) {
+        return 0;
+    }
+    const int keycode = KeycodeAt(map, keysym, 0);
+    return keycode == 0 && IsKeypadKeysym(keysym) ? KeycodeAt(map, keysym, 1) : keycode;
+}
+
 }  // namespace
+
+KeyAssignment AssignKeys(const KeyboardMap& map) {
+    KeyAssignment keys;
+    const auto take = [&keys](std::uint32_t code, int keycode) {
+        if (keycode > 0 && keycode < 256 && keys.codeOf[keycode] == 0 &&
+            keys.keycodeOf[code] == 0) {
+            keys.codeOf[keycode] = static_cast<std::uint8_t>(code);
+            keys.keycodeOf[code] = static_cast<std::uint8_t>(keycode);
+        }
+    };
+    for (std::uint32_t code = 1; code < 256; ++code) {
+        take(code, KeycodeBySymbol(map, code));
+    }
+    // The places come second, so that a key typing a letter or a digit is that one's.
+    for (std::uint32_t code = 1; code < 256; ++code) {
+        const int place = PlaceOf(code);
+        if (place != 0 && FirstKeysym(map, place) != NoSymbol) {
+            take(code, place);
+        }
+    }
+    return keys;
+}
 
 Keysym VirtualKeyToKeysym(std::uint32_t virtualKey) {
     for (const KeyRun& run : kRuns) {
@@ -222,6 +315,12 @@ std::string KeysymName(Keysym keysym) {
     }
     if (keysym > XK_space && keysym <= XK_asciitilde) {
         return std::string(1, static_cast<char>(keysym));
+    }
+    // Latin-1's keysyms are its characters; a key is named by its capital, as A is.
+    if (keysym >= XK_exclamdown && keysym <= XK_ydiaeresis) {
+        const bool small = keysym >= XK_agrave && keysym != XK_division && keysym != XK_ydiaeresis;
+        const Keysym shown = small ? keysym - (XK_agrave - XK_Agrave) : keysym;
+        return {static_cast<char>(0xC0 | shown >> 6), static_cast<char>(0x80 | (shown & 0x3F))};
     }
     const std::uint32_t virtualKey = KeysymToVirtualKey(keysym);
     if (virtualKey >= 0x60 && virtualKey <= 0x69) {

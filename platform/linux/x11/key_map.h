@@ -2,6 +2,7 @@
 // modifier masks. Pure: the live keyboard map comes in as a KeyboardMap.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,6 +30,25 @@ unsigned ModifierMask(std::uint32_t modifiers);
 // with none, each once: a grab matches only its exact modifiers, so a chord is grabbed once per
 // combination to be heard whatever locks are on. A lock without a modifier (mask 0) adds none.
 std::vector<unsigned> LockCombinations(unsigned numLockMask, unsigned scrollLockMask);
+
+// The key of the keyboard that each virtual-key code names, and back; 0 for none. A code names
+// at most one key and no key has two codes, so that a chord is heard on one key alone:
+// - a letter or a digit, the key whose first level (no Shift, first group) types it; when no key
+//   types it there, the key at its place on a US keyboard (as on Windows, a French keyboard's
+//   digits are its top row without Shift);
+// - the OEM codes, the key at the place where a US keyboard has their symbol, whatever the
+//   layout prints on it (X key codes of the main block: the kernel's key numbers plus 8, which
+//   Xorg, Xwayland and Xvfb share);
+// - every other code, the key whose first level is its keysym, and for the keypad's digits and
+//   decimal, its Num Lock level; Shift, Control and Alt without a side name no key (their left
+//   and right codes do).
+// A place that a letter or a digit takes by its symbol (M on a French keyboard, where a US one
+// has ;) stays that letter's: the OEM code of that place has no key on such a layout.
+struct KeyAssignment {
+    std::array<std::uint8_t, 256> keycodeOf{};  // by virtual-key code
+    std::array<std::uint8_t, 256> codeOf{};     // by X key code
+};
+KeyAssignment AssignKeys(const KeyboardMap& map);
 
 // The key codes that produce `keysym` at the lowest level any key does: a letter's key for its
 // small letter, the keypad's keys for their digits.

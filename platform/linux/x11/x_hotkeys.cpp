@@ -77,7 +77,7 @@ unsigned ModifierOf(const xcb_get_modifier_mapping_reply_t* modifiers,
 
 // The display named by DISPLAY, through xcb alone: the chords are grabbed a few round trips
 // after the program starts, without Xlib's own set-up.
-std::unique_ptr<XHotkeys> XHotkeys::Connect(Pressed pressed) {
+std::unique_ptr<XHotkeys> XHotkeys::Connect(Pressed pressed, Lost lost) {
     int screen = 0;
     xcb_connection_t* connection = xcb_connect(nullptr, &screen);
     if (xcb_connection_has_error(connection) != 0) {
@@ -92,11 +92,13 @@ std::unique_ptr<XHotkeys> XHotkeys::Connect(Pressed pressed) {
         xcb_disconnect(connection);
         return nullptr;
     }
-    return std::make_unique<XHotkeys>(std::move(pressed), connection, roots.data->root);
+    return std::make_unique<XHotkeys>(std::move(pressed), std::move(lost), connection,
+                                      roots.data->root);
 }
 
-XHotkeys::XHotkeys(Pressed pressed, void* connection, unsigned long root)
+XHotkeys::XHotkeys(Pressed pressed, Lost lost, void* connection, unsigned long root)
     : pressed_(std::move(pressed)),
+      lost_(std::move(lost)),
       connection_(connection),
       root_(root),
       queued_(nullptr, &std::free) {
@@ -159,6 +161,7 @@ void XHotkeys::TakeKeyboard() {
         const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(keys.get());
         map_.keysyms.assign(keysyms, keysyms + xcb_get_keyboard_mapping_keysyms_length(keys.get()));
     }
+    keys_ = AssignKeys(map_);
     const unsigned numLock = ModifierOf(modifiers.get(), KeycodesOf(map_, XK_Num_Lock));
     const unsigned scrollLock = ModifierOf(modifiers.get(), KeycodesOf(map_, XK_Scroll_Lock));
     locks_ = LockCombinations(numLock, scrollLock);
@@ -168,12 +171,10 @@ void XHotkeys::TakeKeyboard() {
 std::uint32_t XHotkeys::Register(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
                                  std::uint32_t key) {
     TakeKeyboard();
-    Hotkey hotkey{window, id, modifiers, key, KeycodesOf(map_, VirtualKeyToKeysym(key))};
+    Hotkey hotkey{window, id, modifiers, key, KeycodeOf(key)};
     const unsigned mask = ModifierMask(modifiers);
-    for (const int keycode : hotkey.keycodes) {
-        if (chords_.count({keycode, mask}) != 0) {
-            return kErrorHotkeyAlreadyRegistered;
-        }
+    if (hotkey.keycode != 0 && chords_.count({hotkey.keycode, mask}) != 0) {
+        return kErrorHotkeyAlreadyRegistered;
     }
     const auto found = hotkeys_.find({window, id});
     if (found != hotkeys_.end()) {
@@ -182,10 +183,10 @@ std::uint32_t XHotkeys::Register(WindowHandle window, std::int32_t id, std::uint
     if (!Grab(hotkey)) {
         return kErrorHotkeyAlreadyRegistered;
     }
-    for (const int keycode : hotkey.keycodes) {
-        chords_[{keycode, mask}] = {window, id};
+    if (hotkey.keycode != 0) {
+        chords_[{hotkey.keycode, mask}] = {window, id};
     }
-    hotkeys_[{window, id}] = std::move(hotkey);
+    hotkeys_[{window, id}] = hotkey;
     return kErrorSuccess;
 }
 
@@ -211,9 +212,7 @@ void XHotkeys::UnregisterWindow(WindowHandle window) {
 void XHotkeys::Forget(std::map<std::pair<WindowHandle, std::int32_t>, Hotkey>::iterator found) {
     Ungrab(found->second);
     const unsigned mask = ModifierMask(found->second.modifiers);
-    for (const int keycode : found->second.keycodes) {
-        chords_.erase({keycode, mask});
-    }
+    chords_.erase({found->second.keycode, mask});
     hotkeys_.erase(found);
 }
 
@@ -224,11 +223,11 @@ bool XHotkeys::Grab(const Hotkey& hotkey) {
     xcb_connection_t* connection = Xcb(connection_);
     const unsigned mask = ModifierMask(hotkey.modifiers);
     std::vector<xcb_void_cookie_t> cookies;
-    for (const int keycode : hotkey.keycodes) {
-        for (const unsigned locks : locks_) {
+    for (const unsigned locks : locks_) {
+        if (hotkey.keycode != 0) {
             cookies.push_back(xcb_grab_key_checked(connection, 0, static_cast<xcb_window_t>(root_),
                                                    static_cast<std::uint16_t>(mask | locks),
-                                                   static_cast<xcb_keycode_t>(keycode),
+                                                   static_cast<xcb_keycode_t>(hotkey.keycode),
                                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         }
     }
@@ -248,9 +247,9 @@ bool XHotkeys::Grab(const Hotkey& hotkey) {
 void XHotkeys::Ungrab(const Hotkey& hotkey) {
     xcb_connection_t* connection = Xcb(connection_);
     const unsigned mask = ModifierMask(hotkey.modifiers);
-    for (const int keycode : hotkey.keycodes) {
-        for (const unsigned locks : locks_) {
-            xcb_ungrab_key(connection, static_cast<xcb_keycode_t>(keycode),
+    for (const unsigned locks : locks_) {
+        if (hotkey.keycode != 0) {
+            xcb_ungrab_key(connection, static_cast<xcb_keycode_t>(hotkey.keycode),
                            static_cast<xcb_window_t>(root_),
                            static_cast<std::uint16_t>(mask | locks));
         }
@@ -300,7 +299,8 @@ void XHotkeys::OnKeyPress(unsigned keycode, unsigned state) {
     }
 }
 
-// A new keyboard map may move the keys: every chord is grabbed again where it now is.
+// A new keyboard map may move the keys: every chord is grabbed again where it now is, and one
+// that another client holds there is told as lost.
 void XHotkeys::OnKeysChanged() {
     std::vector<Hotkey> held;
     for (auto& entry : hotkeys_) {
@@ -312,14 +312,16 @@ void XHotkeys::OnKeysChanged() {
     AskKeyboard();
     TakeKeyboard();
     for (const Hotkey& hotkey : held) {
-        Register(hotkey.window, hotkey.id, hotkey.modifiers, hotkey.key);
+        if (Register(hotkey.window, hotkey.id, hotkey.modifiers, hotkey.key) != kErrorSuccess &&
+            lost_) {
+            lost_(hotkey.window, hotkey.id, hotkey.modifiers, hotkey.key);
+        }
     }
 }
 
 int XHotkeys::KeycodeOf(std::uint32_t virtualKey) {
     TakeKeyboard();
-    const std::vector<int> keycodes = KeycodesOf(map_, VirtualKeyToKeysym(virtualKey));
-    return keycodes.empty() ? 0 : keycodes.front();
+    return virtualKey < keys_.keycodeOf.size() ? keys_.keycodeOf[virtualKey] : 0;
 }
 
 std::string XHotkeys::KeyName(int keycode) {

@@ -23,9 +23,14 @@ class XHotkeys {
     using Pressed = std::function<void(WindowHandle window, std::int32_t id,
                                        std::uint32_t modifiers, std::uint32_t key)>;
 
+    // A registered chord that a new keyboard map put on a key another client holds: it is
+    // let go of, as a refusal would have left it.
+    using Lost = std::function<void(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
+                                    std::uint32_t key)>;
+
     // Connects to the display named by DISPLAY; nullptr when there is none.
-    static std::unique_ptr<XHotkeys> Connect(Pressed pressed);
-    XHotkeys(Pressed pressed, void* connection, unsigned long root);
+    static std::unique_ptr<XHotkeys> Connect(Pressed pressed, Lost lost);
+    XHotkeys(Pressed pressed, Lost lost, void* connection, unsigned long root);
     ~XHotkeys();
     XHotkeys(const XHotkeys&) = delete;
     XHotkeys& operator=(const XHotkeys&) = delete;
@@ -38,7 +43,7 @@ class XHotkeys {
     bool Unregister(WindowHandle window, std::int32_t id);
     void UnregisterWindow(WindowHandle window);
 
-    // The first key code that produces the key, 0 for none.
+    // The key code of the key the code names (see AssignKeys), 0 for none.
     int KeycodeOf(std::uint32_t virtualKey);
     std::string KeyName(int keycode);
 
@@ -60,7 +65,7 @@ class XHotkeys {
         std::int32_t id = 0;
         std::uint32_t modifiers = 0;
         std::uint32_t key = 0;
-        std::vector<int> keycodes;
+        int keycode = 0;  // none: a key this keyboard lacks
     };
     using Chord = std::pair<int, unsigned>;  // key code, modifier mask without the locks
 
@@ -73,6 +78,7 @@ class XHotkeys {
     void Forget(std::map<std::pair<WindowHandle, std::int32_t>, Hotkey>::iterator found);
 
     Pressed pressed_;
+    Lost lost_;
     void* connection_ = nullptr;  // xcb_connection_t, owned
     unsigned long root_ = 0;
     void* source_ = nullptr;  // GSource of the connection's events on the main loop, once watched
@@ -81,6 +87,7 @@ class XHotkeys {
     unsigned modifiersAsked_ = 0;
     bool keyboardAsked_ = false;  // their replies are still to be taken
     KeyboardMap map_;
+    KeyAssignment keys_;
     std::vector<unsigned> locks_;
     unsigned lockMasks_ = 0;
     std::map<std::pair<WindowHandle, std::int32_t>, Hotkey> hotkeys_;

@@ -1,14 +1,17 @@
 #!/usr/bin/python3
 """What only the Linux program has. Its tray item and its menu, as a tray host sees them: the
 item's title, a picture a host can load for each of idle, seeking and disabled (three different
-files), the menu's items in Pavix's order with the state each allows, and Exit ending Pavix. And a
-new keyboard map: the chords move to the keys that now type them. Runs inside the same session as
-driver.py (run.sh starts it) and prints "PASS name" or "FAIL name: reason" for each.
+files), the menu's items in Pavix's order with the state each allows, and Exit ending Pavix. A
+new keyboard map: the chords move to the keys that now type them, and one that it puts on a key
+another client holds is told as a refused one is. One Pavix per display, however DISPLAY spells
+it. Runs inside the same session as driver.py (run.sh starts it) and prints "PASS name" or
+"FAIL name: reason" for each.
 
   tray_test.py <the driver's options, without --group>
 """
 
 import os
+import subprocess
 import sys
 
 import dbus
@@ -19,6 +22,8 @@ import xkeys
 
 NAME = "tray_item_pictures_and_menu"
 KEYMAP = "tray_chords_follow_a_new_keyboard_map"
+ONE_PER_DISPLAY = "tray_one_pavix_per_display_however_spelled"
+LOST_CHORD = "tray_a_chord_that_a_new_layout_puts_on_a_held_key_is_told"
 # The data files of this table scenario: "off" (ctrl+alt+d: Disable Hotkey) and "two" (A B).
 FILES = "disable_hotkey_frees_chords_until_menu_enable"
 HINTS = 6  # Show Hints' place in the menu
@@ -152,6 +157,65 @@ def CheckKeymap(run):
     run.Do("runs", "2")
 
 
+def SetLayout(layout):
+    subprocess.run(["setxkbmap", layout], check=True)
+
+
+def CheckLostChord(run):
+    """A new layout that puts a chord on a key another client holds: Pavix says so in the box of
+    a chord refused at its start, and keeps its other chords."""
+    run.Do("start", "")
+    run.Do("icon", "idle")
+    if not run.keyboard.Hold("ctrl+alt+q"):  # where a French keyboard has A
+        raise driver.Failure("the driver cannot hold ctrl+alt+q itself")
+    SetLayout("fr")
+    try:
+        run.Do("box", "Failed to register Hotkey : [C][A]+A")
+        run.Do("no-box", "")
+        run.Do("held", "ctrl+alt+d")
+    finally:
+        SetLayout("us")
+
+
+def StartWith(run, **environment):
+    """Another start of Pavix in the scenario's folder with these variables changed; its status
+    and its error output once it ends."""
+    started = subprocess.Popen([run.options.pavix], cwd=run.options.work, stdin=subprocess.DEVNULL,
+                               stderr=subprocess.PIPE, text=True,
+                               env=dict(os.environ, XDG_CONFIG_HOME=run.config, **environment))
+    try:
+        _, errors = started.communicate(timeout=driver.WAIT_CAP)
+    except subprocess.TimeoutExpired:
+        started.kill()
+        started.communicate()
+        raise driver.Failure("the start with %s did not end" % environment)
+    return started.returncode, errors
+
+
+def CheckOnePerDisplay(run):
+    """Every spelling of the display names the one that runs: each other start ends at once with
+    status 0, showing nothing. A lock that cannot be made is no Pavix running: that start says so
+    and fails."""
+    run.Do("start", "")
+    run.Do("icon", "idle")
+    number = os.environ["DISPLAY"].split(":")[1].split(".")[0]
+    for display in (":%s.0" % number, "unix:%s" % number, "unix:%s.0" % number):
+        code, errors = StartWith(run, DISPLAY=display)
+        if code != 0 or errors:
+            raise driver.Failure("the start on %s ended with status %d (%s)"
+                                 % (display, code, errors.strip()))
+        if run.pavix.poll() is not None:
+            raise driver.Failure("the first Pavix ended when one started on %s" % display)
+    missing = os.path.join(run.folder, "no-runtime")
+    code, errors = StartWith(run, XDG_RUNTIME_DIR=missing)
+    if code == 0 or missing not in errors:
+        raise driver.Failure("without its lock's folder Pavix ended with status %d, saying \"%s\""
+                             % (code, errors.strip()))
+    run.Do("press", "ctrl+alt+a")
+    run.Do("icon", "seeking")
+    run.Do("quiet", "")
+
+
 def RunCheck(options, name, check):
     scenario = {"name": name, "files": FILES, "group": "en", "held": [], "steps": []}
     run = driver.Run(options, scenario, xkeys.Keyboard(), tray.Log(options.tray_log))
@@ -172,7 +236,8 @@ def main():
     sys.argv += ["--group", "en"]
     options = driver.ParseOptions()
     passed = True
-    for name, check in ((NAME, Check), (KEYMAP, CheckKeymap)):
+    for name, check in ((NAME, Check), (KEYMAP, CheckKeymap),
+                        (ONE_PER_DISPLAY, CheckOnePerDisplay), (LOST_CHORD, CheckLostChord)):
         if options.only in ("", name):
             passed = RunCheck(options, name, check) and passed
     print("END tray", flush=True)

@@ -31,12 +31,16 @@ TEST(LocationsTest, TheConfigurationFolderFollowsXdgWithHomeAsTheDefault) {
 }
 
 TEST(LocationsTest, OneLockPerDisplayInTheRuntimeFolderOrTheUsersOwnInTmp) {
-    EXPECT_EQ(
-        InstanceLockPath(Environment({{"XDG_RUNTIME_DIR", "/run/user/7"}, {"DISPLAY", ":1"}}), 7),
-        "/run/user/7/pavix-:1.lock");
-    EXPECT_EQ(InstanceLockPath(Environment({{"DISPLAY", "/tmp/launch/org:0"}}), 7),
-              "/tmp/pavix-7-_tmp_launch_org:0.lock");
-    EXPECT_EQ(InstanceLockPath(Environment({{"XDG_RUNTIME_DIR", "run"}}), 8),
+    // Every spelling of one display names one lock; the screen is no part of the display.
+    for (const char* display : {":1", ":1.0", ":1.2", "unix:1", "unix:1.0", "unix/:1"}) {
+        EXPECT_EQ(InstanceLockPath(
+                      Environment({{"XDG_RUNTIME_DIR", "/run/user/7"}, {"DISPLAY", display}}), 7),
+                  "/run/user/7/pavix-:1.lock")
+            << display;
+    }
+    EXPECT_EQ(InstanceLockPath(Environment({{"DISPLAY", "localhost:10.0"}}), 7),
+              "/tmp/pavix-7-localhost:10.lock");
+    EXPECT_EQ(InstanceLockPath(Environment({{"XDG_RUNTIME_DIR", "run"}, {"DISPLAY", "1"}}), 8),
               "/tmp/pavix-8-none.lock");
 }
 

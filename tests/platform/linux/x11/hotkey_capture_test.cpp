@@ -13,8 +13,11 @@
 namespace pavix {
 namespace {
 
-CapturedPress Press(Keysym keysym, unsigned state = 0, Keysym base = 0) {
-    return CapturedPress{keysym, base != 0 ? base : keysym, state};
+// A press of the key that the keyboard's assignment gives `key`: by default the code of the key
+// a US keyboard labels with the keysym.
+CapturedPress Press(Keysym keysym, unsigned state = 0, Keysym base = 0, std::uint32_t key = 0) {
+    const Keysym first = base != 0 ? base : keysym;
+    return CapturedPress{keysym, first, state, key != 0 ? key : KeysymToVirtualKey(first)};
 }
 
 std::uint16_t Word(std::uint8_t key, std::uint8_t flags) {
@@ -33,8 +36,11 @@ TEST(HotkeyCaptureTest, KeysMakeTheirCodesAndTheExtendedOnesTheirFlag) {
         {Press(XK_Left), 0x25, true},
         {Press(XK_Prior), 0x21, true},
         {Press(XK_Insert), 0x2D, true},
-        {Press(XK_KP_Home, 0, XK_KP_Home), 0x24, false},  // the keypad without Num Lock
-        {Press(XK_KP_7, Mod2Mask, XK_KP_Home), 0x67, false},
+        // The key the assignment names, whatever it types: the keypad without Num Lock, and
+        // a French keyboard's & key, its 1.
+        {Press(XK_KP_Home, 0, XK_KP_Home, 0x67), 0x67, false},
+        {Press(XK_KP_7, Mod2Mask, XK_KP_Home, 0x67), 0x67, false},
+        {Press(XK_ampersand, 0, XK_ampersand, 0x31), 0x31, false},
         {Press(XK_KP_Enter), 0x0D, true},
         {Press(XK_KP_Divide), 0x6F, true},
         {Press(XK_F5), 0x74, false},
@@ -79,6 +85,12 @@ TEST(HotkeyCaptureTest, AChordTakesTheModifiersHeldWithItsKey) {
     capture.OnRelease(Press(XK_Alt_L, ControlMask | Mod1Mask));
     EXPECT_TRUE(capture.OnPress(Press(XK_Super_L)));
     EXPECT_EQ(capture.Value(), Word(0x2E, kHotkeyfControl | kHotkeyfAlt | kHotkeyfExt));
+    // The key is named as the keyboard names the key it took, US keyboards' names elsewhere.
+    HotkeyCapture german("None", [](std::uint8_t key) { return key == 0xBA ? "\xC3\x96" : ""; });
+    german.OnPress(Press(XK_odiaeresis, ControlMask, 0, 0xBA));
+    EXPECT_EQ(german.Text(), "Ctrl + \xC3\x96");
+    german.OnPress(Press(XK_semicolon, ControlMask, 0, 0xBF));
+    EXPECT_EQ(german.Text(), "Ctrl + /");
 }
 
 TEST(HotkeyCaptureTest, ModifiersAloneLeaveNoChordOnceReleased) {

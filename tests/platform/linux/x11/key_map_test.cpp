@@ -1,9 +1,19 @@
-// Windows key codes and modifiers in X11's terms, checked for every code.
+// Windows key codes and modifiers in X11's terms, checked for every code, and on real keyboard
+// layouts loaded into a private X server.
 #include "platform/linux/x11/key_map.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <map>
 
 #include "platform/constants.h"
+#include "platform/linux/desktop/dialog_parts.h"
+#include "platform/linux/x11/x_hotkeys.h"
 
 // After GoogleTest, whose names X's macros (None) would replace.
 #include <X11/X.h>
@@ -116,8 +126,188 @@ TEST(KeyMapTest, KeysAreNamedAsTheHintsShowThem) {
     EXPECT_EQ(KeysymName(XK_Prior), "Page Up");
     EXPECT_EQ(KeysymName(XK_Return), "Enter");
     EXPECT_EQ(KeysymName(XK_Shift_L), "Shift");
+    EXPECT_EQ(KeysymName(XK_odiaeresis), "\xC3\x96");  // Latin-1's letters by their capitals
+    EXPECT_EQ(KeysymName(XK_ssharp), "\xC3\x9F");
     EXPECT_EQ(KeysymName(XK_EuroSign), "EuroSign");  // no code of its own: X's name
     EXPECT_EQ(KeysymName(NoSymbol), "");
+}
+
+// A private Xvfb whose keyboard layout the test sets with setxkbmap, as a user would; DISPLAY
+// names it while it runs. Skips the test where Xvfb or setxkbmap is missing.
+class LayoutTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        int numbers[2];
+        ASSERT_EQ(pipe(numbers), 0);
+        server_ = fork();
+        if (server_ == 0) {
+            const std::string fd = std::to_string(numbers[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-noreset",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(numbers[1]);
+        // Xvfb writes the number, then a line end: the pipe stays open until both came.
+        char c = 0;
+        while (read(numbers[0], &c, 1) == 1 && c != '\n') {
+            display_ += c;
+        }
+        close(numbers[0]);
+        if (display_.empty() || std::system("setxkbmap -help >/dev/null 2>&1") != 0) {
+            GTEST_SKIP() << "needs Xvfb and setxkbmap";
+        }
+        display_ = ":" + display_;
+        const char* saved = std::getenv("DISPLAY");
+        savedDisplay_ = saved != nullptr ? saved : "";
+        setenv("DISPLAY", display_.c_str(), 1);
+        probe_ = xcb_connect(display_.c_str(), nullptr);
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(probe_)).data->root;
+    }
+
+    void TearDown() override {
+        if (probe_ != nullptr) {
+            xcb_disconnect(probe_);
+            setenv("DISPLAY", savedDisplay_.c_str(), 1);
+        }
+        kill(server_, SIGTERM);
+        waitpid(server_, nullptr, 0);
+    }
+
+    void SetLayout(const std::string& layout) {
+        ASSERT_EQ(std::system(("setxkbmap -display " + display_ + " " + layout).c_str()), 0);
+    }
+
+    // The server's core keyboard map, as the hotkeys read it.
+    KeyboardMap Map() {
+        const xcb_setup_t* setup = xcb_get_setup(probe_);
+        const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
+        auto* reply = xcb_get_keyboard_mapping_reply(
+            probe_, xcb_get_keyboard_mapping(probe_, setup->min_keycode, count), nullptr);
+        const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(reply);
+        KeyboardMap map{setup->min_keycode,
+                        reply->keysyms_per_keycode,
+                        {keysyms, keysyms + xcb_get_keyboard_mapping_keysyms_length(reply)}};
+        std::free(reply);
+        return map;
+    }
+
+    // Whether another client holds Ctrl+Alt on the key code: the probe's grab is refused.
+    bool IsHeld(int keycode) {
+        const auto key = static_cast<xcb_keycode_t>(keycode);
+        const std::uint16_t mask = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+        xcb_generic_error_t* error = xcb_request_check(
+            probe_, xcb_grab_key_checked(probe_, 0, root_, mask, key, XCB_GRAB_MODE_ASYNC,
+                                         XCB_GRAB_MODE_ASYNC));
+        std::free(error);
+        xcb_ungrab_key(probe_, key, root_, mask);
+        return error != nullptr;
+    }
+
+    pid_t server_ = -1;
+    std::string display_;
+    std::string savedDisplay_;
+    xcb_connection_t* probe_ = nullptr;
+    xcb_window_t root_ = 0;
+};
+
+// The first key that types the keysym at its first level; 0 for none.
+int KeycodeAt0(const KeyboardMap& map, Keysym keysym) {
+    int keycode = map.minKeycode;
+    while (keycode < 256 && FirstKeysym(map, keycode) != keysym) {
+        ++keycode;
+    }
+    return keycode < 256 ? keycode : 0;
+}
+
+// Every code over the whole range names at most one key, no key has two codes, and a key is
+// never taken for a symbol it types only with a modifier: a code's key types the code's keysym
+// at its first level (the keypad's digits at their Num Lock level), unless the code goes by
+// place (an OEM code, or a letter or digit that no key types at its first level).
+void ExpectOneKeyPerCode(const KeyboardMap& map, const KeyAssignment& keys,
+                         const std::string& layout) {
+    for (std::uint32_t code = 0; code < 256; ++code) {
+        const int keycode = keys.keycodeOf[code];
+        if (keycode == 0) {
+            continue;
+        }
+        EXPECT_EQ(keys.codeOf[keycode], code) << layout << " code " << code;
+        const Keysym keysym = VirtualKeyToKeysym(code);
+        const bool typed = FirstKeysym(map, keycode) == keysym ||
+                           (keysym >= XK_KP_Space && keysym <= XK_KP_9 &&
+                            map.keysyms[(keycode - map.minKeycode) * map.perKeycode + 1] == keysym);
+        const bool oem = (code >= 0xBA && code <= 0xC0) || (code >= 0xDB && code <= 0xE2);
+        const bool letterOrDigit = (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z');
+        const bool byPlace = oem || (letterOrDigit && KeycodeAt0(map, keysym) == 0);
+        EXPECT_TRUE(typed || byPlace) << layout << " code " << code << " on key " << keycode;
+    }
+}
+
+TEST_F(LayoutTest, EveryCodeNamesOneKeyOfItsOwnOnEachLayout) {
+    // code -> the key it names on the layout (0: none), beside the whole range's rules.
+    const std::map<std::string, std::map<std::uint32_t, int>> expected = {
+        {"us", {{0xBA, 47}, {0xBC, 59}, {'Y', 29}, {'1', 10}, {0x60, 90}, {0x70, 67}}},
+        // ; is Shift+, here: Oem1 stays on the US place of ;, which types o with umlaut.
+        {"de", {{0xBA, 47}, {0xBC, 59}, {0xBD, 20}, {0xBF, 61}, {'Y', 52}, {'Z', 29}}},
+        // The digits need Shift: they go by place, the top row; M holds the US place of ;.
+        {"fr", {{'1', 10}, {'0', 19}, {'A', 24}, {'Q', 38}, {'M', 47}, {0xBA, 0}, {0xBC, 59}}},
+        {"jp", {{0xBA, 47}, {0xDE, 48}, {0xC0, 49}, {0xDB, 34}, {0xDC, 51}, {0xDD, 35}}},
+    };
+    for (const auto& [layout, keys] : expected) {
+        SetLayout(layout);
+        const KeyboardMap map = Map();
+        const KeyAssignment assignment = AssignKeys(map);
+        ExpectOneKeyPerCode(map, assignment, layout);
+        for (const auto& [code, keycode] : keys) {
+            EXPECT_EQ(assignment.keycodeOf[code], keycode) << layout << " code " << code;
+        }
+        // The server holds Ctrl+Alt of every code on the key the code names, and no other key:
+        // two codes on one key would refuse the second.
+        auto hotkeys = XHotkeys::Connect(nullptr, nullptr);
+        ASSERT_NE(hotkeys, nullptr);
+        for (std::uint32_t code = 0; code < 256; ++code) {
+            EXPECT_EQ(
+                hotkeys->Register(1, static_cast<std::int32_t>(code), kModControl | kModAlt, code),
+                kErrorSuccess)
+                << layout << " code " << code;
+            EXPECT_EQ(hotkeys->KeycodeOf(code), assignment.keycodeOf[code]);
+        }
+        for (int keycode = map.minKeycode; keycode < 256; ++keycode) {
+            EXPECT_EQ(IsHeld(keycode), assignment.codeOf[keycode] != 0)
+                << layout << " key " << keycode;
+        }
+    }
+}
+
+// The key capture box reads the keyboard through GDK: it takes each key as the code the chords
+// of that code are grabbed on, and names it as the layout labels it.
+TEST_F(LayoutTest, TheCaptureBoxTakesTheKeysTheChordsAreGrabbedOn) {
+    SetLayout("fr");
+    // GDK's settings without a display of its own: the keyboard alone, no probe of the GL.
+    g_setenv("GDK_GL", "disable", TRUE);
+    g_unsetenv("DISPLAY");
+    gdk_init_check(nullptr, nullptr);
+    GdkDisplay* display = gdk_display_open(display_.c_str());
+    ASSERT_NE(display, nullptr);
+    GdkDisplayManager* manager = gdk_display_manager_get();
+    GdkDisplay* before = gdk_display_manager_get_default_display(manager);
+    gdk_display_manager_set_default_display(manager, display);
+    const KeyAssignment keys = AssignKeys(Map());
+    for (int keycode = 8; keycode < 256; ++keycode) {
+        GdkEventKey event{};
+        event.hardware_keycode = static_cast<guint16>(keycode);
+        EXPECT_EQ(PressOf(&event).virtualKey, keys.codeOf[keycode]) << "key " << keycode;
+    }
+    GdkEventKey ampersand{};
+    ampersand.hardware_keycode = 10;
+    ampersand.keyval = GDK_KEY_ampersand;
+    ampersand.state = GDK_CONTROL_MASK;
+    HotkeyCapture capture("None");
+    capture.OnPress(PressOf(&ampersand));
+    EXPECT_EQ(capture.Text(), "Ctrl + 1");
+    if (before != nullptr) {
+        gdk_display_manager_set_default_display(manager, before);
+    }
+    gdk_display_close(display);
 }
 
 }  // namespace
