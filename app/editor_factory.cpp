@@ -12,12 +12,12 @@ std::optional<KeyChord> ActiveAbortChord(const Settings& settings) {
 }
 
 std::unique_ptr<DialogHandler> MakeEditor(Platform& platform, std::uint32_t templateId,
-                                          const Settings& settings) {
+                                          const Settings& settings, DialogStack& dialogs) {
     switch (templateId) {
         case kConfigDialogId:
-            return std::make_unique<ConfigDialog>(platform);
+            return std::make_unique<ConfigDialog>(platform, dialogs);
         case kSequenceEditorId:
-            return std::make_unique<SequenceEditor>(platform, ActiveAbortChord(settings));
+            return std::make_unique<SequenceEditor>(platform, dialogs, ActiveAbortChord(settings));
         default:
             return nullptr;
     }

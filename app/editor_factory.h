@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "editors/dialog_stack.h"
 #include "platform/platform.h"
 #include "storage/settings.h"
 
@@ -14,8 +15,9 @@ namespace pavix {
 std::optional<KeyChord> ActiveAbortChord(const Settings& settings);
 
 // The editor shown by a dialog template; nullptr for a template that is no editor. `settings`
-// are the ones the engine runs with, whose abort key the sequence editor warns about.
+// are the ones the engine runs with, whose abort key the sequence editor warns about; the editor
+// runs its own dialogs in `dialogs`.
 std::unique_ptr<DialogHandler> MakeEditor(Platform& platform, std::uint32_t templateId,
-                                          const Settings& settings);
+                                          const Settings& settings, DialogStack& dialogs);
 
 }  // namespace pavix

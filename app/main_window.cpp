@@ -6,21 +6,6 @@
 namespace pavix {
 namespace {
 
-// Remembers the dialog window of the editor it forwards to.
-class TrackedDialog final : public DialogHandler {
-  public:
-    TrackedDialog(DialogHandler& editor, WindowHandle* window) : editor_(editor), window_(window) {}
-    std::intptr_t DialogProc(WindowHandle dialog, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) override {
-        *window_ = dialog;
-        return editor_.DialogProc(dialog, message, wParam, lParam);
-    }
-
-  private:
-    DialogHandler& editor_;
-    WindowHandle* window_;
-};
-
 constexpr std::uintptr_t LowWord(std::uintptr_t value) {
     return value & 0xFFFF;
 }
@@ -36,6 +21,7 @@ MainWindow::MainWindow(Platform& platform, EditorFactory makeEditor)
       tray_(platform, instance_),
       hints_(platform, instance_, engine_),
       sheet_(platform),
+      dialogs_(platform),
       taskbarCreatedMessage_(platform.RegisterWindowMessageA("TaskbarCreated")) {}
 
 std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
@@ -187,8 +173,8 @@ bool MainWindow::OnCommand(std::uint32_t command) {
             return true;
         // The sheet needs the engine for nothing: it opens beside a search, which goes on.
         case kCommandAllSequences:
-            if (openEditor_ != 0) {
-                platform_.SetForegroundWindow(openEditor_);
+            if (dialogs_.Outermost() != 0) {
+                platform_.SetForegroundWindow(dialogs_.Outermost());
             } else if (!editorOpen_) {
                 sheet_.Show(window_, ActiveAbortChord(engine_.LoadedSettings()));
             }
@@ -200,8 +186,8 @@ bool MainWindow::OnCommand(std::uint32_t command) {
         case kCommandAbort:
             if (!Busy()) {
                 RunCommand(command);
-            } else if (openEditor_ != 0) {
-                platform_.SetForegroundWindow(openEditor_);
+            } else if (dialogs_.Outermost() != 0) {
+                platform_.SetForegroundWindow(dialogs_.Outermost());
             }
             return true;
         default:
@@ -242,10 +228,9 @@ void MainWindow::Exit() {
         return;
     }
     exitRequested_ = true;
-    // The editor ends as its Cancel ends it; RunEditor then exits instead of enabling again.
-    if (openEditor_ != 0) {
-        platform_.EndDialog(openEditor_, kIdCancel);
-    }
+    // The editor and every dialog inside it end as their Cancel ends them; RunEditor then exits
+    // instead of enabling again.
+    dialogs_.Close();
 }
 
 void MainWindow::RunEditor(std::uint32_t templateId) {
@@ -257,12 +242,10 @@ void MainWindow::RunEditor(std::uint32_t templateId) {
         ShowState(kIdle);
     }
     std::unique_ptr<DialogHandler> editor =
-        makeEditor_ ? makeEditor_(templateId, engine_.LoadedSettings()) : nullptr;
+        makeEditor_ ? makeEditor_(templateId, engine_.LoadedSettings(), dialogs_) : nullptr;
     if (editor && !exitRequested_) {
-        TrackedDialog tracked(*editor, &openEditor_);
-        platform_.DialogBoxParamA(instance_, templateId, platform_.GetActiveWindow(), &tracked, 0);
+        dialogs_.Run(templateId, *editor);
     }
-    openEditor_ = 0;
     editorOpen_ = false;
     if (exitRequested_) {
         exitRequested_ = false;

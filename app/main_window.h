@@ -8,6 +8,7 @@
 
 #include "app/hints.h"
 #include "app/tray_icon.h"
+#include "editors/dialog_stack.h"
 #include "editors/error_boxes.h"
 #include "editors/sequence_sheet.h"
 #include "engine/sequence_engine.h"
@@ -20,9 +21,9 @@ constexpr std::uint32_t kConfigDialogId = ids::ConfigDialogIds::kTemplateId;
 constexpr std::uint32_t kSequenceEditorId = ids::SequenceEditorIds::kTemplateId;
 
 // Builds the editor run from a dialog template (kConfigDialogId or kSequenceEditorId), given the
-// settings the engine last loaded.
-using EditorFactory = std::function<std::unique_ptr<DialogHandler>(std::uint32_t templateId,
-                                                                   const Settings& settings)>;
+// settings the engine last loaded and the stack in which it runs its own dialogs.
+using EditorFactory = std::function<std::unique_ptr<DialogHandler>(
+    std::uint32_t templateId, const Settings& settings, DialogStack& dialogs)>;
 
 class MainWindow final : public WindowHandler {
   public:
@@ -69,14 +70,14 @@ class MainWindow final : public WindowHandler {
     TrayIcon tray_;
     Hints hints_;
     SequenceSheet sheet_;
+    // The editor that is open and every dialog inside it: the menu commands bring the editor to
+    // the front instead of nesting another one in it, and Exit ends them all.
+    DialogStack dialogs_;
     std::uint32_t taskbarCreatedMessage_;
     WindowHandle window_ = 0;
     TrayIconId iconId_ = kIdle;
     bool iconAdded_ = false;  // the taskbar of the moment accepted the icon
     bool timerRunning_ = false;
-    // The dialog of the editor that is open: the menu commands bring it to the front instead of
-    // nesting another editor in it, and Exit ends it.
-    WindowHandle openEditor_ = 0;
     bool editorOpen_ = false;
     bool enabling_ = false;
     bool pressing_ = false;

@@ -57,10 +57,10 @@ int RunPavix(Platform& platform) {
     }
     const ComInitialization com(platform);
     platform.InitCommonControlsEx(kInitCommonControlsExSize, kIccBarClasses | kIccCoolClasses);
-    MainWindow mainWindow(platform,
-                          [&platform](std::uint32_t templateId, const Settings& settings) {
-                              return MakeEditor(platform, templateId, settings);
-                          });
+    MainWindow mainWindow(platform, [&platform](std::uint32_t templateId, const Settings& settings,
+                                                DialogStack& dialogs) {
+        return MakeEditor(platform, templateId, settings, dialogs);
+    });
     const ModuleHandle instance = platform.GetModuleHandleA(nullptr);
     WindowClass windowClass;
     windowClass.className = kWindowClass;

@@ -8,7 +8,8 @@
 
 namespace pavix {
 
-CommandEditor::CommandEditor(Platform& platform, const Command* command) : ModalDialog(platform) {
+CommandEditor::CommandEditor(Platform& platform, DialogStack& dialogs, const Command* command)
+    : ModalDialog(platform, dialogs) {
     if (command == nullptr) {
         return;
     }
@@ -97,7 +98,7 @@ void CommandEditor::EnableForKind() {
 
 void CommandEditor::Browse() {
     ReadKindAndTexts();
-    ChooseFile(platform_, path_, FileChooserHook::With);
+    ChooseFile(platform_, Dialogs(), path_, FileChooserHook::With);
     WriteKindAndTexts();
 }
 

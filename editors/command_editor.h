@@ -16,7 +16,7 @@ namespace pavix {
 class CommandEditor : public ModalDialog, public ids::CommandEditorIds {
   public:
     // `command` (only read) is the one being edited, or nullptr to add one.
-    CommandEditor(Platform& platform, const Command* command);
+    CommandEditor(Platform& platform, DialogStack& dialogs, const Command* command);
 
     // 1 (OK) or 2 (Cancel).
     std::intptr_t Run() { return RunModal(kTemplateId); }

@@ -117,7 +117,7 @@ void ConfigDialog::ChangeAbortKey() {
     if (!ExchangeFromControls()) {
         return;
     }
-    HotkeyEditor editor(platform_);
+    HotkeyEditor editor(platform_, Dialogs());
     editor.Load(settings_.AbortKey());
     if (editor.Run() != kIdOk) {
         return;
@@ -140,7 +140,7 @@ bool ConfigDialog::OnSoundButton(std::int32_t id) {
         }
         std::string& path = soundPaths_[event];
         if (id == row.browseButton) {
-            ChooseFile(platform_, path, FileChooserHook::Without);
+            ChooseFile(platform_, Dialogs(), path, FileChooserHook::Without);
         } else {
             platform_.PlaySoundA(path.c_str(), 0, kPlayFileAsync);
         }

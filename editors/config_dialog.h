@@ -32,8 +32,8 @@ class ConfigDialog : public ModalDialog, public ids::ConfigDialogIds {
         {kDisablePath, kDisableBrowse, kDisablePlay},
     }};
 
-    explicit ConfigDialog(Platform& platform)
-        : ModalDialog(platform), boxes_(platform), settings_(platform, boxes_) {}
+    ConfigDialog(Platform& platform, DialogStack& dialogs)
+        : ModalDialog(platform, dialogs), boxes_(platform), settings_(platform, boxes_) {}
 
     // 1 (OK, after saving) or 2 (Cancel).
     std::intptr_t Run() { return RunModal(kTemplateId); }

@@ -16,7 +16,7 @@ constexpr std::uint32_t kFileBufferSize = kMaxPath;
 
 }  // namespace
 
-bool ChooseFile(Platform& platform, std::string& path, FileChooserHook hook) {
+bool ChooseFile(Platform& platform, DialogStack& dialogs, std::string& path, FileChooserHook hook) {
     char file[kFileBufferSize] = {};
     std::memcpy(file, path.data(), std::min<std::size_t>(path.size(), kFileBufferSize - 1));
     OpenFileName request;
@@ -26,14 +26,15 @@ bool ChooseFile(Platform& platform, std::string& path, FileChooserHook hook) {
     request.nMaxFile = kFileBufferSize;
     request.Flags = kOfnNoChangeDir | kOfnExplorer | kOfnEnableSizing |
                     (hook == FileChooserHook::With ? kOfnEnableHook : 0);
-    if (!platform.GetOpenFileNameA(&request)) {
+    if (!dialogs.ChooseFile(request, false)) {
         return false;
     }
     path.assign(file, strnlen(file, kFileBufferSize));
     return true;
 }
 
-bool ChooseTextFile(Platform& platform, TextFileDialog dialog, std::string& path) {
+bool ChooseTextFile(Platform& platform, DialogStack& dialogs, TextFileDialog dialog,
+                    std::string& path) {
     const bool exporting = dialog == TextFileDialog::kExport;
     const std::string title =
         LoadText(platform, exporting ? ids::kTextExportTitle : ids::kTextImportTitle);
@@ -51,8 +52,7 @@ bool ChooseTextFile(Platform& platform, TextFileDialog dialog, std::string& path
     request.Flags = kOfnNoChangeDir | kOfnExplorer | kOfnEnableSizing | kOfnHideReadOnly |
                     (exporting ? kOfnOverwritePrompt | kOfnPathMustExist : kOfnFileMustExist);
     request.lpstrDefExt = "toml";
-    const bool chosen =
-        exporting ? platform.GetSaveFileNameA(&request) : platform.GetOpenFileNameA(&request);
+    const bool chosen = dialogs.ChooseFile(request, exporting);
     if (chosen) {
         path.assign(file, strnlen(file, kFileBufferSize));
     }

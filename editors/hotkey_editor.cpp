@@ -88,7 +88,7 @@ void HotkeyEditor::TypeKey() {
     const auto flags =
         static_cast<std::uint16_t>((control_ ? kHotkeyfControl : 0) | (alt_ ? kHotkeyfAlt : 0) |
                                    (shift_ ? kHotkeyfShift : 0) | (extendedFlag ? kHotkeyfExt : 0));
-    KeyCaptureDialog capture(platform_, flags, keyCode_);
+    KeyCaptureDialog capture(platform_, Dialogs(), flags, keyCode_);
     if (capture.Run() != kIdOk) {
         return;
     }

@@ -16,7 +16,7 @@ class HotkeyEditor : public ModalDialog, public ids::HotkeyEditorIds {
     static constexpr int kKeyCount = 256;
 
     // Ctrl+Alt with key code 8 until a chord is loaded.
-    explicit HotkeyEditor(Platform& platform) : ModalDialog(platform) {}
+    HotkeyEditor(Platform& platform, DialogStack& dialogs) : ModalDialog(platform, dialogs) {}
 
     void Load(KeyChord chord);
     // 1 (OK) or 2 (Cancel).

@@ -12,8 +12,9 @@ namespace pavix {
 class KeyCaptureDialog : public ModalDialog, public ids::KeyCaptureIds {
   public:
     // `flags` are HOTKEYF_ bits; only the low bytes of both reach the control.
-    KeyCaptureDialog(Platform& platform, std::uint16_t flags, std::uint16_t keyCode)
-        : ModalDialog(platform), flags_(flags), keyCode_(keyCode) {}
+    KeyCaptureDialog(Platform& platform, DialogStack& dialogs, std::uint16_t flags,
+                     std::uint16_t keyCode)
+        : ModalDialog(platform, dialogs), flags_(flags), keyCode_(keyCode) {}
 
     // 1 (OK) with the captured combination, or 2 (Cancel).
     std::intptr_t Run() { return RunModal(kTemplateId); }

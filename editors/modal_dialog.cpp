@@ -27,8 +27,7 @@ std::intptr_t ModalDialog::DialogProc(WindowHandle dialog, std::uint32_t message
 }
 
 std::intptr_t ModalDialog::RunModal(std::uint32_t templateId) {
-    return platform_.DialogBoxParamA(platform_.GetModuleHandleA(nullptr), templateId,
-                                     platform_.GetActiveWindow(), this, 0);
+    return dialogs_ != nullptr ? dialogs_->Run(templateId, *this) : -1;
 }
 
 bool ModalDialog::ReadText(std::int32_t id, std::string* text) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "editors/dialog_stack.h"
 #include "platform/dialog_api.h"
 #include "platform/platform.h"
 
@@ -14,6 +15,10 @@ namespace pavix {
 
 class ModalDialog : public DialogHandler {
   public:
+    // A dialog run modally inside `dialogs`, with every dialog it runs itself.
+    ModalDialog(Platform& platform, DialogStack& dialogs)
+        : platform_(platform), dialogs_(&dialogs) {}
+    // A dialog shown without a modal loop, which runs none.
     explicit ModalDialog(Platform& platform) : platform_(platform) {}
 
     std::intptr_t DialogProc(WindowHandle dialog, std::uint32_t message, std::uintptr_t wParam,
@@ -27,8 +32,11 @@ class ModalDialog : public DialogHandler {
     virtual bool OnNotify(const NotifyHeader&) { return false; }
     virtual void OnDestroy() {}
 
-    // Runs this dialog from `templateId`, owned by the window that is active now.
+    // Runs this dialog from `templateId` in its stack, owned by the window that is active now;
+    // -1 for a dialog that has no stack.
     std::intptr_t RunModal(std::uint32_t templateId);
+    // Where the dialogs that this one runs go.
+    DialogStack& Dialogs() { return *dialogs_; }
 
     WindowHandle Window() const { return window_; }
     WindowHandle Item(std::int32_t id) { return platform_.GetDlgItem(window_, id); }
@@ -80,6 +88,7 @@ class ModalDialog : public DialogHandler {
     Platform& platform_;
 
   private:
+    DialogStack* dialogs_ = nullptr;
     WindowHandle window_ = 0;
 };
 

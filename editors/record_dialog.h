@@ -19,7 +19,8 @@ class RecordDialog : public ModalDialog, public ids::RecordDialogIds {
     static constexpr std::uintptr_t kPauseTimerId = 1;
     static constexpr std::uint32_t kPauseMs = 2000;
 
-    explicit RecordDialog(Platform& platform) : ModalDialog(platform), recorder_(*this) {}
+    RecordDialog(Platform& platform, DialogStack& dialogs)
+        : ModalDialog(platform, dialogs), recorder_(*this) {}
 
     // 1 (OK) or 2 (Cancel).
     std::intptr_t Run() { return RunModal(kTemplateId); }

@@ -375,7 +375,7 @@ bool SequenceEditor::OnKeyButton(std::int32_t id) {
 }
 
 void SequenceEditor::AddKey() {
-    HotkeyEditor editor(platform_);
+    HotkeyEditor editor(platform_, Dialogs());
     if (editor.Run() != kIdOk) {
         return;
     }
@@ -391,7 +391,7 @@ void SequenceEditor::AddKey() {
 // The recorded chords take the place of the keys, or follow them with Append; nothing recorded
 // changes nothing.
 void SequenceEditor::RecordKeys() {
-    RecordDialog dialog(platform_);
+    RecordDialog dialog(platform_, Dialogs());
     if (dialog.Run() != kIdOk || dialog.Chords().empty()) {
         return;
     }
@@ -412,7 +412,7 @@ void SequenceEditor::RecordKeys() {
 
 void SequenceEditor::EditKey() {
     const auto row = static_cast<std::size_t>(SelectedRow(kKeyList));
-    HotkeyEditor editor(platform_);
+    HotkeyEditor editor(platform_, Dialogs());
     editor.Load(current_->Keys()[row]);
     if (editor.Run() == kIdOk) {
         KeyChord chord = current_->Keys()[row];
@@ -457,8 +457,9 @@ bool SequenceEditor::OnTextButton(std::int32_t id) {
     }
     StoreName();
     if (id == kExportButton) {
-        ExportSequences(platform_, sequences_, textPath_);
-    } else if (std::optional<SequenceList> imported = ImportSequences(platform_, textPath_)) {
+        ExportSequences(platform_, Dialogs(), sequences_, textPath_);
+    } else if (std::optional<SequenceList> imported =
+                   ImportSequences(platform_, Dialogs(), textPath_)) {
         ReplaceSequences(std::move(*imported));
     }
     return true;
@@ -482,7 +483,7 @@ void SequenceEditor::ReplaceSequences(SequenceList sequences) {
 
 // After Cancel as after OK the last row is selected, if there is one.
 void SequenceEditor::AddCommand() {
-    CommandEditor editor(platform_, nullptr);
+    CommandEditor editor(platform_, Dialogs(), nullptr);
     if (editor.Run() == kIdOk) {
         current_->AppendCommand(editor.Build());
     }
@@ -497,7 +498,7 @@ void SequenceEditor::AddCommand() {
 // The old command is destroyed only when the new one takes its place.
 void SequenceEditor::EditCommand() {
     const auto row = static_cast<std::size_t>(SelectedRow(kCommandList));
-    CommandEditor editor(platform_, current_->Commands()[row].get());
+    CommandEditor editor(platform_, Dialogs(), current_->Commands()[row].get());
     if (editor.Run() == kIdOk) {
         current_->ReplaceCommand(row, editor.Build());
     }

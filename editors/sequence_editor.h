@@ -25,8 +25,9 @@ class SequenceEditor : public ModalDialog, public ids::SequenceEditorIds {
     static constexpr const char* kMark = "! ";
 
     // `abortChord`: the chord of the abort key while its switch is on, which aborts every search.
-    explicit SequenceEditor(Platform& platform, std::optional<KeyChord> abortChord = std::nullopt)
-        : ModalDialog(platform), warnings_(platform, abortChord) {}
+    SequenceEditor(Platform& platform, DialogStack& dialogs,
+                   std::optional<KeyChord> abortChord = std::nullopt)
+        : ModalDialog(platform, dialogs), warnings_(platform, abortChord) {}
 
     // 1 (OK, after saving) or 2 (Cancel).
     std::intptr_t Run() { return RunModal(kTemplateId); }

@@ -6,6 +6,7 @@
 #include "engine/conflicts.h"
 #include "platform/constants.h"
 #include "resources/texts.h"
+#include "storage/backup.h"
 #include "storage/sequence_file.h"
 
 namespace pavix {
@@ -21,6 +22,13 @@ class QuietReporter final : public FileProblemReporter {
   public:
     void ReportFileProblem(FileProblem) override {}
 };
+
+// Whether the file was read to its end, judged as the sequence editor judges it: not when its
+// header is unusable, a record is damaged, or the file is there but cannot be opened.
+bool ReadWhole(FileApi& files, FileResult opened, bool damaged, const char* path) {
+    const bool refused = opened == FileResult::kMissing && FileExists(files, path);
+    return opened != FileResult::kUnusable && !damaged && !refused;
+}
 
 }  // namespace
 
@@ -82,7 +90,8 @@ void SequenceSheet::Load() {
     QuietReporter quiet;
     SequenceFile file(platform_, quiet);
     SequenceList list;
-    if (file.Open(false) == FileResult::kOk) {
+    const FileResult opened = file.Open(false);
+    if (opened == FileResult::kOk) {
         for (;;) {
             auto sequence = std::make_unique<Sequence>();
             if (!file.Read(*sequence)) {
@@ -91,7 +100,10 @@ void SequenceSheet::Load() {
             list.Append(std::move(sequence));
         }
     }
+    const bool whole = ReadWhole(platform_, opened, file.Damaged(), file.Path());
     file.Close();
+    // The line stays empty over a whole file, so that it shows only when it has something to say.
+    SetText(kIncompleteNote, whole ? "" : LoadText(platform_, ids::kTextSheetIncomplete));
     std::vector<bool> marked;
     for (const Conflict& conflict : FindConflicts(list, abortChord_)) {
         marked.push_back(conflict.kind != ConflictKind::kNone);

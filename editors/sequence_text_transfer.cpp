@@ -8,8 +8,9 @@
 
 namespace pavix {
 
-void ExportSequences(Platform& platform, const SequenceList& list, std::string& path) {
-    if (!ChooseTextFile(platform, TextFileDialog::kExport, path)) {
+void ExportSequences(Platform& platform, DialogStack& dialogs, const SequenceList& list,
+                     std::string& path) {
+    if (!ChooseTextFile(platform, dialogs, TextFileDialog::kExport, path)) {
         return;
     }
     SystemCodePage codePage(platform);
@@ -20,8 +21,9 @@ void ExportSequences(Platform& platform, const SequenceList& list, std::string& 
     }
 }
 
-std::optional<SequenceList> ImportSequences(Platform& platform, std::string& path) {
-    if (!ChooseTextFile(platform, TextFileDialog::kImport, path)) {
+std::optional<SequenceList> ImportSequences(Platform& platform, DialogStack& dialogs,
+                                            std::string& path) {
+    if (!ChooseTextFile(platform, dialogs, TextFileDialog::kImport, path)) {
         return std::nullopt;
     }
     std::string bytes;

@@ -41,6 +41,9 @@ constexpr std::uint32_t kMbIconAsterisk = 0x40;
 constexpr std::uint32_t kSimpleBeep = 0xFFFFFFFFu;
 constexpr std::int32_t kIdOk = 1;
 constexpr std::int32_t kIdCancel = 2;
+// The class of the system's dialog windows: message boxes, file dialogs, and Pavix's own.
+constexpr const char* kDialogClass = "#32770";
+constexpr std::uint32_t kGwOwner = 4;
 
 // Shutdown and power.
 constexpr std::uint32_t kEwxLogoff = 0;

@@ -190,6 +190,8 @@ class WindowApi {
     virtual bool KillTimer(WindowHandle window, std::uintptr_t id) = 0;
     virtual WindowHandle GetActiveWindow() = 0;
     virtual bool SetForegroundWindow(WindowHandle window) = 0;
+    // Pavix asks only GW_OWNER: the window that owns `window`, 0 for none.
+    virtual WindowHandle GetWindow(WindowHandle window, std::uint32_t command) = 0;
     // Runs `dialog` modally from the template; returns what the dialog ends with, -1 on failure.
     virtual std::intptr_t DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
                                           WindowHandle owner, DialogHandler* dialog,

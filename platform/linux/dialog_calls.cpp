@@ -137,13 +137,22 @@ bool LinuxPlatform::GetSaveFileNameA(OpenFileName* openFileName) {
     return ChooseFile(openFileName, true);
 }
 
-// Without a desktop no chooser can be shown: the request fails as a cancelled one does.
+// Without a desktop no chooser can be shown: the request fails as a cancelled one does. While it
+// runs the chooser is a window that a posted Cancel ends (see FileDialogEntry).
 bool LinuxPlatform::ChooseFile(OpenFileName* request, bool save) {
-    if (Gui() == nullptr) {
+    if (Gui() == nullptr || request == nullptr) {
         return false;
     }
-    return module_->ChooseFile(request, save, dialogHost_ ? dialogHost_->ActiveWidget() : nullptr,
-                               [this](const bool& done) { PumpUntil(done); });
+    const WindowHandle handle = nextHandle_;
+    nextHandle_ += 4;
+    FileDialogEntry& entry = fileDialogs_[handle];
+    entry.owner = request->hwndOwner;
+    const bool chosen =
+        module_->ChooseFile(request, save, dialogHost_ ? dialogHost_->ActiveWidget() : nullptr,
+                            [this, &entry](const bool& done) { PumpUntil(done, entry.cancelled); });
+    const bool cancelled = entry.cancelled;
+    fileDialogs_.erase(handle);
+    return chosen && !cancelled;
 }
 
 }  // namespace pavix

@@ -175,6 +175,7 @@ class LinuxPlatform final : public Platform {
     // The dialog on top, 0 while none runs.
     WindowHandle GetActiveWindow() override;
     bool SetForegroundWindow(WindowHandle window) override;
+    WindowHandle GetWindow(WindowHandle window, std::uint32_t command) override;
     std::intptr_t DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
                                   WindowHandle owner, DialogHandler* dialog,
                                   std::intptr_t initParam) override;
@@ -293,6 +294,12 @@ class LinuxPlatform final : public Platform {
         std::vector<MenuItem> items;
         MenuHandle popup = 0;  // of a menu bar; 0 in a popup
     };
+    // A file dialog while it runs: a window of the dialog class, owned by the window given in its
+    // request, that the Cancel command posted to it ends as its own Cancel button does.
+    struct FileDialogEntry {
+        WindowHandle owner = 0;
+        bool cancelled = false;
+    };
     struct TimerEntry {
         unsigned source = 0;  // the GLib timeout
         bool queued = false;  // a WM_TIMER waits in the queue (never more than one)
@@ -317,6 +324,8 @@ class LinuxPlatform final : public Platform {
     bool DialogText(WindowHandle window, std::string* text) const;
     // Dispatches what comes until `done`, as a modal loop does; a quit ends it early and stays.
     void PumpUntil(const bool& done);
+    // The same, until `done` or `stopped`.
+    void PumpUntil(const bool& done, const bool& stopped);
     // Asks the tray's owner for its menu as a right click does, so the host shows it as it is.
     void RefreshTrayMenu();
     bool StartScreenSaver();
@@ -348,6 +357,7 @@ class LinuxPlatform final : public Platform {
     std::unique_ptr<DialogHost> dialogHost_;
     bool guiFailed_ = false;  // GTK could not open the display: no second try
     std::map<WindowHandle, WindowEntry> windows_;
+    std::map<WindowHandle, FileDialogEntry> fileDialogs_;
     std::map<std::pair<WindowHandle, std::uintptr_t>, TimerEntry> timers_;
     std::map<MenuHandle, MenuEntry> menus_;
     std::map<std::string, std::uint32_t> registeredMessages_;

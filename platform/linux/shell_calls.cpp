@@ -34,8 +34,14 @@ WindowHandle LinuxPlatform::FindWindowA(const char* className, const char*) {
     return 0;
 }
 
-WindowHandle LinuxPlatform::FindWindowExA(WindowHandle parent, WindowHandle, const char* className,
-                                          const char*) {
+// Of the dialog class only the file dialogs that run are found, in the order they opened; the
+// dialog host's own dialogs are not looked for.
+WindowHandle LinuxPlatform::FindWindowExA(WindowHandle parent, WindowHandle childAfter,
+                                          const char* className, const char*) {
+    if (parent == 0 && className != nullptr && std::strcmp(className, kDialogClass) == 0) {
+        const auto next = fileDialogs_.upper_bound(childAfter);
+        return next != fileDialogs_.end() ? next->first : 0;
+    }
     const bool trayArea = className != nullptr && std::strcmp(className, "TrayNotifyWnd") == 0;
     return parent == kTaskbarHandle && trayArea && Tray() != nullptr && Tray()->HasWatcher()
                ? kTrayAreaHandle
@@ -77,6 +83,12 @@ bool LinuxPlatform::GetCursorPos(Point* point) {
     }
     *point = Gui()->Pointer();
     return true;
+}
+
+// Only a file dialog's owner is known.
+WindowHandle LinuxPlatform::GetWindow(WindowHandle window, std::uint32_t command) {
+    const auto fileDialog = fileDialogs_.find(window);
+    return command == kGwOwner && fileDialog != fileDialogs_.end() ? fileDialog->second.owner : 0;
 }
 
 bool LinuxPlatform::SetForegroundWindow(WindowHandle window) {

@@ -314,6 +314,11 @@ bool LinuxPlatform::PostMessageA(WindowHandle window, std::uint32_t message, std
     if (message == kWmSysCommand && wParam == kScTaskList) {
         return true;  // a Linux desktop has no start menu that a program can open
     }
+    if (const auto fileDialog = fileDialogs_.find(window); fileDialog != fileDialogs_.end()) {
+        const bool cancel = (message == kWmCommand && wParam == kIdCancel) || message == kWmClose;
+        fileDialog->second.cancelled = fileDialog->second.cancelled || cancel;
+        return true;
+    }
     if (window != 0 && windows_.count(window) == 0) {
         files_.SetLastError(kErrorInvalidParameter);
         return false;
@@ -392,8 +397,12 @@ std::intptr_t LinuxPlatform::DispatchMessageA(const Message* message) {
 }
 
 void LinuxPlatform::PumpUntil(const bool& done) {
+    PumpUntil(done, done);
+}
+
+void LinuxPlatform::PumpUntil(const bool& done, const bool& stopped) {
     Message message;
-    while (!done && !quitPosted_) {
+    while (!done && !stopped && !quitPosted_) {
         if (!queue_.empty()) {
             NextMessage(&message, false);
             DispatchMessageA(&message);

@@ -38,7 +38,7 @@ static_assert(kPlayFileAsync == (SND_FILENAME | SND_ASYNC | SND_NOWAIT));
 static_assert(kMbOk == MB_OK && kMbIconError == MB_ICONERROR);
 static_assert(kMbIconAsterisk == MB_ICONASTERISK);
 static_assert(kSimpleBeep == static_cast<UINT>(-1));
-static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL);
+static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kGwOwner == GW_OWNER);
 
 // Shutdown and power.
 static_assert(kEwxLogoff == EWX_LOGOFF && kEwxReboot == EWX_REBOOT);

@@ -113,6 +113,7 @@ class Win32Platform final : public Platform {
     bool KillTimer(WindowHandle window, std::uintptr_t id) override;
     WindowHandle GetActiveWindow() override;
     bool SetForegroundWindow(WindowHandle window) override;
+    WindowHandle GetWindow(WindowHandle window, std::uint32_t command) override;
     std::intptr_t DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
                                   WindowHandle owner, DialogHandler* dialog,
                                   std::intptr_t initParam) override;

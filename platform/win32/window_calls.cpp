@@ -121,6 +121,10 @@ bool Win32Platform::SetForegroundWindow(WindowHandle window) {
     return ::SetForegroundWindow(Window(window)) != FALSE;
 }
 
+WindowHandle Win32Platform::GetWindow(WindowHandle window, std::uint32_t command) {
+    return win32::FromNative<WindowHandle>(::GetWindow(Window(window), command));
+}
+
 std::intptr_t Win32Platform::DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
                                              WindowHandle owner, DialogHandler* dialog,
                                              std::intptr_t /*initParam*/) {

@@ -5,6 +5,10 @@
 #include <functional>
 #include <utility>
 
+#include "app/editor_factory.h"
+#include "editors/hotkey_editor.h"
+#include "editors/key_capture_dialog.h"
+#include "editors/sequence_editor.h"
 #include "fake/fake_platform.h"
 #include "support/data_files.h"
 
@@ -108,7 +112,7 @@ class MainWindowTest : public ::testing::Test {
     FakePlatform platform;
     std::function<void()> inNextBox_;
     std::vector<std::uint32_t> editorsRun;
-    MainWindow window{platform, [this](std::uint32_t templateId, const Settings&) {
+    MainWindow window{platform, [this](std::uint32_t templateId, const Settings&, DialogStack&) {
                           editorsRun.push_back(templateId);
                           return std::make_unique<FakeEditor>();
                       }};
@@ -319,8 +323,9 @@ TEST_F(MainWindowTest, TaskbarCreatedDuringTheFirstPassAddsTheIconOnce) {
 // taskbar restart: WM_NULL, which is 0, goes on like any other message and adds no icon.
 TEST_F(MainWindowTest, TaskbarMessageThatCouldNotBeRegisteredMatchesNothing) {
     platform.Script("RegisterWindowMessageA", 0);
-    MainWindow unregistered{
-        platform, [](std::uint32_t, const Settings&) { return std::make_unique<FakeEditor>(); }};
+    MainWindow unregistered{platform, [](std::uint32_t, const Settings&, DialogStack&) {
+                                return std::make_unique<FakeEditor>();
+                            }};
     ASSERT_EQ(platform.CreateWindowExA(0, "c", "Pavix", 0, 0, 0, 0, 0, 0, 0, 0, &unregistered),
               kWindow);
     platform.calls.clear();
@@ -382,6 +387,74 @@ TEST_F(MainWindowTest, ExitDuringAnEditorEndsItAsCancelAndExitsWithoutEnabling) 
                      Call("PostQuitMessage", 0)}));
     EXPECT_TRUE(platform.CallsNamed("RegisterHotKey").empty());
     EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
+// The editors themselves, with the dialogs they run inside them.
+class ExitFromNestedDialogsTest : public ::testing::Test {
+  protected:
+    ExitFromNestedDialogsTest() {
+        platform.files[kSequencePath] = testing::SequenceFileBytes(
+            {{"ab", {{kCtrlAlt, 'A'}, {kCtrlAlt, 'B'}}, {External("ab")}}});
+        platform.UseFakeDialogs();
+        EXPECT_EQ(platform.CreateWindowExA(0, "c", "Pavix", 0, 0, 0, 0, 0, 0, 0, 0, &window),
+                  kWindow);
+    }
+    // Chooses Exit from the menu and returns what that did to the dialogs.
+    Calls Exit() {
+        platform.calls.clear();
+        platform.Send(kWindow, 0x111, kCommandExit);
+        return platform.CallsNamed({"EndDialog", "PostMessageA", "DestroyWindow"});
+    }
+    WindowHandle Last(std::uint32_t templateId) {
+        return platform.dialogs.Last(templateId)->Handle();
+    }
+    void ExpectExitedWithFileUnchanged(const std::string& before) {
+        EXPECT_EQ(platform.files[kSequencePath], before);
+        EXPECT_EQ(platform.CallsNamed("DestroyWindow"), (Calls{Call("DestroyWindow", kWindow)}));
+        EXPECT_TRUE(platform.CallsNamed("RegisterHotKey").empty());
+    }
+
+    static constexpr const char* kSequencePath = "C:\\Pavix\\Sequence.dat";
+    FakePlatform platform;
+    MainWindow window{
+        platform, [this](std::uint32_t templateId, const Settings& settings, DialogStack& dialogs) {
+            return MakeEditor(platform, templateId, settings, dialogs);
+        }};
+};
+
+TEST_F(ExitFromNestedDialogsTest, EndsTheKeyCaptureBoxAndEveryEditorAroundItInnermostFirst) {
+    const std::string before = platform.files[kSequencePath];
+    platform.dialogs.Expect(kSequenceEditorId, [](fake::FakeDialog& editor) {
+        editor.SelectRow(SequenceEditor::kSequenceList, 0);
+        editor.Click(SequenceEditor::kKeyAdd);
+    });
+    platform.dialogs.Expect(HotkeyEditor::kTemplateId, [](fake::FakeDialog& hotkey) {
+        hotkey.Click(HotkeyEditor::kKeyTypeButton);
+    });
+    Calls ended;
+    platform.dialogs.Expect(KeyCaptureDialog::kTemplateId,
+                            [&](fake::FakeDialog&) { ended = Exit(); });
+    platform.Send(kWindow, 0x111, kCommandEditSequence);
+    EXPECT_EQ(ended, (Calls{Call("EndDialog", Last(KeyCaptureDialog::kTemplateId), 2),
+                            Call("EndDialog", Last(HotkeyEditor::kTemplateId), 2),
+                            Call("EndDialog", Last(kSequenceEditorId), 2)}));
+    ExpectExitedWithFileUnchanged(before);
+}
+
+// The platform's file dialog is told to cancel, as its Cancel button would, and returns no file.
+TEST_F(ExitFromNestedDialogsTest, CancelsTheFileDialogOfExportAndWritesNothing) {
+    const std::string before = platform.files[kSequencePath];
+    platform.dialogs.Expect(kSequenceEditorId, [](fake::FakeDialog& editor) {
+        editor.Click(SequenceEditor::kExportButton);
+    });
+    platform.dialogs.fileChoice = "C:\\Pavix\\out.toml";
+    Calls ended;
+    platform.whileFileDialogOpen = [&] { ended = Exit(); };
+    platform.Send(kWindow, 0x111, kCommandEditSequence);
+    EXPECT_EQ(ended, (Calls{Call("PostMessageA", FakePlatform::kFileDialog, 0x111, 2, 0),
+                            Call("EndDialog", Last(kSequenceEditorId), 2)}));
+    EXPECT_EQ(platform.files.count("C:\\Pavix\\out.toml"), 0u);
+    ExpectExitedWithFileUnchanged(before);
 }
 
 TEST_F(MainWindowTest, MenuAndHotkeysWaitWhileASequencesCommandsRun) {

@@ -28,7 +28,7 @@ struct Built {
 class CommandEditorTest : public EditorTest {
   protected:
     Built Edit(const Command* command, const std::function<void(FakeDialog&)>& user) {
-        CommandEditor editor(platform, command);
+        CommandEditor editor(platform, dialogs, command);
         const std::intptr_t result = Run(editor, kDialog, user);
         EXPECT_EQ(result, kIdOk);
         const std::unique_ptr<Command> built = editor.Build();

@@ -25,7 +25,7 @@ const std::vector<std::string> kSounds = {"m.wav", "x.wav", "a.wav", "t.wav", "e
 class ConfigDialogTest : public EditorTest {
   protected:
     std::intptr_t Open(const std::function<void(FakeDialog&)>& user) {
-        ConfigDialog dialog(platform);
+        ConfigDialog dialog(platform, dialogs);
         return Run(dialog, kDialog, user);
     }
     void ExpectHotkeyEditor(const std::function<void(FakeDialog&)>& user) {

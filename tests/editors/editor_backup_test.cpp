@@ -94,10 +94,10 @@ class EditorBackupTest : public EditorTest, public ::testing::WithParamInterface
     std::intptr_t OpenAndClose(std::int32_t button) {
         const auto close = [button](FakeDialog& dialog) { dialog.Click(button); };
         if (GetParam().templateId == SequenceEditor::kTemplateId) {
-            SequenceEditor editor(platform);
+            SequenceEditor editor(platform, dialogs);
             return Run(editor, SequenceEditor::kTemplateId, close);
         }
-        ConfigDialog dialog(platform);
+        ConfigDialog dialog(platform, dialogs);
         return Run(dialog, ConfigDialog::kTemplateId, close);
     }
     void Reset() {

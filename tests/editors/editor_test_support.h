@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "editors/dialog_stack.h"
 #include "fake/fake_platform.h"
 #include "platform/constants.h"
 #include "support/data_files.h"
@@ -46,6 +47,7 @@ class EditorTest : public ::testing::Test {
     }
 
     fake::FakePlatform platform;
+    DialogStack dialogs{platform};
 };
 
 using testing::Builtin;

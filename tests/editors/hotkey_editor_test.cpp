@@ -37,7 +37,7 @@ class HotkeyEditorTest : public EditorTest {
     // Runs the editor, lets `user` act, confirms with OK and returns the chord stored into
     // `start`.
     KeyChord Edit(KeyChord start, bool load, const std::function<void(FakeDialog&)>& user) {
-        HotkeyEditor editor(platform);
+        HotkeyEditor editor(platform, dialogs);
         if (load) {
             editor.Load(start);
         }
@@ -108,7 +108,7 @@ TEST_F(HotkeyEditorTest, OkTakesTheBoxesAndTheSelectedRow) {
 }
 
 TEST_F(HotkeyEditorTest, CancelEndsWith2EvenAfterACapture) {
-    HotkeyEditor editor(platform);
+    HotkeyEditor editor(platform, dialogs);
     platform.dialogs.Expect(kCapture, [](FakeDialog& capture) {
         capture.PressHotkey(0x0241);
         capture.Click(kIdOk);

@@ -62,7 +62,7 @@ class RecordDialogTest : public SequenceEditorTest {
 };
 
 TEST_F(RecordDialogTest, RecordsEveryChordAtOnceAndTheDialogKeysAmongThem) {
-    RecordDialog recorder(platform);
+    RecordDialog recorder(platform, dialogs);
     EXPECT_EQ(Run(recorder, kRecord,
                   [&](FakeDialog& dialog) {
                       EXPECT_FALSE(dialog.initialFocusByPlatform);
@@ -88,7 +88,7 @@ TEST_F(RecordDialogTest, RecordsEveryChordAtOnceAndTheDialogKeysAmongThem) {
 }
 
 TEST_F(RecordDialogTest, APauseEndsRecordingAndHandsTheKeysBackToTheDialog) {
-    RecordDialog recorder(platform);
+    RecordDialog recorder(platform, dialogs);
     Run(recorder, kRecord, [&](FakeDialog& dialog) {
         const WindowHandle recorder = Recorder();
         EXPECT_EQ(CountOf(fake::Call("SetTimer", recorder, RecordDialog::kPauseTimerId,

@@ -34,7 +34,7 @@ class SequenceEditorTest : public EditorTest {
             SequenceHeader() + SampleRecordA() + SampleRecordB() + SampleRecordC();
     }
     std::intptr_t Open(const std::function<void(fake::FakeDialog&)>& user) {
-        Editor editor(platform);
+        Editor editor(platform, dialogs);
         return Run(editor, Editor::kTemplateId, user);
     }
     // Opens the editor, lets `user` act and confirms with OK; returns the file's bytes after it.

@@ -79,6 +79,20 @@ TEST_F(SequenceSheetTest, FilterNarrowsByNameChordOrCommandInEitherCase) {
     EXPECT_EQ(sheet.Rows().size(), 2u);
 }
 
+// Over a file read only in part the line above the list says so, and goes once the file is whole.
+TEST_F(SequenceSheetTest, SaysAboveTheListThatTheFileWasNotReadCompletely) {
+    platform.files[kSequencePath] = SequenceHeader() + SampleRecordC() + std::string("\x05\0\0", 3);
+    SequenceSheet sheet(platform);
+    FakeDialog& dialog = Open(sheet);
+    EXPECT_EQ(sheet.Rows().size(), 2u);
+    EXPECT_EQ(dialog.Text(SequenceSheet::kIncompleteNote),
+              "Sequence.dat could not be read completely: the list shows only what could be read.");
+    platform.files[kSequencePath] = SequenceHeader() + SampleRecordC();
+    sheet.Refresh(std::nullopt);
+    EXPECT_EQ(dialog.Text(SequenceSheet::kIncompleteNote), "");
+    EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
 TEST_F(SequenceSheetTest, CopiesWhatItShowsByButtonOrCtrlC) {
     SequenceSheet sheet(platform);
     FakeDialog& dialog = Open(sheet);

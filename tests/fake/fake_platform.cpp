@@ -592,6 +592,9 @@ bool FakePlatform::PostMessageA(WindowHandle window, std::uint32_t message, std:
     if (auto scripted = Record(Call("PostMessageA", window, message, wParam, lParam))) {
         return *scripted != 0;
     }
+    if (window == kFileDialog && fileDialogOwner_ && message == kWmCommand && wParam == kIdCancel) {
+        fileDialogCancelled_ = true;
+    }
     return true;
 }
 
@@ -822,6 +825,13 @@ WindowHandle FakePlatform::GetActiveWindow() {
     return activeWindow;
 }
 
+WindowHandle FakePlatform::GetWindow(WindowHandle window, std::uint32_t command) {
+    if (auto scripted = Record(Call("GetWindow", window, command))) {
+        return static_cast<WindowHandle>(*scripted);
+    }
+    return window == kFileDialog && command == kGwOwner && fileDialogOwner_ ? *fileDialogOwner_ : 0;
+}
+
 bool FakePlatform::SetForegroundWindow(WindowHandle window) {
     if (auto scripted = Record(Call("SetForegroundWindow", window))) {
         return *scripted != 0;
@@ -856,6 +866,9 @@ WindowHandle FakePlatform::FindWindowExA(WindowHandle parent, WindowHandle child
                                          const char* className, const char* windowName) {
     if (auto scripted = Record(Call("FindWindowExA", parent, childAfter, className, windowName))) {
         return static_cast<WindowHandle>(*scripted);
+    }
+    if (parent == 0 && childAfter == 0 && Text(className) == kDialogClass && fileDialogOwner_) {
+        return kFileDialog;
     }
     const bool found = parent != 0 && parent == taskbar && Text(className) == "TrayNotifyWnd";
     return found ? notificationArea : 0;
@@ -1238,7 +1251,13 @@ bool FakePlatform::ChooseFileName(const char* name, OpenFileName* openFileName) 
     }
     std::optional<std::string> choice = std::move(dialogs.fileChoice);
     dialogs.fileChoice.reset();
-    if (!choice || openFileName->nMaxFile == 0) {
+    fileDialogOwner_ = openFileName->hwndOwner;
+    fileDialogCancelled_ = false;
+    if (whileFileDialogOpen) {
+        whileFileDialogOpen();
+    }
+    fileDialogOwner_.reset();
+    if (!choice || fileDialogCancelled_ || openFileName->nMaxFile == 0) {
         return false;
     }
     CopyText(*choice, openFileName->lpstrFile, openFileName->nMaxFile);

@@ -62,6 +62,11 @@ class FakePlatform : public Platform {
     // Runs while each message box is open, once it has been recorded, as the box's modal loop
     // would run: a test delivers from here what reaches the program's windows meanwhile.
     std::function<void(const MessageBox&)> whileMessageBoxOpen;
+    // Runs while each file dialog is open, as its modal loop would run. Meanwhile the dialog is
+    // the window kFileDialog of the dialog class, owned by the request's owner, and the Cancel
+    // command posted to it makes it return false.
+    std::function<void()> whileFileDialogOpen;
+    static constexpr WindowHandle kFileDialog = 0x7000;
     resources::Language language = resources::Language::English;
     std::string modulePath = kDefaultModulePath;
     std::map<std::string, std::string> files;  // path -> contents
@@ -232,6 +237,7 @@ class FakePlatform : public Platform {
     bool KillTimer(WindowHandle window, std::uintptr_t id) override;
     WindowHandle GetActiveWindow() override;
     bool SetForegroundWindow(WindowHandle window) override;
+    WindowHandle GetWindow(WindowHandle window, std::uint32_t command) override;
     std::intptr_t DialogBoxParamA(ModuleHandle instance, std::uint32_t templateId,
                                   WindowHandle owner, DialogHandler* dialog,
                                   std::intptr_t initParam) override;
@@ -355,6 +361,8 @@ class FakePlatform : public Platform {
     WindowHandle nextWindow_ = 0x8000;
     MemoryHandle nextMemory_ = 0x9000;
     bool useFakeDialogs_ = false;
+    std::optional<WindowHandle> fileDialogOwner_;  // while a file dialog is open
+    bool fileDialogCancelled_ = false;
     std::map<DeviceContext, GdiObject> selectedFonts_;
     std::map<GdiObject, LogFont> fonts_;  // made with CreateFontIndirectA, not yet deleted
     GdiObject nextFont_ = 0x7800;

@@ -52,10 +52,10 @@ std::string AfterFirstWord(const TableStep& step) {
 }  // namespace
 
 bool TableEditors::Knows(const std::string& verb) {
-    static const char* const kVerbs[] = {"dialog",    "closed",  "click",     "set",    "shows",
-                                         "select",    "rows",    "capture",   "choose", "type",
-                                         "focus",     "showing", "clipboard", "damage", "saved",
-                                         "unchanged", "backup"};
+    static const char* const kVerbs[] = {"dialog",    "closed",  "click",      "set",    "shows",
+                                         "select",    "rows",    "capture",    "choose", "type",
+                                         "focus",     "showing", "clipboard",  "damage", "saved",
+                                         "unchanged", "backup",  "file-dialog"};
     return std::any_of(std::begin(kVerbs), std::end(kVerbs),
                        [&](const char* known) { return verb == known; });
 }
@@ -93,8 +93,11 @@ std::string TableEditors::Path(const std::string& file) const {
 
 Verdict TableEditors::Do(const TableStep& step, const TableStep* next) {
     const std::string& verb = step.verb;
-    if (verb == "closed") {
-        return step.words.empty() ? Closed() : Fail("the step takes nothing");
+    if (verb == "closed" || verb == "file-dialog") {
+        HWND chooser = nullptr;
+        return !step.words.empty() ? Fail("the step takes nothing")
+               : verb == "closed"  ? Closed()
+                                   : FindFileDialog(&chooser);
     }
     if (step.words.empty()) {
         return Fail("the step names nothing");
@@ -237,8 +240,9 @@ Verdict TableEditors::Click(const std::string& name, const TableStep* next) {
     if (Verdict v = Control(name, &id); !v.passed) {
         return v;
     }
-    const bool opens = next != nullptr && (next->verb == "dialog" || next->verb == "choose" ||
-                                           next->verb == "box" || next->verb == "closed");
+    const bool opens = next != nullptr &&
+                       (next->verb == "dialog" || next->verb == "choose" || next->verb == "box" ||
+                        next->verb == "closed" || next->verb == "file-dialog");
     return opens ? dialogs_.back().ClickToOpen(id) : dialogs_.back().Click(id);
 }
 
@@ -334,21 +338,25 @@ Verdict TableEditors::Showing(const std::string& name, int count) {
 }
 
 // The file dialog is the process's dialog that is none of the scenario's.
-Verdict TableEditors::Choose(const std::string& file) {
+Verdict TableEditors::FindFileDialog(HWND* chooser) const {
     if (dialogs_.empty()) {
         return Fail("no dialog is current");
     }
-    HWND chooser = nullptr;
     WaitUntil([&] {
         for (HWND window : FindDialogs(ctx_.pavix.Id())) {
             const bool ours = std::any_of(dialogs_.begin(), dialogs_.end(),
                                           [&](const Dialog& d) { return d.Window() == window; });
-            chooser = !ours && IsWindowVisible(window) ? window : chooser;
+            *chooser = !ours && IsWindowVisible(window) ? window : *chooser;
         }
-        return chooser != nullptr;
+        return *chooser != nullptr;
     });
-    if (chooser == nullptr) {
-        return Fail("no file dialog showed");
+    return *chooser != nullptr ? Pass() : Fail("no file dialog showed");
+}
+
+Verdict TableEditors::Choose(const std::string& file) {
+    HWND chooser = nullptr;
+    if (Verdict v = FindFileDialog(&chooser); !v.passed) {
+        return v;
     }
     Dialog files;
     if (Verdict v = files.WaitForOpen(ctx_.pavix.Handle(), ctx_.pavix.Id(), WindowTitle(chooser));

@@ -39,6 +39,7 @@ class TableEditors {
     Verdict Focus(const std::string& name);
     Verdict Clipboard(const std::string& text);
     Verdict Showing(const std::string& name, int count);
+    Verdict FindFileDialog(HWND* chooser) const;
     Verdict Choose(const std::string& file);
     Verdict Damage(const std::string& file);
     Verdict Saved(const TableStep& step);

@@ -221,6 +221,8 @@ class Run:
             self.editors.Do(verb, text)
         elif verb == "closed":
             self.editors.Closed()
+        elif verb == "file-dialog":
+            self.editors.FileDialog()
         else:
             raise Failure("no such step")
 

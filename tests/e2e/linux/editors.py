@@ -11,7 +11,8 @@ import xkeys
 MARK = os.path.join(os.path.dirname(os.path.abspath(__file__)), "mark")
 
 VERBS = ("dialog", "closed", "click", "set", "shows", "select", "rows", "capture", "choose",
-         "type", "focus", "showing", "clipboard", "damage", "saved", "unchanged", "backup")
+         "type", "focus", "showing", "clipboard", "damage", "saved", "unchanged", "backup",
+         "file-dialog")
 SOUNDS = ("match", "mismatch", "abort", "timeout", "enable", "disable")
 CUT_SHORT = b"\x05\x00\x00"  # a record's name length, then nothing
 
@@ -194,14 +195,20 @@ class Editors:
         if len(shown) != int(count):
             raise Failure("%d of them show" % len(shown))
 
+    def Chooser(self):
+        """GTK's file chooser of the process, or None."""
+        for window in self.run.app._Windows():
+            if window is not None and window.get_role() == a11y.Atspi.Role.FILE_CHOOSER:
+                return window
+        return None
+
+    def FileDialog(self):
+        if self.wait(self.Chooser) is None:
+            raise Failure("no file dialog showed")
+
     def Choose(self, name):
         """Names the file in GTK's file chooser by typing its path, as a user can."""
-        def Chooser():
-            for window in self.run.app._Windows():
-                if window is not None and window.get_role() == a11y.Atspi.Role.FILE_CHOOSER:
-                    return window
-            return None
-        chooser = self.wait(Chooser)
+        chooser = self.wait(self.Chooser)
         if chooser is None:
             raise Failure("no file dialog showed")
         subprocess.run(["xdotool", "search", "--name", "^%s$" % chooser.get_name(), "windowfocus",
@@ -209,7 +216,7 @@ class Editors:
         subprocess.run(["xdotool", "key", "--delay", "50", "ctrl+l", "ctrl+a"], check=True)
         subprocess.run(["xdotool", "type", "--delay", "5", self.Path(name)], check=True)
         subprocess.run(["xdotool", "key", "Return"], check=True)
-        if not self.wait(lambda: Chooser() is None):
+        if not self.wait(lambda: self.Chooser() is None):
             raise Failure("the file dialog stayed open")
 
     def Damage(self, name):
