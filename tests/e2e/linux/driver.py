@@ -8,8 +8,8 @@ bus where tray_host.py keeps the tray. Prints "PASS name" or "FAIL name: reason"
 Each scenario runs in <work>/<name>/: its data files in config/pavix/ (XDG_CONFIG_HOME is
 <work>/<name>/config) with the sounds already installed in config/pavix/se/, where they are
 watched, the marker command's run folder run/ and its marker file marker.txt, and Pavix's error
-output pavix.err, which must hold no GLib or GTK critical or warning. The exit status is the
-number of failures (at most 100).
+output pavix.err, which must hold no GLib or GTK critical or warning; at its end Pavix may map
+no GL library. The exit status is the number of failures (at most 100).
 """
 
 import argparse
@@ -36,6 +36,7 @@ POLL = 0.005
 SOUND_SETTLE = 0.3  # how long a "sounds" step goes on listening for one more sound
 LEAST_PAUSE = 0.5  # Pavix waits this long after a key before it shows the hints
 GLIB_COMPLAINT = re.compile(r"-(CRITICAL|WARNING) \*\*")
+GL_LIBRARY = re.compile(r"/lib(GLX_mesa|EGL_mesa|LLVM)[^/]*$|_dri\.so$")
 MENU_ITEMS = {"enable": "Enable", "disable": "Disable", "abort": "Abort", "exit": "Exit",
               "configuration": "Configuration", "edit": "EditSequence", "sheet": "AllSequences"}
 Failure = editors.Failure
@@ -112,6 +113,13 @@ def Children(pid):
         if int(fields[1]) == pid and fields[0] != "Z":
             children.append(int(entry))
     return children
+
+
+def MappedGl(pid):
+    """The GL libraries the process has mapped, which Pavix, drawing nothing with GL, never
+    needs."""
+    with open("/proc/%d/maps" % pid) as maps:
+        return sorted({line.split()[-1] for line in maps if GL_LIBRARY.search(line.strip())})
 
 
 def WindowTitles(pid):
@@ -343,6 +351,9 @@ class Run:
         """Menu Exit unless Pavix has ended; it must end with status 0 and no box left open."""
         problems = []
         if self.pavix is not None and self.pavix.poll() is None:
+            gl = MappedGl(self.pavix.pid)
+            if gl:
+                problems.append("Pavix maps %s" % ", ".join(os.path.basename(path) for path in gl))
             boxes = self.app.Boxes()
             for title, labels, buttons in boxes:
                 problems.append("a box was left open: \"%s\" / %s" % (title, labels))

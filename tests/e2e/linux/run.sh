@@ -131,7 +131,7 @@ PavixPrivateXvfb "$out" || { Report "FAIL setup: Xvfb did not start ($(head -c 3
 
 export XDG_RUNTIME_DIR="$out/runtime"
 export ALSA_CONFIG_PATH="$LINUX_DIR/asound.conf"
-unset WAYLAND_DISPLAY NO_AT_BRIDGE
+unset WAYLAND_DISPLAY NO_AT_BRIDGE GDK_GL
 export XDG_SESSION_TYPE=x11
 # Output goes to a file: processes started on the way must not hold our output open.
 dbus-run-session -- bash "$LINUX_DIR/run.sh" --session "$pavix" "$out" </dev/null >"$out/session.out" 2>"$out/session.err"
