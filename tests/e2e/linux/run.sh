@@ -6,8 +6,8 @@
 #   bash tests/e2e/linux/run.sh build/linux/pavix
 #
 # Runs the English scenarios, the test of the tray item and its menu (tray_test.py), what a
-# screen reader reads of the dialogs (screen_reader_test.py), then the Japanese scenarios under LANG=ja_JP.UTF-8 (locale generated into
-# build/locale), one Pavix at a time, each with its own XDG_CONFIG_HOME under build/linux/e2e/work
+# screen reader reads of the dialogs (screen_reader_test.py), then the Japanese scenarios under
+# LANG=ja_JP.UTF-8 (locale generated into build/locale), one Pavix at a time, each with its own XDG_CONFIG_HOME under build/linux/e2e/work
 # and all with a private XDG_RUNTIME_DIR and ALSA's null device (asound.conf). Prints "PASS name" or "FAIL name: reason" per scenario
 # and ends with "linux end-to-end: N passed, N failed", which is also appended to the file named
 # by PAVIX_TEST_SUMMARY when that is set; the exit status is non-zero when anything failed.
@@ -51,7 +51,8 @@ RunSession() {
         grep -qx "END $group" "$out/$group.out" ||
             echo "FAIL $group: the driver ended early ($(tail -c 400 "$out/$group.err" | tr '\n' ' '))"
     }
-    if [[ -z "${PAVIX_E2E_ONLY:-}" || ( "$PAVIX_E2E_ONLY" != ja_* && "$PAVIX_E2E_ONLY" != tray_* && "$PAVIX_E2E_ONLY" != reader_* ) ]]; then
+    local only="${PAVIX_E2E_ONLY:-}"
+    if [[ -z "$only" || ( "$only" != ja_* && "$only" != tray_* && "$only" != reader_* ) ]]; then
         RunGroup en LANG=C.UTF-8
     fi
     # The Linux program's own tests, each run when no scenario is named or one of its own is.
