@@ -174,8 +174,16 @@ class Editors:
     def Read(self):
         if not self.dialogs:
             raise Failure("no dialog is current")
-        if a11y.ReadWhole(self.dialogs[-1][0]) < 2:
-            raise Failure("the dialog reads as nothing")
+        dialog = self.dialogs[-1][0]
+
+        def Whole():  # an object can go while it is read (a nested dialog's, just closed)
+            try:
+                dialog.clear_cache()
+                return a11y.ReadWhole(dialog) >= 2
+            except a11y.GLib.Error:
+                return False
+        if not self.wait(Whole):
+            raise Failure("the dialog cannot be read whole")
 
     def Capture(self, chord):
         self.FocusWindow()
