@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Pavix and sxhkd side by side on one X server, with the same N two-chord sequences each:
 start-up until the grabs are in place, the time from the last chord's key press (XTEST) to the
-command's process starting, idle CPU and resident memory. Run by bench/linux/run.sh, which
-provides the display, the session bus with a tray, the stamp command and the table reader.
+command's process starting, idle CPU and resident memory; and first of all Pavix's resident
+memory at its first start on the display (a fresh one: no GTK program has run on it) beside a
+later start. Run by bench/linux/run.sh, which provides the display, the session bus with a tray,
+the stamp command and the table reader.
 
   bench.py --pavix <pavix> --table-tool <pavix_e2e_table> --stamp <stamp> --out <folder>
            [--sizes 10,1000,100000]
@@ -23,6 +25,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "e2e", "linux"))
 import xkeys  # noqa: E402
+from driver import MappedGl  # noqa: E402
 
 MODIFIER_SETS = [("ctrl",), ("alt",), ("shift",), ("ctrl", "alt"), ("ctrl", "shift"),
                  ("alt", "shift"), ("ctrl", "alt", "shift")]
@@ -424,10 +427,31 @@ def StartAndStop(daemon, keyboard, recorder):
     try:
         return daemon.Start(keyboard, recorder)
     finally:
-        daemon.Stop()
-        # The server lets go of a client's grabs when it sees the connection close.
-        WaitFor(lambda: not keyboard.IsHeld(daemon.sequences[0][0]), 10)
-        time.sleep(QUIET)  # and the tray host has seen the item go
+        Stopped(daemon, keyboard)
+
+
+def Stopped(daemon, keyboard):
+    """Stops the program and waits until it is gone."""
+    daemon.Stop()
+    # The server lets go of a client's grabs when it sees the connection close.
+    WaitFor(lambda: not keyboard.IsHeld(daemon.sequences[0][0]), 10)
+    time.sleep(QUIET)  # and the tray host has seen the item go
+
+
+def FirstAndLaterStart(options, keyboard, recorder):
+    """Pavix's resident memory (KiB) and the GL libraries it maps, right after it has started:
+    first on this display, before any GTK program has run on it, then once more."""
+    daemon = Pavix("Pavix", os.path.join(options.out, "first-start"), Sequences(10), options,
+                   keyboard)
+    daemon.Write()
+    starts = []
+    for _ in range(2):
+        try:
+            daemon.Start(keyboard, recorder)
+            starts.append((ResidentKiB(daemon.process.pid), MappedGl(daemon.process.pid)))
+        finally:
+            Stopped(daemon, keyboard)
+    return starts
 
 
 def Measure(daemon, startups, options, keyboard, xtest, recorder):
@@ -472,7 +496,15 @@ def MeasureSize(size, options, keyboard, xtest, recorder):
     return rows
 
 
-def Report(rows, baseline, spawned):
+def FirstStartText(starts):
+    (first, gl), (later, _) = starts
+    return ("Pavix's resident memory right after its start, 10 sequences: %.1f MiB at the first "
+            "start on this display (GL libraries mapped: %s), %.1f MiB at a later one"
+            % (first / 1024, ", ".join(os.path.basename(path) for path in gl) or "none",
+               later / 1024))
+
+
+def Report(rows, baseline, spawned, firstStarts):
     lines = ["| sequences | program | start-up until grabbed, median (ms, to 1 ms) [min–max, runs] "
              "| last press to command, median (ms) [min–max, runs, lost] | idle CPU (%) "
              "| resident memory (MiB) |",
@@ -496,6 +528,8 @@ def Report(rows, baseline, spawned):
                  "(posix_spawn), median of %d: %s ms [%s–%s]"
                  % (len(spawned), Ms(statistics.median(spawned)), Ms(min(spawned)),
                     Ms(max(spawned))))
+    lines.append("")
+    lines.append(FirstStartText(firstStarts))
     return "\n".join(lines)
 
 
@@ -513,13 +547,15 @@ def main():
     keyboard = xkeys.Keyboard()
     xtest = Xtest()
     recorder = GrabRecorder()
-    baseline = xtest.RoundTrips(200)
     os.makedirs(options.out, exist_ok=True)
+    starts = FirstAndLaterStart(options, keyboard, recorder)  # before any other GTK program
+    print(FirstStartText(starts), flush=True)
+    baseline = xtest.RoundTrips(200)
     spawned = xtest.RoundTrips(50, options.stamp, os.path.join(options.out, "baseline.txt"))
     rows = []
     for size in [int(s) for s in options.sizes.split(",")]:
         rows += MeasureSize(size, options, keyboard, xtest, recorder)
-    report = Report(rows, baseline, spawned)
+    report = Report(rows, baseline, spawned, starts)
     print(report)
     with open(os.path.join(options.out, "bench-linux.md"), "w") as file:
         file.write(report + "\n")

@@ -59,7 +59,18 @@ GtkWidget* MeasuringLabel() {
 bool OpenGtkDisplay() {
     // Under Wayland GTK would pick it, where no key can be grabbed: X11 (XWayland) it is.
     gdk_set_allowed_backends("x11");
-    return gtk_init_check(nullptr, nullptr) != FALSE;
+    // Opening the display, GDK probes its GL visuals unless GL is off, which maps Mesa's GL for
+    // good (some 50 MiB resident) where no other GTK program has left the probe's result on the
+    // display; Pavix draws nothing with GL. GDK reads the variable while it opens the display:
+    // it goes again then, so that the programs Pavix starts never inherit it. A value of the
+    // user's own stays as it is.
+    static constexpr char kGdkGl[] = "GDK_GL";
+    const bool setHere = g_getenv(kGdkGl) == nullptr && g_setenv(kGdkGl, "disable", FALSE);
+    const bool opened = gtk_init_check(nullptr, nullptr) != FALSE;
+    if (setHere) {
+        g_unsetenv(kGdkGl);
+    }
+    return opened;
 }
 
 void* GtkDesktop::CreatePopup(const std::string& title, const Rect& rect, bool border) {

@@ -87,7 +87,23 @@ void CellText(GtkTreeViewColumn* column, GtkCellRenderer* renderer, GtkTreeModel
     g_object_set(renderer, "text", text, nullptr);
 }
 
+// Rows `from` to `to` (not included) tell the list's watchers that their texts may have changed:
+// assistive technology keeps each cell's text it has read until its row says so.
+void TellRowsChanged(Control& control, std::int32_t from, std::int32_t to) {
+    GtkTreeModel* model = GTK_TREE_MODEL(control.rows);
+    GtkTreeIter iter;
+    bool valid = from >= 0 && gtk_tree_model_iter_nth_child(model, &iter, nullptr, from) != FALSE;
+    for (std::int32_t row = from; valid && row < to; ++row) {
+        GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
+        gtk_tree_model_row_changed(model, path, &iter);
+        gtk_tree_path_free(path);
+        valid = gtk_tree_model_iter_next(model, &iter) != FALSE;
+    }
+}
+
+// As on the platform, a new count redraws every row of the owner-data list.
 void SetRowCount(Control& control, std::int32_t count) {
+    const std::int32_t kept = RowCount(control);
     GtkTreeIter iter;
     while (RowCount(control) > count &&
            gtk_tree_model_iter_nth_child(GTK_TREE_MODEL(control.rows), &iter, nullptr,
@@ -97,6 +113,7 @@ void SetRowCount(Control& control, std::int32_t count) {
     while (RowCount(control) < count) {
         gtk_list_store_insert_with_values(control.rows, nullptr, -1, 0, 0, -1);
     }
+    TellRowsChanged(control, 0, std::min(kept, count));
     gtk_widget_queue_draw(control.widget);
 }
 
@@ -127,6 +144,8 @@ void SetItemState(Control& control, std::intptr_t row, const ListViewItem& item)
         }
         return;
     }
+    // As on the platform, the rows whose state changes are drawn again.
+    const std::int32_t selected = FirstSelected(control, -1);
     GtkTreePath* path = gtk_tree_path_new_from_indices(static_cast<gint>(row), -1);
     if (select) {
         gtk_tree_view_set_cursor(GTK_TREE_VIEW(control.widget), path, nullptr, FALSE);
@@ -135,6 +154,10 @@ void SetItemState(Control& control, std::intptr_t row, const ListViewItem& item)
         gtk_tree_selection_unselect_path(selection, path);
     }
     gtk_tree_path_free(path);
+    TellRowsChanged(control, static_cast<std::int32_t>(row), static_cast<std::int32_t>(row) + 1);
+    if (selected >= 0 && selected != row) {
+        TellRowsChanged(control, selected, selected + 1);
+    }
 }
 
 std::intptr_t SendToList(Control& control, std::uint32_t message, std::uintptr_t wParam,
@@ -488,6 +511,13 @@ std::intptr_t SendToControl(Control& control, std::uint32_t message, std::uintpt
         default:
             return 0;
     }
+}
+
+void RedrawControl(Control& control) {
+    if (control.layout.kind == ControlKind::kList) {
+        TellRowsChanged(control, 0, RowCount(control));
+    }
+    gtk_widget_queue_draw(control.widget);
 }
 
 void SetControlText(Control& control, const char* text) {

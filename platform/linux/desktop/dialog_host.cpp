@@ -474,7 +474,7 @@ bool GtkDialogHost::Redraw(WindowHandle window) {
     if (control == nullptr) {
         return false;
     }
-    gtk_widget_queue_draw(control->widget);
+    RedrawControl(*control);
     return true;
 }
 

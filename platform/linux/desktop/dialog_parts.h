@@ -73,6 +73,8 @@ void MakeControl(GtkDialogHost::Control& control, const std::string& noneText,
 std::intptr_t SendToControl(GtkDialogHost::Control& control, std::uint32_t message,
                             std::uintptr_t wParam, std::intptr_t lParam);
 void SetControlText(GtkDialogHost::Control& control, const char* text);
+// Draws the control afresh; a list's rows read their texts again from the dialog.
+void RedrawControl(GtkDialogHost::Control& control);
 std::string ControlText(const GtkDialogHost::Control& control);
 // WM_COMMAND from a control to its dialog, unless the dialog is changing the control itself.
 void NotifyCommand(GtkDialogHost::Control& control, std::uint16_t code);

@@ -1,5 +1,6 @@
 """Pavix's windows read the way assistive technology reads them, through the accessibility bus
-(AT-SPI): its message boxes (read, then closed with their button) and its hint window."""
+(AT-SPI): its message boxes (read, then closed with their button), its hint window and its
+dialogs' lists."""
 
 import gi
 
@@ -97,3 +98,34 @@ def Dialog(app, title):
     except gi.repository.GLib.Error:
         return None
     return None
+
+
+def Cells(table, row):
+    """The texts of a table's row, cell by cell, blanks at their ends aside."""
+    cells = []
+    for column in range(Atspi.Table.get_n_columns(table)):
+        cell = Atspi.Table.get_accessible_at(table, row, column)
+        cells.append((cell.get_name() or "").strip() if cell is not None else None)
+    return cells
+
+
+def ReadWhole(node):
+    """Reads everything a screen reader asks of the node and all below it, a table's cells
+    included; the number of objects read."""
+    node.get_name()
+    node.get_description()
+    node.get_state_set().get_states()
+    node.get_attributes()
+    node.get_index_in_parent()
+    for relation in node.get_relation_set() or []:
+        for index in range(relation.get_n_targets()):
+            relation.get_target(index).get_state_set().get_states()
+    read = 1
+    if node.get_role() in (Atspi.Role.TABLE, Atspi.Role.TREE_TABLE):
+        for row in range(Atspi.Table.get_n_rows(node)):
+            Cells(node, row)
+    for index in range(node.get_child_count()):
+        child = node.get_child_at_index(index)
+        if child is not None:
+            read += ReadWhole(child)
+    return read

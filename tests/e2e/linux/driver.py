@@ -7,8 +7,9 @@ bus where tray_host.py keeps the tray. Prints "PASS name" or "FAIL name: reason"
 
 Each scenario runs in <work>/<name>/: its data files in config/pavix/ (XDG_CONFIG_HOME is
 <work>/<name>/config) with the sounds already installed in config/pavix/se/, where they are
-watched, the marker command's run folder run/ and its marker file marker.txt. The exit status is
-the number of failures (at most 100).
+watched, the marker command's run folder run/ and its marker file marker.txt, and Pavix's error
+output pavix.err, which must hold no GLib or GTK critical or warning; at its end Pavix may map
+no GL library. The exit status is the number of failures (at most 100).
 """
 
 import argparse
@@ -34,6 +35,8 @@ WAIT_CAP = 10.0
 POLL = 0.005
 SOUND_SETTLE = 0.3  # how long a "sounds" step goes on listening for one more sound
 LEAST_PAUSE = 0.5  # Pavix waits this long after a key before it shows the hints
+GLIB_COMPLAINT = re.compile(r"-(CRITICAL|WARNING) \*\*")
+GL_LIBRARY = re.compile(r"/lib(GLX_mesa|EGL_mesa|LLVM)[^/]*$|_dri\.so$")
 MENU_ITEMS = {"enable": "Enable", "disable": "Disable", "abort": "Abort", "exit": "Exit",
               "configuration": "Configuration", "edit": "EditSequence", "sheet": "AllSequences"}
 Failure = editors.Failure
@@ -112,6 +115,13 @@ def Children(pid):
     return children
 
 
+def MappedGl(pid):
+    """The GL libraries the process has mapped, which Pavix, drawing nothing with GL, never
+    needs."""
+    with open("/proc/%d/maps" % pid) as maps:
+        return sorted({line.split()[-1] for line in maps if GL_LIBRARY.search(line.strip())})
+
+
 def WindowTitles(pid):
     """The titles of the process's shown windows, as the window manager reads them."""
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid), "--name", ""],
@@ -169,8 +179,20 @@ class Run:
 
     def Start(self):
         environment = dict(os.environ, XDG_CONFIG_HOME=self.config)
-        return subprocess.Popen([self.options.pavix], cwd=self.options.work, env=environment,
-                                stdin=subprocess.DEVNULL)
+        with open(self.ErrorOutput(), "ab") as errors:
+            return subprocess.Popen([self.options.pavix], cwd=self.options.work, env=environment,
+                                    stdin=subprocess.DEVNULL, stderr=errors)
+
+    def ErrorOutput(self):
+        return os.path.join(self.folder, "pavix.err")
+
+    def Complaints(self):
+        """The criticals and warnings that GLib, GTK and their modules logged in Pavix."""
+        try:
+            with open(self.ErrorOutput(), errors="replace") as errors:
+                return [line.strip() for line in errors if GLIB_COMPLAINT.search(line)]
+        except OSError:
+            return []
 
     def Item(self):
         if self.item is None:
@@ -217,7 +239,7 @@ class Run:
                 raise Failure("a hint window remains")
         elif verb == "sounds":
             self.Sounds(words)
-        elif verb in editors.VERBS and words:
+        elif verb in editors.LINUX_VERBS or (verb in editors.VERBS and words):
             self.editors.Do(verb, text)
         elif verb == "closed":
             self.editors.Closed()
@@ -331,6 +353,9 @@ class Run:
         """Menu Exit unless Pavix has ended; it must end with status 0 and no box left open."""
         problems = []
         if self.pavix is not None and self.pavix.poll() is None:
+            gl = MappedGl(self.pavix.pid)
+            if gl:
+                problems.append("Pavix maps %s" % ", ".join(os.path.basename(path) for path in gl))
             boxes = self.app.Boxes()
             for title, labels, buttons in boxes:
                 problems.append("a box was left open: \"%s\" / %s" % (title, labels))
@@ -345,6 +370,10 @@ class Run:
                 problems.append("Exit did not end Pavix (%s)" % error)
                 self.pavix.kill()
                 self.pavix.wait()
+        complaints = self.Complaints()
+        if complaints:
+            problems.append("Pavix logged %d criticals or warnings, the first: %s"
+                            % (len(complaints), complaints[0]))
         self.keyboard.ReleaseAll()
         if self.sounds is not None:
             self.sounds.Close()

@@ -13,6 +13,11 @@ MARK = os.path.join(os.path.dirname(os.path.abspath(__file__)), "mark")
 VERBS = ("dialog", "closed", "click", "set", "shows", "select", "rows", "capture", "choose",
          "type", "focus", "showing", "clipboard", "damage", "saved", "unchanged", "backup",
          "file-dialog")
+# Steps of the Linux program's own scenarios (screen_reader_test.py), not of the shared table:
+#   row <control> <n> <cells>   the list's row n reads these cells (split by \t, blanks at a
+#                               cell's ends aside) over the accessibility bus
+#   read                        every object of the current dialog read whole, cells included
+LINUX_VERBS = ("row", "read")
 SOUNDS = ("match", "mismatch", "abort", "timeout", "enable", "disable")
 CUT_SHORT = b"\x05\x00\x00"  # a record's name length, then nothing
 
@@ -93,6 +98,8 @@ class Editors:
             step(words[0], text[len(words[0]):].strip())
         elif verb in ("type", "clipboard"):
             step(text)
+        elif verb == "row":
+            step(words[0], words[1], text.split(None, 2)[2] if len(words) > 2 else "")
         else:
             step(*words)
 
@@ -157,6 +164,27 @@ class Editors:
         table = self.Control(name)
         if not self.wait(lambda: a11y.Atspi.Table.get_n_rows(table) == int(count)):
             raise Failure("%s has %d rows" % (name, a11y.Atspi.Table.get_n_rows(table)))
+
+    def Row(self, name, row, text):
+        table = self.Control(name)
+        wanted = [cell.strip() for cell in self.run.Expand(text).split("\t")]
+        read = lambda: a11y.Cells(table, int(row))
+        if not self.wait(lambda: read() == wanted):
+            raise Failure("row %s reads %s" % (row, read()))
+
+    def Read(self):
+        if not self.dialogs:
+            raise Failure("no dialog is current")
+        dialog = self.dialogs[-1][0]
+
+        def Whole():  # an object can go while it is read (a nested dialog's, just closed)
+            try:
+                dialog.clear_cache()
+                return a11y.ReadWhole(dialog) >= 2
+            except a11y.GLib.Error:
+                return False
+        if not self.wait(Whole):
+            raise Failure("the dialog cannot be read whole")
 
     def Capture(self, chord):
         self.FocusWindow()

@@ -5,9 +5,9 @@
 #
 #   bash tests/e2e/linux/run.sh build/linux/pavix
 #
-# Runs the English scenarios, the test of the tray item and its menu (tray_test.py), then the
-# Japanese scenarios under LANG=ja_JP.UTF-8 (locale generated into
-# build/locale), one Pavix at a time, each with its own XDG_CONFIG_HOME under build/linux/e2e/work
+# Runs the English scenarios, the test of the tray item and its menu (tray_test.py), what a
+# screen reader reads of the dialogs (screen_reader_test.py), then the Japanese scenarios under
+# LANG=ja_JP.UTF-8 (locale generated into build/locale), one Pavix at a time, each with its own XDG_CONFIG_HOME under build/linux/e2e/work
 # and all with a private XDG_RUNTIME_DIR and ALSA's null device (asound.conf). Prints "PASS name" or "FAIL name: reason" per scenario
 # and ends with "linux end-to-end: N passed, N failed", which is also appended to the file named
 # by PAVIX_TEST_SUMMARY when that is set; the exit status is non-zero when anything failed.
@@ -51,16 +51,22 @@ RunSession() {
         grep -qx "END $group" "$out/$group.out" ||
             echo "FAIL $group: the driver ended early ($(tail -c 400 "$out/$group.err" | tr '\n' ' '))"
     }
-    if [[ -z "${PAVIX_E2E_ONLY:-}" || ( "$PAVIX_E2E_ONLY" != ja_* && "$PAVIX_E2E_ONLY" != tray_* ) ]]; then
+    local only="${PAVIX_E2E_ONLY:-}"
+    if [[ -z "$only" || ( "$only" != ja_* && "$only" != tray_* && "$only" != reader_* ) ]]; then
         RunGroup en LANG=C.UTF-8
     fi
-    if [[ -z "${PAVIX_E2E_TOUR:-}" && ( -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == tray_* ) ]]; then
-        env LANG=C.UTF-8 LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/tray_test.py" "${arguments[@]}" \
-            >"$out/tray.out" 2>"$out/tray-test.err"
-        cat "$out/tray.out"
-        grep -qx "END tray" "$out/tray.out" ||
-            echo "FAIL tray: the tray test ended early ($(tail -c 400 "$out/tray-test.err" | tr '\n' ' '))"
-    fi
+    # The Linux program's own tests, each run when no scenario is named or one of its own is.
+    RunOwn() {
+        local name=$1
+        [[ -z "${PAVIX_E2E_TOUR:-}" && ( -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == "${name}_"* ) ]] || return 0
+        env LANG=C.UTF-8 LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/$2" "${arguments[@]}" \
+            >"$out/$name.out" 2>"$out/$name-test.err"
+        cat "$out/$name.out"
+        grep -qx "END $name" "$out/$name.out" ||
+            echo "FAIL $name: the $name test ended early ($(tail -c 400 "$out/$name-test.err" | tr '\n' ' '))"
+    }
+    RunOwn tray tray_test.py
+    RunOwn reader screen_reader_test.py
     if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == ja_* ]]; then
         local locales="$ROOT/build/locale"
         [[ -d "$locales/ja_JP.UTF-8" ]] || { mkdir -p "$locales"; localedef -i ja_JP -f UTF-8 "$locales/ja_JP.UTF-8" >/dev/null 2>&1; }
@@ -126,7 +132,7 @@ PavixPrivateXvfb "$out" || { Report "FAIL setup: Xvfb did not start ($(head -c 3
 
 export XDG_RUNTIME_DIR="$out/runtime"
 export ALSA_CONFIG_PATH="$LINUX_DIR/asound.conf"
-unset WAYLAND_DISPLAY NO_AT_BRIDGE
+unset WAYLAND_DISPLAY NO_AT_BRIDGE GDK_GL
 export XDG_SESSION_TYPE=x11
 # Output goes to a file: processes started on the way must not hold our output open.
 dbus-run-session -- bash "$LINUX_DIR/run.sh" --session "$pavix" "$out" </dev/null >"$out/session.out" 2>"$out/session.err"
