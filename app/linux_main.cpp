@@ -50,8 +50,10 @@ pavix::LinuxResources Resources() {
 pavix::LinuxPlaces Places() {
     pavix::LinuxPlaces places;
     places.configFolder = pavix::ConfigFolder(Lookup);
-    places.programFolder = pavix::ProgramFolder();
-    places.desktopModule = places.programFolder + "/pavix-desktop.so";
+    const pavix::ProgramFiles files =
+        pavix::FindProgramFiles(pavix::ProgramFolder(), PAVIX_MODULE_FOLDER);
+    places.programFolder = files.dataFolder;
+    places.desktopModule = files.desktopModule;
     places.instanceLock = pavix::InstanceLockPath(Lookup, static_cast<unsigned>(::getuid()));
     // The tray's pictures: in the session's private runtime folder, else in the user's own.
     const char* runtime = Lookup("XDG_RUNTIME_DIR");

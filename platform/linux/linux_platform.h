@@ -57,7 +57,7 @@ struct LinuxResources {
 // Where the program finds its things: set by the executable from its environment.
 struct LinuxPlaces {
     std::string configFolder;   // the data files and se/
-    std::string programFolder;  // the executable's own folder: se/ and icons/ to install
+    std::string programFolder;  // se/ and icons/ to install (locations.h, ProgramFiles)
     std::string instanceLock;   // the single-instance lock file
     std::string runtimeFolder;  // private files of this run (the tray's pictures)
     std::string desktopModule;  // the desktop module (desktop_module.h) to load on first use

@@ -93,6 +93,16 @@ std::string ProgramFolder() {
     return program.substr(0, program.rfind('/'));
 }
 
+ProgramFiles FindProgramFiles(const std::string& programFolder, const std::string& moduleFolder) {
+    const std::string beside = programFolder + "/pavix-desktop.so";
+    struct stat info {};
+    if (stat(beside.c_str(), &info) == 0) {
+        return {programFolder, beside};
+    }
+    const std::string prefix = programFolder.substr(0, programFolder.rfind('/'));
+    return {prefix + "/share/pavix", prefix + "/" + moduleFolder + "/pavix-desktop.so"};
+}
+
 bool CreateFolders(const std::string& path, unsigned mode) {
     if (IsFolder(path)) {
         return true;  // as at every start but the first

@@ -150,9 +150,14 @@ class Run:
                                 self.marker, self.run_folder], capture_output=True, text=True)
         if files.returncode != 0:
             raise Failure("cannot write the data files: " + files.stderr.strip())
-        # As a previous start would have installed them, so that Pavix leaves them alone.
+        # As a previous start would have installed them, so that Pavix leaves them alone: from
+        # beside the program in a build tree, from <prefix>/share/pavix where it is installed.
         installed = os.path.join(self.config, "pavix", "se")
-        shutil.copytree(os.path.join(os.path.dirname(self.options.pavix), "se"), installed)
+        program = os.path.dirname(self.options.pavix)
+        defaults = os.path.join(program, "se")
+        if not os.path.isdir(defaults):
+            defaults = os.path.join(os.path.dirname(program), "share", "pavix", "se")
+        shutil.copytree(defaults, installed)
         self.sounds = sound_watch.SoundWatch(installed)
         for chord in self.scenario["held"]:
             if not self.keyboard.Hold(chord):
