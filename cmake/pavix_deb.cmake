@@ -6,7 +6,8 @@ if(CMAKE_LIBRARY_ARCHITECTURE)
 else()
   set(PAVIX_MODULE_FOLDER lib/pavix)
 endif()
-target_compile_definitions(pavix PRIVATE PAVIX_MODULE_FOLDER="${PAVIX_MODULE_FOLDER}")
+target_compile_definitions(pavix PRIVATE PAVIX_MODULE_FOLDER="${PAVIX_MODULE_FOLDER}"
+  PAVIX_APP_ID="${PAVIX_APP_ID}")
 
 set(PAVIX_DEB_SOURCE ${CMAKE_SOURCE_DIR}/tools/dist/linux)
 set(PAVIX_DEB_STAGE ${CMAKE_BINARY_DIR}/deb)

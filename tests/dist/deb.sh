@@ -14,7 +14,8 @@ set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 
 readonly SCENARIOS=(second_start_exits_at_once sequence_runs_only_when_chords_pressed_in_order
-    exit_pavix_ends_process_after_later_commands tray_item_pictures_and_menu)
+    exit_pavix_ends_process_after_later_commands tray_item_pictures_and_menu
+    start_at_login_makes_and_removes_the_startup_shortcut)
 readonly APP_ID=io.github.pavix.Pavix
 passed=0
 failed=0
