@@ -3,15 +3,18 @@
 # Windows program and starts it under Wine with a notification area of its own. `make test` runs
 # every test (the native ones also under ASan+UBSan, a short run of each fuzzer, then the Windows
 # programs under Wine: the 32-bit reference program where this kernel runs 32-bit programs, the
-# 64-bit one everywhere; then the Linux program end to end on a private Xvfb). `make dist`
-# packages both Windows programs, `make screenshots` takes the pictures in docs/images/,
-# `make bench` and `make fuzz` measure and fuzz at length, `make bench-linux` measures the Linux
-# program beside sxhkd. All install what a fresh Debian machine lacks first (when run as root).
+# 64-bit one everywhere; then the Linux program end to end on a private Xvfb, and its Debian
+# package). `make dist` packages both Windows programs, `make deb` the Linux one for Debian,
+# `make screenshots` takes the pictures in docs/images/, `make bench` and `make fuzz` measure and
+# fuzz at length, `make bench-linux` measures the Linux program beside sxhkd. All install what a
+# fresh Debian machine lacks first (when run as root).
 
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
 
 JOBS ?= 2
+VERSION := $(shell head -n 1 VERSION)
+DEB := build/dist/pavix_$(VERSION)_amd64.deb
 NATIVE_DIR := build/native
 WIN32_DIR := build/win32
 WIN64_DIR := build/win64
@@ -27,19 +30,20 @@ SOURCE_DIRS := model storage engine wording app editors resources platform tests
                tools/pavix_seq
 
 .PHONY: test run run-wine deps native linux samples win32 win64 windows asan fuzzers bench \
-        bench-wine bench-linux fuzz clean format dist screenshots
+        bench-wine bench-linux fuzz clean format dist screenshots deb
 
 # Both Windows programs are always built; which of them run under Wine depends on the kernel
 # (tools/wine-env.sh probes it and says so in one line). The Linux program's end-to-end suite
 # follows on a private Xvfb; each end-to-end suite's summary line names its platform and all are
 # repeated at the end.
-test: native linux asan fuzzers windows
+test: native linux asan fuzzers windows deb
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 	fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SMOKE_SECONDS)
 	rm -f $(TEST_SUMMARY)
 	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/windows.sh
 	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/e2e/linux/run.sh $(LINUX_DIR)/pavix
+	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/dist/deb.sh $(DEB)
 	@echo "== end-to-end, one line per platform"; cat $(TEST_SUMMARY)
 
 # The native Linux program on this X11 desktop, or on a private Xvfb where there is none (or only a
@@ -56,6 +60,13 @@ run-wine: samples
 
 dist: windows
 	bash tools/make-dist.sh $(WIN32_DIR) $(WIN64_DIR)
+
+# The Linux program as a Debian package, build/dist/pavix_<version>_amd64.deb, from the build of
+# `make linux`, which runs from build/linux/ and, installed, from /usr alike.
+deb: linux
+	cmake --build $(LINUX_DIR) -j $(JOBS) --target pavix_deb_files
+	cd $(LINUX_DIR) && cpack -G DEB
+	rm -rf build/dist/_CPack_Packages
 
 screenshots: samples
 	source tools/wine-env.sh; pavix_choose_builds; dir=$${PAVIX_WINDOWS_BUILDS%% *}; \

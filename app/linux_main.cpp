@@ -31,6 +31,10 @@ Language LanguageOf(bool japanese) {
 pavix::LinuxResources Resources() {
     pavix::LinuxResources resources;
     resources.findString = [](bool japanese, std::uint32_t id) {
+        // The session starts what its autostart folder names by the desktop's app id.
+        if (id == pavix::ids::kTextStartupLinkName) {
+            return PAVIX_APP_ID ".desktop";
+        }
         return pavix::resources::FindString(LanguageOf(japanese), id);
     };
     resources.findMenuText = [](bool japanese, std::uint32_t id) {
@@ -52,8 +56,11 @@ pavix::LinuxResources Resources() {
 pavix::LinuxPlaces Places() {
     pavix::LinuxPlaces places;
     places.configFolder = pavix::ConfigFolder(Lookup);
-    places.programFolder = pavix::ProgramFolder();
-    places.desktopModule = places.programFolder + "/pavix-desktop.so";
+    const pavix::ProgramFiles files =
+        pavix::FindProgramFiles(pavix::ProgramFolder(), PAVIX_MODULE_FOLDER, PAVIX_APP_ID);
+    places.programFolder = files.dataFolder;
+    places.desktopModule = files.desktopModule;
+    places.desktopEntry = files.desktopEntry;
     places.instanceLock = pavix::InstanceLockPath(Lookup, static_cast<unsigned>(::getuid()));
     // The tray's pictures: in the session's private runtime folder, else in the user's own.
     const char* runtime = Lookup("XDG_RUNTIME_DIR");

@@ -162,6 +162,12 @@ bool MainWindow::OnCommand(std::uint32_t command) {
         }
         return true;
     }
+    if (command == kCommandStartAtLogin) {
+        if (!tray_.StartAtLogin().Toggle()) {
+            ShowErrorText(platform_, ids::kTextWriteFailed);
+        }
+        return true;
+    }
     // Every other command ends a search or puts it on hold: what the hints showed is stale.
     if (command == kCommandEnable || command == kCommandDisable || command == kCommandAbort ||
         command == kCommandConfiguration || command == kCommandEditSequence) {

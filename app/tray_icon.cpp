@@ -99,6 +99,8 @@ void TrayIcon::ShowMenu(WindowHandle window, TrayIconId current, bool hintsOn) {
     enableIf(kCommandAbort, current == kSeeking);
     platform_.CheckMenuItem(popup, kCommandShowHints,
                             kMfByCommand | (hintsOn ? kMfChecked : kMfUnchecked));
+    platform_.CheckMenuItem(popup, kCommandStartAtLogin,
+                            kMfByCommand | (loginStart_.Enabled() ? kMfChecked : kMfUnchecked));
     platform_.SetForegroundWindow(window);
     platform_.TrackPopupMenu(popup, kTpmRightButton, cursor.x, cursor.y, 0, window, nullptr);
     // Lets the menu close properly when the user clicks elsewhere.

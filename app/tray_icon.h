@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "app/login_start.h"
 #include "platform/constants.h"
 #include "platform/platform.h"
 #include "resources/ids.h"
@@ -29,11 +30,12 @@ using ids::kCommandEditSequence;
 using ids::kCommandEnable;
 using ids::kCommandExit;
 using ids::kCommandShowHints;
+using ids::kCommandStartAtLogin;
 
 class TrayIcon {
   public:
     TrayIcon(Platform& platform, ModuleHandle instance)
-        : platform_(platform), instance_(instance) {}
+        : platform_(platform), instance_(instance), loginStart_(platform) {}
 
     // Each makes one attempt and tells the user when it fails.
     bool AddTrayIcon(WindowHandle window, TrayIconId id);
@@ -44,9 +46,13 @@ class TrayIcon {
     // elevated Pavix loses its icon for good when the shell restarts.
     void AcceptShellRestarts(WindowHandle window, std::uint32_t taskbarCreated);
     // A mouse event on the icon; the right button opens the menu, whose "Show Hints" carries a
-    // check mark while hints are on.
+    // check mark while hints are on, and "Start at Login" while the Startup folder holds
+    // Pavix's shortcut.
     std::intptr_t OnTrayNotify(WindowHandle window, TrayIconId current, bool hintsOn,
                                std::uint32_t mouseMessage);
+
+    // The menu's Start at Login.
+    LoginStart& StartAtLogin() { return loginStart_; }
 
   private:
     bool Notify(std::uint32_t message, WindowHandle window, TrayIconId id);
@@ -54,6 +60,7 @@ class TrayIcon {
 
     Platform& platform_;
     ModuleHandle instance_;
+    LoginStart loginStart_;
 };
 
 }  // namespace pavix

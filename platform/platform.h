@@ -294,6 +294,15 @@ class ShellApi {
                                         std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                         const void* rect) = 0;
     virtual bool DestroyMenu(MenuHandle menu) = 0;
+    // A special folder (kCsidlStartup...) into `path`, kMaxPath bytes; an HRESULT, kSOk when it
+    // names the folder.
+    virtual std::int32_t SHGetFolderPathA(WindowHandle owner, std::int32_t folder,
+                                          KernelHandle token, std::uint32_t flags, char* path) = 0;
+    // Saves a shortcut to the program `target`, started in `workingFolder`, as the file
+    // `linkPath`: the shell's link object (IShellLinkA's SetPath and SetWorkingDirectory), saved
+    // through its IPersistFile. An HRESULT; on failure no file is left at `linkPath`.
+    virtual std::int32_t SaveShellLinkA(const char* linkPath, const char* target,
+                                        const char* workingFolder) = 0;
 };
 
 // Everything the program asks of its platform.

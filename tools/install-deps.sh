@@ -24,6 +24,9 @@ readonly LINUX_TEST_PACKAGES=(
     xdotool dbus python3-dbus python3-gi at-spi2-core gir1.2-atspi-2.0 locales
     gir1.2-dbusmenu-gtk3-0.4 imagemagick fonts-ipafont-gothic
 )
+# The Debian package (make deb) and its checks: the package's own linter and the validators of its
+# desktop file and AppStream entry.
+readonly PACKAGE_PACKAGES=(lintian desktop-file-utils appstream)
 # make bench-linux only: the X11 hotkey daemon that Pavix is measured against.
 readonly BENCH_PACKAGES=(sxhkd)
 readonly WINDOWS_PACKAGES=(
@@ -49,7 +52,7 @@ fi
 
 missing=()
 for package in "${NATIVE_PACKAGES[@]}" "${LINUX_PACKAGES[@]}" "${LINUX_TEST_PACKAGES[@]}" \
-    "${BENCH_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"; do
+    "${PACKAGE_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"; do
     if ! IsInstalled "$package"; then
         missing+=("$package")
     fi

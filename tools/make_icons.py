@@ -2,6 +2,9 @@
 """Draws Pavix's icons and writes them as .ico files (standard library only).
 
     make_icons.py [OUTPUT_DIR]      (default: resources/icons beside this script's parent)
+    make_icons.py --hicolor DIR NAME
+                                    the program's picture as DIR/<size>x<size>/apps/NAME.png for
+                                    the icon theme, at the sizes desktops ask for (HICOLOR_SIZES)
 
 pavix.ico     group 101, the program's file icon: a key cap carrying two chevrons.
               32x32 1-bit, 16x16 24-bit, 16x16 4-bit.
@@ -22,6 +25,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 SAMPLES = 8  # per pixel and axis
 
@@ -150,9 +154,9 @@ def program_picture(size):
 
 # ---- Rasterising ----
 
-def sample_owners(picture, size):
+def sample_owners(picture, size, samples=SAMPLES):
     """For each pixel, the index of the topmost layer under each sample (-1: none)."""
-    offsets = [(i + 0.5) / SAMPLES for i in range(SAMPLES)]
+    offsets = [(i + 0.5) / samples for i in range(samples)]
     pixels = []
     for row in range(size):
         for column in range(size):
@@ -302,6 +306,47 @@ def program_icon():
                      (16, 4, palette_image(small, 16, VGA16))])
 
 
+# The menus' and launchers' sizes, the docks' and the software centres' (64 and 128).
+HICOLOR_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def scaled(picture, factor):
+    return [(lambda x, y, shape=shape: shape(x / factor, y / factor) * factor, colour)
+            for shape, colour in picture]
+
+
+def theme_picture(size):
+    """The drawing of the .ico at 16 and 32; between them the 16-pixel design enlarged, above
+    them the 32-pixel one."""
+    design = 16 if size < 32 else 32
+    return scaled(program_picture(design), size / design)
+
+
+def png_file(size):
+    """RGBA, 8 bits a channel; fewer samples per pixel at the large sizes, whose edges cover
+    several pixels anyway."""
+    samples = SAMPLES if size <= 32 else max(2, 256 // size)
+    picture = theme_picture(size)
+    pixels = smooth_pixels(picture, sample_owners(picture, size, samples), size <= 16)
+    rows = b"".join(b"\0" + bytes(v for pixel in pixels[row * size:(row + 1) * size]
+                                   for v in pixel) for row in range(size))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+
+
+def write_hicolor(folder, name):
+    for size in HICOLOR_SIZES:
+        apps = os.path.join(folder, "%dx%d" % (size, size), "apps")
+        os.makedirs(apps, exist_ok=True)
+        with open(os.path.join(apps, name + ".png"), "wb") as out:
+            out.write(png_file(size))
+
+
 ICONS = {
     "pavix.ico": program_icon,
     "idle.ico": lambda: tray_icon(idle_picture),
@@ -311,6 +356,9 @@ ICONS = {
 
 
 def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "--hicolor":
+        write_hicolor(sys.argv[2], sys.argv[3])
+        return
     if len(sys.argv) > 2:
         sys.exit(__doc__)
     here = os.path.dirname(os.path.abspath(__file__))

@@ -13,6 +13,7 @@
 // - The data files and se/ live in $XDG_CONFIG_HOME/pavix/, which stands for the folder of the
 //   executable: GetModuleFileNameA names a file "pavix" in it.
 // - Texts are UTF-8, which is also the ANSI code page here; the language follows the locale.
+// - The Startup folder is the session's autostart folder (startup_link_calls.cpp).
 #pragma once
 
 #include <cstdint>
@@ -57,10 +58,11 @@ struct LinuxResources {
 // Where the program finds its things: set by the executable from its environment.
 struct LinuxPlaces {
     std::string configFolder;   // the data files and se/
-    std::string programFolder;  // the executable's own folder: se/ and icons/ to install
+    std::string programFolder;  // se/ and icons/ to install (locations.h, ProgramFiles)
     std::string instanceLock;   // the single-instance lock file
     std::string runtimeFolder;  // private files of this run (the tray's pictures)
     std::string desktopModule;  // the desktop module (desktop_module.h) to load on first use
+    std::string desktopEntry;   // the desktop file, copied into the autostart folder
     bool japanese = false;
 };
 
@@ -235,6 +237,10 @@ class LinuxPlatform final : public Platform {
                                 std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                 const void* rect) override;
     bool DestroyMenu(MenuHandle menu) override;
+    std::int32_t SHGetFolderPathA(WindowHandle owner, std::int32_t folder, KernelHandle token,
+                                  std::uint32_t flags, char* path) override;
+    std::int32_t SaveShellLinkA(const char* linkPath, const char* target,
+                                const char* workingFolder) override;
     // --- ClipboardApi: GTK's CLIPBOARD selection; CF_TEXT is UTF-8 text, as every text here.
     bool OpenClipboard(WindowHandle owner) override;
     bool EmptyClipboard() override;

@@ -98,6 +98,8 @@ static_assert(kMfByCommand == MF_BYCOMMAND && kMfEnabled == MF_ENABLED);
 static_assert(kMfGrayed == MF_GRAYED);
 static_assert(kMfUnchecked == MF_UNCHECKED && kMfChecked == MF_CHECKED);
 static_assert(kTpmRightButton == TPM_RIGHTBUTTON);
+static_assert(kCsidlStartup == CSIDL_STARTUP && kCsidlFlagCreate == CSIDL_FLAG_CREATE);
+static_assert(kShgfpTypeCurrent == SHGFP_TYPE_CURRENT && kSOk == S_OK && kEFail == E_FAIL);
 static_assert(kWsTabStop == WS_TABSTOP && kWsExClientEdge == WS_EX_CLIENTEDGE);
 static_assert(kSwRestore == SW_RESTORE);
 

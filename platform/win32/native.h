@@ -11,6 +11,7 @@
 #include <mmsystem.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 // clang-format on
 

@@ -105,4 +105,41 @@ bool Win32Platform::DestroyMenu(MenuHandle menu) {
     return ::DestroyMenu(Menu(menu)) != FALSE;
 }
 
+std::int32_t Win32Platform::SHGetFolderPathA(WindowHandle owner, std::int32_t folder,
+                                             KernelHandle token, std::uint32_t flags, char* path) {
+    return ::SHGetFolderPathA(Window(owner), folder, win32::Kernel(token), flags, path);
+}
+
+// The link object's interfaces are released on every path; a file that Save left half-written
+// is removed.
+std::int32_t Win32Platform::SaveShellLinkA(const char* linkPath, const char* target,
+                                           const char* workingFolder) {
+    IShellLinkA* link = nullptr;
+    HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    if (FAILED(result)) {
+        return result;
+    }
+    result = link->SetPath(target);
+    if (SUCCEEDED(result)) {
+        result = link->SetWorkingDirectory(workingFolder);
+    }
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(result)) {
+        result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    }
+    if (SUCCEEDED(result)) {
+        wchar_t widePath[MAX_PATH];
+        result = ::MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) > 0
+                     ? file->Save(widePath, TRUE)
+                     : E_INVALIDARG;
+        file->Release();
+        if (FAILED(result)) {
+            ::DeleteFileA(linkPath);
+        }
+    }
+    link->Release();
+    return result;
+}
+
 }  // namespace pavix

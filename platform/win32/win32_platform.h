@@ -167,6 +167,10 @@ class Win32Platform final : public Platform {
                                 std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                 const void* rect) override;
     bool DestroyMenu(MenuHandle menu) override;
+    std::int32_t SHGetFolderPathA(WindowHandle owner, std::int32_t folder, KernelHandle token,
+                                  std::uint32_t flags, char* path) override;
+    std::int32_t SaveShellLinkA(const char* linkPath, const char* target,
+                                const char* workingFolder) override;
     // --- ClipboardApi --------------------------------------------------------------------------
     bool OpenClipboard(WindowHandle owner) override;
     bool EmptyClipboard() override;

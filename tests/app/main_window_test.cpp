@@ -669,8 +669,10 @@ TEST_F(MainWindowHintsTest, EveryEndOfTheSearchTakesTheHintsAwayAndStopsTheirTim
 
 TEST_F(MainWindowHintsTest, HintsOffCostNothingAndTheChoiceIsKept) {
     Create();
+    // The menu's first check mark is Show Hints'.
+    auto HintsTick = [&] { return platform.CallsNamed("CheckMenuItem").end()[-2].args.back(); };
     platform.Send(kWindow, kTrayCallbackMessage, 1, 0x204);
-    EXPECT_EQ(platform.CallsNamed("CheckMenuItem").back().args.back(), "8");
+    EXPECT_EQ(HintsTick(), "8");
     Command(kCommandShowHints);
     EXPECT_EQ(platform.files[kPreferencesPath], testing::PreferencesFileBytes(0));
     for (char key : {'C', 'D'}) {
@@ -679,7 +681,7 @@ TEST_F(MainWindowHintsTest, HintsOffCostNothingAndTheChoiceIsKept) {
                   (Calls{Call("SetTimer", kWindow, 1701, 700, 0)}));
     }
     platform.Send(kWindow, kTrayCallbackMessage, 1, 0x204);
-    EXPECT_EQ(platform.CallsNamed("CheckMenuItem").back().args.back(), "0");
+    EXPECT_EQ(HintsTick(), "0");
     {
         Hints later(platform, FakePlatform::kInstance, window.Engine());
         later.Start(kWindow);
@@ -736,6 +738,15 @@ TEST(HintPlacementTest, NearTheNotificationAreaInsideTheWorkArea) {
     // None at all, or one without a size: bottom right.
     EXPECT_EQ(place(std::nullopt), std::make_pair(816, 660));
     EXPECT_EQ(place(Rect{0, 0, 0, 0}), std::make_pair(816, 660));
+}
+
+TEST_F(MainWindowTest, StartAtLoginThatCannotBeWrittenIsReported) {
+    Create();
+    platform.Script("SaveShellLinkA", kEFail);
+    EXPECT_TRUE(Command(kCommandStartAtLogin).empty());
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].text, "Failed to write file");
+    EXPECT_EQ(window.IconId(), kIdle);
 }
 
 }  // namespace

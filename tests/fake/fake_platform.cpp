@@ -1,6 +1,7 @@
 #include "fake/fake_platform.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "fake/key_names.h"
@@ -993,6 +994,27 @@ bool FakePlatform::DestroyMenu(MenuHandle menu) {
         return *scripted != 0;
     }
     return true;
+}
+
+std::int32_t FakePlatform::SHGetFolderPathA(WindowHandle owner, std::int32_t folder,
+                                            KernelHandle token, std::uint32_t flags, char* path) {
+    if (auto scripted = Record(Call("SHGetFolderPathA", owner, folder, token, flags))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    if ((folder & ~kCsidlFlagCreate) != kCsidlStartup) {
+        return kEFail;
+    }
+    std::snprintf(path, kMaxPath, "%s", startupFolder.c_str());
+    return kSOk;
+}
+
+std::int32_t FakePlatform::SaveShellLinkA(const char* linkPath, const char* target,
+                                          const char* workingFolder) {
+    if (auto scripted = Record(Call("SaveShellLinkA", linkPath, target, workingFolder))) {
+        return static_cast<std::int32_t>(*scripted);
+    }
+    files[Text(linkPath)] = ShellLinkContents(target, workingFolder);
+    return kSOk;
 }
 
 }  // namespace pavix::fake

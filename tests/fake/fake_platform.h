@@ -70,7 +70,12 @@ class FakePlatform : public Platform {
     resources::Language language = resources::Language::English;
     std::string modulePath = kDefaultModulePath;
     std::map<std::string, std::string> files;  // path -> contents
-    OsVersionInfo version;                     // reported by GetVersionExA (5.1, NT by default)
+    // CSIDL_STARTUP; SaveShellLinkA stores ShellLinkContents as the link's file.
+    std::string startupFolder = "C:\\Users\\user\\Start Menu\\Programs\\Startup";
+    static std::string ShellLinkContents(const std::string& target, const std::string& folder) {
+        return "link to " + target + " in " + folder;
+    }
+    OsVersionInfo version;  // reported by GetVersionExA (5.1, NT by default)
     std::uint32_t lastError = 0;
     std::uint32_t lastErrorAfterAdjust = 0;  // what AdjustTokenPrivileges leaves as last error
     std::map<std::uint32_t, std::string> systemMessages;  // FormatMessageA texts by error code
@@ -293,6 +298,10 @@ class FakePlatform : public Platform {
                                 std::int32_t y, std::int32_t reserved, WindowHandle owner,
                                 const void* rect) override;
     bool DestroyMenu(MenuHandle menu) override;
+    std::int32_t SHGetFolderPathA(WindowHandle owner, std::int32_t folder, KernelHandle token,
+                                  std::uint32_t flags, char* path) override;
+    std::int32_t SaveShellLinkA(const char* linkPath, const char* target,
+                                const char* workingFolder) override;
     // --- ClipboardApi --------------------------------------------------------------------------
     bool OpenClipboard(WindowHandle owner) override;
     bool EmptyClipboard() override;

@@ -107,6 +107,19 @@ std::string ProgramFolder() {
     return program.substr(0, program.rfind('/'));
 }
 
+ProgramFiles FindProgramFiles(const std::string& programFolder, const std::string& moduleFolder,
+                              const std::string& appId) {
+    const std::string beside = programFolder + "/pavix-desktop.so";
+    const std::string entry = appId + ".desktop";
+    struct stat info {};
+    if (stat(beside.c_str(), &info) == 0) {
+        return {programFolder, beside, programFolder + "/deb/" + entry};
+    }
+    const std::string prefix = programFolder.substr(0, programFolder.rfind('/'));
+    return {prefix + "/share/pavix", prefix + "/" + moduleFolder + "/pavix-desktop.so",
+            prefix + "/share/applications/" + entry};
+}
+
 bool CreateFolders(const std::string& path, unsigned mode) {
     if (IsFolder(path)) {
         return true;  // as at every start but the first

@@ -11,6 +11,17 @@ using EnvironmentLookup = std::function<const char*(const char*)>;
 
 // The folder of the running executable, without a trailing slash; empty when /proc is missing.
 std::string ProgramFolder();
+// Where the program's own files are: in a build tree the desktop module, se/ and icons/ lie beside
+// the executable, the desktop entry in deb/; installed as <prefix>/bin/pavix, the module is in
+// <prefix>/`moduleFolder`, se/ and icons/ in <prefix>/share/pavix and the desktop entry in
+// <prefix>/share/applications. So the same build runs from either place.
+struct ProgramFiles {
+    std::string dataFolder;  // holds se/ and icons/
+    std::string desktopModule;
+    std::string desktopEntry;  // <appId>.desktop
+};
+ProgramFiles FindProgramFiles(const std::string& programFolder, const std::string& moduleFolder,
+                              const std::string& appId);
 // Makes a folder and any of its parents that are missing, with `mode`; true when it is there.
 bool CreateFolders(const std::string& path, unsigned mode = 0777);
 

@@ -1,5 +1,6 @@
 #include "actions.h"
 
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -517,6 +518,35 @@ Verdict ExpectChordsFree(const std::vector<Chord>& chords, bool free, const std:
 
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool ReadShellLink(const std::string& link, std::string* target, std::string* folder) {
+    const bool initialized = SUCCEEDED(CoInitialize(nullptr));
+    IShellLinkA* shellLink = nullptr;
+    IPersistFile* file = nullptr;
+    bool read = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkA, reinterpret_cast<void**>(&shellLink)));
+    read = read &&
+           SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
+    wchar_t widePath[MAX_PATH];
+    read = read && MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, widePath, MAX_PATH) > 0 &&
+           SUCCEEDED(file->Load(widePath, STGM_READ));
+    char path[MAX_PATH] = {};
+    char workingFolder[MAX_PATH] = {};
+    read = read && SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)) &&
+           SUCCEEDED(shellLink->GetWorkingDirectory(workingFolder, MAX_PATH));
+    if (file != nullptr) {
+        file->Release();
+    }
+    if (shellLink != nullptr) {
+        shellLink->Release();
+    }
+    if (initialized) {
+        CoUninitialize();
+    }
+    *target = path;
+    *folder = workingFolder;
+    return read;
 }
 
 std::string FolderListing(const std::string& folder) {

@@ -29,6 +29,7 @@ constexpr UINT kMenuAbort = pavix::ids::kCommandAbort;
 constexpr UINT kMenuEditSequence = pavix::ids::kCommandEditSequence;
 constexpr UINT kMenuShowHints = pavix::ids::kCommandShowHints;
 constexpr UINT kMenuAllSequences = pavix::ids::kCommandAllSequences;
+constexpr UINT kMenuStartAtLogin = pavix::ids::kCommandStartAtLogin;
 
 constexpr wchar_t kErrorCaption[] = L"Pavix:Error";
 constexpr DWORD kErrorHotkeyAlreadyRegistered = 1409;
@@ -161,6 +162,8 @@ class PavixProcess {
 // Files.
 bool WriteFileBytes(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);
+// The program a shortcut starts and its working folder, read through the shell's link object.
+bool ReadShellLink(const std::string& link, std::string* target, std::string* folder);
 // The names of the files and folders in `folder`, sorted and separated by ", ".
 std::string FolderListing(const std::string& folder);
 bool ReadFileBytes(const std::string& path, Bytes* bytes);

@@ -3,6 +3,8 @@
 // idle, and each other picture is learned when first expected, different from those known. The
 // sounds Config.dat names are the program's own, in se\ beside the Pavix.exe under test, which
 // the run's sound watcher watches.
+#include <shlobj.h>
+
 #include <fstream>
 #include <map>
 #include <memory>
@@ -117,6 +119,10 @@ class TableRun {
         if (verb == "sounds") {
             return sounds_.Expect(step.words);
         }
+        if (verb == "login-start" && step.words.size() == 1 &&
+            (step.words[0] == "on" || step.words[0] == "off")) {
+            return LoginStart(step.words[0] == "on");
+        }
         std::vector<Chord> chords;
         for (const std::string& word : step.words) {
             Chord chord;
@@ -168,13 +174,42 @@ class TableRun {
                                                       {"exit", kMenuExit},
                                                       {"configuration", kMenuConfiguration},
                                                       {"edit", kMenuEditSequence},
-                                                      {"sheet", kMenuAllSequences}};
+                                                      {"sheet", kMenuAllSequences},
+                                                      {"login", kMenuStartAtLogin}};
         const auto command = commands.find(item);
         if (command == commands.end()) {
             return Fail("no such menu item");
         }
         return PostMenuCommand(ctx_.pavix.Window(), command->second) ? Pass()
                                                                      : Fail("cannot post it");
+    }
+
+    // The user's Startup folder: Pavix.lnk starts this Pavix.exe in its folder, or is not there.
+    Verdict LoginStart(bool on) {
+        char folder[MAX_PATH] = {};
+        if (SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) {
+            return Fail("Wine has no Startup folder");
+        }
+        const std::string link = std::string(folder) + "\\Pavix.lnk";
+        const DWORD deadline = GetTickCount() + kWaitCapMs;
+        while (FileExists(link) != on && GetTickCount() < deadline) {
+            Sleep(10);
+        }
+        if (FileExists(link) != on) {
+            return Fail(link + (on ? " is missing" : " is still there"));
+        }
+        std::string target;
+        std::string workingFolder;
+        if (on && !ReadShellLink(link, &target, &workingFolder)) {
+            return Fail("cannot read " + link);
+        }
+        const std::string& exe = ctx_.workspace.exe;
+        const std::string exeFolder = exe.substr(0, exe.rfind('\\'));
+        if (on && (lstrcmpiA(target.c_str(), exe.c_str()) != 0 ||
+                   lstrcmpiA(workingFolder.c_str(), exeFolder.c_str()) != 0)) {
+            return Fail("the shortcut starts " + target + " in " + workingFolder + ", not " + exe);
+        }
+        return Pass();
     }
 
     Verdict Exits() {

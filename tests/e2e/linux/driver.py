@@ -38,7 +38,9 @@ LEAST_PAUSE = 0.5  # Pavix waits this long after a key before it shows the hints
 GLIB_COMPLAINT = re.compile(r"-(CRITICAL|WARNING) \*\*")
 GL_LIBRARY = re.compile(r"/lib(GLX_mesa|EGL_mesa|LLVM)[^/]*$|_dri\.so$")
 MENU_ITEMS = {"enable": "Enable", "disable": "Disable", "abort": "Abort", "exit": "Exit",
-              "configuration": "Configuration", "edit": "EditSequence", "sheet": "AllSequences"}
+              "configuration": "Configuration", "edit": "EditSequence", "sheet": "AllSequences",
+              "login": "StartAtLogin"}
+APP_ID = "io.github.pavix.Pavix"
 Failure = editors.Failure
 
 
@@ -160,9 +162,14 @@ class Run:
                                 self.marker, self.run_folder], capture_output=True, text=True)
         if files.returncode != 0:
             raise Failure("cannot write the data files: " + files.stderr.strip())
-        # As a previous start would have installed them, so that Pavix leaves them alone.
+        # As a previous start would have installed them, so that Pavix leaves them alone: from
+        # beside the program in a build tree, from <prefix>/share/pavix where it is installed.
         installed = os.path.join(self.config, "pavix", "se")
-        shutil.copytree(os.path.join(os.path.dirname(self.options.pavix), "se"), installed)
+        program = os.path.dirname(self.options.pavix)
+        defaults = os.path.join(program, "se")
+        if not os.path.isdir(defaults):
+            defaults = os.path.join(os.path.dirname(program), "share", "pavix", "se")
+        shutil.copytree(defaults, installed)
         self.sounds = sound_watch.SoundWatch(installed)
         for chord in self.scenario["held"]:
             if not self.keyboard.Hold(chord):
@@ -239,6 +246,8 @@ class Run:
                 raise Failure("a hint window remains")
         elif verb == "sounds":
             self.Sounds(words)
+        elif verb == "login-start" and words in (["on"], ["off"]):
+            self.LoginStart(words[0] == "on")
         elif verb in editors.LINUX_VERBS or (verb in editors.VERBS and words):
             self.editors.Do(verb, text)
         elif verb == "closed":
@@ -322,6 +331,29 @@ class Run:
             raise Failure("the first instance ended when the second started")
         if self.log.Item(second.pid) is not None:
             raise Failure("the second start showed a tray item")
+
+    def LoginStart(self, on):
+        """The session's autostart entry: the program's desktop entry with an Exec line that
+        starts this very program, or none."""
+        link = os.path.join(self.config, "autostart", APP_ID + ".desktop")
+        if not on:
+            if WaitUntil(lambda: not os.path.exists(link)):
+                return
+            raise Failure("%s is still there" % link)
+        if not WaitUntil(lambda: os.path.exists(link)):
+            raise Failure("no %s" % link)
+        program = os.path.dirname(self.options.pavix)
+        entry = os.path.join(program, "deb", APP_ID + ".desktop")
+        if not os.path.exists(entry):
+            entry = os.path.join(os.path.dirname(program), "share", "applications",
+                                 APP_ID + ".desktop")
+        with open(entry, encoding="utf-8") as file:
+            expected = [line if not line.startswith("Exec=") else "Exec=" + self.options.pavix
+                        for line in file.read().splitlines()]
+        with open(link, encoding="utf-8") as file:
+            written = file.read().splitlines()
+        if written != expected:
+            raise Failure("the autostart entry differs from the program's: %r" % written)
 
     def Hints(self, text):
         rows = []

@@ -27,6 +27,7 @@ LOST_CHORD = "tray_a_chord_that_a_new_layout_puts_on_a_held_key_is_told"
 # The data files of this table scenario: "off" (ctrl+alt+d: Disable Hotkey) and "two" (A B).
 FILES = "disable_hotkey_frees_chords_until_menu_enable"
 HINTS = 6  # Show Hints' place in the menu
+LOGIN = 7  # Start at Login's
 PNG = b"\x89PNG\r\n\x1a\n"
 
 
@@ -53,8 +54,9 @@ def Eventually(check):
         raise failures[0]
 
 
-def ExpectMenu(menu, labels, enabled, hintsOn, when):
-    """Every item shown in order; those in `enabled` alone can be chosen; Show Hints checked."""
+def ExpectMenu(menu, labels, enabled, hintsOn, when, loginOn=False):
+    """Every item shown in order; those in `enabled` alone can be chosen; Show Hints and Start
+    at Login check marks, set as given."""
     items = menu.Items()
     if [item[1] for item in items] != labels:
         raise driver.Failure("%s: the menu lists %s, expected %s"
@@ -66,11 +68,14 @@ def ExpectMenu(menu, labels, enabled, hintsOn, when):
                              % (when, sorted(k for k, v in states.items() if v), sorted(enabled)))
     _, layout = menu.proxy.GetLayout(dbus.Int32(0), dbus.Int32(1), dbus.Array([], "s"),
                                      dbus_interface=tray.MENU)
+    marks = {labels[HINTS]: hintsOn, labels[LOGIN]: loginOn}
     for child in layout[2]:
-        if tray.Plain(str(child[1].get("label", ""))) == labels[HINTS]:
+        label = tray.Plain(str(child[1].get("label", "")))
+        if label in marks:
             if child[1].get("toggle-type") != "checkmark" or \
-                    int(child[1].get("toggle-state", -1)) != int(hintsOn):
-                raise driver.Failure("%s: Show Hints is not a check mark set %s" % (when, hintsOn))
+                    int(child[1].get("toggle-state", -1)) != int(marks[label]):
+                raise driver.Failure("%s: %s is not a check mark set %s"
+                                     % (when, label, marks[label]))
 
 
 def ExpectPictureFile(run, name):
@@ -88,7 +93,7 @@ def ExpectPictureFile(run, name):
 
 
 def Check(run):
-    configuration, edit, sheet, enable, disable, abort, hints, leave = labels = \
+    configuration, edit, sheet, enable, disable, abort, hints, login, leave = labels = \
         MenuLabels(run.texts)
     editors = {configuration, edit, sheet}
     run.Do("start", "")
@@ -99,20 +104,23 @@ def Check(run):
     if title != "Pavix":
         raise driver.Failure("the item is titled \"%s\"" % title)
     menu = run.Menu()
-    Eventually(lambda: ExpectMenu(menu, labels, editors | {disable, hints, leave}, True, "idle"))
+    Eventually(lambda: ExpectMenu(menu, labels, editors | {disable, hints, login, leave}, True, "idle"))
     xkeys.Press(["ctrl+alt+a"])
     run.Do("icon", "seeking")
-    Eventually(lambda: ExpectMenu(menu, labels, editors | {disable, abort, hints, leave}, True,
+    Eventually(lambda: ExpectMenu(menu, labels, editors | {disable, abort, hints, login, leave}, True,
                                   "seeking"))
     menu.Click(abort)
     run.Do("icon", "idle")
     menu.Click(disable)
     run.Do("icon", "disabled")
-    Eventually(lambda: ExpectMenu(menu, labels, editors | {enable, hints, leave}, True,
+    Eventually(lambda: ExpectMenu(menu, labels, editors | {enable, hints, login, leave}, True,
                                   "disabled"))
     menu.Click(hints)
-    Eventually(lambda: ExpectMenu(menu, labels, editors | {enable, hints, leave}, False,
+    Eventually(lambda: ExpectMenu(menu, labels, editors | {enable, hints, login, leave}, False,
                                   "after Show Hints"))
+    menu.Click(login)
+    Eventually(lambda: ExpectMenu(menu, labels, editors | {enable, hints, login, leave}, False,
+                                  "after Start at Login", True))
     files = {name: ExpectPictureFile(run, name) for name in ("idle", "seeking", "disabled")}
     if len(set(files.values())) != 3:
         raise driver.Failure("the three pictures' files are not three different pictures")
