@@ -8,11 +8,11 @@ readonly NATIVE_PACKAGES=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev libclang-rt-14-dev python3
     libtomlplusplus-dev
 )
-# The native Linux program: Xlib key grabs (checked through XCB), GTK 3, the tray item, sounds;
-# and its run on a display of its own (make run without a desktop) with a private session bus.
+# The native Linux program: Xlib key grabs (checked through XCB), GTK 3, the tray item, sounds,
+# the keysym names of the desktop portal's shortcuts (xkbcommon); and its run on a display of its own (make run without a desktop) with a private session bus.
 readonly LINUX_PACKAGES=(
     pkg-config libx11-dev libx11-xcb-dev libxcb1-dev libgtk-3-dev libayatana-appindicator3-dev
-    libcanberra-dev
+    libcanberra-dev libxkbcommon-dev
     xvfb dbus dbus-x11 xdg-utils
 )
 # The Linux end-to-end tests: keys through XTEST, a private session bus with a test tray (Debian's
