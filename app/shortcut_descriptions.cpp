@@ -2,8 +2,11 @@
 
 #include <vector>
 
+#include "app/editor_factory.h"
 #include "resources/ids.h"
 #include "resources/texts.h"
+#include "storage/sequence_file.h"
+#include "storage/settings.h"
 
 namespace pavix {
 namespace {
@@ -14,6 +17,11 @@ constexpr std::size_t kNamed = 3;
 struct Roles {
     std::vector<std::size_t> starts;
     std::vector<std::size_t> continues;
+};
+
+class QuietReporter final : public FileProblemReporter {
+  public:
+    void ReportFileProblem(FileProblem) override {}
 };
 
 void Note(std::vector<std::size_t>& sequences, std::size_t index) {
@@ -69,6 +77,22 @@ std::map<KeyChord, std::string> DescribeChords(Platform& platform, const Sequenc
         descriptions[*abortChord] = LoadText(platform, ids::kTextShortcutAborts);
     }
     return descriptions;
+}
+
+std::map<KeyChord, std::string> DescribeStoredChords(Platform& platform) {
+    QuietReporter quiet;
+    Settings settings(platform, quiet);
+    settings.Load();
+    SequenceList list;
+    SequenceFile file(platform, quiet);
+    if (file.Open(false) == FileResult::kOk) {
+        for (auto sequence = std::make_unique<Sequence>(); file.Read(*sequence);
+             sequence = std::make_unique<Sequence>()) {
+            list.Append(std::move(sequence));
+        }
+    }
+    file.Close();
+    return DescribeChords(platform, list, ActiveAbortChord(settings));
 }
 
 }  // namespace pavix

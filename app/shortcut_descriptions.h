@@ -18,5 +18,8 @@ namespace pavix {
 // its number). The abort chord only aborts, as every press is compared with it first.
 std::map<KeyChord, std::string> DescribeChords(Platform& platform, const SequenceList& list,
                                                std::optional<KeyChord> abortChord);
+// The same for what Sequence.dat and Config.dat hold now; their problems are the engine's to
+// report.
+std::map<KeyChord, std::string> DescribeStoredChords(Platform& platform);
 
 }  // namespace pavix

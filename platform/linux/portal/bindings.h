@@ -85,6 +85,8 @@ class PortalBindings {
     // session (older portals send every client's presses to all) and while no hotkey holds it.
     std::optional<Hotkey> Activated(const std::string& sessionHandle, const std::string& id) const;
 
+    // Whether hotkeys are registered (or were refused in this pass): the program is enabled.
+    bool Holding() const { return !hotkeys_.empty() || !rejected_.empty(); }
     const std::string& SessionHandle() const { return session_; }
     const std::set<PackedChord>& Refused() const { return refused_; }
 

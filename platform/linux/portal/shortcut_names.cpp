@@ -1,6 +1,6 @@
 #include "platform/linux/portal/shortcut_names.h"
 
-#include <xkbcommon/xkbcommon.h>
+#include <dlfcn.h>
 
 #include <array>
 #include <cstdio>
@@ -24,13 +24,25 @@ constexpr std::array<ModifierWord, 4> kModifierWords = {{
     {kModWin, "LOGO", "logo"},
 }};
 
+// xkbcommon's name of a keysym, from the library opened on first use: the program links none
+// of the desktop's libraries, so that it starts fast on X11, and every Wayland desktop has this
+// one installed.
+bool XkbName(Keysym keysym, char* name, std::size_t size) {
+    using GetName = int (*)(std::uint32_t, char*, std::size_t);
+    static const GetName getName = [] {
+        void* library = dlopen("libxkbcommon.so.0", RTLD_LAZY | RTLD_LOCAL);
+        return library != nullptr ? reinterpret_cast<GetName>(dlsym(library, "xkb_keysym_get_name"))
+                                  : nullptr;
+    }();
+    return getName != nullptr && getName(static_cast<std::uint32_t>(keysym), name, size) > 0;
+}
+
 }  // namespace
 
 std::string PortalTrigger(std::uint32_t modifiers, std::uint32_t virtualKey) {
     const Keysym keysym = VirtualKeyToKeysym(virtualKey);
     char name[64];
-    if (keysym == 0 ||
-        xkb_keysym_get_name(static_cast<xkb_keysym_t>(keysym), name, sizeof name) <= 0) {
+    if (keysym == 0 || !XkbName(keysym, name, sizeof name)) {
         return std::string();
     }
     std::string trigger;
