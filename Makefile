@@ -3,7 +3,8 @@
 # Windows program and starts it under Wine with a notification area of its own. `make test` runs
 # every test (the native ones also under ASan+UBSan, a short run of each fuzzer, then the Windows
 # programs under Wine: the 32-bit reference program where this kernel runs 32-bit programs, the
-# 64-bit one everywhere; then the Linux program end to end on a private Xvfb). `make dist`
+# 64-bit one everywhere; then the Linux program end to end on a private Xvfb, and the Wayland
+# desktops' rules against the real desktop portal). `make dist`
 # packages both Windows programs, `make screenshots` takes the pictures in docs/images/,
 # `make bench` and `make fuzz` measure and fuzz at length, `make bench-linux` measures the Linux
 # program beside sxhkd. All install what a fresh Debian machine lacks first (when run as root).
@@ -40,6 +41,7 @@ test: native linux asan fuzzers windows
 	rm -f $(TEST_SUMMARY)
 	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/windows.sh
 	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/e2e/linux/run.sh $(LINUX_DIR)/pavix
+	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/e2e/wayland/run.sh $(LINUX_DIR)/pavix
 	@echo "== end-to-end, one line per platform"; cat $(TEST_SUMMARY)
 
 # The native Linux program on this X11 desktop, or on a private Xvfb where there is none (or only a

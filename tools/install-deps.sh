@@ -18,10 +18,11 @@ readonly LINUX_PACKAGES=(
 # The Linux end-to-end tests: keys through XTEST, a private session bus with a test tray (Debian's
 # own python3 with its D-Bus and GObject modules), the accessibility bus that reads boxes and hints;
 # for `make screenshots` also the menu built from the bus as a desktop's tray builds it, ImageMagick
-# to cut the pictures and a Japanese font.
+# to cut the pictures and a Japanese font; the desktop portal's frontend, which the Wayland rules
+# run against with a scripted backend.
 readonly LINUX_TEST_PACKAGES=(
     xdotool dbus python3-dbus python3-gi at-spi2-core gir1.2-atspi-2.0 locales
-    gir1.2-dbusmenu-gtk3-0.4 imagemagick fonts-ipafont-gothic
+    gir1.2-dbusmenu-gtk3-0.4 imagemagick fonts-ipafont-gothic xdg-desktop-portal
 )
 # make bench-linux only: the X11 hotkey daemon that Pavix is measured against.
 readonly BENCH_PACKAGES=(sxhkd)
