@@ -112,6 +112,24 @@ std::vector<PackedChord> PortalBindings::Ask(StepKind kind, Waiting waiting, con
                : std::vector<PackedChord>(chords.begin(), chords.end());
 }
 
+// A pass that asks for part of what the session holds needs no bind: the engine stops
+// registering a sequence at its first refused chord, so the pass after a refusal asks for less,
+// and a chord no sequence uses any more is held in vain but never heard. Only where binding
+// again asks the user nothing (and the part holds no refused chord) the smaller set is bound,
+// which frees the rest for other programs.
+bool PortalBindings::Covers(const Chords& wanted) const {
+    if (wanted == held_) {
+        return true;
+    }
+    if (!std::includes(held_.begin(), held_.end(), wanted.begin(), wanted.end())) {
+        return false;
+    }
+    const bool refusedAmong = std::any_of(wanted.begin(), wanted.end(), [this](PackedChord chord) {
+        return refused_.count(chord) != 0;
+    });
+    return !rules_.rebind || refusedAmong;
+}
+
 PortalBindings::Step PortalBindings::Next() {
     if (waiting_ != Waiting::kNothing) {
         return Step{};
@@ -122,7 +140,7 @@ PortalBindings::Step PortalBindings::Next() {
     }
     const bool keep = wanted_.empty() && rules_.bindAsks;
     if (!session_.empty() && !keep) {
-        if (sessionBound_ && wanted_ == held_) {
+        if (sessionBound_ && !wanted_.empty() && Covers(wanted_)) {
             return Step{};
         }
         if (!sessionBound_ && rules_.bindAsks && !listed_) {
@@ -138,7 +156,9 @@ PortalBindings::Step PortalBindings::Next() {
         held_.clear();
         return Step{StepKind::kCloseSession, {}};
     }
-    if (!session_.empty() || wanted_.empty() || (createFailed_ && wanted_ == held_)) {
+    if (!session_.empty() || wanted_.empty() ||
+        (createFailed_ &&
+         std::includes(held_.begin(), held_.end(), wanted_.begin(), wanted_.end()))) {
         return Step{};
     }
     std::vector<PackedChord> chords = Ask(StepKind::kCreateSession, Waiting::kCreate, wanted_);

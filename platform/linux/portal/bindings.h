@@ -96,6 +96,7 @@ class PortalBindings {
     enum class Waiting { kNothing, kCreate, kList, kBind };
 
     void Forget(Hotkeys::iterator found);
+    bool Covers(const Chords& wanted) const;
     Chords Wanted() const;
     std::vector<PackedChord> Ask(StepKind kind, Waiting waiting, const Chords& chords);
     // The session now holds `asked`, of which the desktop refused `refused`.

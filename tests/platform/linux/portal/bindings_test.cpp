@@ -213,6 +213,20 @@ TEST(PortalBindingsTest, ACancelledDialogOrAFailedPortalRefusesTheWholeSetOnce) 
         EXPECT_EQ(gnome.Enable({kCtrlAltP, kShiftF5}),
                   (std::vector<std::uint32_t>{kErrorAccessDenied, kErrorAccessDenied}));
         EXPECT_TRUE(gnome.Kinds().empty()) << answer;
+        // The engine stops a sequence at its first refused chord: the pass asks for less.
+        EXPECT_EQ(gnome.Enable({kCtrlAltP})[0], kErrorAccessDenied);
+        EXPECT_TRUE(gnome.Kinds().empty()) << answer;
+    }
+}
+
+TEST(PortalBindingsTest, ASmallerSetIsBoundOnlyWhereBindingAgainAsksNothing) {
+    for (const PortalRules& rules : {kKde5, kKde6, kGnome, kOther}) {
+        Desktop desktop(rules);
+        desktop.Enable({kCtrlAltP, kShiftF5});
+        desktop.Kinds();
+        desktop.Enable({kShiftF5});
+        EXPECT_EQ(desktop.Kinds(),
+                  rules.rebind ? std::vector<Kind>{Kind::kBindShortcuts} : std::vector<Kind>{});
     }
 }
 
