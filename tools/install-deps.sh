@@ -9,7 +9,8 @@ readonly NATIVE_PACKAGES=(
     libtomlplusplus-dev
 )
 # The native Linux program: Xlib key grabs (checked through XCB), GTK 3, the tray item, sounds,
-# the keysym names of the desktop portal's shortcuts (xkbcommon); and its run on a display of its own (make run without a desktop) with a private session bus.
+# the keysym names of the desktop portal's shortcuts (xkbcommon); and its run on a display of its
+# own (make run without a desktop) with a private session bus.
 readonly LINUX_PACKAGES=(
     pkg-config libx11-dev libx11-xcb-dev libxcb1-dev libgtk-3-dev libayatana-appindicator3-dev
     libcanberra-dev libxkbcommon-dev
