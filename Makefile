@@ -3,11 +3,12 @@
 # Windows program and starts it under Wine with a notification area of its own. `make test` runs
 # every test (the native ones also under ASan+UBSan, a short run of each fuzzer, then the Windows
 # programs under Wine: the 32-bit reference program where this kernel runs 32-bit programs, the
-# 64-bit one everywhere; then the Linux program end to end on a private Xvfb, and its Debian
-# package). `make dist` packages both Windows programs, `make deb` the Linux one for Debian,
-# `make screenshots` takes the pictures in docs/images/, `make bench` and `make fuzz` measure and
-# fuzz at length, `make bench-linux` measures the Linux program beside sxhkd. All install what a
-# fresh Debian machine lacks first (when run as root).
+# 64-bit one everywhere; then the Linux program end to end on a private Xvfb, the Wayland
+# desktops' rules against the real desktop portal, and its Debian package). `make dist` packages
+# both Windows programs, `make deb` the Linux one for Debian, `make screenshots` takes the
+# pictures in docs/images/, `make bench` and `make fuzz` measure and fuzz at length,
+# `make bench-linux` measures the Linux program beside sxhkd. All install what a fresh Debian
+# machine lacks first (when run as root).
 
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
@@ -44,6 +45,7 @@ test: native linux asan fuzzers windows deb
 	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/windows.sh
 	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/e2e/linux/run.sh $(LINUX_DIR)/pavix
 	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/dist/deb.sh $(DEB)
+	PAVIX_TEST_SUMMARY=$(CURDIR)/$(TEST_SUMMARY) bash tests/e2e/wayland/run.sh $(LINUX_DIR)/pavix
 	@echo "== end-to-end, one line per platform"; cat $(TEST_SUMMARY)
 
 # The native Linux program on this X11 desktop, or on a private Xvfb where there is none (or only a

@@ -6,11 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <string>
 
+#include "app/shortcut_descriptions.h"
 #include "app/startup.h"
 #include "platform/constants.h"
 #include "platform/linux/desktop/dialog_template.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/portal/bindings.h"
+#include "platform/linux/portal/desktop_entry.h"
 #include "platform/linux/posix/locations.h"
 #include "resources/ids.h"
 #include "resources/string_table.h"
@@ -46,6 +51,14 @@ pavix::LinuxResources Resources() {
     resources.menuCommands.assign(commands, commands + count);
     resources.findDialog = pavix::FindDialogTemplate;
     resources.noChordTextId = pavix::ids::kTextHotkeyNone;
+    resources.enableCommand = pavix::ids::kCommandEnable;
+    resources.describeChords = [](pavix::Platform& platform) {
+        std::map<std::uint32_t, std::string> descriptions;
+        for (auto& [chord, text] : pavix::DescribeStoredChords(platform)) {
+            descriptions.emplace(chord.Packed(), std::move(text));
+        }
+        return descriptions;
+    };
     resources.iconNames = {{pavix::ids::kIconIdle, "idle"},
                            {pavix::ids::kIconSeeking, "seeking"},
                            {pavix::ids::kIconDisabled, "disabled"},
@@ -69,6 +82,24 @@ pavix::LinuxPlaces Places() {
                                : places.configFolder + "/icons";
     places.japanese = pavix::PrefersJapanese(Lookup);
     return places;
+}
+
+const char* OrEmpty(const char* value) {
+    return value != nullptr ? value : "";
+}
+
+// In a Wayland session the chords go through the desktop's global-shortcuts portal, which
+// knows the program by its desktop file; without the portal, the user is told what to do.
+void HearChordsOnWayland(pavix::LinuxPlatform& platform, const pavix::LinuxPlaces& places) {
+    pavix::InstallDesktopEntry(Lookup, places.programFolder + "/pavix");
+    const pavix::PortalRules rules = pavix::RulesOf(OrEmpty(Lookup("XDG_CURRENT_DESKTOP")),
+                                                    OrEmpty(Lookup("KDE_SESSION_VERSION")));
+    std::string failure;
+    if (!platform.UsePortal(pavix::kPortalAppId, rules, &failure)) {
+        std::fprintf(stderr, "pavix: no global shortcuts portal: %s\n", failure.c_str());
+        platform.MessageBoxA(0, pavix::LoadText(platform, pavix::ids::kTextWaylandSession).c_str(),
+                             "Pavix", pavix::kMbOk | pavix::kMbIconAsterisk);
+    }
 }
 
 }  // namespace
@@ -100,8 +131,7 @@ int main() {
         return 0;
     }
     if (pavix::IsWaylandSession(Lookup)) {
-        platform.MessageBoxA(0, pavix::LoadText(platform, pavix::ids::kTextWaylandSession).c_str(),
-                             "Pavix", pavix::kMbOk | pavix::kMbIconAsterisk);
+        HearChordsOnWayland(platform, places);
     }
     platform.OnHotkeyLost([&platform](std::uint32_t modifiers, std::uint32_t key) {
         pavix::ReportHotkeyLost(platform, modifiers, key);

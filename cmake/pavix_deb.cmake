@@ -6,8 +6,7 @@ if(CMAKE_LIBRARY_ARCHITECTURE)
 else()
   set(PAVIX_MODULE_FOLDER lib/pavix)
 endif()
-target_compile_definitions(pavix PRIVATE PAVIX_MODULE_FOLDER="${PAVIX_MODULE_FOLDER}"
-  PAVIX_APP_ID="${PAVIX_APP_ID}")
+target_compile_definitions(pavix PRIVATE PAVIX_MODULE_FOLDER="${PAVIX_MODULE_FOLDER}")
 
 set(PAVIX_DEB_SOURCE ${CMAKE_SOURCE_DIR}/tools/dist/linux)
 set(PAVIX_DEB_STAGE ${CMAKE_BINARY_DIR}/deb)

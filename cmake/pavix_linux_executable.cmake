@@ -4,7 +4,7 @@
 # Included from the top level so that the executable lands in the top of the build tree.
 add_executable(pavix app/linux_main.cpp ${PAVIX_DIALOG_TEMPLATES_CPP})
 set_source_files_properties(${PAVIX_DIALOG_TEMPLATES_CPP} PROPERTIES GENERATED TRUE)
-target_link_libraries(pavix PRIVATE pavix_app pavix_linux pavix_platform pavix_resources)
+target_link_libraries(pavix PRIVATE pavix_app pavix_linux pavix_model pavix_platform pavix_resources)
 set_target_properties(pavix PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # The C++ runtime linked in: loading and binding the shared one took about as long as the rest of
 # the start until the chords are grabbed. The module keeps the shared one, loaded after the grabs

@@ -8,21 +8,23 @@ readonly NATIVE_PACKAGES=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev libclang-rt-14-dev python3
     libtomlplusplus-dev
 )
-# The native Linux program: Xlib key grabs (checked through XCB), GTK 3, the tray item, sounds;
-# and its run on a display of its own (make run without a desktop) with a private session bus;
-# setxkbmap for the tests that load real keyboard layouts into it.
+# The native Linux program: Xlib key grabs (checked through XCB), GTK 3, the tray item, sounds,
+# the keysym names of the desktop portal's shortcuts (xkbcommon); and its run on a display of its
+# own (make run without a desktop) with a private session bus; setxkbmap for the tests that load
+# real keyboard layouts into it.
 readonly LINUX_PACKAGES=(
     pkg-config libx11-dev libx11-xcb-dev libxcb1-dev libgtk-3-dev libayatana-appindicator3-dev
-    libcanberra-dev
+    libcanberra-dev libxkbcommon-dev
     xvfb x11-xkb-utils dbus dbus-x11 xdg-utils
 )
 # The Linux end-to-end tests: keys through XTEST, a private session bus with a test tray (Debian's
 # own python3 with its D-Bus and GObject modules), the accessibility bus that reads boxes and hints;
 # for `make screenshots` also the menu built from the bus as a desktop's tray builds it, ImageMagick
-# to cut the pictures and a Japanese font.
+# to cut the pictures and a Japanese font; the desktop portal's frontend, which the Wayland rules
+# run against with a scripted backend.
 readonly LINUX_TEST_PACKAGES=(
     xdotool dbus python3-dbus python3-gi at-spi2-core gir1.2-atspi-2.0 locales
-    gir1.2-dbusmenu-gtk3-0.4 imagemagick fonts-ipafont-gothic
+    gir1.2-dbusmenu-gtk3-0.4 imagemagick fonts-ipafont-gothic xdg-desktop-portal
 )
 # The Debian package (make deb) and its checks: the package's own linter and the validators of its
 # desktop file and AppStream entry.

@@ -4,6 +4,8 @@
 
 #include "platform/constants.h"
 #include "platform/linux/desktop/desktop_module.h"
+#include "platform/linux/portal/portal_connection.h"
+#include "platform/linux/portal/portal_hotkeys.h"
 #include "platform/linux/x11/x_hotkeys.h"
 
 namespace pavix {
@@ -14,6 +16,7 @@ LinuxPlatform::LinuxPlatform(LinuxResources resources, LinuxPlaces places)
 LinuxPlatform::~LinuxPlatform() {
     dialogHost_.reset();
     tray_.reset();
+    portal_.reset();
     hotkeys_.reset();
     if (lockDescriptor_ >= 0) {
         ::close(lockDescriptor_);
@@ -78,15 +81,19 @@ void LinuxPlatform::OnHotkeyPressed(WindowHandle window, std::int32_t id, std::u
 
 bool LinuxPlatform::RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
                                    std::uint32_t key) {
-    const std::uint32_t error =
-        hotkeys_ ? hotkeys_->Register(window, id, modifiers, key) : kErrorInvalidParameter;
+    const std::uint32_t error = portal_    ? portal_->Register(window, id, modifiers, key)
+                                : hotkeys_ ? hotkeys_->Register(window, id, modifiers, key)
+                                           : kErrorInvalidParameter;
     files_.SetLastError(error);
     return error == kErrorSuccess;
 }
 
 bool LinuxPlatform::UnregisterHotKey(WindowHandle window, std::int32_t id) {
     constexpr std::uint32_t kErrorHotkeyNotRegistered = 1419;
-    if (!hotkeys_ || !hotkeys_->Unregister(window, id)) {
+    const bool unregistered = portal_    ? portal_->Unregister(window, id)
+                              : hotkeys_ ? hotkeys_->Unregister(window, id)
+                                         : false;
+    if (!unregistered) {
         files_.SetLastError(kErrorHotkeyNotRegistered);
         return false;
     }

@@ -36,7 +36,9 @@ class TrayIndicator;
 class Desktop;
 class DialogHost;
 class DesktopModule;
+class PortalHotkeys;
 struct DialogTemplate;
+struct PortalRules;
 
 // What the executable brings that a Windows program finds in its resources. The texts come in
 // the code page of their language (1252 for English, 932 for Japanese) and are shown in UTF-8.
@@ -53,6 +55,11 @@ struct LinuxResources {
     std::uint32_t noChordTextId = 0;
     std::map<std::uint32_t, std::string> iconNames;  // icon id -> name of its .ico beside the
                                                      // executable, without the extension
+    // Through the desktop's global-shortcuts portal: what each chord (key code x 65536 +
+    // modifiers) starts or continues, and the command that has the owner of the hotkeys
+    // register them again.
+    std::function<std::map<std::uint32_t, std::string>(Platform& platform)> describeChords;
+    std::uint32_t enableCommand = 0;
 };
 
 // Where the program finds its things: set by the executable from its environment.
@@ -82,6 +89,10 @@ class LinuxPlatform final : public Platform {
     void OnHotkeyLost(std::function<void(std::uint32_t modifiers, std::uint32_t key)> lost) {
         hotkeyLost_ = std::move(lost);
     }
+    // For a Wayland session: the hotkey calls go to the desktop's global-shortcuts portal from
+    // now on, under `appId` (portal/portal_hotkeys.h); false, with the reason, where there is
+    // no portal or it offers no GlobalShortcuts, and then they stay with X11.
+    bool UsePortal(const std::string& appId, const PortalRules& rules, std::string* failure);
 
     // --- ErrorApi ------------------------------------------------------------------------------
     std::uint32_t GetLastError() override { return files_.GetLastError(); }
@@ -359,6 +370,7 @@ class LinuxPlatform final : public Platform {
     bool moduleFailed_ = false;  // no second try either
     std::unique_ptr<Desktop> desktop_;
     std::unique_ptr<XHotkeys> hotkeys_;
+    std::unique_ptr<PortalHotkeys> portal_;  // in a Wayland session with the portal
     std::unique_ptr<TrayIndicator> tray_;
     std::unique_ptr<DialogHost> dialogHost_;
     bool guiFailed_ = false;  // GTK could not open the display: no second try

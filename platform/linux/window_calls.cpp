@@ -11,6 +11,7 @@
 #include "platform/linux/desktop/tray_indicator.h"
 #include "platform/linux/glib/glib_calls.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/portal/portal_hotkeys.h"
 #include "platform/linux/x11/x_hotkeys.h"
 
 namespace pavix {
@@ -375,6 +376,10 @@ bool LinuxPlatform::NextMessage(Message* message, bool wait) {
 
 std::int32_t LinuxPlatform::GetMessageA(Message* message, WindowHandle, std::uint32_t,
                                         std::uint32_t) {
+    // The main loop asks for a message only once a pass of hotkey calls is done.
+    if (portal_) {
+        portal_->Flush(false);
+    }
     NextMessage(message, true);
     if (message->message == kWmQuit) {
         quitPosted_ = false;
@@ -407,6 +412,9 @@ void LinuxPlatform::PumpUntil(const bool& done, const bool& stopped) {
             NextMessage(&message, false);
             DispatchMessageA(&message);
         } else {
+            if (portal_) {
+                portal_->Flush(true);
+            }
             Iterate(true);
         }
     }

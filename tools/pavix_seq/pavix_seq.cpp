@@ -10,6 +10,10 @@
 #include "platform/constants.h"
 #include "platform/linux/posix/native_code_page.h"
 #include "platform/linux/posix/posix_files.h"
+#ifdef PAVIX_SEQ_PORTAL_NAMES
+#include "platform/linux/portal/desktop_entry.h"
+#include "platform/linux/portal/shortcut_names.h"
+#endif
 #include "resources/ids.h"
 #include "resources/string_table.h"
 #include "resources/texts.h"
@@ -24,13 +28,16 @@ namespace {
 constexpr char kUsage[] =
     "usage: pavix-seq [--codepage 1252|932|65001] [--abort CHORD] export Sequence.dat [out.toml]\n"
     "       pavix-seq [--codepage 1252|932|65001] [--abort CHORD] import in.toml Sequence.dat\n"
-    "       pavix-seq [--codepage 1252|932|65001] [--abort CHORD] check FILE\n";
+    "       pavix-seq [--codepage 1252|932|65001] [--abort CHORD] check FILE\n"
+    "       pavix-seq [--codepage 1252|932|65001] [--abort CHORD] hyprland Sequence.dat\n";
 constexpr char kHelp[] =
     "\n"
     "  export   the sequences of Sequence.dat as text, into out.toml or onto the output\n"
     "  import   replaces Sequence.dat by the sequences of a text, as the editor's OK does\n"
     "  check    tells what is wrong with a text or a Sequence.dat, and which sequences can\n"
     "           never run\n"
+    "  hyprland the lines of hyprland.conf that bind each chord of Sequence.dat (and the\n"
+    "           abort key) to Pavix's shortcut for it, as Hyprland wants them written\n"
     "\n"
     "  --codepage N   the code page of Sequence.dat's texts: 1252 (the default), 932, or\n"
     "                 65001 (UTF-8, as Pavix on Linux writes it)\n"
@@ -277,6 +284,50 @@ int Check(Run& run, const Options& options) {
     return run.Exit();
 }
 
+// One "bind = MODS, KEY, global, <app id>:<shortcut id>" line per distinct chord of the usable
+// sequences and the abort key, in the order the file first uses them: Hyprland ignores the
+// keys that the portal is asked for.
+int Hyprland(Run& run, const Options& options, std::ostream& out) {
+    if (options.files.size() != 1) {
+        return -1;
+    }
+#ifndef PAVIX_SEQ_PORTAL_NAMES
+    (void)out;
+    return -1;  // built without the Linux program's backend
+#else
+    SequenceList list;
+    run.ReadSequenceFile(options.files[0], list);
+    std::vector<KeyChord> chords;
+    if (options.abortChord) {
+        chords.push_back(*options.abortChord);
+    }
+    for (std::size_t i = 0; i < list.Size(); ++i) {
+        for (KeyChord chord :
+             list.At(i).Commands().empty() ? std::vector<KeyChord>() : list.At(i).Keys()) {
+            if (std::find(chords.begin(), chords.end(), chord) == chords.end()) {
+                chords.push_back(chord);
+            }
+        }
+    }
+    for (KeyChord chord : chords) {
+        std::string trigger = PortalTrigger(chord.modifiers, chord.keyCode);
+        if (trigger.empty()) {
+            continue;  // a code that names no key
+        }
+        std::string mods;
+        for (std::size_t plus = trigger.find('+'); plus != std::string::npos;
+             plus = trigger.find('+')) {
+            const std::string word = trigger.substr(0, plus);
+            mods += (mods.empty() ? "" : " ") + (word == "LOGO" ? std::string("SUPER") : word);
+            trigger.erase(0, plus + 1);
+        }
+        out << "bind = " << mods << ", " << trigger << ", global, " << kPortalAppId << ":"
+            << ShortcutId(chord.modifiers, chord.keyCode) << "\n";
+    }
+    return run.Exit();
+#endif
+}
+
 // False, with the reason told, for a command line that makes no sense.
 bool ParseOptions(const std::vector<std::string>& arguments, Options& options, std::ostream& err) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -353,6 +404,8 @@ int RunPavixSeq(const std::vector<std::string>& arguments, std::ostream& out, st
         exit = Import(run, options);
     } else if (options.command == "check") {
         exit = Check(run, options);
+    } else if (options.command == "hyprland") {
+        exit = Hyprland(run, options, out);
     }
     if (exit < 0) {
         err << kUsage;

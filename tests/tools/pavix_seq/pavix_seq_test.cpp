@@ -99,6 +99,21 @@ TEST_F(PavixSeqTest, ExportThenImportGivesBackTheSameSequenceDat) {
     EXPECT_EQ(Read("new.dat"), bytes);
 }
 
+// Hyprland ignores the keys the portal is asked for: the user writes them into its configuration.
+TEST_F(PavixSeqTest, HyprlandLinesBindEachChordOnceToItsShortcut) {
+    Write("Sequence.dat",
+          SequenceFileBytes({{"a", {{kCtrlAlt, 'P'}, {kModShift, 0x74}}, {Builtin(0)}},
+                             {"b", {{kCtrlAlt, 'P'}, {kModWin, 0xBA}}, {Builtin(0)}},
+                             {"unused", {{kCtrlAlt, 'Q'}}, {}}}));
+    EXPECT_EQ(Run({"--abort", "Ctrl+Alt+X", "hyprland", "Sequence.dat"}), kExitClean);
+    EXPECT_EQ(errors, Lines{});
+    EXPECT_EQ(output,
+              "bind = CTRL ALT, x, global, io.github.pavix.Pavix:ctrl-alt-x\n"
+              "bind = CTRL ALT, p, global, io.github.pavix.Pavix:ctrl-alt-p\n"
+              "bind = SHIFT, F5, global, io.github.pavix.Pavix:shift-f5\n"
+              "bind = SUPER, semicolon, global, io.github.pavix.Pavix:logo-vkba\n");
+}
+
 TEST_F(PavixSeqTest, TheCodePageDecidesWhichTextsSequenceDatCanHold) {
     // "テスト" in code page 932.
     Write("Sequence.dat",
@@ -276,12 +291,14 @@ TEST_F(PavixSeqTest, ACommandLineThatMakesNoSenseShowsTheUsage) {
         {"--codepage", "437", "check", "in.toml"},
         {"--abort", "Ctrl+Hyper", "check", "in.toml"},
         {"check", "in.toml", "--codepage"},
+        {"hyprland"},
     };
     for (const auto& arguments : wrong) {
         EXPECT_EQ(Run(arguments), kExitErrors) << ::testing::PrintToString(arguments);
         ASSERT_FALSE(errors.empty());
         EXPECT_EQ(errors.back(),
-                  "       pavix-seq [--codepage 1252|932|65001] [--abort CHORD] check FILE");
+                  "       pavix-seq [--codepage 1252|932|65001] [--abort CHORD] hyprland "
+                  "Sequence.dat");
     }
     EXPECT_EQ(Run({"check", "in.toml"}), kExitClean);
 }
