@@ -40,6 +40,7 @@ pavix::LinuxResources Resources() {
     resources.menuCommands.assign(commands, commands + count);
     resources.findDialog = pavix::FindDialogTemplate;
     resources.noChordTextId = pavix::ids::kTextHotkeyNone;
+    resources.exitCommand = pavix::ids::kCommandExit;
     resources.iconNames = {{pavix::ids::kIconIdle, "idle"},
                            {pavix::ids::kIconSeeking, "seeking"},
                            {pavix::ids::kIconDisabled, "disabled"},
@@ -71,6 +72,7 @@ int main() {
         return 1;
     }
     pavix::LinuxPlatform platform(Resources(), places);
+    platform.EndOnSignals();
     if (!platform.OpenDisplay()) {
         std::fprintf(stderr, "pavix: cannot open the X11 display (is DISPLAY set?)\n");
         return 1;

@@ -4,6 +4,7 @@
 
 #include "platform/constants.h"
 #include "platform/linux/desktop_module.h"
+#include "platform/linux/exit_signals.h"
 #include "platform/linux/x_hotkeys.h"
 
 namespace pavix {
@@ -26,6 +27,10 @@ bool LinuxPlatform::OpenDisplay() {
             OnHotkeyPressed(window, id, modifiers, key);
         });
     return hotkeys_ != nullptr;
+}
+
+void LinuxPlatform::EndOnSignals() {
+    exitSignals_ = std::make_unique<ExitSignals>();
 }
 
 DesktopModule* LinuxPlatform::Module() {

@@ -35,6 +35,7 @@ class TrayIndicator;
 class Desktop;
 class DialogHost;
 class DesktopModule;
+class ExitSignals;
 struct DialogTemplate;
 
 // What the executable brings that a Windows program finds in its resources. The texts come in
@@ -50,6 +51,7 @@ struct LinuxResources {
     // for no chord.
     std::function<const DialogTemplate*(bool japanese, std::uint32_t id)> findDialog;
     std::uint32_t noChordTextId = 0;
+    std::uint32_t exitCommand = 0;  // the menu's Exit, which the signals that end a program choose
     std::map<std::uint32_t, std::string> iconNames;  // icon id -> name of its .ico beside the
                                                      // executable, without the extension
 };
@@ -75,6 +77,10 @@ class LinuxPlatform final : public Platform {
     // connection opens here: the desktop's libraries (GTK, the tray item) come up on their first
     // use, which at start is the tray icon's, after every chord is grabbed.
     bool OpenDisplay();
+    // SIGTERM, SIGINT and SIGHUP choose the menu's Exit (LinuxResources::exitCommand) for every
+    // top-level window from the main loop, instead of ending the process where it stands. Call
+    // it before anything starts a thread.
+    void EndOnSignals();
 
     // --- ErrorApi ------------------------------------------------------------------------------
     std::uint32_t GetLastError() override { return files_.GetLastError(); }
@@ -359,6 +365,7 @@ class LinuxPlatform final : public Platform {
     bool lockHeld_ = false;
     std::string lastErrorText_;  // the system's wording of the last error, where it gave one
     DeferredCalls deferred_;     // the sounds, carried out from the main loop
+    std::unique_ptr<ExitSignals> exitSignals_;
     WindowHandle trayOwner_ = 0;
     std::uint32_t trayMessage_ = 0;
     std::uint32_t trayUid_ = 0;

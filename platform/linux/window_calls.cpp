@@ -8,6 +8,7 @@
 #include "platform/constants.h"
 #include "platform/linux/desktop.h"
 #include "platform/linux/dialog_host.h"
+#include "platform/linux/exit_signals.h"
 #include "platform/linux/glib_calls.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/tray_indicator.h"
@@ -337,6 +338,10 @@ void LinuxPlatform::StartLoop() {
         loopStarted_ = true;
         if (hotkeys_) {
             hotkeys_->Watch();
+        }
+        if (exitSignals_) {
+            exitSignals_->Watch(
+                [this] { PostMessageA(kHwndBroadcast, kWmCommand, resources_.exitCommand, 0); });
         }
     }
 }

@@ -5,7 +5,8 @@
 #
 #   bash tests/e2e/linux/run.sh build/linux/pavix
 #
-# Runs the English scenarios, the test of the tray item and its menu (tray_test.py), then the
+# Runs the English scenarios, the test of the tray item and its menu (tray_test.py), that of the
+# program as a process (process_test.py: signals, what it starts, its bus going), then the
 # Japanese scenarios under LANG=ja_JP.UTF-8 (locale generated into
 # build/locale), one Pavix at a time, each with its own XDG_CONFIG_HOME under build/linux/e2e/work
 # and all with a private XDG_RUNTIME_DIR and ALSA's null device (asound.conf). Prints "PASS name" or "FAIL name: reason" per scenario
@@ -51,16 +52,22 @@ RunSession() {
         grep -qx "END $group" "$out/$group.out" ||
             echo "FAIL $group: the driver ended early ($(tail -c 400 "$out/$group.err" | tr '\n' ' '))"
     }
-    if [[ -z "${PAVIX_E2E_ONLY:-}" || ( "$PAVIX_E2E_ONLY" != ja_* && "$PAVIX_E2E_ONLY" != tray_* ) ]]; then
+    if [[ -z "${PAVIX_E2E_ONLY:-}" || ( "$PAVIX_E2E_ONLY" != ja_* && "$PAVIX_E2E_ONLY" != tray_* &&
+        "$PAVIX_E2E_ONLY" != process_* ) ]]; then
         RunGroup en LANG=C.UTF-8
     fi
-    if [[ -z "${PAVIX_E2E_TOUR:-}" && ( -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == tray_* ) ]]; then
-        env LANG=C.UTF-8 LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/tray_test.py" "${arguments[@]}" \
-            >"$out/tray.out" 2>"$out/tray-test.err"
-        cat "$out/tray.out"
-        grep -qx "END tray" "$out/tray.out" ||
-            echo "FAIL tray: the tray test ended early ($(tail -c 400 "$out/tray-test.err" | tr '\n' ' '))"
-    fi
+    # What only the Linux program has: its tray item (tray_*), and its life as a process among
+    # others (process_*).
+    local part
+    for part in tray process; do
+        [[ -z "${PAVIX_E2E_TOUR:-}" && ( -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == "$part"_* ) ]] ||
+            continue
+        env LANG=C.UTF-8 LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/${part}_test.py" "${arguments[@]}" \
+            >"$out/$part.out" 2>"$out/$part-test.err"
+        cat "$out/$part.out"
+        grep -qx "END $part" "$out/$part.out" ||
+            echo "FAIL $part: the $part test ended early ($(tail -c 400 "$out/$part-test.err" | tr '\n' ' '))"
+    done
     if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == ja_* ]]; then
         local locales="$ROOT/build/locale"
         [[ -d "$locales/ja_JP.UTF-8" ]] || { mkdir -p "$locales"; localedef -i ja_JP -f UTF-8 "$locales/ja_JP.UTF-8" >/dev/null 2>&1; }

@@ -1,0 +1,116 @@
+#!/usr/bin/python3
+"""What only the Linux program has, as a process among others: the signals that end a program
+end Pavix as its menu's Exit does (status 0, item gone, chords free), also with an editor open;
+and a program that a sequence starts leads a session of its own with no signal blocked or
+ignored, and outlives Ctrl+C and a hang-up sent to Pavix's process group. Runs inside the same
+session as driver.py (run.sh starts it) and prints "PASS name" or "FAIL name: reason" for each.
+
+  process_test.py <the driver's options, without --group>
+"""
+
+import os
+import signal
+import sys
+
+import driver
+import editors
+import tray_test
+
+SIGNALS = "process_signals_end_pavix_as_exit_does"
+LAUNCHED = "process_started_program_outlives_pavix_and_its_terminal"
+PROBE = "probe"
+# The probe: writes how it was started where the sequence says, then waits to be ended.
+# Read by the shell itself: a shell blocks every signal while it waits for a command it runs.
+PROBE_SCRIPT = """#!/bin/sh
+while IFS= read -r line; do printf '%s\\n' "$line"; done </proc/$$/status >"$1.part"
+mv "$1.part" "$1"
+exec sleep 60
+"""
+GLIBC_SIGNALS = 0x180000000  # 32 and 33, which glibc's spawn leaves ignored for its threads' use
+
+
+def EndsOnSignal(run, number):
+    os.kill(run.pavix.pid, number)
+    try:
+        run.Do("exits", "")
+    except driver.Failure as failure:
+        raise driver.Failure("after %s: %s" % (signal.Signals(number).name, failure))
+    run.Do("free", "ctrl+alt+a ctrl+alt+d")
+
+
+def CheckSignals(run):
+    for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        run.item = None
+        run.icons = 0
+        run.Do("start", "")
+        run.Do("icon", "idle")
+        run.Do("held", "ctrl+alt+a ctrl+alt+d")
+        EndsOnSignal(run, number)
+    # With an editor open, the editor ends as its Cancel ends it and writes nothing.
+    run.item = None
+    run.icons = 0
+    run.Do("start", "")
+    run.Do("icon", "idle")
+    run.Do("menu", "configuration")
+    run.Do("dialog", "ConfigDialog")
+    run.Do("set", "ConfigDialog.TimeoutField 1234")
+    EndsOnSignal(run, signal.SIGTERM)
+    run.Do("unchanged", "Config.dat")
+
+
+def Status(path):
+    with open(path) as file:
+        return dict(line.rstrip("\n").split(":\t", 1) for line in file if ":\t" in line)
+
+
+def CheckLaunched(run):
+    probe = os.path.join(run.config, "pavix", PROBE)
+    with open(probe, "w") as file:
+        file.write(PROBE_SCRIPT)
+    os.chmod(probe, 0o755)
+    run.pavix = run.Start(new_session=True)
+    run.app = driver.a11y.Application(run.pavix.pid)
+    run.Do("icon", "idle")
+    run.Do("press", "ctrl+alt+a ctrl+alt+b")
+    if not driver.WaitUntil(lambda: os.path.exists(run.marker)):
+        raise driver.Failure("the sequence's program did not start")
+    status = Status(run.marker)
+    pid = int(status["Pid"])
+    try:
+        if status["NSsid"] != status["Pid"] or status["NSpgid"] != status["Pid"]:
+            raise driver.Failure("the program runs in session %s, group %s, not its own (%d)"
+                                 % (status["NSsid"], status["NSpgid"], pid))
+        if int(status["SigBlk"], 16) or int(status["SigIgn"], 16) & ~GLIBC_SIGNALS:
+            raise driver.Failure("the program starts with signals blocked %s, ignored %s"
+                                 % (status["SigBlk"], status["SigIgn"]))
+        # As the terminal that started Pavix sends them on Ctrl+C and when it closes.
+        os.killpg(run.pavix.pid, signal.SIGINT)
+        os.killpg(run.pavix.pid, signal.SIGHUP)
+        run.Do("exits", "")
+        with open("/proc/%d/stat" % pid) as file:
+            state = file.read().rsplit(")", 1)[1].split()[0]
+        if state == "Z":
+            raise driver.Failure("the program ended with Pavix")
+    except FileNotFoundError:
+        raise driver.Failure("the program ended with Pavix")
+    finally:
+        try:
+            os.kill(pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+
+
+def main():
+    sys.argv += ["--group", "en"]
+    options = driver.ParseOptions()
+    ids = editors.ControlIds(options.table_tool, options.table)
+    passed = True
+    for name, check, mark in ((SIGNALS, CheckSignals, None), (LAUNCHED, CheckLaunched, PROBE)):
+        if options.only in ("", name):
+            passed = tray_test.RunCheck(options, name, check, mark, ids) and passed
+    print("END process", flush=True)
+    return 0 if passed else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
