@@ -59,6 +59,7 @@ pavix::LinuxResources Resources() {
         }
         return descriptions;
     };
+    resources.exitCommand = pavix::ids::kCommandExit;
     resources.iconNames = {{pavix::ids::kIconIdle, "idle"},
                            {pavix::ids::kIconSeeking, "seeking"},
                            {pavix::ids::kIconDisabled, "disabled"},
@@ -111,6 +112,7 @@ int main() {
         return 1;
     }
     pavix::LinuxPlatform platform(Resources(), places);
+    platform.EndOnSignals();
     if (!platform.OpenDisplay()) {
         std::fprintf(stderr, "pavix: cannot open the X11 display (is DISPLAY set?)\n");
         return 1;

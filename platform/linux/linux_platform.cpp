@@ -4,6 +4,7 @@
 
 #include "platform/constants.h"
 #include "platform/linux/desktop/desktop_module.h"
+#include "platform/linux/glib/exit_signals.h"
 #include "platform/linux/portal/portal_connection.h"
 #include "platform/linux/portal/portal_hotkeys.h"
 #include "platform/linux/x11/x_hotkeys.h"
@@ -38,6 +39,10 @@ bool LinuxPlatform::OpenDisplay() {
             });
         });
     return hotkeys_ != nullptr;
+}
+
+void LinuxPlatform::EndOnSignals() {
+    exitSignals_ = std::make_unique<ExitSignals>();
 }
 
 DesktopModule* LinuxPlatform::Module() {

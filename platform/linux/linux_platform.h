@@ -37,6 +37,7 @@ class Desktop;
 class DialogHost;
 class DesktopModule;
 class PortalHotkeys;
+class ExitSignals;
 struct DialogTemplate;
 struct PortalRules;
 
@@ -53,6 +54,7 @@ struct LinuxResources {
     // for no chord.
     std::function<const DialogTemplate*(bool japanese, std::uint32_t id)> findDialog;
     std::uint32_t noChordTextId = 0;
+    std::uint32_t exitCommand = 0;  // the menu's Exit, which the signals that end a program choose
     std::map<std::uint32_t, std::string> iconNames;  // icon id -> name of its .ico beside the
                                                      // executable, without the extension
     // Through the desktop's global-shortcuts portal: what each chord (key code x 65536 +
@@ -93,6 +95,10 @@ class LinuxPlatform final : public Platform {
     // now on, under `appId` (portal/portal_hotkeys.h); false, with the reason, where there is
     // no portal or it offers no GlobalShortcuts, and then they stay with X11.
     bool UsePortal(const std::string& appId, const PortalRules& rules, std::string* failure);
+    // SIGTERM, SIGINT and SIGHUP choose the menu's Exit (LinuxResources::exitCommand) for every
+    // top-level window from the main loop, instead of ending the process where it stands. Call
+    // it before anything starts a thread.
+    void EndOnSignals();
 
     // --- ErrorApi ------------------------------------------------------------------------------
     std::uint32_t GetLastError() override { return files_.GetLastError(); }
@@ -393,6 +399,7 @@ class LinuxPlatform final : public Platform {
     std::string lastErrorText_;  // the system's wording of the last error, where it gave one
     DeferredCalls deferred_;     // the sounds and lost chords, carried out from the main loop
     std::function<void(std::uint32_t modifiers, std::uint32_t key)> hotkeyLost_;
+    std::unique_ptr<ExitSignals> exitSignals_;
     WindowHandle trayOwner_ = 0;
     std::uint32_t trayMessage_ = 0;
     std::uint32_t trayUid_ = 0;

@@ -9,6 +9,7 @@
 #include "platform/linux/desktop/desktop.h"
 #include "platform/linux/desktop/dialog_host.h"
 #include "platform/linux/desktop/tray_indicator.h"
+#include "platform/linux/glib/exit_signals.h"
 #include "platform/linux/glib/glib_calls.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/portal/portal_hotkeys.h"
@@ -343,6 +344,10 @@ void LinuxPlatform::StartLoop() {
         loopStarted_ = true;
         if (hotkeys_) {
             hotkeys_->Watch();
+        }
+        if (exitSignals_) {
+            exitSignals_->Watch(
+                [this] { PostMessageA(kHwndBroadcast, kWmCommand, resources_.exitCommand, 0); });
         }
     }
 }

@@ -66,6 +66,8 @@ class GtkDesktopModule final : public DesktopModule {
         GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
         GVariant* answer = nullptr;
         if (bus != nullptr) {
+            // The shared connection stays after the call: its bus going away must not end Pavix.
+            g_dbus_connection_set_exit_on_close(bus, FALSE);
             const bool ofSession =
                 std::strcmp(method, "Lock") == 0 || std::strcmp(method, "Terminate") == 0;
             answer = g_dbus_connection_call_sync(

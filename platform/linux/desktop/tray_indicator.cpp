@@ -18,7 +18,10 @@ class AppIndicatorTray final : public TrayIndicator {
                      std::function<void()> watcherAppeared);
     ~AppIndicatorTray() override;
 
-    bool HasSessionBus() const override { return bus_ != nullptr; }
+    // A bus that has gone away is none: Pavix goes on as without a tray.
+    bool HasSessionBus() const override {
+        return bus_ != nullptr && g_dbus_connection_is_closed(G_DBUS_CONNECTION(bus_)) == FALSE;
+    }
     bool HasWatcher() const override;
     void Show(const std::string& iconFolder, const std::string& iconName,
               const std::string& title) override;
@@ -68,6 +71,9 @@ AppIndicatorTray::AppIndicatorTray(std::function<void(std::uint32_t)> chosen,
     bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
     menu_ = g_object_ref_sink(gtk_menu_new());
     if (bus_ != nullptr) {
+        // The shared connection, which the tray library uses too, would end the process when
+        // the bus goes away; the chords and their commands need no bus.
+        g_dbus_connection_set_exit_on_close(G_DBUS_CONNECTION(bus_), FALSE);
         watch_ = g_bus_watch_name_on_connection(
             G_DBUS_CONNECTION(bus_), kWatcherName, G_BUS_NAME_WATCHER_FLAGS_NONE,
             reinterpret_cast<GBusNameAppearedCallback>(&AppIndicatorTray::OnWatcherAppeared),

@@ -150,9 +150,19 @@ std::uint32_t PosixFiles::GetFileAttributesA(const char* path) {
     return S_ISDIR(status.st_mode) ? kFileAttributeDirectory : kFileAttributeNormal;
 }
 
+// A folder is refused before the destination is touched, as the platform refuses to open one. A
+// copy that fails once the destination is open takes it away: a shorter copy must not stand for
+// the whole file.
 bool PosixFiles::CopyFileA(const char* existing, const char* newFile, bool failIfExists) {
     const FileHandle from = CreateFileA(existing, kGenericRead, 0, kOpenExisting, 0);
     if (from == kInvalidHandleValue) {
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(Descriptor(from), &status) == 0 && S_ISDIR(status.st_mode)) {
+        errno = EISDIR;
+        SetLastErrorFromErrno();
+        ::close(Descriptor(from));
         return false;
     }
     const int exclusive = failIfExists ? O_EXCL : O_TRUNC;
@@ -162,20 +172,33 @@ bool PosixFiles::CopyFileA(const char* existing, const char* newFile, bool failI
         ::close(Descriptor(from));
         return false;
     }
-    char buffer[16384];
-    std::uint32_t got = 0;
-    std::uint32_t put = 0;
-    bool copied = true;
-    while (copied && ReadFile(from, buffer, sizeof buffer, &got) && got > 0) {
-        copied = WriteFile(to, buffer, got, &put);
-    }
-    copied = copied && got == 0;  // a failed read leaves got at what it read
+    bool copied = CopyContents(from, to);
     ::close(Descriptor(from));
     if (::close(to) != 0 && copied) {
         SetLastErrorFromErrno();
         copied = false;
     }
+    if (!copied) {
+        ::unlink(newFile);
+    }
     return copied;
+}
+
+bool PosixFiles::CopyContents(FileHandle from, FileHandle to) {
+    char buffer[16384];
+    for (;;) {
+        std::uint32_t got = 0;
+        std::uint32_t put = 0;
+        if (!ReadFile(from, buffer, sizeof buffer, &got)) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        if (!WriteFile(to, buffer, got, &put)) {
+            return false;
+        }
+    }
 }
 
 bool PosixFiles::DeleteFileA(const char* path) {

@@ -44,6 +44,9 @@ class PosixFiles : public FileApi, public ErrorApi {
     int LastErrno() const { return fromErrno_ ? lastErrno_ : 0; }
 
   private:
+    // Reads `from` to its end into `to`; false at the first read or write that fails.
+    bool CopyContents(FileHandle from, FileHandle to);
+
     std::uint32_t lastError_ = 0;
     bool fromErrno_ = false;
     int lastErrno_ = 0;

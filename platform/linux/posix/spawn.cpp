@@ -24,16 +24,17 @@ class SpawnSetup {
         }
         posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addclosefrom_np(&actions_, kFirstInherited);
-        sigset_t defaults;
-        sigemptyset(&defaults);
-        for (const int signal : {SIGCHLD, SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
-            sigaddset(&defaults, signal);
-        }
-        sigset_t unblocked;
-        sigemptyset(&unblocked);
-        posix_spawnattr_setsigdefault(&attributes_, &defaults);
-        posix_spawnattr_setsigmask(&attributes_, &unblocked);
-        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+        // As a desktop's launcher starts a program: in a session of its own, so that neither the
+        // terminal that started Pavix nor Pavix's own end reaches it, with every signal's default
+        // handling and none blocked (Pavix blocks the signals that end it).
+        sigset_t every;
+        sigfillset(&every);
+        sigset_t none;
+        sigemptyset(&none);
+        posix_spawnattr_setsigdefault(&attributes_, &every);
+        posix_spawnattr_setsigmask(&attributes_, &none);
+        posix_spawnattr_setflags(
+            &attributes_, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     }
     ~SpawnSetup() {
         posix_spawnattr_destroy(&attributes_);

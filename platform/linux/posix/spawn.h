@@ -16,7 +16,8 @@ struct Spawned {
 
 // Runs argv[0] (looked for on PATH when it names no folder) with argv in `directory` (this
 // process's own when empty), with standard input from /dev/null, standard output and error
-// shared, no other descriptor and default handling of the signals a desktop program catches.
+// shared, no other descriptor, in a session of its own, with every signal handled by default and
+// none blocked.
 // A file that is no executable format runs as a /bin/sh script, as execvp does. The caller
 // reaps the child.
 Spawned Spawn(const std::vector<std::string>& argv, const std::string& directory);

@@ -142,6 +142,7 @@ class Run:
         self.config = os.path.join(self.folder, "config")
         self.run_folder = os.path.join(self.folder, "run")
         self.marker = os.path.join(self.folder, "marker.txt")
+        self.mark = MARK  # the command the sequences run as "mark"
         self.log = tray.Log(options.tray_log, log.Length())
         self.pavix = None
         self.item = None
@@ -158,7 +159,7 @@ class Run:
         os.makedirs(self.run_folder)
         files = subprocess.run([self.options.table_tool, self.options.table, "--files",
                                 self.scenario.get("files", self.scenario["name"]),
-                                os.path.join(self.config, "pavix"), MARK,
+                                os.path.join(self.config, "pavix"), self.mark,
                                 self.marker, self.run_folder], capture_output=True, text=True)
         if files.returncode != 0:
             raise Failure("cannot write the data files: " + files.stderr.strip())
@@ -179,17 +180,19 @@ class Run:
     def Expand(self, text):
         """A table's text with the paths of this scenario's folder in place."""
         folder = os.path.join(self.config, "pavix")
-        names = {"mark": MARK, "marker": self.marker, "run-folder": self.run_folder}
+        names = {"mark": self.mark, "marker": self.marker, "run-folder": self.run_folder}
         for name in re.findall(r"\{file:([^}]*)\}", text):
             names["file:" + name] = os.path.join(folder, name)
         return Expand(text, names)
 
-    def Start(self):
-        environment = dict(os.environ, XDG_CONFIG_HOME=self.config)
+    def Start(self, new_session=False, **environment):
+        """Pavix with the environment's variables changed as given, in a session and process
+        group of its own when `new_session` (as a terminal starts it) or else in the driver's."""
+        environment = dict(os.environ, XDG_CONFIG_HOME=self.config, **environment)
         with open(self.ErrorOutput(), "ab") as errors:
             return subprocess.Popen([self.options.pavix], cwd=self.options.work, env=environment,
-                                    stdin=subprocess.DEVNULL, stderr=errors)
-
+                                    stdin=subprocess.DEVNULL, stderr=errors,
+                                    start_new_session=new_session)
     def ErrorOutput(self):
         return os.path.join(self.folder, "pavix.err")
 

@@ -6,7 +6,8 @@
 #   bash tests/e2e/linux/run.sh build/linux/pavix
 #
 # Runs the English scenarios, the test of the tray item and its menu (tray_test.py), what a
-# screen reader reads of the dialogs (screen_reader_test.py), then the Japanese scenarios under
+# screen reader reads of the dialogs (screen_reader_test.py), that of the program as a process
+# (process_test.py: signals, what it starts, its bus going), then the Japanese scenarios under
 # LANG=ja_JP.UTF-8 (locale generated into build/locale), one Pavix at a time, each with its own XDG_CONFIG_HOME under build/linux/e2e/work
 # and all with a private XDG_RUNTIME_DIR and ALSA's null device (asound.conf). Prints "PASS name" or "FAIL name: reason" per scenario
 # and ends with "linux end-to-end: N passed, N failed", which is also appended to the file named
@@ -52,7 +53,8 @@ RunSession() {
             echo "FAIL $group: the driver ended early ($(tail -c 400 "$out/$group.err" | tr '\n' ' '))"
     }
     local only="${PAVIX_E2E_ONLY:-}"
-    if [[ -z "$only" || ( "$only" != ja_* && "$only" != tray_* && "$only" != reader_* ) ]]; then
+    if [[ -z "$only" || ( "$only" != ja_* && "$only" != tray_* && "$only" != reader_* &&
+          "$only" != process_* ) ]]; then
         RunGroup en LANG=C.UTF-8
     fi
     # The Linux program's own tests, each run when no scenario is named or one of its own is.
@@ -67,6 +69,7 @@ RunSession() {
     }
     RunOwn tray tray_test.py
     RunOwn reader screen_reader_test.py
+    RunOwn process process_test.py
     if [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == ja_* ]]; then
         local locales="$ROOT/build/locale"
         [[ -d "$locales/ja_JP.UTF-8" ]] || { mkdir -p "$locales"; localedef -i ja_JP -f UTF-8 "$locales/ja_JP.UTF-8" >/dev/null 2>&1; }

@@ -224,11 +224,15 @@ def CheckOnePerDisplay(run):
     run.Do("quiet", "")
 
 
-def RunCheck(options, name, check):
+def RunCheck(options, name, check, mark=None, ids=None):
+    """One check over FILES, its "mark" command `mark` (a path beside the data files) when
+    given, with the dialogs' control ids when the check drives an editor."""
     scenario = {"name": name, "files": FILES, "group": "en", "held": [], "steps": []}
-    run = driver.Run(options, scenario, xkeys.Keyboard(), tray.Log(options.tray_log))
+    run = driver.Run(options, scenario, xkeys.Keyboard(), tray.Log(options.tray_log), ids)
     reason = ""
     try:
+        if mark is not None:
+            run.mark = os.path.join(run.config, "pavix", mark)
         run.Prepare()
         check(run)
     except Exception as error:

@@ -4,11 +4,16 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "platform/constants.h"
+#include "platform/linux/posix/spawn.h"
 
 namespace pavix {
 namespace {
@@ -69,6 +74,44 @@ TEST_F(LaunchTest, WhatCannotStartIsRefusedWithThePlatformsCode) {
     const Launch unbalanced = PlanLaunch(folder_ + "/tool", "\"open", "");
     EXPECT_EQ(unbalanced.error, kErrorInvalidParameter);
     EXPECT_TRUE(unbalanced.argv.empty());
+}
+
+// The lines of the child's /proc status that say how it was started, by name.
+std::map<std::string, std::string> SpawnedStatus(const std::string& folder) {
+    const std::string file = folder + "/status";
+    const Spawned spawned =
+        Spawn({"/bin/sh", "-c", "exec cat /proc/self/status >\"$0\"", file}, "");
+    EXPECT_EQ(spawned.error, 0);
+    int status = 0;
+    ::waitpid(spawned.pid, &status, 0);
+    std::map<std::string, std::string> fields;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t colon = line.find(":\t");
+        if (colon != std::string::npos) {
+            fields[line.substr(0, colon)] = line.substr(colon + 2);
+        }
+    }
+    return fields;
+}
+
+// Started from a process that blocks and ignores signals, as Pavix does, and leads no session.
+TEST_F(LaunchTest, AStartedProgramLeadsASessionOfItsOwnWithPlainSignals) {
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGTERM);
+    sigset_t before;
+    ::pthread_sigmask(SIG_BLOCK, &blocked, &before);
+    const auto quit = std::signal(SIGQUIT, SIG_IGN);
+    std::map<std::string, std::string> child = SpawnedStatus(folder_);
+    std::signal(SIGQUIT, quit);
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    EXPECT_EQ(child["NSsid"], child["Pid"]);
+    EXPECT_EQ(child["NSpgid"], child["Pid"]);
+    // glibc's spawn leaves its own two signals (32 and 33) ignored, which only its threads use.
+    constexpr std::uint64_t kGlibcSignals = 0x180000000;
+    EXPECT_EQ(std::stoull(child["SigBlk"], nullptr, 16), 0u);
+    EXPECT_EQ(std::stoull(child["SigIgn"], nullptr, 16) & ~kGlibcSignals, 0u);
 }
 
 }  // namespace

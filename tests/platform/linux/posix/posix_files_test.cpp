@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "platform/constants.h"
+#include "storage/backup.h"
 
 namespace pavix {
 namespace {
@@ -43,6 +44,20 @@ TEST_F(PosixFilesTest, ACopyHoldsTheWholeFileAndRespectsAnExistingOne) {
     EXPECT_FALSE(files_.CopyFileA(Path("none").c_str(), Path("other").c_str(), false));
     EXPECT_EQ(files_.GetLastError(), kErrorFileNotFound);
     EXPECT_FALSE(std::filesystem::exists(Path("other")));
+}
+
+// A source whose first read fails (/proc/self/mem reads as EIO at its start) and a folder: the
+// copy fails, no empty copy is left, and a folder's copy does not even touch the destination.
+TEST_F(PosixFilesTest, ACopyThatCannotReadTheWholeFileFailsAndLeavesNoCopy) {
+    std::filesystem::create_symlink("/proc/self/mem", Path("Sequence.dat"));
+    EXPECT_FALSE(KeepBackup(files_, Path("Sequence.dat")));
+    EXPECT_EQ(files_.LastErrno(), EIO);
+    EXPECT_FALSE(std::filesystem::exists(Path("Sequence.dat.bak")));
+    std::filesystem::create_directory(Path("folder"));
+    std::ofstream(Path("folder.bak")) << "an older copy";
+    EXPECT_FALSE(KeepBackup(files_, Path("folder")));
+    EXPECT_EQ(files_.GetLastError(), kErrorAccessDenied);
+    EXPECT_EQ(Read("folder.bak"), "an older copy");
 }
 
 TEST_F(PosixFilesTest, FoldersAreToldFromFilesAndErrorsKeepTheirErrno) {
