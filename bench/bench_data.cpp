@@ -57,6 +57,12 @@ KeyChord ThirdChord(Random& random) {
                     static_cast<std::uint16_t>(kThirdKeys[random.Below(36)])};
 }
 
+// Any of the 16 modifier sets with one of 100 keys from 0x30 on (digits, letters and beyond).
+KeyChord SpreadChord(Random& random) {
+    return KeyChord{static_cast<std::uint16_t>(random.Below(16)),
+                    static_cast<std::uint16_t>(0x30 + random.Below(100))};
+}
+
 }  // namespace
 
 KeyChord MostPopularFirstChord() {
@@ -78,6 +84,17 @@ SequenceList MakeSequences(std::size_t count) {
             "--open \"C:\\Users\\me\\Documents\\note " + std::to_string(i) + ".txt\"",
             "C:\\Users\\me"));
         list.Append(std::move(sequence));
+    }
+    return list;
+}
+
+SequenceList MakeSpreadSequences(std::size_t count) {
+    Random random(count + 1);
+    SequenceList list = MakeSequences(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        Sequence& sequence = list.At(i);
+        sequence.ReplaceKey(0, SpreadChord(random));
+        sequence.ReplaceKey(1, SpreadChord(random));
     }
     return list;
 }

@@ -20,6 +20,9 @@ KeyChord MostPopularFirstChord();
 
 // `count` sequences; the same count always gives the same list.
 SequenceList MakeSequences(std::size_t count);
+// `count` sequences like those of MakeSequences but with their first two chords drawn from every
+// modifier set and a hundred keys: about 1,600 first chords, so groups of a few dozen.
+SequenceList MakeSpreadSequences(std::size_t count);
 
 // One sequence of `chords` varied chords, and `count` sequences of 2 to 4 chords that start
 // like those of MakeSequences, each with one command: the conflict check's two extremes.

@@ -41,7 +41,11 @@ LIMITS = [
     ("Conflict check of 100,000 sequences of 2-4 chords", "BM_ConflictsShortSequences/100000",
      50000.0),
 ] + [(f"Mismatch while idle among {size:,} sequences", f"BM_MismatchIdle/{size}/manual_time", 2.0)
-     for size in SIZES]
+     for size in SIZES] + [
+    (f"Sheet filter keystroke, 100,000 sequences, {shape}, {what}",
+     f"BM_SheetKeystroke{kind}/sequences:100000/spread:{spread}", 50000.0)
+    for spread, shape in ((0, "8 first chords"), (1, "1,600 first chords"))
+    for kind, what in (("All", "every row kept"), ("None", "no row kept"))]
 
 
 def run(binary, repetitions, out_dir, pattern):
@@ -68,7 +72,8 @@ def collect(data):
         if entry["aggregate_name"] == "median":
             run["counters"] = {key: value for key, value in entry.items()
                                if key.startswith("candidates")
-                               or key in ("sequences", "hotkeys", "heap_per_sequence", "marked")}
+                               or key in ("sequences", "hotkeys", "heap_per_sequence", "marked", "rows",
+                                          "candidates")}
     return runs
 
 

@@ -108,17 +108,26 @@ void SequenceSheet::Load() {
     for (const Conflict& conflict : FindConflicts(list, abortChord_)) {
         marked.push_back(conflict.kind != ConflictKind::kNone);
     }
-    entries_ = SheetEntries(platform_, list, marked);
+    view_ = SheetView(platform_, SheetEntries(platform_, list, marked));
 }
 
 void SequenceSheet::ShowRows() {
-    rows_ = SheetRows(platform_, entries_, filter_);
-    SetRowCount(kSheetList, rows_.size());
+    view_.Filter(platform_, filter_);
+    SetRowCount(kSheetList, view_.Size());
     Redraw(kSheetList);
 }
 
+std::vector<SheetRow> SequenceSheet::Rows() const {
+    std::vector<SheetRow> rows;
+    rows.reserve(view_.Size());
+    for (std::size_t row = 0; row < view_.Size(); ++row) {
+        rows.push_back(view_.Row(row));
+    }
+    return rows;
+}
+
 void SequenceSheet::CopyAsText() {
-    if (!PutTextOnClipboard(platform_, Window(), SheetText(rows_))) {
+    if (!PutTextOnClipboard(platform_, Window(), SheetText(view_))) {
         platform_.MessageBeep(kSimpleBeep);
     }
 }
@@ -164,19 +173,20 @@ bool SequenceSheet::OnNotify(const NotifyHeader& header) {
 void SequenceSheet::OnGetDispInfo(const ListViewDispInfo& info) {
     const ListViewItem& item = info.item;
     if ((item.mask & kLvifText) == 0 || item.iItem < 0 ||
-        static_cast<std::size_t>(item.iItem) >= rows_.size()) {
+        static_cast<std::size_t>(item.iItem) >= view_.Size()) {
         return;
     }
-    const SheetRow& row = rows_[static_cast<std::size_t>(item.iItem)];
+    const auto row = static_cast<std::size_t>(item.iItem);
     switch (item.iSubItem) {
         case 0:
-            CopyCellText(item, row.heading ? row.keys : kMemberIndent + row.keys);
+            CopyCellText(item,
+                         view_.IsHeading(row) ? view_.Keys(row) : kMemberIndent + view_.Keys(row));
             break;
         case 1:
-            CopyCellText(item, row.name);
+            CopyCellText(item, view_.Name(row));
             break;
         case 2:
-            CopyCellText(item, row.runs);
+            CopyCellText(item, view_.Runs(row));
             break;
         default:
             break;

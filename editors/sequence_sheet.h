@@ -30,7 +30,8 @@ class SequenceSheet : public ModalDialog, public ids::SequenceSheetIds {
     void Close();
     // The sheet's window while it is open, whose keys the message loop hands to it; else 0.
     WindowHandle OpenWindow() const { return open_ ? Window() : 0; }
-    const std::vector<SheetRow>& Rows() const { return rows_; }
+    // The rows the list shows, copied.
+    std::vector<SheetRow> Rows() const;
 
   protected:
     bool OnInitDialog() override;
@@ -46,8 +47,7 @@ class SequenceSheet : public ModalDialog, public ids::SequenceSheetIds {
     void OnGetDispInfo(const ListViewDispInfo& info);
 
     std::optional<KeyChord> abortChord_;
-    std::vector<SheetEntry> entries_;
-    std::vector<SheetRow> rows_;
+    SheetView view_;
     std::string filter_;
     bool open_ = false;
 };

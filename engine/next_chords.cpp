@@ -1,5 +1,6 @@
 #include "engine/next_chords.h"
 
+#include <cstdint>
 #include <map>
 
 namespace pavix {
@@ -12,7 +13,8 @@ std::vector<NextChord> NextChords(const SequenceEngine& engine) {
         chordOf[static_cast<std::size_t>(id)] = chord;
     }
     std::vector<NextChord> next;
-    std::map<HotkeyId, std::size_t> rowOf;
+    constexpr std::size_t kNoRow = SIZE_MAX;
+    std::vector<std::size_t> rowOf(chordOf.size(), kNoRow);
     const std::uint32_t position = engine.Position();
     for (std::size_t candidate : engine.CandidateIndexes()) {
         const std::vector<HotkeyId>& keys = engine.Matcher(candidate).Keys();
@@ -23,11 +25,12 @@ std::vector<NextChord> NextChords(const SequenceEngine& engine) {
         if (id == engine.AbortId() || id < 0 || static_cast<std::size_t>(id) >= chordOf.size()) {
             continue;
         }
-        const auto [found, added] = rowOf.emplace(id, next.size());
-        if (added) {
+        std::size_t& at = rowOf[static_cast<std::size_t>(id)];
+        if (at == kNoRow) {
+            at = next.size();
             next.push_back(NextChord{chordOf[static_cast<std::size_t>(id)], std::nullopt, 0});
         }
-        NextChord& row = next[found->second];
+        NextChord& row = next[at];
         if (position + 1 == keys.size()) {
             if (!row.completes) {
                 row.completes = candidate;

@@ -8,6 +8,8 @@
 # Environment: BENCH_LINUX_PRESSES (timed presses per program and size, default 20),
 # BENCH_LINUX_SLOW_PRESSES (sxhkd at 100,000 sequences, where each press takes seconds; default 3),
 # BENCH_LINUX_STARTS (start-ups per program and size, one for sxhkd at 100,000; default 15),
+# BENCH_LINUX_SHEET (when set: Pavix's All Sequences sheet instead, bench/linux/sheet.py, sizes
+# default 1,000 and 100,000; results in build/bench-linux/bench-sheet.md),
 # BENCH_LINUX_CAP (seconds a start-up may take, default 300), BENCH_LINUX_PRESS_CAP (seconds after
 # which a press counts as lost, default 60).
 set -euo pipefail
@@ -26,6 +28,12 @@ if [[ "${1:-}" == --session ]]; then
         grep -q '"ready"' "$OUT/tray.log" 2>/dev/null && break
         sleep 0.05
     done
+    if [[ -n "${BENCH_LINUX_SHEET:-}" ]]; then
+        "$PYTHON" "$BENCH_DIR/sheet.py" --pavix "$2" --sizes "$3" --out "$OUT" \
+            --stamp "$OUT/stamp" --tray-log "$OUT/tray.log" \
+            --table-tool "$ROOT/build/native/tests/e2e/linux/pavix_e2e_table"
+        exit
+    fi
     "$PYTHON" "$BENCH_DIR/bench.py" --pavix "$2" --sizes "$3" --out "$OUT" --stamp "$OUT/stamp" \
         --tray-log "$OUT/tray.log" \
         --table-tool "$ROOT/build/native/tests/e2e/linux/pavix_e2e_table" \
@@ -36,6 +44,7 @@ fi
 
 pavix="$(realpath -e "$1")"
 sizes="${2:-10,1000,100000}"
+[[ -n "${BENCH_LINUX_SHEET:-}" && -z "${2:-}" ]] && sizes=1000,100000
 command -v sxhkd >/dev/null || { echo "bench-linux: sxhkd is missing (tools/install-deps.sh)" >&2; exit 1; }
 rm -rf "$OUT"
 mkdir -p "$OUT/runtime"

@@ -1,5 +1,7 @@
 #include "editors/sequence_sheet.h"
 
+#include <random>
+
 #include "editors/sheet_rows.h"
 #include "sequence_editor_support.h"
 
@@ -127,6 +129,63 @@ TEST_F(SequenceSheetTest, OpensOnceRegistersNoHotkeyAndClosesWithEscape) {
     EXPECT_EQ(sheet.OpenWindow(), 0u);
     Open(sheet);
     EXPECT_EQ(platform.dialogs.RunCount(kSheet), 2);
+}
+
+// The one-pass grouping and the search through all texts at once give the rows that grouping
+// and searching each text of each entry give: random entries from few chords and letters around
+// the case boundaries, so that groups interleave and matches reach the ends of texts.
+TEST_F(SequenceSheetTest, ViewAgreesWithTheRowsBuiltTextByText) {
+    std::mt19937 random(7);
+    const std::optional<KeyChord> firsts[] = {std::nullopt, KeyChord{kModControl, 'A'},
+                                              KeyChord{0, ' '}, KeyChord{kModAlt, 'Z'}};
+    const std::string letters("aAbBzZ@[`{\0", 11);  // a zero byte too: no match spans two texts
+    const auto text = [&](std::size_t most) {
+        std::string made(random() % (most + 1), ' ');
+        for (char& c : made) {
+            c = letters[random() % letters.size()];
+        }
+        return made;
+    };
+    std::vector<SheetEntry> entries(300);
+    for (SheetEntry& entry : entries) {
+        entry = SheetEntry{firsts[random() % 4], text(4), text(4), text(4)};
+    }
+    SheetView view(platform, entries);
+    for (int round = 0; round < 300; ++round) {
+        const std::string filter = text(3);
+        std::vector<std::string> expected;
+        std::vector<std::optional<KeyChord>> groups;
+        for (const SheetEntry& entry : entries) {
+            if (std::find(groups.begin(), groups.end(), entry.first) == groups.end()) {
+                groups.push_back(entry.first);
+            }
+        }
+        for (const std::optional<KeyChord>& group : groups) {
+            std::vector<std::string> members;
+            for (const SheetEntry& entry : entries) {
+                if (entry.first == group &&
+                    (ContainsText(entry.keys, filter) || ContainsText(entry.name, filter) ||
+                     ContainsText(entry.runs, filter))) {
+                    members.push_back(entry.keys + "|" + entry.name + "|" + entry.runs);
+                }
+            }
+            if (!members.empty()) {
+                const std::size_t n = members.size();
+                expected.push_back(
+                    "# " + (group ? ChordLabel(platform, *group) : "(no keys)") +
+                    (n == 1 ? " (1 sequence)" : " (" + std::to_string(n) + " sequences)"));
+                expected.insert(expected.end(), members.begin(), members.end());
+            }
+        }
+        view.Filter(platform, filter);
+        std::vector<std::string> shown;
+        for (std::size_t row = 0; row < view.Size(); ++row) {
+            shown.push_back(view.IsHeading(row)
+                                ? "# " + view.Keys(row) + " " + view.Name(row)
+                                : view.Keys(row) + "|" + view.Name(row) + "|" + view.Runs(row));
+        }
+        ASSERT_EQ(shown, expected) << "filter \"" << filter << "\"";
+    }
 }
 
 TEST(SheetTextTest, ContainsTextFoldsOnlyAsciiLetters) {

@@ -15,6 +15,8 @@ namespace {
 using Control = GtkDialogHost::Control;
 
 constexpr std::int32_t kItemTextSize = 260;  // the buffer a list offers for an item's text
+// A list longer than this gets a new store at each new count (ReplaceStore).
+constexpr std::int32_t kRowsOneByOne = 256;
 
 // The dialog's own changes to a control do not notify it, as on the platform.
 class Quiet {
@@ -101,19 +103,67 @@ void TellRowsChanged(Control& control, std::int32_t from, std::int32_t to) {
     }
 }
 
-// As on the platform, a new count redraws every row of the owner-data list.
-void SetRowCount(Control& control, std::int32_t count) {
-    const std::int32_t kept = RowCount(control);
+// The rows hold nothing: CellText asks the dialog by their index.
+void ResizeStore(Control& control, std::int32_t count) {
+    std::int32_t rows = RowCount(control);
     GtkTreeIter iter;
-    while (RowCount(control) > count &&
-           gtk_tree_model_iter_nth_child(GTK_TREE_MODEL(control.rows), &iter, nullptr,
-                                         RowCount(control) - 1)) {
+    for (; rows > count &&
+           gtk_tree_model_iter_nth_child(GTK_TREE_MODEL(control.rows), &iter, nullptr, rows - 1);
+         --rows) {
         gtk_list_store_remove(control.rows, &iter);
     }
-    while (RowCount(control) < count) {
-        gtk_list_store_insert_with_values(control.rows, nullptr, -1, 0, 0, -1);
+    for (; rows < count; ++rows) {
+        gtk_list_store_append(control.rows, &iter);
     }
-    TellRowsChanged(control, 0, std::min(kept, count));
+}
+
+std::int32_t SelectedRow(GtkTreeSelection* selection) {
+    GtkTreeModel* model = nullptr;
+    GtkTreeIter iter;
+    if (!gtk_tree_selection_get_selected(selection, &model, &iter)) {
+        return -1;
+    }
+    GtkTreePath* path = gtk_tree_model_get_path(model, &iter);
+    const std::int32_t row = gtk_tree_path_get_indices(path)[0];
+    gtk_tree_path_free(path);
+    return row;
+}
+
+// A new store of `count` rows, filled before the view sees it, which would otherwise hear of
+// each row (and tell the accessibility bridge): a selected row that remains stays selected, one
+// that goes is reported as the view reports it. The view then shows its first rows.
+void ReplaceStore(Control& control, std::int32_t count) {
+    GtkTreeView* view = GTK_TREE_VIEW(control.widget);
+    GtkTreeSelection* selection = gtk_tree_view_get_selection(view);
+    const std::int32_t selected = SelectedRow(selection);
+    const auto notify = reinterpret_cast<gpointer>(&OnItemChanged);
+    g_signal_handlers_block_by_func(selection, notify, &control);
+    control.rows = gtk_list_store_new(1, G_TYPE_INT);
+    ResizeStore(control, count);
+    gtk_tree_view_set_model(view, GTK_TREE_MODEL(control.rows));
+    g_object_unref(control.rows);  // the view holds it, as it held the one it lets go
+    if (selected >= 0 && selected < count) {
+        GtkTreePath* path = gtk_tree_path_new_from_indices(selected, -1);
+        gtk_tree_selection_select_path(selection, path);
+        gtk_tree_path_free(path);
+    }
+    g_signal_handlers_unblock_by_func(selection, notify, &control);
+    if (selected >= count) {
+        OnItemChanged(selection, &control);
+    }
+}
+
+// As on the platform, a new count redraws every row of the owner-data list. A short list keeps
+// its store and tells the bridge that each row may read otherwise; a long one gets a new store,
+// which the bridge reads afresh, so that neither costs more than a few hundred rows' signals.
+void SetRowCount(Control& control, std::int32_t count) {
+    const std::int32_t kept = RowCount(control);
+    if (kept <= kRowsOneByOne && count <= kRowsOneByOne) {
+        ResizeStore(control, count);
+        TellRowsChanged(control, 0, std::min(kept, count));
+    } else {
+        ReplaceStore(control, count);
+    }
     gtk_widget_queue_draw(control.widget);
 }
 
@@ -373,7 +423,9 @@ GtkWidget* MakeList(Control& control) {
     gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(control.widget),
                                       (control.layout.styles & kStyleNoHeader) == 0);
     gtk_tree_view_set_enable_search(GTK_TREE_VIEW(control.widget), FALSE);
-    gtk_tree_view_set_fixed_height_mode(GTK_TREE_VIEW(control.widget), FALSE);
+    // Every row is one line and every column of fixed width (AddColumn), so the view need not
+    // measure each row of a long list: only the rows it draws ask the dialog for their texts.
+    gtk_tree_view_set_fixed_height_mode(GTK_TREE_VIEW(control.widget), TRUE);
     GtkTreeSelection* selection = gtk_tree_view_get_selection(GTK_TREE_VIEW(control.widget));
     gtk_tree_selection_set_mode(selection, GTK_SELECTION_SINGLE);
     g_signal_connect(selection, "changed", G_CALLBACK(OnItemChanged), &control);
