@@ -114,6 +114,9 @@ bool AppIndicatorTray::HasWatcher() const {
 
 void AppIndicatorTray::Show(const std::string& iconFolder, const std::string& iconName,
                             const std::string& title) {
+    if (!HasSessionBus()) {
+        return;  // the bus went: nobody to tell of the picture
+    }
     if (indicator_ == nullptr) {
         indicator_ =
             app_indicator_new(kItemId, iconName.c_str(), APP_INDICATOR_CATEGORY_APPLICATION_STATUS);
@@ -126,7 +129,7 @@ void AppIndicatorTray::Show(const std::string& iconFolder, const std::string& ic
 }
 
 void AppIndicatorTray::Hide() {
-    if (indicator_ != nullptr) {
+    if (indicator_ != nullptr && HasSessionBus()) {
         app_indicator_set_status(APP_INDICATOR(indicator_), APP_INDICATOR_STATUS_PASSIVE);
     }
 }
