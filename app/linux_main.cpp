@@ -11,6 +11,7 @@
 
 #include "app/shortcut_descriptions.h"
 #include "app/startup.h"
+#include "app/tray_icon.h"
 #include "platform/constants.h"
 #include "platform/linux/desktop/dialog_template.h"
 #include "platform/linux/linux_platform.h"
@@ -60,6 +61,7 @@ pavix::LinuxResources Resources() {
         return descriptions;
     };
     resources.exitCommand = pavix::ids::kCommandExit;
+    resources.trayMessage = pavix::kTrayCallbackMessage;
     resources.iconNames = {{pavix::ids::kIconIdle, "idle"},
                            {pavix::ids::kIconSeeking, "seeking"},
                            {pavix::ids::kIconDisabled, "disabled"},
@@ -130,6 +132,7 @@ int main() {
         return 1;
     }
     if (platform.GetLastError() != pavix::kErrorSuccess) {
+        platform.CallRunningPavix();  // which shows its menu's choices where it has no tray
         return 0;
     }
     if (pavix::IsWaylandSession(Lookup)) {

@@ -4,7 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/constants.h"
 #include "platform/linux/linux_platform.h"
@@ -144,8 +148,29 @@ KernelHandle LinuxPlatform::CreateMutexA(const void*, bool, const char*) {
         return kLockHandle;
     }
     lockHeld_ = true;
+    // The lock names its holder, so that a second start can call it (CallRunningPavix).
+    const std::string holder = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(lockDescriptor_, 0) != 0 ||
+        ::pwrite(lockDescriptor_, holder.data(), holder.size(), 0) !=
+            static_cast<ssize_t>(holder.size())) {
+        std::perror("pavix: cannot name itself in its lock");  // a second start cannot call it
+    }
     files_.SetLastError(kErrorSuccess);
     return kLockHandle;
+}
+
+bool LinuxPlatform::CallRunningPavix() {
+    char text[32] = {};
+    const ssize_t length =
+        lockDescriptor_ < 0 ? -1 : ::pread(lockDescriptor_, text, sizeof text - 1, 0);
+    if (length <= 0 || lockHeld_) {
+        return false;
+    }
+    char* end = nullptr;
+    const long holder = std::strtol(text, &end, 10);
+    // The holder keeps the lock while it lives, so the number cannot name another process.
+    return holder > 0 && end != text && *end == '\n' &&
+           ::kill(static_cast<pid_t>(holder), SIGUSR1) == 0;
 }
 
 }  // namespace pavix

@@ -55,6 +55,9 @@ struct LinuxResources {
     std::function<const DialogTemplate*(bool japanese, std::uint32_t id)> findDialog;
     std::uint32_t noChordTextId = 0;
     std::uint32_t exitCommand = 0;  // the menu's Exit, which the signals that end a program choose
+    // The tray icon's callback message: a second start sends it as a right click where no tray
+    // shows the icon, and the menu then comes as a window (TrayIndicator::ShowChoices).
+    std::uint32_t trayMessage = 0;
     std::map<std::uint32_t, std::string> iconNames;  // icon id -> name of its .ico beside the
                                                      // executable, without the extension
     // Through the desktop's global-shortcuts portal: what each chord (key code x 65536 +
@@ -99,6 +102,9 @@ class LinuxPlatform final : public Platform {
     // top-level window from the main loop, instead of ending the process where it stands. Call
     // it before anything starts a thread.
     void EndOnSignals();
+    // For a second start, after CreateMutexA found the lock held: asks the Pavix that holds it
+    // for its menu's choices (which it shows only without a tray). False when none answers.
+    bool CallRunningPavix();
 
     // --- ErrorApi ------------------------------------------------------------------------------
     std::uint32_t GetLastError() override { return files_.GetLastError(); }
@@ -351,6 +357,7 @@ class LinuxPlatform final : public Platform {
     void PumpUntil(const bool& done, const bool& stopped);
     // Asks the tray's owner for its menu as a right click does, so the host shows it as it is.
     void RefreshTrayMenu();
+    void OnCalled();
     bool StartScreenSaver();
     bool ChooseFile(OpenFileName* request, bool save);
     std::string IconFile(std::uint32_t iconId);
@@ -400,6 +407,7 @@ class LinuxPlatform final : public Platform {
     DeferredCalls deferred_;     // the sounds and lost chords, carried out from the main loop
     std::function<void(std::uint32_t modifiers, std::uint32_t key)> hotkeyLost_;
     std::unique_ptr<ExitSignals> exitSignals_;
+    bool choicesWanted_ = false;  // the next menu shows as a window (a second start asked)
     WindowHandle trayOwner_ = 0;
     std::uint32_t trayMessage_ = 0;
     std::uint32_t trayUid_ = 0;

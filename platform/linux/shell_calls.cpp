@@ -201,6 +201,16 @@ bool LinuxPlatform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDat
     return true;
 }
 
+// A second start: with no tray to show the icon, the menu that a right click on it would open
+// comes as a window; with one, nothing happens, as on Windows.
+void LinuxPlatform::OnCalled() {
+    if (resources_.trayMessage == 0 || Tray() == nullptr || Tray()->HasWatcher()) {
+        return;
+    }
+    choicesWanted_ = true;
+    PostMessageA(kHwndBroadcast, resources_.trayMessage, 0, kWmRButtonDown);
+}
+
 void LinuxPlatform::RefreshTrayMenu() {
     if (trayOwner_ != 0 && trayMessage_ != 0) {
         Queue(Message{trayOwner_, trayMessage_, trayUid_, kWmRButtonDown});
@@ -277,6 +287,10 @@ std::int32_t LinuxPlatform::TrackPopupMenu(MenuHandle menu, std::uint32_t, std::
     }
     trayOwner_ = owner;
     Tray()->SetMenu(items);
+    if (choicesWanted_) {
+        choicesWanted_ = false;
+        Tray()->ShowChoices(items);
+    }
     return 1;
 }
 

@@ -347,7 +347,8 @@ void LinuxPlatform::StartLoop() {
         }
         if (exitSignals_) {
             exitSignals_->Watch(
-                [this] { PostMessageA(kHwndBroadcast, kWmCommand, resources_.exitCommand, 0); });
+                [this] { PostMessageA(kHwndBroadcast, kWmCommand, resources_.exitCommand, 0); },
+                [this] { OnCalled(); });
         }
     }
 }

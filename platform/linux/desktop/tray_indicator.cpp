@@ -3,6 +3,8 @@
 #include <gtk/gtk.h>
 #include <libayatana-appindicator/app-indicator.h>
 
+#include "platform/linux/desktop/choices_window.h"
+
 namespace pavix {
 namespace {
 
@@ -27,6 +29,7 @@ class AppIndicatorTray final : public TrayIndicator {
               const std::string& title) override;
     void Hide() override;
     void SetMenu(const std::vector<Item>& items) override;
+    void ShowChoices(const std::vector<Item>& items) override { choices_.Show(items); }
 
   private:
     void UpdateItem(void* widget, const Item& item);
@@ -40,6 +43,7 @@ class AppIndicatorTray final : public TrayIndicator {
     void* bus_ = nullptr;        // GDBusConnection of the session, nullptr without one
     void* indicator_ = nullptr;  // AppIndicator, made on the first Show
     void* menu_ = nullptr;       // GtkMenu
+    ChoicesWindow choices_{[this](std::uint32_t command) { chosen_(command); }};
     unsigned watch_ = 0;
     // A host that is there from the start already has the item; only a later one is news.
     bool watcherLost_ = false;

@@ -35,6 +35,9 @@ class TrayIndicator {
                       const std::string& title) = 0;
     virtual void Hide() = 0;
     virtual void SetMenu(const std::vector<Item>& items) = 0;
+    // The same items in a window (choices_window.h), for a desktop without a tray; a choice
+    // there reaches `chosen` as the menu's does.
+    virtual void ShowChoices(const std::vector<Item>& items) = 0;
 };
 
 // The platform's "&" mnemonics in GTK's form ("_"), a literal underscore doubled.

@@ -14,7 +14,7 @@ namespace {
 sigset_t EndingSignals() {
     sigset_t signals;
     sigemptyset(&signals);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGUSR1}) {
         sigaddset(&signals, signal);
     }
     return signals;
@@ -64,8 +64,9 @@ ExitSignals::~ExitSignals() {
     }
 }
 
-void ExitSignals::Watch(std::function<void()> arrived) {
-    arrived_ = std::move(arrived);
+void ExitSignals::Watch(std::function<void()> ending, std::function<void()> called) {
+    ending_ = std::move(ending);
+    called_ = std::move(called);
     if (source_ != nullptr || descriptor_ < 0) {
         return;
     }
@@ -82,12 +83,16 @@ void ExitSignals::Watch(std::function<void()> arrived) {
 
 void ExitSignals::Read() {
     signalfd_siginfo info{};
-    bool any = false;
+    bool ending = false;
+    bool called = false;
     while (::read(descriptor_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
-        any = true;
+        (info.ssi_signo == SIGUSR1 ? called : ending) = true;
     }
-    if (any && arrived_) {
-        arrived_();
+    if (called && called_) {
+        called_();
+    }
+    if (ending && ending_) {
+        ending_();
     }
 }
 

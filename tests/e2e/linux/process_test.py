@@ -2,8 +2,8 @@
 """What only the Linux program has, as a process among others: the signals that end a program
 end Pavix as its menu's Exit does (status 0, item gone, chords free), also with an editor open;
 a program that a sequence starts leads a session of its own and outlives Ctrl+C and a hang-up
-sent to Pavix's process group; and the session bus going away leaves Pavix hearing its chords
-and running their commands. Runs inside the same session as driver.py (run.sh starts it) and
+sent to Pavix's process group; the session bus going away leaves Pavix hearing its chords
+and running their commands; and a second start without a tray opens the menu's choices. Runs inside the same session as driver.py (run.sh starts it) and
 prints "PASS name" or "FAIL name: reason" for each.
 
   process_test.py <the driver's options, without --group>
@@ -24,6 +24,7 @@ import tray_test
 SIGNALS = "process_signals_end_pavix_as_exit_does"
 LAUNCHED = "process_started_program_outlives_pavix_and_its_terminal"
 BUS = "process_chords_still_run_after_the_session_bus_goes"
+CHOICES = "process_second_start_without_a_tray_opens_the_menu_choices"
 PROBE = "probe"
 # The probe: writes its process id where the sequence says, then waits to be ended.
 PROBE_SCRIPT = """#!/bin/sh
@@ -101,12 +102,17 @@ def CheckLaunched(run):
             pass
 
 
+def PrivateBus():
+    """A session bus of its own, without a tray: the daemon and its address."""
+    daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    return daemon, daemon.stdout.readline().strip()
+
+
 def PrivateSession(folder):
     """A session bus of its own with a test tray on it: the daemon, the tray host, the bus's
     address and the host's log."""
-    daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    address = daemon.stdout.readline().strip()
+    daemon, address = PrivateBus()
     log = os.path.join(folder, "tray.log")
     open(log, "w").close()
     host = subprocess.Popen([sys.executable, os.path.join(driver.HERE, "tray_host.py"), log],
@@ -143,13 +149,45 @@ def CheckBus(run):
         raise driver.Failure("SIGTERM ended Pavix with status %d" % run.pavix.returncode)
 
 
+def CheckChoices(run):
+    """Where no tray shows Pavix's icon, starting Pavix again opens its menu's items in a window,
+    grayed and ticked as the menu would be, and a choice there is the menu's."""
+    daemon, address = PrivateBus()
+    try:
+        run.pavix = run.Start(DBUS_SESSION_BUS_ADDRESS=address)
+        run.app = driver.a11y.Application(run.pavix.pid)
+        run.Do("box", run.texts["NoNotificationArea"])
+        code, errors = tray_test.StartWith(run, DBUS_SESSION_BUS_ADDRESS=address)
+        if code != 0 or errors:
+            raise driver.Failure("the second start ended with status %d (%s)" % (code, errors))
+        window = driver.WaitUntil(lambda: driver.a11y.Dialog(run.app, "Pavix"))
+        if window is None:
+            raise driver.Failure("no window of the menu's choices appeared")
+        Atspi = driver.a11y.Atspi
+        items = {tray.Plain(item.get_name()): item
+                 for role in (Atspi.Role.PUSH_BUTTON, Atspi.Role.CHECK_BOX)
+                 for item in driver.a11y.Find(window, role)}
+        grayed = sorted(name for name, item in items.items()
+                        if not item.get_state_set().contains(Atspi.StateType.SENSITIVE))
+        expected = sorted(tray.Plain(run.texts[name]) for name in ("Enable", "Abort"))
+        if len(items) != len(driver.MENU_ITEMS) + 1 or grayed != expected:
+            raise driver.Failure("the window holds %s, grayed %s" % (sorted(items), grayed))
+        driver.a11y.Click(items[tray.Plain(run.texts["Exit"])])
+        if run.pavix.wait(driver.WAIT_CAP) != 0:
+            raise driver.Failure("Exit in the window ended Pavix with status %d"
+                                 % run.pavix.returncode)
+    finally:
+        daemon.terminate()
+        daemon.wait()
+
+
 def main():
     sys.argv += ["--group", "en"]
     options = driver.ParseOptions()
     ids = editors.ControlIds(options.table_tool, options.table)
     passed = True
     for name, check, mark in ((SIGNALS, CheckSignals, None), (LAUNCHED, CheckLaunched, PROBE),
-                              (BUS, CheckBus, None)):
+                              (BUS, CheckBus, None), (CHOICES, CheckChoices, None)):
         if options.only in ("", name):
             passed = tray_test.RunCheck(options, name, check, mark, ids) and passed
     print("END process", flush=True)
