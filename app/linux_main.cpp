@@ -17,6 +17,7 @@
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/portal/bindings.h"
 #include "platform/linux/portal/desktop_entry.h"
+#include "platform/linux/posix/desktop_entry_copy.h"
 #include "platform/linux/posix/locations.h"
 #include "resources/ids.h"
 #include "resources/string_table.h"
@@ -94,7 +95,7 @@ const char* OrEmpty(const char* value) {
 // In a Wayland session the chords go through the desktop's global-shortcuts portal, which
 // knows the program by its desktop file; without the portal, the user is told what to do.
 void HearChordsOnWayland(pavix::LinuxPlatform& platform, const pavix::LinuxPlaces& places) {
-    pavix::InstallDesktopEntry(Lookup, places.programFolder + "/pavix");
+    pavix::InstallDesktopEntry(Lookup, places.desktopEntry, pavix::RunningExecutable());
     const pavix::PortalRules rules = pavix::RulesOf(OrEmpty(Lookup("XDG_CURRENT_DESKTOP")),
                                                     OrEmpty(Lookup("KDE_SESSION_VERSION")));
     std::string failure;

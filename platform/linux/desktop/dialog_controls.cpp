@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/constants.h"
 #include "platform/linux/desktop/dialog_parts.h"
+#include "platform/linux/desktop/row_count_model.h"
 
 namespace pavix {
 namespace {
@@ -15,7 +17,7 @@ namespace {
 using Control = GtkDialogHost::Control;
 
 constexpr std::int32_t kItemTextSize = 260;  // the buffer a list offers for an item's text
-// A list longer than this gets a new store at each new count (ReplaceStore).
+// A list whose count changes by more rows at once gets a new model (ReplaceStore).
 constexpr std::int32_t kRowsOneByOne = 256;
 
 // The dialog's own changes to a control do not notify it, as on the platform.
@@ -31,7 +33,7 @@ class Quiet {
 };
 
 std::int32_t RowCount(const Control& control) {
-    return gtk_tree_model_iter_n_children(GTK_TREE_MODEL(control.rows), nullptr);
+    return RowCountModelSize(control.rows);
 }
 
 std::int32_t FirstSelected(const Control& control, std::int32_t after) {
@@ -92,7 +94,7 @@ void CellText(GtkTreeViewColumn* column, GtkCellRenderer* renderer, GtkTreeModel
 // Rows `from` to `to` (not included) tell the list's watchers that their texts may have changed:
 // assistive technology keeps each cell's text it has read until its row says so.
 void TellRowsChanged(Control& control, std::int32_t from, std::int32_t to) {
-    GtkTreeModel* model = GTK_TREE_MODEL(control.rows);
+    GtkTreeModel* model = control.rows;
     GtkTreeIter iter;
     bool valid = from >= 0 && gtk_tree_model_iter_nth_child(model, &iter, nullptr, from) != FALSE;
     for (std::int32_t row = from; valid && row < to; ++row) {
@@ -100,20 +102,6 @@ void TellRowsChanged(Control& control, std::int32_t from, std::int32_t to) {
         gtk_tree_model_row_changed(model, path, &iter);
         gtk_tree_path_free(path);
         valid = gtk_tree_model_iter_next(model, &iter) != FALSE;
-    }
-}
-
-// The rows hold nothing: CellText asks the dialog by their index.
-void ResizeStore(Control& control, std::int32_t count) {
-    std::int32_t rows = RowCount(control);
-    GtkTreeIter iter;
-    for (; rows > count &&
-           gtk_tree_model_iter_nth_child(GTK_TREE_MODEL(control.rows), &iter, nullptr, rows - 1);
-         --rows) {
-        gtk_list_store_remove(control.rows, &iter);
-    }
-    for (; rows < count; ++rows) {
-        gtk_list_store_append(control.rows, &iter);
     }
 }
 
@@ -129,18 +117,17 @@ std::int32_t SelectedRow(GtkTreeSelection* selection) {
     return row;
 }
 
-// A new store of `count` rows, filled before the view sees it, which would otherwise hear of
-// each row (and tell the accessibility bridge): a selected row that remains stays selected, one
-// that goes is reported as the view reports it. The view then shows its first rows.
+// A new model of `count` rows, which the view (and the accessibility bridge) reads afresh
+// instead of hearing of each row: a selected row that remains stays selected, one that goes is
+// reported as the view reports it. The view then shows its first rows.
 void ReplaceStore(Control& control, std::int32_t count) {
     GtkTreeView* view = GTK_TREE_VIEW(control.widget);
     GtkTreeSelection* selection = gtk_tree_view_get_selection(view);
     const std::int32_t selected = SelectedRow(selection);
     const auto notify = reinterpret_cast<gpointer>(&OnItemChanged);
     g_signal_handlers_block_by_func(selection, notify, &control);
-    control.rows = gtk_list_store_new(1, G_TYPE_INT);
-    ResizeStore(control, count);
-    gtk_tree_view_set_model(view, GTK_TREE_MODEL(control.rows));
+    control.rows = NewRowCountModel(count);
+    gtk_tree_view_set_model(view, control.rows);
     g_object_unref(control.rows);  // the view holds it, as it held the one it lets go
     if (selected >= 0 && selected < count) {
         GtkTreePath* path = gtk_tree_path_new_from_indices(selected, -1);
@@ -153,14 +140,43 @@ void ReplaceStore(Control& control, std::int32_t count) {
     }
 }
 
-// As on the platform, a new count redraws every row of the owner-data list. A short list keeps
-// its store and tells the bridge that each row may read otherwise; a long one gets a new store,
-// which the bridge reads afresh, so that neither costs more than a few hundred rows' signals.
+// The rows on the screen tell the bridge that their texts may have changed. Once a long list's
+// texts changed, the rows that scroll into view do so too, which keeps what the bridge reads of
+// them as the screen shows them without a signal for each of the list's rows.
+void TellVisibleRowsChanged(Control& control) {
+    GtkTreePath* first = nullptr;
+    GtkTreePath* last = nullptr;
+    if (gtk_tree_view_get_visible_range(GTK_TREE_VIEW(control.widget), &first, &last)) {
+        TellRowsChanged(control, gtk_tree_path_get_indices(first)[0],
+                        gtk_tree_path_get_indices(last)[0] + 1);
+        gtk_tree_path_free(first);
+        gtk_tree_path_free(last);
+    }
+}
+
+void OnListScrolled(GtkAdjustment*, gpointer data) {
+    TellVisibleRowsChanged(*static_cast<Control*>(data));
+}
+
+// Every row of a short list, the rows on the screen of a long one.
+void TellTextsChanged(Control& control) {
+    const std::int32_t count = RowCount(control);
+    if (count <= kRowsOneByOne) {
+        TellRowsChanged(control, 0, count);
+    } else {
+        TellVisibleRowsChanged(control);
+    }
+}
+
+// As on the platform, a new count redraws every row of the owner-data list. A count that
+// changes by a few hundred rows at most keeps the model, whose rows then tell the bridge that
+// they may read otherwise (TellTextsChanged); a larger change makes a new model, which the
+// bridge reads afresh.
 void SetRowCount(Control& control, std::int32_t count) {
     const std::int32_t kept = RowCount(control);
-    if (kept <= kRowsOneByOne && count <= kRowsOneByOne) {
-        ResizeStore(control, count);
-        TellRowsChanged(control, 0, std::min(kept, count));
+    if (std::abs(kept - count) <= kRowsOneByOne) {
+        ResizeRowCountModel(control.rows, count);
+        TellTextsChanged(control);
     } else {
         ReplaceStore(control, count);
     }
@@ -220,12 +236,10 @@ std::intptr_t SendToList(Control& control, std::uint32_t message, std::uintptr_t
             SetRowCount(control, static_cast<std::int32_t>(wParam));
             return 1;
         case kLvmDeleteItem: {
-            GtkTreeIter iter;
-            if (row < 0 || !gtk_tree_model_iter_nth_child(GTK_TREE_MODEL(control.rows), &iter,
-                                                          nullptr, static_cast<gint>(row))) {
+            if (row < 0 || row >= RowCount(control)) {
                 return 0;
             }
-            gtk_list_store_remove(control.rows, &iter);
+            RemoveRowCountModelRow(control.rows, static_cast<gint>(row));
             return 1;
         }
         case kLvmGetNextItem:
@@ -417,8 +431,8 @@ void OnComboChanged(GtkComboBox*, gpointer data) {
 }
 
 GtkWidget* MakeList(Control& control) {
-    control.rows = gtk_list_store_new(1, G_TYPE_INT);
-    control.widget = gtk_tree_view_new_with_model(GTK_TREE_MODEL(control.rows));
+    control.rows = NewRowCountModel(0);
+    control.widget = gtk_tree_view_new_with_model(control.rows);
     g_object_unref(control.rows);
     gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(control.widget),
                                       (control.layout.styles & kStyleNoHeader) == 0);
@@ -435,6 +449,8 @@ GtkWidget* MakeList(Control& control) {
                                    GTK_POLICY_AUTOMATIC);
     gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
     gtk_container_add(GTK_CONTAINER(scrolled), control.widget);
+    g_signal_connect(gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scrolled)),
+                     "value-changed", G_CALLBACK(OnListScrolled), &control);
     return scrolled;
 }
 
@@ -567,7 +583,7 @@ std::intptr_t SendToControl(Control& control, std::uint32_t message, std::uintpt
 
 void RedrawControl(Control& control) {
     if (control.layout.kind == ControlKind::kList) {
-        TellRowsChanged(control, 0, RowCount(control));
+        TellTextsChanged(control);
     }
     gtk_widget_queue_draw(control.widget);
 }

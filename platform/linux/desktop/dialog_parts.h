@@ -22,7 +22,7 @@ struct GtkDialogHost::Control {
     Rect pixels;                   // where the template puts it
     GtkWidget* outer = nullptr;    // what sits in the dialog (a list's scrolled window)
     GtkWidget* widget = nullptr;   // what takes the focus and holds the text
-    GtkListStore* rows = nullptr;  // a list's rows, whose texts the dialog supplies
+    GtkTreeModel* rows = nullptr;  // a list's rows (row_count_model.h), texts from the dialog
     std::uint32_t extendedStyle = 0;
     std::unique_ptr<HotkeyCapture> capture;
     // A child window the dialog made itself (its handler hears its input), or a label in one.

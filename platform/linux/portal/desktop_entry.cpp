@@ -2,9 +2,9 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <vector>
 
+#include "platform/linux/posix/desktop_entry_copy.h"
 #include "platform/linux/posix/locations.h"
 
 namespace pavix {
@@ -36,19 +36,8 @@ std::vector<std::string> DataFolders(const std::function<const char*(const char*
 
 }  // namespace
 
-std::string DesktopEntryText(const std::string& program) {
-    return "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Pavix\n"
-           "Exec=" +
-           program +
-           "\n"
-           "Terminal=false\n"
-           "NoDisplay=true\n";
-}
-
 bool InstallDesktopEntry(const std::function<const char*(const char*)>& lookup,
-                         const std::string& program) {
+                         const std::string& entry, const std::string& program) {
     const std::string name = std::string("/applications/") + kPortalAppId + ".desktop";
     const std::vector<std::string> folders = DataFolders(lookup);
     for (const std::string& folder : folders) {
@@ -59,14 +48,7 @@ bool InstallDesktopEntry(const std::function<const char*(const char*)>& lookup,
     if (folders[0].empty() || !CreateFolders(folders[0] + "/applications")) {
         return false;
     }
-    const std::string path = folders[0] + name;
-    const std::string text = DesktopEntryText(program);
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
+    return CopyDesktopEntry(entry, program, folders[0] + name);
 }
 
 }  // namespace pavix

@@ -11,13 +11,10 @@ namespace pavix {
 // once for the desktop file, the icon and the AppStream entry too.
 constexpr const char* kPortalAppId = PAVIX_APP_ID;
 
-// The desktop file's text for the program at `program`.
-std::string DesktopEntryText(const std::string& program);
-
-// Writes $XDG_DATA_HOME/applications/<app id>.desktop (~/.local/share when unset or relative)
-// unless a desktop file of that name is in it or in a folder of $XDG_DATA_DIRS already; true
-// when one is there afterwards.
+// Writes $XDG_DATA_HOME/applications/<app id>.desktop (~/.local/share when unset or relative),
+// a copy of the program's own desktop entry `entry` naming `program`, unless a desktop file of
+// that name is in it or in a folder of $XDG_DATA_DIRS already; true when one is there afterwards.
 bool InstallDesktopEntry(const std::function<const char*(const char*)>& lookup,
-                         const std::string& program);
+                         const std::string& entry, const std::string& program);
 
 }  // namespace pavix
