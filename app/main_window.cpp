@@ -21,6 +21,7 @@ MainWindow::MainWindow(Platform& platform, EditorFactory makeEditor)
       tray_(platform, instance_),
       hints_(platform, instance_, engine_),
       sheet_(platform),
+      watch_(platform),
       dialogs_(platform),
       taskbarCreatedMessage_(platform.RegisterWindowMessageA("TaskbarCreated")) {}
 
@@ -45,6 +46,9 @@ std::intptr_t MainWindow::WindowProc(WindowHandle window, std::uint32_t message,
             return 0;
         case kWmTimer:
             OnTimer(wParam);
+            return 0;
+        case kFilesChangedMessage:
+            OnFilesChanged();
             return 0;
         case kWmDpiChanged:
             // The display scale changed: the same picture, drawn for the new scale.
@@ -75,6 +79,7 @@ std::intptr_t MainWindow::OnCreate(WindowHandle window) {
         iconAdded_ = tray_.AddTrayIcon(window, iconId_);
     }
     hints_.Start(window);
+    watch_.Start();
     return 0;
 }
 
@@ -136,6 +141,10 @@ void MainWindow::OnTimer(std::uintptr_t timerId) {
         hints_.OnTimer();
         return;
     }
+    if (timerId == kFilesQuietTimerId) {
+        OnFilesQuiet();
+        return;
+    }
     hints_.End();
     StopSearchTimer();
     // The timer of a completed search can still fire while the sequence's commands hold the
@@ -152,6 +161,8 @@ void MainWindow::OnDestroy() {
     hints_.End();
     tray_.RemoveTrayIcon(window_);
     StopSearchTimer();
+    StopFilesTimer();
+    watch_.Stop();
     platform_.PostQuitMessage(0);
 }
 
@@ -258,12 +269,61 @@ void MainWindow::RunEditor(std::uint32_t templateId) {
         platform_.DestroyWindow(window_);
         return;
     }
+    EnableAgain();
+}
+
+void MainWindow::EnableAgain() {
     ShowState(EnableEngine(true));
-    // The editor's OK may have replaced either file: the sheet shows what they hold now.
+    // Either file may have been replaced: the sheet shows what they hold now.
     sheet_.Refresh(ActiveAbortChord(engine_.LoadedSettings()));
 }
 
+void MainWindow::OnFolderChanged() {
+    if (watch_.Rearm()) {
+        platform_.PostMessageA(window_, kFilesChangedMessage, 0, 0);
+    }
+}
+
+// While an editor is open or the engine disabled, the next enable reads the files anyway.
+void MainWindow::OnFilesChanged() {
+    if (editorOpen_ || iconId_ == kDisabled) {
+        return;
+    }
+    // Every change starts the quiet moment again, so a writer still at work is not read.
+    platform_.SetTimer(window_, kFilesQuietTimerId, kFilesQuietMs, nullptr);
+    filesTimerRunning_ = true;
+}
+
+void MainWindow::OnFilesQuiet() {
+    if (editorOpen_ || iconId_ == kDisabled) {
+        StopFilesTimer();
+        return;
+    }
+    // A search would be lost, and a pass or a press is under way: the timer comes again.
+    if (Busy() || iconId_ == kSeeking) {
+        return;
+    }
+    const DataFileWatch::Change change = watch_.Compare();
+    if (change == DataFileWatch::Change::kWriting) {
+        return;
+    }
+    StopFilesTimer();
+    if (change == DataFileWatch::Change::kChanged) {
+        EnableAgain();
+    }
+}
+
+void MainWindow::StopFilesTimer() {
+    if (filesTimerRunning_) {
+        platform_.KillTimer(window_, kFilesQuietTimerId);
+        filesTimerRunning_ = false;
+    }
+}
+
 TrayIconId MainWindow::EnableEngine(bool notify) {
+    // This pass reads whatever change waited for its quiet moment.
+    StopFilesTimer();
+    watch_.Remember();
     enabling_ = true;
     if (notify) {
         engine_.EnableAndNotify();

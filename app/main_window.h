@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/data_file_watch.h"
 #include "app/hints.h"
 #include "app/tray_icon.h"
 #include "editors/dialog_stack.h"
@@ -17,6 +18,12 @@
 namespace pavix {
 
 constexpr std::uintptr_t kSearchTimerId = 1701;
+// The quiet moment after a change to the data files by another program: they are read once their
+// folder has seen no change for this long (and no writer holds them).
+constexpr std::uintptr_t kFilesQuietTimerId = 1703;
+constexpr std::uint32_t kFilesQuietMs = 300;
+// Posted to the main window when the data files' folder has changed.
+constexpr std::uint32_t kFilesChangedMessage = kWmApp + 2;
 constexpr std::uint32_t kConfigDialogId = ids::ConfigDialogIds::kTemplateId;
 constexpr std::uint32_t kSequenceEditorId = ids::SequenceEditorIds::kTemplateId;
 
@@ -40,6 +47,11 @@ class MainWindow final : public WindowHandler {
     // The window without a modal loop whose keyboard handling the message loop serves; 0 when
     // none is open.
     WindowHandle KeyboardDialog() const { return sheet_.OpenWindow(); }
+    // The change notification on the data files' folder that the message loop waits on beside
+    // the messages, kInvalidHandleValue when there is none.
+    KernelHandle FolderWatch() const { return watch_.Handle(); }
+    // The message loop found FolderWatch signalled: turns it into kFilesChangedMessage.
+    void OnFolderChanged();
 
   private:
     std::intptr_t OnCreate(WindowHandle window);
@@ -51,6 +63,12 @@ class MainWindow final : public WindowHandler {
     void RunCommand(std::uint32_t command);
     void Exit();
     void RunEditor(std::uint32_t templateId);
+    // Enables with the enable sound and reads both files into the sheet as well: after an
+    // editor, and after another program changed the files.
+    void EnableAgain();
+    void OnFilesChanged();
+    void OnFilesQuiet();
+    void StopFilesTimer();
     // One enabling pass, with the menu commands and hotkeys held off while it runs. Returns the
     // state it leaves: Idle, or Disabled when the engine is still disabled afterwards.
     TrayIconId EnableEngine(bool notify);
@@ -70,6 +88,7 @@ class MainWindow final : public WindowHandler {
     TrayIcon tray_;
     Hints hints_;
     SequenceSheet sheet_;
+    DataFileWatch watch_;
     // The editor that is open and every dialog inside it: the menu commands bring the editor to
     // the front instead of nesting another one in it, and Exit ends them all.
     DialogStack dialogs_;
@@ -78,6 +97,7 @@ class MainWindow final : public WindowHandler {
     TrayIconId iconId_ = kIdle;
     bool iconAdded_ = false;  // the taskbar of the moment accepted the icon
     bool timerRunning_ = false;
+    bool filesTimerRunning_ = false;  // a change by another program waits for its quiet moment
     bool editorOpen_ = false;
     bool enabling_ = false;
     bool pressing_ = false;

@@ -34,11 +34,33 @@ class ComInitialization {
     Platform& platform_;
 };
 
+// The next message, as GetMessageA answers. While the data files' folder is watched, the loop
+// waits on it beside the queue, and a change found meanwhile is handed to the main window, which
+// posts it to itself.
+std::int32_t NextMessage(Platform& platform, MainWindow& mainWindow, Message* message) {
+    for (;;) {
+        const KernelHandle watch = mainWindow.FolderWatch();
+        if (watch == kInvalidHandleValue) {
+            return platform.GetMessageA(message, 0, 0, 0);
+        }
+        if (platform.PeekMessageA(message, 0, 0, 0, kPmRemove)) {
+            return message->message == kWmQuit ? 0 : 1;
+        }
+        const std::uint32_t woken =
+            platform.MsgWaitForMultipleObjectsEx(1, &watch, kInfinite, kQsAllInput, 0);
+        if (woken == kWaitObject0) {
+            mainWindow.OnFolderChanged();
+        } else if (woken == kWaitFailed) {
+            return platform.GetMessageA(message, 0, 0, 0);
+        }
+    }
+}
+
 // The open sheet, a dialog without a modal loop of its own, gets its keys (Tab, Escape, Alt and
 // a letter) from here.
-int RunMessageLoop(Platform& platform, const MainWindow& mainWindow) {
+int RunMessageLoop(Platform& platform, MainWindow& mainWindow) {
     Message message;
-    while (platform.GetMessageA(&message, 0, 0, 0) > 0) {
+    while (NextMessage(platform, mainWindow, &message) > 0) {
         const WindowHandle dialog = mainWindow.KeyboardDialog();
         if (dialog != 0 && platform.IsDialogMessageA(dialog, &message)) {
             continue;

@@ -22,6 +22,16 @@ constexpr std::uint32_t kFileAttributeNormal = 0x80;
 constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
 constexpr std::uint32_t kMoveFileReplaceExisting = 0x1;
 constexpr std::uint32_t kMoveFileWriteThrough = 0x8;
+// Change notifications on a folder (FILE_NOTIFY_CHANGE_*).
+constexpr std::uint32_t kFileNotifyChangeFileName = 0x1;
+constexpr std::uint32_t kFileNotifyChangeSize = 0x8;
+constexpr std::uint32_t kFileNotifyChangeLastWrite = 0x10;
+
+// Waiting (MsgWaitForMultipleObjectsEx).
+constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+constexpr std::uint32_t kWaitObject0 = 0;
+constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
+constexpr std::uint32_t kQsAllInput = 0x04FF;
 
 // Code pages.
 constexpr std::uint32_t kCpAcp = 0;
@@ -73,6 +83,8 @@ constexpr std::uint32_t kWmInitDialog = 0x0110;
 constexpr std::uint32_t kWmCommand = 0x0111;
 constexpr std::uint32_t kWmSysCommand = 0x0112;
 constexpr std::uint32_t kWmTimer = 0x0113;
+constexpr std::uint32_t kWmQuit = 0x0012;
+constexpr std::uint32_t kPmRemove = 0x0001;
 constexpr std::uint32_t kWmSetFont = 0x0030;
 constexpr std::uint32_t kWmMouseActivate = 0x0021;
 constexpr std::intptr_t kMaNoActivate = 3;
@@ -185,6 +197,8 @@ constexpr std::uint32_t kErrorSharingViolation = 32;
 constexpr std::uint32_t kErrorHandleDiskFull = 39;
 constexpr std::uint32_t kErrorFileExists = 80;
 constexpr std::uint32_t kErrorInvalidParameter = 87;
+constexpr std::uint32_t kErrorInvalidHandle = 6;
+constexpr std::uint32_t kErrorNotSupported = 50;
 constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 constexpr std::uint32_t kErrorFilenameExcedRange = 206;
 constexpr std::uint32_t kErrorAlreadyExists = 183;

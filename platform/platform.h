@@ -64,6 +64,14 @@ class FileApi {
     // Both work in place on a buffer of kMaxPath bytes.
     virtual bool PathRemoveFileSpecA(char* path) = 0;
     virtual bool PathAppendA(char* path, const char* more) = 0;
+    // A handle that turns signalled when something matching `filter` (kFileNotifyChange*)
+    // changes in the folder; kInvalidHandleValue, with a last error, when the folder cannot be
+    // watched. It stays signalled until FindNextChangeNotification, which also gathers what
+    // changes from then on.
+    virtual KernelHandle FindFirstChangeNotificationA(const char* path, bool watchSubtree,
+                                                      std::uint32_t filter) = 0;
+    virtual bool FindNextChangeNotification(KernelHandle change) = 0;
+    virtual bool FindCloseChangeNotification(KernelHandle change) = 0;
 };
 
 // Conversions between the ANSI code page of the data files and UTF-16; the text form of the
@@ -179,6 +187,18 @@ class WindowApi {
                                          ModuleHandle instance, WindowHandler* handler) = 0;
     virtual std::int32_t GetMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
                                      std::uint32_t filterMax) = 0;
+    // Takes the next message without waiting (with kPmRemove); false when none is there. The
+    // quit message comes as kWmQuit.
+    virtual bool PeekMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
+                              std::uint32_t filterMax, std::uint32_t removeFlags) = 0;
+    // Waits until one of `count` handles is signalled (kWaitObject0 + its index) or input that
+    // `wakeMask` names arrives after the last look at the queue (kWaitObject0 + count);
+    // kWaitFailed on failure.
+    virtual std::uint32_t MsgWaitForMultipleObjectsEx(std::uint32_t count,
+                                                      const KernelHandle* handles,
+                                                      std::uint32_t milliseconds,
+                                                      std::uint32_t wakeMask,
+                                                      std::uint32_t flags) = 0;
     virtual bool TranslateMessage(const Message* message) = 0;
     virtual std::intptr_t DispatchMessageA(const Message* message) = 0;
     virtual std::intptr_t DefWindowProcA(WindowHandle window, std::uint32_t message,

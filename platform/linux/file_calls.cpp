@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/constants.h"
+#include "platform/linux/desktop/desktop_module.h"
 #include "platform/linux/linux_platform.h"
 
 namespace pavix {
@@ -171,6 +172,43 @@ bool LinuxPlatform::CallRunningPavix() {
     // The holder keeps the lock while it lives, so the number cannot name another process.
     return holder > 0 && end != text && *end == '\n' &&
            ::kill(static_cast<pid_t>(holder), SIGUSR1) == 0;
+}
+
+KernelHandle LinuxPlatform::FindFirstChangeNotificationA(const char* path, bool, std::uint32_t) {
+    const KernelHandle handle = nextChange_;
+    std::unique_ptr<FolderWatch> watch;
+    if (Module() != nullptr) {
+        watch = module_->WatchFolder(path, [this, handle] {
+            if (const auto found = changes_.find(handle); found != changes_.end()) {
+                found->second.signalled = true;
+            }
+        });
+    }
+    if (!watch) {
+        files_.SetLastError(kErrorNotSupported);
+        return kInvalidHandleValue;
+    }
+    --nextChange_;
+    changes_[handle].watch = std::move(watch);
+    return handle;
+}
+
+bool LinuxPlatform::FindNextChangeNotification(KernelHandle change) {
+    const auto found = changes_.find(change);
+    if (found == changes_.end()) {
+        files_.SetLastError(kErrorInvalidHandle);
+        return false;
+    }
+    found->second.signalled = false;
+    return true;
+}
+
+bool LinuxPlatform::FindCloseChangeNotification(KernelHandle change) {
+    if (changes_.erase(change) == 0) {
+        files_.SetLastError(kErrorInvalidHandle);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace pavix

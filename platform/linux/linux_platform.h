@@ -38,6 +38,7 @@ class DialogHost;
 class DesktopModule;
 class PortalHotkeys;
 class ExitSignals;
+class FolderWatch;
 struct DialogTemplate;
 struct PortalRules;
 
@@ -139,6 +140,13 @@ class LinuxPlatform final : public Platform {
     bool PathRemoveFileSpecA(char* path) override;
     // A backslash in `more` is a separator, as the platform takes it ("se\match.wav").
     bool PathAppendA(char* path, const char* more) override;
+    // GIO's monitor of the folder (through the desktop module), which tells of a written file
+    // when its writer closes it rather than at each write, and ignores `filter`: every change of a
+    // file's name or contents counts. Folders only, never their subfolders.
+    KernelHandle FindFirstChangeNotificationA(const char* path, bool watchSubtree,
+                                              std::uint32_t filter) override;
+    bool FindNextChangeNotification(KernelHandle change) override;
+    bool FindCloseChangeNotification(KernelHandle change) override;
     // --- TextApi -------------------------------------------------------------------------------
     // The ANSI code page (kCpAcp) is UTF-8.
     std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
@@ -188,6 +196,16 @@ class LinuxPlatform final : public Platform {
                                  WindowHandler* handler) override;
     std::int32_t GetMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
                              std::uint32_t filterMax) override;
+    // Runs one iteration of the main loop that does not wait, then takes a queued message; Pavix
+    // always removes what it takes (kPmRemove) and filters nothing.
+    bool PeekMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
+                      std::uint32_t filterMax, std::uint32_t removeFlags) override;
+    // Runs the main loop until a change notification is signalled or a message waits in the
+    // queue, any message whatever `wakeMask` and `flags` say (after PeekMessageA found none, each
+    // is new input). It waits without a time limit: Pavix passes kInfinite.
+    std::uint32_t MsgWaitForMultipleObjectsEx(std::uint32_t count, const KernelHandle* handles,
+                                              std::uint32_t milliseconds, std::uint32_t wakeMask,
+                                              std::uint32_t flags) override;
     bool TranslateMessage(const Message*) override { return false; }
     std::intptr_t DispatchMessageA(const Message* message) override;
     std::intptr_t DefWindowProcA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
@@ -302,6 +320,8 @@ class LinuxPlatform final : public Platform {
     // Kernel handles that are no descriptors: the shutdown token and the instance lock.
     static constexpr KernelHandle kTokenHandle = -0x100;
     static constexpr KernelHandle kLockHandle = -0x104;
+    // Change notifications count down from here.
+    static constexpr KernelHandle kFirstChangeHandle = -0x1000;
 
     struct WindowEntry {
         std::string className;
@@ -328,6 +348,10 @@ class LinuxPlatform final : public Platform {
     struct FileDialogEntry {
         WindowHandle owner = 0;
         bool cancelled = false;
+    };
+    struct ChangeEntry {
+        std::unique_ptr<FolderWatch> watch;
+        bool signalled = false;
     };
     struct TimerEntry {
         unsigned source = 0;  // the GLib timeout
@@ -390,6 +414,8 @@ class LinuxPlatform final : public Platform {
     std::map<WindowHandle, WindowEntry> windows_;
     std::map<WindowHandle, FileDialogEntry> fileDialogs_;
     std::map<std::pair<WindowHandle, std::uintptr_t>, TimerEntry> timers_;
+    std::map<KernelHandle, ChangeEntry> changes_;
+    KernelHandle nextChange_ = kFirstChangeHandle;
     std::map<MenuHandle, MenuEntry> menus_;
     std::map<std::string, std::uint32_t> registeredMessages_;
     std::set<std::string> classes_;

@@ -18,7 +18,6 @@
 namespace pavix {
 namespace {
 
-constexpr std::uint32_t kWmQuit = 0x0012;
 constexpr std::uint32_t kFirstRegisteredMessage = 0xC000;
 constexpr const char* kStaticClass = "STATIC";
 
@@ -392,6 +391,41 @@ std::int32_t LinuxPlatform::GetMessageA(Message* message, WindowHandle, std::uin
         return 0;
     }
     return 1;
+}
+
+bool LinuxPlatform::PeekMessageA(Message* message, WindowHandle, std::uint32_t, std::uint32_t,
+                                 std::uint32_t) {
+    if (!NextMessage(message, false)) {
+        return false;
+    }
+    if (message->message == kWmQuit) {
+        quitPosted_ = false;
+    }
+    return true;
+}
+
+std::uint32_t LinuxPlatform::MsgWaitForMultipleObjectsEx(std::uint32_t count,
+                                                         const KernelHandle* handles, std::uint32_t,
+                                                         std::uint32_t, std::uint32_t) {
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (changes_.count(handles[i]) == 0) {
+            files_.SetLastError(kErrorInvalidHandle);
+            return kWaitFailed;
+        }
+    }
+    StartLoop();
+    for (;;) {
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const auto found = changes_.find(handles[i]);
+            if (found != changes_.end() && found->second.signalled) {
+                return kWaitObject0 + i;
+            }
+        }
+        if (!queue_.empty() || quitPosted_) {
+            return kWaitObject0 + count;
+        }
+        Iterate(true);
+    }
 }
 
 std::intptr_t LinuxPlatform::DispatchMessageA(const Message* message) {

@@ -23,6 +23,11 @@ static_assert(kInvalidFileAttributes == INVALID_FILE_ATTRIBUTES);
 static_assert(kMoveFileReplaceExisting == MOVEFILE_REPLACE_EXISTING);
 static_assert(kMoveFileWriteThrough == MOVEFILE_WRITE_THROUGH);
 static_assert(kMaxPath == MAX_PATH);
+static_assert(kFileNotifyChangeFileName == FILE_NOTIFY_CHANGE_FILE_NAME &&
+              kFileNotifyChangeSize == FILE_NOTIFY_CHANGE_SIZE &&
+              kFileNotifyChangeLastWrite == FILE_NOTIFY_CHANGE_LAST_WRITE);
+static_assert(kInfinite == INFINITE && kWaitObject0 == WAIT_OBJECT_0 && kWaitFailed == WAIT_FAILED);
+static_assert(kQsAllInput == QS_ALLINPUT && kWmQuit == WM_QUIT && kPmRemove == PM_REMOVE);
 
 // Code pages; UTF-16 travels as char16_t in the core and as WCHAR in the backend.
 static_assert(kCpAcp == CP_ACP && kMbErrInvalidChars == MB_ERR_INVALID_CHARS);
@@ -132,6 +137,8 @@ static_assert(kErrorSharingViolation == ERROR_SHARING_VIOLATION);
 static_assert(kErrorHandleDiskFull == ERROR_HANDLE_DISK_FULL);
 static_assert(kErrorFileExists == ERROR_FILE_EXISTS);
 static_assert(kErrorInvalidParameter == ERROR_INVALID_PARAMETER);
+static_assert(kErrorInvalidHandle == ERROR_INVALID_HANDLE &&
+              kErrorNotSupported == ERROR_NOT_SUPPORTED);
 static_assert(kErrorInsufficientBuffer == ERROR_INSUFFICIENT_BUFFER);
 static_assert(kErrorInvalidFlags == ERROR_INVALID_FLAGS);
 static_assert(kErrorNoUnicodeTranslation == ERROR_NO_UNICODE_TRANSLATION);

@@ -97,4 +97,18 @@ bool Win32Platform::PathAppendA(char* path, const char* more) {
     return ::PathAppendA(path, more) != FALSE;
 }
 
+KernelHandle Win32Platform::FindFirstChangeNotificationA(const char* path, bool watchSubtree,
+                                                         std::uint32_t filter) {
+    return win32::FromNative<KernelHandle>(
+        ::FindFirstChangeNotificationA(path, watchSubtree ? TRUE : FALSE, filter));
+}
+
+bool Win32Platform::FindNextChangeNotification(KernelHandle change) {
+    return ::FindNextChangeNotification(Kernel(change)) != FALSE;
+}
+
+bool Win32Platform::FindCloseChangeNotification(KernelHandle change) {
+    return ::FindCloseChangeNotification(Kernel(change)) != FALSE;
+}
+
 }  // namespace pavix

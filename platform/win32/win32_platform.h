@@ -53,6 +53,10 @@ class Win32Platform final : public Platform {
                                      std::uint32_t size) override;
     bool PathRemoveFileSpecA(char* path) override;
     bool PathAppendA(char* path, const char* more) override;
+    KernelHandle FindFirstChangeNotificationA(const char* path, bool watchSubtree,
+                                              std::uint32_t filter) override;
+    bool FindNextChangeNotification(KernelHandle change) override;
+    bool FindCloseChangeNotification(KernelHandle change) override;
     // --- TextApi -------------------------------------------------------------------------------
     std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
                                      const char* multiByte, std::int32_t multiByteCount,
@@ -102,6 +106,12 @@ class Win32Platform final : public Platform {
                                  WindowHandler* handler) override;
     std::int32_t GetMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
                              std::uint32_t filterMax) override;
+    bool PeekMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
+                      std::uint32_t filterMax, std::uint32_t removeFlags) override;
+    // Up to MAXIMUM_WAIT_OBJECTS - 1 handles, as the platform takes them.
+    std::uint32_t MsgWaitForMultipleObjectsEx(std::uint32_t count, const KernelHandle* handles,
+                                              std::uint32_t milliseconds, std::uint32_t wakeMask,
+                                              std::uint32_t flags) override;
     bool TranslateMessage(const Message* message) override;
     std::intptr_t DispatchMessageA(const Message* message) override;
     std::intptr_t DefWindowProcA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,

@@ -80,6 +80,33 @@ std::int32_t Win32Platform::GetMessageA(Message* message, WindowHandle window,
     return result;
 }
 
+bool Win32Platform::PeekMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
+                                 std::uint32_t filterMax, std::uint32_t removeFlags) {
+    MSG native{};
+    const BOOL found = ::PeekMessageA(&native, Window(window), filterMin, filterMax, removeFlags);
+    message->window = win32::FromNative<WindowHandle>(native.hwnd);
+    message->message = native.message;
+    message->wParam = native.wParam;
+    message->lParam = native.lParam;
+    return found != FALSE;
+}
+
+std::uint32_t Win32Platform::MsgWaitForMultipleObjectsEx(std::uint32_t count,
+                                                         const KernelHandle* handles,
+                                                         std::uint32_t milliseconds,
+                                                         std::uint32_t wakeMask,
+                                                         std::uint32_t flags) {
+    HANDLE native[MAXIMUM_WAIT_OBJECTS - 1] = {};
+    if (count > MAXIMUM_WAIT_OBJECTS - 1) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        native[i] = win32::Kernel(handles[i]);
+    }
+    return ::MsgWaitForMultipleObjectsEx(count, native, milliseconds, wakeMask, flags);
+}
+
 bool Win32Platform::TranslateMessage(const Message* message) {
     const MSG native = ToNativeMessage(*message);
     return ::TranslateMessage(&native) != FALSE;

@@ -106,7 +106,8 @@ RunGroup() {
     local output="$OUT/$group.out" errors="$OUT/$group.err"
     local arguments=(--pavix "$(WinPath "$pavixExe")" --work "$(WinPath "$WORK")"
         --mark "$(WinPath "$MARK")" --group "$group" --sound-log "$(WinPath "$SOUND_LOG")"
-        --table "$(WinPath "$E2E_DIR/scenarios/shared.txt")")
+        --table "$(WinPath "$E2E_DIR/scenarios/shared.txt")"
+        --seq-tool "$(WinPath "${PAVIX_E2E_SEQ_TOOL:-$ROOT/build/native/pavix-seq}")")
     [[ -n "${PAVIX_E2E_ONLY:-}" ]] && arguments+=(--only "$PAVIX_E2E_ONLY")
     env "$@" "$ROOT/tools/pavix-wine" "$HELPER" "${arguments[@]}" </dev/null >"$output" 2>"$errors"
     local status=$? line

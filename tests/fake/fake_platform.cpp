@@ -375,6 +375,29 @@ bool FakePlatform::PathRemoveFileSpecA(char* path) {
     return changed;
 }
 
+KernelHandle FakePlatform::FindFirstChangeNotificationA(const char* path, bool watchSubtree,
+                                                        std::uint32_t filter) {
+    if (auto scripted = Record(Call("FindFirstChangeNotificationA", path, watchSubtree, filter))) {
+        return static_cast<KernelHandle>(*scripted);
+    }
+    changeHandles.insert(nextChangeHandle_);
+    return nextChangeHandle_++;
+}
+
+bool FakePlatform::FindNextChangeNotification(KernelHandle change) {
+    if (auto scripted = Record(Call("FindNextChangeNotification", change))) {
+        return *scripted != 0;
+    }
+    return changeHandles.count(change) != 0 || Fail(6);  // ERROR_INVALID_HANDLE
+}
+
+bool FakePlatform::FindCloseChangeNotification(KernelHandle change) {
+    if (auto scripted = Record(Call("FindCloseChangeNotification", change))) {
+        return *scripted != 0;
+    }
+    return changeHandles.erase(change) != 0 || Fail(6);
+}
+
 bool FakePlatform::PathAppendA(char* path, const char* more) {
     if (auto scripted = Record(Call("PathAppendA", path, more))) {
         return *scripted != 0;
@@ -746,6 +769,37 @@ std::int32_t FakePlatform::GetMessageA(Message* message, WindowHandle window,
     *message = queue.front();
     queue.pop_front();
     return 1;
+}
+
+bool FakePlatform::PeekMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
+                                std::uint32_t filterMax, std::uint32_t removeFlags) {
+    if (auto scripted = Record(Call("PeekMessageA", window, filterMin, filterMax, removeFlags))) {
+        return *scripted != 0;
+    }
+    if (folderChanges > 0 && !changeHandles.empty()) {
+        return false;
+    }
+    *message = queue.empty() ? Message{0, kQuitMarker, 0, 0} : queue.front();
+    if (!queue.empty()) {
+        queue.pop_front();
+    }
+    return true;
+}
+
+std::uint32_t FakePlatform::MsgWaitForMultipleObjectsEx(std::uint32_t count,
+                                                        const KernelHandle* handles,
+                                                        std::uint32_t milliseconds,
+                                                        std::uint32_t wakeMask,
+                                                        std::uint32_t flags) {
+    if (auto scripted = Record(Call("MsgWaitForMultipleObjectsEx", count,
+                                    count > 0 ? handles[0] : 0, milliseconds, wakeMask, flags))) {
+        return static_cast<std::uint32_t>(*scripted);
+    }
+    if (count > 0 && folderChanges > 0 && changeHandles.count(handles[0]) != 0) {
+        --folderChanges;
+        return kWaitObject0;
+    }
+    return kWaitObject0 + count;
 }
 
 bool FakePlatform::TranslateMessage(const Message* message) {

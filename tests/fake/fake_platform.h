@@ -92,6 +92,12 @@ class FakePlatform : public Platform {
     Point cursor{100, 200};
     std::uint32_t menuChoice = 0;  // command that the next popup menu posts; 0 closes it
     std::deque<Message> queue;     // what GetMessageA hands out; empty means the quit message
+    // The folders' change notifications: the handles open now, and how many of the next waits
+    // of MsgWaitForMultipleObjectsEx find the first handle signalled (the others find input,
+    // which PeekMessageA takes from `queue`).
+    static constexpr KernelHandle kFirstChangeHandle = 0x6100;
+    std::set<KernelHandle> changeHandles;
+    int folderChanges = 0;
     std::map<std::uint32_t, NotifyIconData> trayIcons;  // by uID
     std::map<WindowHandle, WindowHandler*> windows;
     // Every window but the main one, by handle; handles grow in order of creation.
@@ -182,6 +188,10 @@ class FakePlatform : public Platform {
                                      std::uint32_t size) override;
     bool PathRemoveFileSpecA(char* path) override;
     bool PathAppendA(char* path, const char* more) override;
+    KernelHandle FindFirstChangeNotificationA(const char* path, bool watchSubtree,
+                                              std::uint32_t filter) override;
+    bool FindNextChangeNotification(KernelHandle change) override;
+    bool FindCloseChangeNotification(KernelHandle change) override;
     // --- TextApi -------------------------------------------------------------------------------
     std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
                                      const char* multiByte, std::int32_t multiByteCount,
@@ -231,6 +241,12 @@ class FakePlatform : public Platform {
                                  WindowHandler* handler) override;
     std::int32_t GetMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
                              std::uint32_t filterMax) override;
+    // Finds nothing while folder changes are due, so that the loop waits for them first.
+    bool PeekMessageA(Message* message, WindowHandle window, std::uint32_t filterMin,
+                      std::uint32_t filterMax, std::uint32_t removeFlags) override;
+    std::uint32_t MsgWaitForMultipleObjectsEx(std::uint32_t count, const KernelHandle* handles,
+                                              std::uint32_t milliseconds, std::uint32_t wakeMask,
+                                              std::uint32_t flags) override;
     bool TranslateMessage(const Message* message) override;
     std::intptr_t DispatchMessageA(const Message* message) override;
     std::intptr_t DefWindowProcA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
@@ -363,6 +379,7 @@ class FakePlatform : public Platform {
     std::vector<Rule> rules_;
     std::map<FileHandle, OpenFile> openFiles_;
     FileHandle nextHandle_ = 0x100;
+    KernelHandle nextChangeHandle_ = kFirstChangeHandle;
     std::map<std::string, std::uint64_t> readLimits_;
     std::map<std::string, std::uint64_t> writeLimits_;
     std::map<std::uint32_t, std::string> stringOverrides_;

@@ -45,6 +45,10 @@ class GtkDesktopModule final : public DesktopModule {
     bool ChooseFile(OpenFileName* request, bool save, void* parent, const Pump& pump) override {
         return ChooseFileWithGtk(request, save, parent, pump);
     }
+    std::unique_ptr<FolderWatch> WatchFolder(const std::string& path,
+                                             std::function<void()> changed) override {
+        return NewGioFolderWatch(path, std::move(changed));
+    }
 
     unsigned ModifierState() override {
         GdkDisplay* display = gdk_display_get_default();

@@ -21,6 +21,12 @@ namespace pavix {
 class PortalConnection;
 struct PortalEvents;
 
+// A folder watched for changes until this is destroyed.
+class FolderWatch {
+  public:
+    virtual ~FolderWatch() = default;
+};
+
 class DesktopModule {
   public:
     using Pump = std::function<void(const bool& done)>;
@@ -49,6 +55,13 @@ class DesktopModule {
     // Calls `method` of logind on the system bus: of the manager, with its "interactive" flag,
     // or ("Lock", "Terminate") of this session. False with the bus's wording of the failure.
     virtual bool CallLogind(const char* method, bool interactive, std::string* failure) = 0;
+
+    // Watches the folder `path` through GIO (inotify), calling `changed` from the main loop when
+    // a file in it has been written and closed, renamed, moved in or out, or deleted. A file
+    // still being written is not reported until its writer closes it (or, as GIO has it, leaves
+    // it alone for two seconds). nullptr when the folder cannot be watched.
+    virtual std::unique_ptr<FolderWatch> WatchFolder(const std::string& path,
+                                                     std::function<void()> changed) = 0;
 
     // Plays a sound file asynchronously, stopping the one playing; nullptr only stops it.
     virtual void PlaySound(const char* file) = 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/linux/desktop/desktop.h"
+#include "platform/linux/desktop/desktop_module.h"
 #include "platform/linux/desktop/tray_indicator.h"
 
 namespace pavix {
@@ -32,5 +33,8 @@ class GtkDesktop final : public Desktop {
 
 std::unique_ptr<TrayIndicator> NewAppIndicatorTray(std::function<void(std::uint32_t)> chosen,
                                                    std::function<void()> watcherAppeared);
+
+std::unique_ptr<FolderWatch> NewGioFolderWatch(const std::string& path,
+                                               std::function<void()> changed);
 
 }  // namespace pavix

@@ -4,6 +4,7 @@
 // if it exists) for writing; sharing and attributes are the system's business here.
 #pragma once
 
+#include "platform/constants.h"
 #include "platform/platform.h"
 
 namespace pavix {
@@ -33,6 +34,13 @@ class PosixFiles : public FileApi, public ErrorApi {
     std::uint32_t GetModuleFileNameA(ModuleHandle, char*, std::uint32_t) override { return 0; }
     bool PathRemoveFileSpecA(char*) override { return false; }
     bool PathAppendA(char*, const char*) override { return false; }
+    // A tool watches nothing: the program's watch needs its main loop (linux_platform.h).
+    KernelHandle FindFirstChangeNotificationA(const char*, bool, std::uint32_t) override {
+        SetLastError(kErrorNotSupported);
+        return kInvalidHandleValue;
+    }
+    bool FindNextChangeNotification(KernelHandle) override { return false; }
+    bool FindCloseChangeNotification(KernelHandle) override { return false; }
 
     void SetLastError(std::uint32_t error) {
         lastError_ = error;

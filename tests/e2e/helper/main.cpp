@@ -56,6 +56,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->paths.markExe = value;
         } else if (argument == "--sound-log") {
             options->paths.soundLog = value;
+        } else if (argument == "--seq-tool") {
+            options->paths.seqTool = value;
         } else if (argument == "--group") {
             options->group = value;
         } else if (argument == "--table") {

@@ -39,6 +39,7 @@ struct Paths {
     std::string workRoot;  // scenario folders are made below it
     std::string markExe;   // the tiny command that sequences run: appends its directory to a file
     std::string soundLog;  // the sound watcher's log (sound_log.h); empty when none watches
+    std::string seqTool;   // the host's pavix-seq, which Wine starts as a host program
 };
 
 struct Workspace {

@@ -5,9 +5,12 @@
 // the run's sound watcher watches.
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
 
 #include "key_texts.h"
 #include "scenario.h"
@@ -118,6 +121,10 @@ class TableRun {
         }
         if (verb == "sounds") {
             return sounds_.Expect(step.words);
+        }
+        if ((verb == "import" || verb == "import-slowly") &&
+            std::count(step.text.begin(), step.text.end(), '|') == 2) {
+            return Import(step.text, verb == "import-slowly");
         }
         if (verb == "login-start" && step.words.size() == 1 &&
             (step.words[0] == "on" || step.words[0] == "off")) {
@@ -254,6 +261,7 @@ class TableRun {
     }
 
     Verdict Hints(const std::string& text);
+    Verdict Import(const std::string& text, bool slowly);
 
     const TableScenario& scenario_;
     ScenarioContext& ctx_;
@@ -307,6 +315,90 @@ bool HintRows(const std::string& text, std::vector<std::wstring>* rows) {
         }
         begin = end + 3;
     }
+}
+
+// A host path for the host's pavix-seq: Wine's drive Z: is the host's root.
+std::string HostPath(std::string path) {
+    if (path.size() > 2 && (path[0] == 'Z' || path[0] == 'z') && path[1] == ':') {
+        path.erase(0, 2);
+    }
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// "ctrl+alt+b" as the text form spells it: "Ctrl+Alt+B".
+std::string Spelled(const std::string& chord) {
+    std::string spelled = chord;
+    for (std::size_t i = 0; i < spelled.size(); ++i) {
+        if (i == 0 || spelled[i - 1] == '+') {
+            spelled[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(spelled[i])));
+        }
+    }
+    return spelled;
+}
+
+// Another program replaces Sequence.dat through the host's `pavix-seq import` (Wine starts a host
+// program without a process handle: its result is awaited in the file), in place or into a
+// scratch file that this helper then writes over Sequence.dat in two halves a second apart,
+// holding it open as a Windows program writing a file does.
+Verdict TableRun::Import(const std::string& text, bool slowly) {
+    std::istringstream parts(text);
+    std::string name, chords, commands;
+    std::getline(parts, name, '|');
+    std::getline(parts, chords, '|');
+    std::getline(parts, commands);
+    std::istringstream chordWords(chords), commandWords(commands);
+    std::string word, keys;
+    while (chordWords >> word) {
+        keys += (keys.empty() ? "\"" : ", \"") + Spelled(word) + "\"";
+    }
+    if (!(commandWords >> word) || word != "mark" || ctx_.paths.seqTool.empty()) {
+        return Fail("an imported sequence runs the marker command alone, through --seq-tool");
+    }
+    const CommandSpec mark = ctx_.MarkerCommand();
+    const std::string folder = ctx_.workspace.folder;
+    const std::string source = folder + "\\import.toml";
+    const std::string data = folder + "\\Sequence.dat";
+    const std::string target = slowly ? folder + "\\import.dat" : data;
+    name.erase(name.find_last_not_of(' ') + 1);
+    const Bytes toml = "[[sequence]]\nname = \"" + name.substr(name.find_first_not_of(' ')) +
+                       "\"\nkeys = [" + keys + "]\ncommands = [{ run = '" + mark.path +
+                       "', args = '" + mark.parameter + "', dir = '" + mark.directory + "' }]\n";
+    Bytes before;
+    ReadFileBytes(target, &before);
+    std::string command = "\"" + ctx_.paths.seqTool + "\" import \"" + HostPath(source) + "\" \"" +
+                          HostPath(target) + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!WriteFileBytes(source, toml) ||
+        !CreateProcessA(ctx_.paths.seqTool.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &startup, &process)) {
+        return Fail("cannot start " + ctx_.paths.seqTool);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    Bytes after;
+    if (!WaitUntil([&] { return ReadFileBytes(target, &after) && after != before; })) {
+        return Fail("pavix-seq import did not write " + target);
+    }
+    if (!slowly) {
+        return Pass();
+    }
+    const HANDLE file = CreateFileA(data.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return Fail("cannot open Sequence.dat for writing");
+    }
+    const DWORD half = static_cast<DWORD>(after.size() / 2);
+    DWORD written = 0, rest = 0;
+    const bool first = WriteFile(file, after.data(), half, &written, nullptr) != FALSE;
+    FlushFileBuffers(file);
+    Sleep(1000);
+    const bool second = WriteFile(file, after.data() + half,
+                                  static_cast<DWORD>(after.size()) - half, &rest, nullptr) != FALSE;
+    CloseHandle(file);
+    return first && second ? Pass() : Fail("cannot write Sequence.dat");
 }
 
 Verdict TableRun::Hints(const std::string& text) {

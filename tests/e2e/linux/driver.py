@@ -255,6 +255,8 @@ class Run:
             self.Sounds(words)
         elif verb == "login-start" and words in (["on"], ["off"]):
             self.LoginStart(words[0] == "on")
+        elif verb in ("import", "import-slowly") and text.count("|") == 2:
+            self.Import(text, verb == "import-slowly")
         elif verb in editors.LINUX_VERBS or (verb in editors.VERBS and words):
             self.editors.Do(verb, text)
         elif verb == "closed":
@@ -361,6 +363,35 @@ class Run:
             written = file.read().splitlines()
         if written != expected:
             raise Failure("the autostart entry differs from the program's: %r" % written)
+
+    def Import(self, text, slowly):
+        """Another program replaces Sequence.dat by the one sequence of the text, through
+        `pavix-seq import`: in place, or copied in place in two halves a second apart."""
+        name, chords, commands = (part.strip() for part in text.split("|"))
+        if commands.split() != ["mark"]:
+            raise Failure("an imported sequence runs the marker command alone")
+        keys = ", ".join('"%s"' % "+".join(word.capitalize() for word in chord.split("+"))
+                         for chord in chords.split())
+        source = os.path.join(self.folder, "import.toml")
+        with open(source, "w", encoding="utf-8") as file:
+            file.write("[[sequence]]\nname = \"%s\"\nkeys = [%s]\n"
+                       "commands = [{ run = '%s', args = '\"%s\"', dir = '%s' }]\n"
+                       % (name, keys, MARK, self.marker, self.run_folder))
+        tool = os.path.join(os.path.dirname(self.options.pavix), "pavix-seq")
+        data = os.path.join(self.config, "pavix", "Sequence.dat")
+        target = os.path.join(self.folder, "import.dat") if slowly else data
+        done = subprocess.run([tool, "--codepage", "65001", "import", source, target],
+                              capture_output=True, text=True)
+        if done.returncode != 0:
+            raise Failure("pavix-seq import failed: " + done.stderr.strip())
+        if slowly:
+            with open(target, "rb") as file:
+                contents = file.read()
+            with open(data, "wb") as file:
+                file.write(contents[:len(contents) // 2])
+                file.flush()
+                time.sleep(1.0)
+                file.write(contents[len(contents) // 2:])
 
     def Hints(self, text):
         rows = []
