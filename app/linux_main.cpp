@@ -93,9 +93,9 @@ const char* OrEmpty(const char* value) {
 }
 
 // In a Wayland session the chords go through the desktop's global-shortcuts portal, which
-// knows the program by its desktop file; without the portal, the user is told what to do.
-void HearChordsOnWayland(pavix::LinuxPlatform& platform, const pavix::LinuxPlaces& places) {
-    pavix::InstallDesktopEntry(Lookup, places.desktopEntry, pavix::RunningExecutable());
+// knows the program by its desktop file (main writes one where none is installed); without the
+// portal, the user is told what to do.
+void HearChordsOnWayland(pavix::LinuxPlatform& platform) {
     const pavix::PortalRules rules = pavix::RulesOf(OrEmpty(Lookup("XDG_CURRENT_DESKTOP")),
                                                     OrEmpty(Lookup("KDE_SESSION_VERSION")));
     std::string failure;
@@ -136,8 +136,11 @@ int main() {
         platform.CallRunningPavix();  // which shows its menu's choices where it has no tray
         return 0;
     }
+    // The desktop's menu, its autostart and its portal know the program by a desktop file:
+    // one of its own where it runs unpacked or from its build.
+    pavix::InstallDesktopEntry(Lookup, places.desktopEntry, pavix::RunningExecutable());
     if (pavix::IsWaylandSession(Lookup)) {
-        HearChordsOnWayland(platform, places);
+        HearChordsOnWayland(platform);
     }
     platform.OnHotkeyLost([&platform](std::uint32_t modifiers, std::uint32_t key) {
         pavix::ReportHotkeyLost(platform, modifiers, key);

@@ -9,7 +9,7 @@
 # screen reader reads of the dialogs (screen_reader_test.py), that of the program as a process
 # (process_test.py: signals, what it starts, its bus going), then the Japanese scenarios under
 # LANG=ja_JP.UTF-8 (locale generated into build/locale), one Pavix at a time, each with its own XDG_CONFIG_HOME under build/linux/e2e/work
-# and all with a private XDG_RUNTIME_DIR and ALSA's null device (asound.conf). Prints "PASS name" or "FAIL name: reason" per scenario
+# and all with a private XDG_RUNTIME_DIR and XDG_DATA_HOME and ALSA's null device (asound.conf). Prints "PASS name" or "FAIL name: reason" per scenario
 # and ends with "linux end-to-end: N passed, N failed", which is also appended to the file named
 # by PAVIX_TEST_SUMMARY when that is set; the exit status is non-zero when anything failed.
 # The table's reader comes from the native build (build/native, or PAVIX_E2E_TABLE_TOOL).
@@ -134,6 +134,8 @@ source "$ROOT/tools/private-xvfb.sh"
 PavixPrivateXvfb "$out" || { Report "FAIL setup: Xvfb did not start ($(head -c 300 "$out/xvfb.err"))"; Finish; }
 
 export XDG_RUNTIME_DIR="$out/runtime"
+# Where Pavix puts the desktop file that names it at its first start.
+export XDG_DATA_HOME="$out/data"
 export ALSA_CONFIG_PATH="$LINUX_DIR/asound.conf"
 unset WAYLAND_DISPLAY NO_AT_BRIDGE GDK_GL
 export XDG_SESSION_TYPE=x11
