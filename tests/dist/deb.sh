@@ -17,19 +17,8 @@ readonly SCENARIOS=(second_start_exits_at_once sequence_runs_only_when_chords_pr
     exit_pavix_ends_process_after_later_commands tray_item_pictures_and_menu
     start_at_login_makes_and_removes_the_startup_shortcut)
 readonly APP_ID=io.github.pavix.Pavix
-passed=0
-failed=0
-
-Verdict() {
-    local name=$1 problem=$2
-    if [[ -z "$problem" ]]; then
-        echo "PASS $name"
-        passed=$((passed + 1))
-    else
-        echo "FAIL $name: $problem"
-        failed=$((failed + 1))
-    fi
-}
+# shellcheck source=./verdict.sh
+source tests/dist/verdict.sh
 
 Finish() {
     local summary="linux package: $passed passed, $failed failed"

@@ -16,19 +16,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 readonly VERSION_TEXT="$(head -n 1 VERSION)"
 readonly EXPECTED="Pavix.exe README-ja.txt README.txt se/abort.wav se/disable.wav se/enable.wav se/match.wav \
 se/mismatch.wav se/timeout.wav"
-passed=0
-failed=0
-
-Verdict() {
-    local name=$1 problem=$2
-    if [[ -z "$problem" ]]; then
-        echo "PASS $name"
-        passed=$((passed + 1))
-    else
-        echo "FAIL $name: $problem"
-        failed=$((failed + 1))
-    fi
-}
+# shellcheck source=./verdict.sh
+source tests/dist/verdict.sh
 
 # Prints what is wrong with the zip of one architecture, nothing when it is right.
 ContentProblems() {

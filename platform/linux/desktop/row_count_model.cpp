@@ -127,11 +127,7 @@ gint RowCountModelSize(GtkTreeModel* model) {
 void ResizeRowCountModel(GtkTreeModel* tree, gint count) {
     RowCountModel& model = *Of(tree);
     while (model.count > count && model.count > 0) {
-        --model.count;
-        ++model.stamp;
-        GtkTreePath* path = gtk_tree_path_new_from_indices(model.count, -1);
-        gtk_tree_model_row_deleted(tree, path);
-        gtk_tree_path_free(path);
+        RemoveRowCountModelRow(tree, model.count - 1);
     }
     while (model.count < count) {
         ++model.count;
