@@ -3,8 +3,9 @@
 # Windows program and starts it under Wine with a notification area of its own. `make test` runs
 # every test (the native ones also under ASan+UBSan, a short run of each fuzzer, then the Windows
 # programs under Wine: the 32-bit reference program where this kernel runs 32-bit programs, the
-# 64-bit one everywhere; then the Linux program end to end on a private Xvfb, the Wayland
-# desktops' rules against the real desktop portal, and its Debian package). `make dist` packages
+# 64-bit one everywhere; then the Linux program end to end on a private Xvfb, its Debian package,
+# and the Wayland desktops' rules against the real desktop portal with the shared scenarios on a
+# headless KDE session). `make dist` packages
 # both Windows programs, `make deb` the Linux one for Debian, `make screenshots` takes the
 # pictures in docs/images/, `make bench` and `make fuzz` measure and fuzz at length,
 # `make bench-linux` measures the Linux program beside sxhkd. All install what a fresh Debian

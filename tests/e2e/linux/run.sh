@@ -40,12 +40,18 @@ RunSession() {
     [[ -n "${PAVIX_E2E_ONLY:-}" ]] && arguments+=(--only "$PAVIX_E2E_ONLY")
     # A driver that dies half-way says so on a line of its own, so the count cannot look clean.
     # With PAVIX_E2E_TOUR the groups take the README's pictures instead.
-    local script=driver.py
-    [[ -n "${PAVIX_E2E_TOUR:-}" ]] && script=tour.py
+    # PAVIX_E2E_DRIVER names another platform's driver (a path, and its own options after it).
+    local script="$LINUX_DIR/driver.py" own=1 driver=()
+    [[ -n "${PAVIX_E2E_TOUR:-}" ]] && script="$LINUX_DIR/tour.py"
+    if [[ -n "${PAVIX_E2E_DRIVER:-}" ]]; then
+        read -ra driver <<<"$PAVIX_E2E_DRIVER"
+        script=${driver[0]} own=0
+        arguments+=("${driver[@]:1}")
+    fi
     RunGroup() {
         local group=$1
         shift
-        env "$@" LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/$script" "${arguments[@]}" --group "$group" \
+        env "$@" LC_ALL= LANGUAGE= "$PYTHON" "$script" "${arguments[@]}" --group "$group" \
             >"$out/$group.out" 2>"$out/$group.err"
         cat "$out/$group.out"
         grep -qx "END $group" "$out/$group.out" ||
@@ -58,7 +64,8 @@ RunSession() {
     # The Linux program's own tests, each run when no scenario is named or one of its own is.
     RunOwn() {
         local name=$1
-        [[ -z "${PAVIX_E2E_TOUR:-}" && ( -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == "${name}_"* ) ]] || return 0
+        [[ $own -eq 1 && -z "${PAVIX_E2E_TOUR:-}" ]] || return 0
+        [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == "${name}_"* ]] || return 0
         env LANG=C.UTF-8 LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/$2" "${arguments[@]}" \
             >"$out/$name.out" 2>"$out/$name-test.err"
         cat "$out/$name.out"
