@@ -417,8 +417,8 @@ class Run:
         return "; ".join(problems)
 
 
-def RunScenario(options, scenario, keyboard, log, ids=None):
-    run = Run(options, scenario, keyboard, log, ids)
+def RunScenario(options, scenario, keyboard, log, ids=None, kind=None):
+    run = (kind or Run)(options, scenario, keyboard, log, ids)
     reason = ""
     try:
         run.Prepare()
@@ -443,9 +443,10 @@ def ParseOptions():
     return parser.parse_args()
 
 
-def main(keyboard=None, platform="linux"):
-    """Runs the table's scenarios of the group, typing through `keyboard` (XTEST by default);
-    those that the table skips on `platform` are named with the reason."""
+def main(keyboard=None, platform="linux", kind=None):
+    """Runs the table's scenarios of the group, typing through `keyboard` (XTEST by default),
+    each as a `kind` (a Run by default); those that the table skips on `platform` are named with
+    the reason."""
     options = ParseOptions()
     try:
         scenarios = ReadTable(options.table_tool, options.table)
@@ -464,7 +465,7 @@ def main(keyboard=None, platform="linux"):
         if platform in scenario["skipped"]:
             print("SKIP %s: %s" % (scenario["name"], scenario["skipped"][platform]), flush=True)
             continue
-        reason = RunScenario(options, scenario, keyboard, log, ids)
+        reason = RunScenario(options, scenario, keyboard, log, ids, kind)
         if reason:
             failed += 1
             print("FAIL %s: %s" % (scenario["name"], reason), flush=True)

@@ -40,14 +40,10 @@ RunSession() {
     [[ -n "${PAVIX_E2E_ONLY:-}" ]] && arguments+=(--only "$PAVIX_E2E_ONLY")
     # A driver that dies half-way says so on a line of its own, so the count cannot look clean.
     # With PAVIX_E2E_TOUR the groups take the README's pictures instead.
-    # PAVIX_E2E_DRIVER names another platform's driver (a path, and its own options after it).
-    local script="$LINUX_DIR/driver.py" own=1 driver=()
+    # PAVIX_E2E_DRIVER names another platform's driver, which takes the same options.
+    local script="$LINUX_DIR/driver.py" own=1
     [[ -n "${PAVIX_E2E_TOUR:-}" ]] && script="$LINUX_DIR/tour.py"
-    if [[ -n "${PAVIX_E2E_DRIVER:-}" ]]; then
-        read -ra driver <<<"$PAVIX_E2E_DRIVER"
-        script=${driver[0]} own=0
-        arguments+=("${driver[@]:1}")
-    fi
+    [[ -n "${PAVIX_E2E_DRIVER:-}" ]] && script=$PAVIX_E2E_DRIVER own=0
     RunGroup() {
         local group=$1
         shift

@@ -1,7 +1,8 @@
 /* Types chords on a KWin session through its fake-input protocol, which goes through KWin's own
  * input and shortcut handling as a keyboard's keys do. Reads one line per request from standard
  * input, "ctrl+alt+a shift+F5 ...", types the chords one after another (modifiers down, key down,
- * key up, modifiers up) and answers "ok" once KWin has taken them, or "error <what>".
+ * key up, modifiers up) and answers "ok <ns>" once KWin has taken them, <ns> the CLOCK_MONOTONIC
+ * time at which the last chord's key was sent down, or "error <what>".
  *
  *   pavix_e2e_fake_keys        (WAYLAND_DISPLAY names KWin's socket)
  */
@@ -15,6 +16,7 @@
 #include "fake-input-client-protocol.h"
 
 static struct org_kde_kwin_fake_input* fakeInput;
+static long long lastKeyDown; /* ns */
 
 static void OnGlobal(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
                      uint32_t version) {
@@ -83,6 +85,11 @@ static int TypeChord(struct wl_display* display, char* chord) {
         }
     }
     for (int i = 0; i < count; ++i) {
+        if (i == count - 1) {
+            struct timespec now;
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            lastKeyDown = now.tv_sec * 1000000000LL + now.tv_nsec;
+        }
         Key(display, codes[i], 1);
     }
     for (int i = count - 1; i >= 0; --i) {
@@ -120,7 +127,7 @@ int main(void) {
         if (failed != NULL) {
             printf("error %s\n", failed);
         } else {
-            printf("ok\n");
+            printf("ok %lld\n", lastKeyDown);
         }
         fflush(stdout);
     }

@@ -2,7 +2,9 @@
 # Runs a command inside a real KDE Wayland session of its own, headless: a private session bus,
 # KWin on its virtual backend with Xwayland (and kglobalaccel inside it), then the desktop
 # portal's KDE backend and its real frontend. The command finds KWin's socket in WAYLAND_DISPLAY
-# and Xwayland in DISPLAY; fake input and KWin's screenshots are open to every client.
+# and Xwayland in DISPLAY, and in PAVIX_FAKE_KEYS the key-typing helper (fake_keys.c, built here
+# with the code that wayland-scanner generates from KWin's protocol file); fake input and KWin's
+# screenshots are open to every client.
 #
 #   bash tests/e2e/wayland/kde_session.sh <folder> <command> [argument ...]
 #
@@ -49,6 +51,14 @@ if [[ "${PAVIX_KDE_INSIDE:-}" != 1 ]]; then
     chmod 700 "$SESSION_DIR/runtime"
     # The packaged KWin carries a file capability that a container cannot grant: a copy has none.
     cp /usr/bin/kwin_wayland "$SESSION_DIR/bin/kwin_wayland" || Fail "no kwin_wayland (kwin-wayland)"
+    protocol=/usr/share/plasma-wayland-protocols/fake-input.xml
+    wayland-scanner client-header "$protocol" "$SESSION_DIR/bin/fake-input-client-protocol.h" &&
+        wayland-scanner private-code "$protocol" "$SESSION_DIR/bin/fake-input-protocol.c" &&
+        cc -O2 -Wall -I"$SESSION_DIR/bin" "$(dirname "${BASH_SOURCE[0]}")/fake_keys.c" \
+            "$SESSION_DIR/bin/fake-input-protocol.c" -lwayland-client \
+            -o "$SESSION_DIR/bin/pavix_e2e_fake_keys" 2>"$SESSION_DIR/fake_keys.err" ||
+        Fail "the key-typing helper did not build: $(head -c 300 "$SESSION_DIR/fake_keys.err")"
+    export PAVIX_FAKE_KEYS="$SESSION_DIR/bin/pavix_e2e_fake_keys"
     export HOME="$SESSION_DIR/home" XDG_CONFIG_HOME="$SESSION_DIR/config"
     export XDG_DATA_HOME="$SESSION_DIR/data" XDG_RUNTIME_DIR="$SESSION_DIR/runtime"
     export XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=wayland KDE_SESSION_VERSION=5

@@ -49,21 +49,15 @@ done
 kill $xvfb 2>/dev/null
 
 # The shared table on a real KDE session, through the X11 suite's session runner with this
-# platform's driver. The key-typing helper is built here, from KWin's own protocol file.
+# platform's driver.
 Count() {
     echo "$1"
     if [[ "$1" == PASS* ]]; then passed=$((passed + 1)); elif [[ "$1" == FAIL* ]]; then failed=$((failed + 1)); fi
 }
 RunKdeTable() {
-    local kde="$work/kde" protocol=/usr/share/plasma-wayland-protocols/fake-input.xml
-    mkdir -p "$kde/work" "$kde/helper"
-    wayland-scanner client-header "$protocol" "$kde/helper/fake-input-client-protocol.h" &&
-        wayland-scanner private-code "$protocol" "$kde/helper/fake-input-protocol.c" &&
-        cc -O2 -Wall -I"$kde/helper" "$HERE/fake_keys.c" "$kde/helper/fake-input-protocol.c" \
-            -lwayland-client -o "$kde/helper/pavix_e2e_fake_keys" 2>"$kde/helper/build.err" ||
-        { Count "FAIL kde_setup: the key-typing helper did not build ($(head -c 300 "$kde/helper/build.err"))"; return; }
-    PAVIX_E2E_DRIVER="$HERE/kde_driver.py --fake-keys $kde/helper/pavix_e2e_fake_keys" \
-        ALSA_CONFIG_PATH="$ROOT/tests/e2e/linux/asound.conf" \
+    local kde="$work/kde"
+    mkdir -p "$kde/work"
+    PAVIX_E2E_DRIVER="$HERE/kde_driver.py" ALSA_CONFIG_PATH="$ROOT/tests/e2e/linux/asound.conf" \
         bash "$HERE/kde_session.sh" "$kde/session" bash "$ROOT/tests/e2e/linux/run.sh" --session \
         "$pavix" "$kde" </dev/null >"$kde/session.out" 2>"$kde/session.err"
     local lines
