@@ -76,6 +76,7 @@ screenshots: samples
 	$(MAKE) --no-print-directory $${dir#build/}; bash tools/screenshots.sh $$dir
 	$(MAKE) --no-print-directory linux native
 	PAVIX_E2E_TOUR=$(CURDIR)/docs/images bash tests/e2e/linux/run.sh build/linux/pavix
+	PAVIX_E2E_TOUR=$(CURDIR)/docs/images bash tests/e2e/wayland/run.sh build/linux/pavix
 
 deps:
 	@if [[ $$(id -u) -eq 0 ]]; then tools/install-deps.sh; \

@@ -28,6 +28,8 @@ if [[ -n "${PAVIX_E2E_ONLY:-}" ]]; then
     scenarios=()
     [[ -n "$only_portal" ]] && scenarios=("$PAVIX_E2E_ONLY")
 fi
+# PAVIX_E2E_TOUR=<folder>: the KDE session takes the README's pictures instead (make screenshots).
+[[ -n "${PAVIX_E2E_TOUR:-}" ]] && scenarios=()
 
 exec 3>"$work/display"
 Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 2>"$work/xvfb.err" &
@@ -55,9 +57,10 @@ Count() {
     if [[ "$1" == PASS* ]]; then passed=$((passed + 1)); elif [[ "$1" == FAIL* ]]; then failed=$((failed + 1)); fi
 }
 RunKdeTable() {
-    local kde="$work/kde"
+    local kde="$work/kde" script="$HERE/kde_driver.py"
+    [[ -n "${PAVIX_E2E_TOUR:-}" ]] && script="$HERE/kde_tour.py"
     mkdir -p "$kde/work"
-    PAVIX_E2E_DRIVER="$HERE/kde_driver.py" ALSA_CONFIG_PATH="$ROOT/tests/e2e/linux/asound.conf" \
+    PAVIX_E2E_DRIVER="$script" ALSA_CONFIG_PATH="$ROOT/tests/e2e/linux/asound.conf" \
         bash "$HERE/kde_session.sh" "$kde/session" bash "$ROOT/tests/e2e/linux/run.sh" --session \
         "$pavix" "$kde" </dev/null >"$kde/session.out" 2>"$kde/session.err"
     local lines
