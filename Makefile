@@ -137,7 +137,8 @@ bench-wine: deps
 	bash bench/wine/run.sh $$dir/Pavix.exe
 
 # The Linux program and sxhkd side by side on one Xvfb with 10, 1,000 and 100,000 two-chord
-# sequences (results in build/bench-linux/bench-linux.md; figures in docs/performance.md).
+# sequences, then the Linux program through the desktop portal on a headless KDE session (results
+# in build/bench-linux/bench-linux.md and bench-portal.md; figures in docs/performance.md).
 bench-linux: native linux
 	bash bench/linux/run.sh $(LINUX_DIR)/pavix
 
