@@ -3,8 +3,9 @@
 # Windows program and starts it under Wine with a notification area of its own. `make test` runs
 # every test (the native ones also under ASan+UBSan, a short run of each fuzzer, then the Windows
 # programs under Wine: the 32-bit reference program where this kernel runs 32-bit programs, the
-# 64-bit one everywhere; then the Linux program end to end on a private Xvfb, the Wayland
-# desktops' rules against the real desktop portal, and its Debian package). `make dist` packages
+# 64-bit one everywhere; then the Linux program end to end on a private Xvfb, its Debian package,
+# and the Wayland desktops' rules against the real desktop portal with the shared scenarios on a
+# headless KDE session). `make dist` packages
 # both Windows programs, `make deb` the Linux one for Debian, `make screenshots` takes the
 # pictures in docs/images/, `make bench` and `make fuzz` measure and fuzz at length,
 # `make bench-linux` measures the Linux program beside sxhkd. All install what a fresh Debian
@@ -75,6 +76,7 @@ screenshots: samples
 	$(MAKE) --no-print-directory $${dir#build/}; bash tools/screenshots.sh $$dir
 	$(MAKE) --no-print-directory linux native
 	PAVIX_E2E_TOUR=$(CURDIR)/docs/images bash tests/e2e/linux/run.sh build/linux/pavix
+	PAVIX_E2E_TOUR=$(CURDIR)/docs/images bash tests/e2e/wayland/run.sh build/linux/pavix
 
 deps:
 	@if [[ $$(id -u) -eq 0 ]]; then tools/install-deps.sh; \
@@ -135,7 +137,8 @@ bench-wine: deps
 	bash bench/wine/run.sh $$dir/Pavix.exe
 
 # The Linux program and sxhkd side by side on one Xvfb with 10, 1,000 and 100,000 two-chord
-# sequences (results in build/bench-linux/bench-linux.md; figures in docs/performance.md).
+# sequences, then the Linux program through the desktop portal on a headless KDE session (results
+# in build/bench-linux/bench-linux.md and bench-portal.md; figures in docs/performance.md).
 bench-linux: native linux
 	bash bench/linux/run.sh $(LINUX_DIR)/pavix
 

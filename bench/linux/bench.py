@@ -211,8 +211,11 @@ def CpuSeconds(pid):
     threads = 0.0
     for task in os.listdir("/proc/%d/task" % pid):
         if task != str(pid):
-            with open("/proc/%d/task/%s/schedstat" % (pid, task)) as file:
-                threads += int(file.read().split()[0]) / 1e9
+            try:
+                with open("/proc/%d/task/%s/schedstat" % (pid, task)) as file:
+                    threads += int(file.read().split()[0]) / 1e9
+            except OSError:  # a thread that ended since the listing
+                pass
     return main + threads if main > 0 else total
 
 

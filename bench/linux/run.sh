@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # make bench-linux: Pavix and sxhkd side by side on a private Xvfb (bench/linux/bench.py), inside
 # a private session bus where the end-to-end suite's test tray (tests/e2e/linux/tray_host.py)
-# gives Pavix its notification area. Results in build/bench-linux/bench-linux.md.
+# gives Pavix its notification area; then Pavix alone through the desktop portal on a headless
+# KDE session (tests/e2e/wayland/kde_session.sh, bench/linux/portal_bench.py). Results in
+# build/bench-linux/bench-linux.md and build/bench-linux/bench-portal.md.
 #
 #   bash bench/linux/run.sh <build>/pavix [sizes]       (sizes default: 10,1000,100000)
 #
@@ -20,7 +22,7 @@ readonly BENCH_DIR ROOT
 readonly OUT="$ROOT/build/bench-linux"
 readonly PYTHON=/usr/bin/python3
 
-if [[ "${1:-}" == --session ]]; then
+if [[ "${1:-}" == --session || "${1:-}" == --portal-session ]]; then
     "$PYTHON" "$ROOT/tests/e2e/linux/tray_host.py" "$OUT/tray.log" 2>"$OUT/tray.err" &
     trayHost=$!
     trap 'kill $trayHost 2>/dev/null' EXIT
@@ -28,6 +30,14 @@ if [[ "${1:-}" == --session ]]; then
         grep -q '"ready"' "$OUT/tray.log" 2>/dev/null && break
         sleep 0.05
     done
+    if [[ "$1" == --portal-session ]]; then
+        "$PYTHON" "$BENCH_DIR/portal_bench.py" --pavix "$2" --sizes "$3" --out "$OUT" \
+            --stamp "$OUT/stamp" --tray-log "$OUT/tray.log" \
+            --table-tool "$ROOT/build/native/tests/e2e/linux/pavix_e2e_table" \
+            --cap "${BENCH_LINUX_CAP:-300}" --press-cap "${BENCH_LINUX_PRESS_CAP:-60}" \
+            --presses "${BENCH_LINUX_PRESSES:-20}" --starts "${BENCH_LINUX_STARTS:-15}"
+        exit
+    fi
     if [[ -n "${BENCH_LINUX_SHEET:-}" ]]; then
         "$PYTHON" "$BENCH_DIR/sheet.py" --pavix "$2" --sizes "$3" --out "$OUT" \
             --stamp "$OUT/stamp" --tray-log "$OUT/tray.log" \
@@ -57,3 +67,6 @@ PavixPrivateXvfb "$OUT" || { echo "bench-linux: Xvfb did not start ($(head -c 30
 export XDG_RUNTIME_DIR="$OUT/runtime" XDG_SESSION_TYPE=x11
 unset WAYLAND_DISPLAY
 dbus-run-session -- bash "$BENCH_DIR/run.sh" --session "$pavix" "$sizes" </dev/null
+rm -f "$OUT/tray.log"
+bash "$ROOT/tests/e2e/wayland/kde_session.sh" "$OUT/kde" bash "$BENCH_DIR/run.sh" --portal-session \
+    "$pavix" "$sizes" </dev/null

@@ -57,6 +57,12 @@ Desktop* LinuxPlatform::Gui() {
     if (desktop_ || guiFailed_) {
         return desktop_.get();
     }
+    // The first window or icon follows the first pass of hotkey calls: the desktop's portal gets
+    // the pass's chords now and binds them while GTK starts, rather than after (a refusal's box
+    // during the pass waits, as in any modal loop).
+    if (portal_) {
+        portal_->Flush(true);
+    }
     if (Module() == nullptr || !module_->OpenDisplay()) {
         guiFailed_ = true;
         return nullptr;

@@ -442,6 +442,9 @@ std::vector<Scenario> TableScenarios(const std::string& path) {
     }
     std::vector<Scenario> scenarios;
     for (const TableScenario& scenario : table) {
+        if (scenario.skipped.count("windows") != 0) {
+            continue;
+        }
         scenarios.push_back(
             {scenario.name, scenario.group, true, [scenario, ids](ScenarioContext& ctx) {
                  return TableRun(scenario, *ids, ctx).Run();

@@ -136,6 +136,16 @@ bool ParseLine(const TableStep& step, TableScenario* scenario) {
         scenario->sequences.push_back(sequence);
         return true;
     }
+    if (step.verb == "skip" && !started) {
+        const std::size_t blank = step.text.find(' ');
+        const std::string platform = step.text.substr(0, blank);
+        const bool known = platform == "windows" || platform == "linux" || platform == "wayland";
+        if (!known || blank == std::string::npos) {
+            return false;  // a skip always says why
+        }
+        scenario->skipped[platform] = Trim(step.text.substr(blank));
+        return true;
+    }
     if (step.verb == "hold" && !started) {
         return ParseChords(step.words, &scenario->held);
     }

@@ -41,6 +41,7 @@ struct TableScenario {
     std::vector<std::string> absent;  // data files not written before the start
     std::vector<TableStep> steps;
     std::array<bool, kSoundNames.size()> sounding{};  // by event: whether Config.dat names a file
+    std::map<std::string, std::string> skipped;       // platform -> why it does not run there
 };
 
 // The scenario's Config.dat: its settings, with each sounding event's file in `folder`, joined

@@ -41,12 +41,14 @@ RunSession() {
     [[ -n "${PAVIX_E2E_ONLY:-}" ]] && arguments+=(--only "$PAVIX_E2E_ONLY")
     # A driver that dies half-way says so on a line of its own, so the count cannot look clean.
     # With PAVIX_E2E_TOUR the groups take the README's pictures instead.
-    local script=driver.py
-    [[ -n "${PAVIX_E2E_TOUR:-}" ]] && script=tour.py
+    # PAVIX_E2E_DRIVER names another platform's driver, which takes the same options.
+    local script="$LINUX_DIR/driver.py" own=1
+    [[ -n "${PAVIX_E2E_TOUR:-}" ]] && script="$LINUX_DIR/tour.py"
+    [[ -n "${PAVIX_E2E_DRIVER:-}" ]] && script=$PAVIX_E2E_DRIVER own=0
     RunGroup() {
         local group=$1
         shift
-        env "$@" LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/$script" "${arguments[@]}" --group "$group" \
+        env "$@" LC_ALL= LANGUAGE= "$PYTHON" "$script" "${arguments[@]}" --group "$group" \
             >"$out/$group.out" 2>"$out/$group.err"
         cat "$out/$group.out"
         grep -qx "END $group" "$out/$group.out" ||
@@ -60,7 +62,8 @@ RunSession() {
     # The Linux program's own tests, each run when no scenario is named or one of its own is.
     RunOwn() {
         local name=$1
-        [[ -z "${PAVIX_E2E_TOUR:-}" && ( -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == "${name}_"* ) ]] || return 0
+        [[ $own -eq 1 && -z "${PAVIX_E2E_TOUR:-}" ]] || return 0
+        [[ -z "${PAVIX_E2E_ONLY:-}" || "$PAVIX_E2E_ONLY" == "${name}_"* ]] || return 0
         env LANG=C.UTF-8 LC_ALL= LANGUAGE= "$PYTHON" "$LINUX_DIR/$2" "${arguments[@]}" \
             >"$out/$name.out" 2>"$out/$name-test.err"
         cat "$out/$name.out"

@@ -3,6 +3,7 @@
 //
 //   pavix_e2e_table <shared.txt> --list
 //       one line "scenario<TAB>name<TAB>group<TAB>held chords" per scenario, then one line
+//       "skip<TAB>platform<TAB>reason" per platform it does not run on and
 //       "step<TAB>line<TAB>verb<TAB>text" per step
 //   pavix_e2e_table <shared.txt> --files <scenario> <folder> <marker command> <marker file> <run
 //   folder>
@@ -51,6 +52,9 @@ void List(const std::vector<TableScenario>& table) {
         }
         std::printf("scenario\t%s\t%s\t%s\n", scenario.name.c_str(), scenario.group.c_str(),
                     held.c_str());
+        for (const auto& [platform, reason] : scenario.skipped) {
+            std::printf("skip\t%s\t%s\n", platform.c_str(), reason.c_str());
+        }
         for (const TableStep& step : scenario.steps) {
             std::printf("step\t%d\t%s\t%s\n", step.line, step.verb.c_str(), step.text.c_str());
         }

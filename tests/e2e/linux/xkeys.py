@@ -56,6 +56,9 @@ class Keyboard:
         self.x.XSetErrorHandler(self.handler)
         self.held = []
 
+    def Press(self, chords):
+        Press(chords)
+
     def _OnError(self, display, event):
         self.errors.append(event.contents.error_code)
         return 0
