@@ -413,6 +413,10 @@ std::uint32_t LinuxPlatform::MsgWaitForMultipleObjectsEx(std::uint32_t count,
             return kWaitFailed;
         }
     }
+    // As GetMessageA: the main loop waits only once a pass of hotkey calls is done.
+    if (portal_) {
+        portal_->Flush(false);
+    }
     StartLoop();
     for (;;) {
         for (std::uint32_t i = 0; i < count; ++i) {
