@@ -536,15 +536,22 @@ def Report(rows, baseline, spawned, firstStarts):
     return "\n".join(lines)
 
 
-def main():
+def Options(sizes):
+    """The options that run.sh gives every measure of the Linux program: the files, the sizes
+    and the cap of a wait (s); each measure adds its own."""
     parser = argparse.ArgumentParser()
     for name in ("--pavix", "--table-tool", "--stamp", "--out", "--tray-log"):
         parser.add_argument(name, required=True)
-    parser.add_argument("--sizes", default="10,1000,100000")
+    parser.add_argument("--sizes", default=sizes)
+    parser.add_argument("--cap", type=float, default=300)
+    return parser
+
+
+def main():
+    parser = Options("10,1000,100000")
     parser.add_argument("--presses", type=int, default=20)
     parser.add_argument("--slow-presses", type=int, default=3)
     parser.add_argument("--starts", type=int, default=15)
-    parser.add_argument("--cap", type=float, default=300)
     parser.add_argument("--press-cap", type=float, default=60)
     options = parser.parse_args()
     keyboard = xkeys.Keyboard()

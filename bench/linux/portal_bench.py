@@ -12,7 +12,6 @@ already up.
 Prints a Markdown table and writes it to <out>/bench-portal.md.
 """
 
-import argparse
 import os
 import re
 import statistics
@@ -125,13 +124,9 @@ def Report(rows):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    for name in ("--pavix", "--table-tool", "--stamp", "--out", "--tray-log"):
-        parser.add_argument(name, required=True)
-    parser.add_argument("--sizes", default="10,1000,100000")
+    parser = bench.Options("10,1000,100000")
     parser.add_argument("--presses", type=int, default=20)
     parser.add_argument("--starts", type=int, default=9)
-    parser.add_argument("--cap", type=float, default=300)
     parser.add_argument("--press-cap", type=float, default=60)
     options = parser.parse_args()
     os.makedirs(options.out, exist_ok=True)

@@ -13,7 +13,6 @@ wall figures include whatever else the program does meanwhile (its text cursor b
 Prints a Markdown table and writes it to <out>/bench-sheet.md.
 """
 
-import argparse
 import os
 import sys
 import time
@@ -126,12 +125,9 @@ def Report(rows):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    for name in ("--pavix", "--table-tool", "--stamp", "--out", "--tray-log"):
-        parser.add_argument(name, required=True)
-    parser.add_argument("--sizes", default="1000,100000")
-    parser.add_argument("--rounds", type=int, default=int(os.environ.get("BENCH_LINUX_SHEET_ROUNDS", "5")))
-    parser.add_argument("--cap", type=float, default=300)
+    parser = bench.Options("1000,100000")
+    parser.add_argument("--rounds", type=int,
+                        default=int(os.environ.get("BENCH_LINUX_SHEET_ROUNDS", "5")))
     options = parser.parse_args()
     keyboard = xkeys.Keyboard()
     recorder = bench.GrabRecorder()
