@@ -7,7 +7,7 @@
 
 namespace pavix {
 
-// The trigger in the form of the freedesktop shortcuts specification: the modifiers CTRL, ALT,
+// The trigger in the form that the desktop portal takes for shortcuts: the modifiers CTRL, ALT,
 // SHIFT and LOGO in that order, then the xkbcommon name of the key's keysym, joined by '+'
 // ("CTRL+ALT+p", "SHIFT+F5"). The key is the one the X11 grabs take for the code; empty for a
 // code that names no key.
