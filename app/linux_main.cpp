@@ -35,7 +35,8 @@ Language LanguageOf(bool japanese) {
     return japanese ? Language::Japanese : Language::English;
 }
 
-pavix::LinuxResources Resources() {
+// `engine` is the running Pavix's once it runs.
+pavix::LinuxResources Resources(const pavix::SequenceEngine* const& engine) {
     pavix::LinuxResources resources;
     resources.findString = [](bool japanese, std::uint32_t id) {
         // The session starts what its autostart folder names by the desktop's app id.
@@ -54,9 +55,12 @@ pavix::LinuxResources Resources() {
     resources.findDialog = pavix::FindDialogTemplate;
     resources.noChordTextId = pavix::ids::kTextHotkeyNone;
     resources.enableCommand = pavix::ids::kCommandEnable;
-    resources.describeChords = [](pavix::Platform& platform) {
+    resources.describeChords = [&engine](pavix::Platform& platform) {
         std::map<std::uint32_t, std::string> descriptions;
-        for (auto& [chord, text] : pavix::DescribeStoredChords(platform)) {
+        if (engine == nullptr) {
+            return descriptions;
+        }
+        for (auto& [chord, text] : pavix::DescribeChords(platform, *engine)) {
             descriptions.emplace(chord.Packed(), std::move(text));
         }
         return descriptions;
@@ -114,7 +118,8 @@ int main() {
         std::fprintf(stderr, "pavix: neither XDG_CONFIG_HOME nor HOME names a folder\n");
         return 1;
     }
-    pavix::LinuxPlatform platform(Resources(), places);
+    const pavix::SequenceEngine* engine = nullptr;
+    pavix::LinuxPlatform platform(Resources(engine), places);
     platform.EndOnSignals();
     if (!platform.OpenDisplay()) {
         std::fprintf(stderr, "pavix: cannot open the X11 display (is DISPLAY set?)\n");
@@ -145,5 +150,6 @@ int main() {
     platform.OnHotkeyLost([&platform](std::uint32_t modifiers, std::uint32_t key) {
         pavix::ReportHotkeyLost(platform, modifiers, key);
     });
-    return pavix::RunPavix(platform);
+    return pavix::RunPavix(platform,
+                           [&engine](const pavix::SequenceEngine* running) { engine = running; });
 }

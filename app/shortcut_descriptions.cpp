@@ -2,11 +2,9 @@
 
 #include <vector>
 
-#include "app/editor_factory.h"
+#include "engine/sequence_engine.h"
 #include "resources/ids.h"
 #include "resources/texts.h"
-#include "storage/sequence_file.h"
-#include "storage/settings.h"
 
 namespace pavix {
 namespace {
@@ -14,85 +12,82 @@ namespace {
 // A description names this many sequences of each role, then how many more there are.
 constexpr std::size_t kNamed = 3;
 
+// The sequences that a chord starts, or continues: the first few by name, the rest counted.
+struct Role {
+    std::size_t count = 0;
+    std::uint32_t last = 0;  // a sequence that holds the chord twice counts once
+    std::vector<std::string> named;
+
+    void Note(const SequenceMatcher& matcher) {
+        if (count != 0 && last == matcher.Number()) {
+            return;
+        }
+        last = matcher.Number();
+        ++count;
+        if (named.size() < kNamed) {
+            named.push_back(matcher.Name().empty() ? std::to_string(matcher.Number())
+                                                   : std::string(matcher.Name()));
+        }
+    }
+
+    std::string Names(Platform& platform) const {
+        std::string names;
+        for (const std::string& name : named) {
+            names += (names.empty() ? "" : ", ") + name;
+        }
+        if (count <= kNamed) {
+            return names;
+        }
+        return FillIn(LoadText(platform, ids::kTextShortcutMore),
+                      {names, std::to_string(count - kNamed)});
+    }
+};
+
 struct Roles {
-    std::vector<std::size_t> starts;
-    std::vector<std::size_t> continues;
+    Role starts;
+    Role continues;
 };
 
-class QuietReporter final : public FileProblemReporter {
-  public:
-    void ReportFileProblem(FileProblem) override {}
-};
-
-void Note(std::vector<std::size_t>& sequences, std::size_t index) {
-    if (sequences.empty() || sequences.back() != index) {
-        sequences.push_back(index);
+std::string Describe(Platform& platform, const Roles& roles) {
+    std::string text;
+    if (roles.starts.count != 0) {
+        text = FillIn(LoadText(platform, ids::kTextShortcutStarts), roles.starts.Names(platform));
     }
-}
-
-std::string Names(Platform& platform, const SequenceList& list,
-                  const std::vector<std::size_t>& sequences) {
-    std::string names;
-    for (std::size_t i = 0; i < sequences.size() && i < kNamed; ++i) {
-        const std::string& name = list.At(sequences[i]).Name();
-        names += (i == 0 ? "" : ", ") + (name.empty() ? std::to_string(sequences[i] + 1) : name);
+    if (roles.continues.count != 0) {
+        text +=
+            (text.empty() ? "" : " / ") + FillIn(LoadText(platform, ids::kTextShortcutContinues),
+                                                 roles.continues.Names(platform));
     }
-    if (sequences.size() <= kNamed) {
-        return names;
-    }
-    return FillIn(LoadText(platform, ids::kTextShortcutMore),
-                  {names, std::to_string(sequences.size() - kNamed)});
+    return text;
 }
 
 }  // namespace
 
-std::map<KeyChord, std::string> DescribeChords(Platform& platform, const SequenceList& list,
-                                               std::optional<KeyChord> abortChord) {
-    std::map<KeyChord, Roles> roles;
-    for (std::size_t i = 0; i < list.Size(); ++i) {
-        const Sequence& sequence = list.At(i);
-        if (sequence.Commands().empty()) {
-            continue;
-        }
-        for (std::size_t k = 0; k < sequence.Keys().size(); ++k) {
-            Roles& role = roles[sequence.Keys()[k]];
-            Note(k == 0 ? role.starts : role.continues, i);
+std::map<KeyChord, std::string> DescribeChords(Platform& platform, const SequenceEngine& engine) {
+    // The registry's ids are dense: its chords and the roles go by id.
+    const std::map<KeyChord, HotkeyId>& hotkeys = engine.Registry().Hotkeys();
+    std::vector<KeyChord> chords(hotkeys.size());
+    for (const auto& [chord, id] : hotkeys) {
+        chords[static_cast<std::size_t>(id)] = chord;
+    }
+    std::vector<Roles> roles(hotkeys.size());
+    for (std::size_t i = 0; i < engine.MatcherCount(); ++i) {
+        const SequenceMatcher& matcher = engine.Matcher(i);
+        const std::vector<HotkeyId>& keys = matcher.Keys();
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            Roles& role = roles[static_cast<std::size_t>(keys[k])];
+            (k == 0 ? role.starts : role.continues).Note(matcher);
         }
     }
     std::map<KeyChord, std::string> descriptions;
-    for (const auto& [chord, role] : roles) {
-        std::string text;
-        if (!role.starts.empty()) {
-            text = FillIn(LoadText(platform, ids::kTextShortcutStarts),
-                          Names(platform, list, role.starts));
-        }
-        if (!role.continues.empty()) {
-            text += (text.empty() ? "" : " / ") +
-                    FillIn(LoadText(platform, ids::kTextShortcutContinues),
-                           Names(platform, list, role.continues));
-        }
-        descriptions[chord] = text;
+    for (std::size_t id = 0; id < chords.size(); ++id) {
+        descriptions.emplace(chords[id], Describe(platform, roles[id]));
     }
-    if (abortChord) {
-        descriptions[*abortChord] = LoadText(platform, ids::kTextShortcutAborts);
+    if (engine.AbortId() != kNoHotkey) {
+        descriptions[chords[static_cast<std::size_t>(engine.AbortId())]] =
+            LoadText(platform, ids::kTextShortcutAborts);
     }
     return descriptions;
-}
-
-std::map<KeyChord, std::string> DescribeStoredChords(Platform& platform) {
-    QuietReporter quiet;
-    Settings settings(platform, quiet);
-    settings.Load();
-    SequenceList list;
-    SequenceFile file(platform, quiet);
-    if (file.Open(false) == FileResult::kOk) {
-        for (auto sequence = std::make_unique<Sequence>(); file.Read(*sequence);
-             sequence = std::make_unique<Sequence>()) {
-            list.Append(std::move(sequence));
-        }
-    }
-    file.Close();
-    return DescribeChords(platform, list, ActiveAbortChord(settings));
 }
 
 }  // namespace pavix

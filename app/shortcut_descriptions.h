@@ -4,22 +4,19 @@
 #pragma once
 
 #include <map>
-#include <optional>
 #include <string>
 
 #include "model/key_chord.h"
-#include "model/sequence.h"
 #include "platform/platform.h"
 
 namespace pavix {
 
-// For every chord of a usable sequence (one with chords and commands) and the abort chord:
-// "Starts A, B and 3 more / Continues C", naming the sequences in list order (an unnamed one by
-// its number). The abort chord only aborts, as every press is compared with it first.
-std::map<KeyChord, std::string> DescribeChords(Platform& platform, const SequenceList& list,
-                                               std::optional<KeyChord> abortChord);
-// The same for what Sequence.dat and Config.dat hold now; their problems are the engine's to
-// report.
-std::map<KeyChord, std::string> DescribeStoredChords(Platform& platform);
+class SequenceEngine;
+
+// For every chord of the sequences the engine can run and its abort chord, as its last enabling
+// pass left them: "Starts A, B and 3 more / Continues C", naming the sequences in the file's
+// order (an unnamed one by its number). The abort chord only aborts, as every press is compared
+// with it first. A chord that only sequences with a refused chord use says nothing.
+std::map<KeyChord, std::string> DescribeChords(Platform& platform, const SequenceEngine& engine);
 
 }  // namespace pavix

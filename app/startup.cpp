@@ -73,7 +73,7 @@ int RunMessageLoop(Platform& platform, MainWindow& mainWindow) {
 
 }  // namespace
 
-int RunPavix(Platform& platform) {
+int RunPavix(Platform& platform, const EngineHook& engineHook) {
     if (!TakeInstanceName(platform)) {
         return 0;
     }
@@ -83,6 +83,9 @@ int RunPavix(Platform& platform) {
                                                 DialogStack& dialogs) {
         return MakeEditor(platform, templateId, settings, dialogs);
     });
+    if (engineHook) {
+        engineHook(&mainWindow.Engine());
+    }
     const ModuleHandle instance = platform.GetModuleHandleA(nullptr);
     WindowClass windowClass;
     windowClass.className = kWindowClass;
@@ -93,7 +96,11 @@ int RunPavix(Platform& platform) {
         platform.CreateWindowExA(0, kWindowClass, kWindowTitle, kWsOverlappedWindow, kCwUseDefault,
                                  kCwUseDefault, kCwUseDefault, kCwUseDefault, 0, 0, instance,
                                  &mainWindow) != 0;
-    return created ? RunMessageLoop(platform, mainWindow) : kNoWindowExitCode;
+    const int exitCode = created ? RunMessageLoop(platform, mainWindow) : kNoWindowExitCode;
+    if (engineHook) {
+        engineHook(nullptr);
+    }
+    return exitCode;
 }
 
 void ReportHotkeyLost(Platform& platform, std::uint32_t modifiers, std::uint32_t key) {

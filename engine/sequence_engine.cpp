@@ -199,8 +199,9 @@ bool SequenceEngine::Enable() {
     // while the record being compiled still points into the records.
     StoredRecord record;
     std::vector<std::string_view> used;
+    std::uint32_t number = 0;
     while (pass == passes_ && records->Next(record)) {
-        if (!Compile(record, records)) {
+        if (!Compile(record, ++number, records)) {
             continue;
         }
         if (!used.empty() && used.back().data() + used.back().size() == record.bytes.data()) {
@@ -264,7 +265,7 @@ FileResult SequenceEngine::ReadSequences(StoredRecords& records) {
 }
 
 // Only records with chords and commands make matchers.
-bool SequenceEngine::Compile(const StoredRecord& record,
+bool SequenceEngine::Compile(const StoredRecord& record, std::uint32_t number,
                              const std::shared_ptr<StoredRecords>& records) {
     const std::size_t count = record.KeyCount();
     if (count == 0 || record.commands.count == 0) {
@@ -290,6 +291,7 @@ bool SequenceEngine::Compile(const StoredRecord& record,
     }
     SequenceMatcher& matcher = list.matchers.emplace_back();
     matcher.SetName(record.name);
+    matcher.SetNumber(number);
     matcher.SetKeys(std::move(ids));
     matcher.SetCommands(record.commands);
     // A search started during an error box keeps the candidates it had, whatever joins the

@@ -99,9 +99,10 @@ class SequenceEngine {
 
     // Reads Sequence.dat whole and closes it. How the file opened.
     FileResult ReadSequences(StoredRecords& records);
-    // Registers every chord of a usable record, then appends its matcher to the engine's list;
-    // appends nothing (false) when a chord cannot be registered.
-    bool Compile(const StoredRecord& record, const std::shared_ptr<StoredRecords>& records);
+    // Registers every chord of a usable record, the file's `number`th, then appends its matcher
+    // to the engine's list; appends nothing (false) when a chord cannot be registered.
+    bool Compile(const StoredRecord& record, std::uint32_t number,
+                 const std::shared_ptr<StoredRecords>& records);
     // Moves the records of the matchers, given as runs of records side by side in the order of
     // the file, into a block of their own, so that the records of the skipped and refused
     // sequences go with the file's bytes. Costs nothing when every record made a matcher.

@@ -64,9 +64,13 @@ class SequenceMatcher final : public KeyMatcher, public CommandList {
     // into the same bytes as the commands.
     std::string_view Name() const { return name_; }
     void SetName(std::string_view name) { name_ = name; }
+    // Its place in Sequence.dat, from 1: what names an unnamed sequence.
+    std::uint32_t Number() const { return number_; }
+    void SetNumber(std::uint32_t number) { number_ = number; }
 
   private:
     std::string_view name_;
+    std::uint32_t number_ = 0;
 };
 
 // The matchers grouped by their first key, so that a press that starts a search reaches only the

@@ -1,60 +1,73 @@
-// The descriptions a desktop lists the program's shortcuts under.
+// The descriptions a desktop lists the program's shortcuts under, from what the engine enabled.
 #include "app/shortcut_descriptions.h"
 
 #include <gtest/gtest.h>
 
+#include "engine/sequence_engine.h"
 #include "fake/fake_platform.h"
 #include "resources/ids.h"
 #include "resources/string_table.h"
 #include "resources/texts.h"
+#include "support/data_files.h"
+#include "support/error_boxes.h"
 
 namespace pavix {
 namespace {
 
-constexpr KeyChord kA{kModControl, 'A'};
-constexpr KeyChord kB{kModControl, 'B'};
-constexpr KeyChord kC{kModControl, 'C'};
-constexpr KeyChord kEscape{kModShift, 0x1B};
+using testing::Builtin;
+using testing::SequenceSpec;
 
-void Add(SequenceList& list, const std::string& name, std::vector<KeyChord> keys,
-         bool commands = true) {
-    auto sequence = std::make_unique<Sequence>(name);
-    for (KeyChord chord : keys) {
-        sequence->AppendKey(chord);
+constexpr std::uint16_t kCtrl = kModControl;
+const testing::Chord kA{kCtrl, 'A'}, kB{kCtrl, 'B'}, kC{kCtrl, 'C'}, kD{kCtrl, 'D'};
+const testing::Chord kEscape{kModShift, 0x1B};
+
+class ShortcutDescriptionsTest : public ::testing::Test {
+  protected:
+    std::map<KeyChord, std::string> Described(const std::vector<SequenceSpec>& sequences) {
+        platform.files["C:\\Pavix\\Config.dat"] = testing::ConfigFileBytes(config);
+        platform.files["C:\\Pavix\\Sequence.dat"] = testing::SequenceFileBytes(sequences);
+        engine.Enable();
+        return DescribeChords(platform, engine);
     }
-    if (commands) {
-        sequence->AppendCommand(std::make_unique<BuiltinCommand>(0));
+    static KeyChord Key(testing::Chord chord) {
+        return KeyChord{chord.modifiers, chord.virtualKey};
     }
-    list.Append(std::move(sequence));
+
+    fake::FakePlatform platform;
+    testing::ConfigSpec config;
+    testing::WithErrorBoxes<SequenceEngine> engine{platform};
+};
+
+TEST_F(ShortcutDescriptionsTest, EachChordSaysWhatItStartsAndContinues) {
+    config.abortEnabled = 1;
+    config.abortKey = kEscape;
+    platform.takenChords.insert({kCtrl, 'D'});
+    const std::vector<SequenceSpec> sequences = {
+        {"Mail", {kA, kB}, {Builtin(0)}},
+        {"", {kA, kA, kC}, {Builtin(0)}},  // unnamed, by its number; its second kA counts once
+        {"Idle", {kC}, {}},                // runs nothing: not among the engine's
+        {"Quit", {kEscape, kA}, {Builtin(0)}},
+        {"Taken", {kB, kD}, {Builtin(0)}},  // kD is refused: the engine cannot run it
+        {"", {kC}, {Builtin(0)}},           // numbered by its place in the file
+    };
+    EXPECT_EQ(Described(sequences), (std::map<KeyChord, std::string>{
+                                        {Key(kA), "Starts Mail, 2 / Continues 2, Quit"},
+                                        {Key(kB), "Continues Mail"},
+                                        {Key(kC), "Starts 6 / Continues 2"},
+                                        {Key(kEscape), "Aborts the search"},
+                                    }));
 }
 
-TEST(ShortcutDescriptionsTest, EachChordSaysWhatItStartsAndContinues) {
-    fake::FakePlatform platform;
-    SequenceList list;
-    Add(list, "Mail", {kA, kB});
-    Add(list, "", {kA, kA, kC});  // unnamed, by its number; its second kA counts once
-    Add(list, "Idle", {kC}, false);
-    Add(list, "Quit", {kEscape, kA});
-    const std::map<KeyChord, std::string> descriptions = DescribeChords(platform, list, kEscape);
-    EXPECT_EQ(descriptions, (std::map<KeyChord, std::string>{
-                                {kA, "Starts Mail, 2 / Continues 2, Quit"},
-                                {kB, "Continues Mail"},
-                                {kC, "Continues 2"},
-                                {kEscape, "Aborts the search"},
-                            }));
-}
-
-TEST(ShortcutDescriptionsTest, ManySequencesAreCountedInTheUsersLanguage) {
-    fake::FakePlatform platform;
+TEST_F(ShortcutDescriptionsTest, ManySequencesAreCountedInTheUsersLanguage) {
     platform.language = resources::Language::Japanese;
-    SequenceList list;
+    std::vector<SequenceSpec> sequences;
     for (const char* name : {"a", "b", "c", "d", "e"}) {
-        Add(list, name, {kA});
+        sequences.push_back({name, {kA}, {Builtin(0)}});
     }
     const std::string more =
         FillIn(resources::FindString(resources::Language::Japanese, ids::kTextShortcutMore),
                {"a, b, c", "2"});
-    EXPECT_EQ(DescribeChords(platform, list, std::nullopt).at(kA),
+    EXPECT_EQ(Described(sequences).at(Key(kA)),
               FillIn(resources::FindString(resources::Language::Japanese, ids::kTextShortcutStarts),
                      more));
 }
