@@ -81,6 +81,7 @@ pavix::LinuxPlaces Places() {
         pavix::FindProgramFiles(pavix::ProgramFolder(), PAVIX_MODULE_FOLDER, PAVIX_APP_ID);
     places.programFolder = files.dataFolder;
     places.desktopModule = files.desktopModule;
+    places.portalModule = files.portalModule;
     places.desktopEntry = files.desktopEntry;
     places.instanceLock = pavix::InstanceLockPath(Lookup, static_cast<unsigned>(::getuid()));
     // The tray's pictures: in the session's private runtime folder, else in the user's own.

@@ -1,5 +1,5 @@
 # build/linux/pavix: the Linux entry point, the Linux backend and the program's layers, with the
-# desktop module (pavix-desktop.so), the default sounds (se/) and the tray's pictures (icons/)
+# desktop module (pavix-desktop.so), the portal's client (pavix-portal.so), the default sounds (se/) and the tray's pictures (icons/)
 # beside it, from where the first start installs the sounds into the user's configuration folder.
 # Included from the top level so that the executable lands in the top of the build tree.
 add_executable(pavix app/linux_main.cpp ${PAVIX_DIALOG_TEMPLATES_CPP})
@@ -28,5 +28,5 @@ foreach(asset IN LISTS PAVIX_LINUX_ASSETS)
   list(APPEND PAVIX_LINUX_ASSET_COPIES ${copy})
 endforeach()
 add_custom_target(pavix_linux_assets ALL DEPENDS ${PAVIX_LINUX_ASSET_COPIES})
-add_dependencies(pavix pavix_linux_assets pavix-desktop)
+add_dependencies(pavix pavix_linux_assets pavix-desktop pavix-portal)
 add_dependencies(pavix pavix_texts)

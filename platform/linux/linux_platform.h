@@ -75,6 +75,7 @@ struct LinuxPlaces {
     std::string instanceLock;   // the single-instance lock file
     std::string runtimeFolder;  // private files of this run (the tray's pictures)
     std::string desktopModule;  // the desktop module (desktop_module.h) to load on first use
+    std::string portalModule;   // the portal's client (portal/portal_connection.h), likewise
     std::string desktopEntry;   // the desktop file, copied into the autostart folder
     bool japanese = false;
 };

@@ -1,16 +1,17 @@
 // The LinuxPlatform's side of the desktop's global-shortcuts portal: where the hotkey calls go
 // in a Wayland session that has one.
 #include "platform/constants.h"
-#include "platform/linux/desktop/desktop_module.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/portal/portal_connection.h"
 #include "platform/linux/portal/portal_hotkeys.h"
 
 namespace pavix {
 
 bool LinuxPlatform::UsePortal(const std::string& appId, const PortalRules& rules,
                               std::string* failure) {
-    if (Module() == nullptr) {
-        *failure = "the desktop module cannot be loaded";
+    PortalModule* module = LoadPortalModule(places_.portalModule);
+    if (module == nullptr) {
+        *failure = "the portal's module cannot be loaded";
         return false;
     }
     auto portal = std::make_unique<PortalHotkeys>(
@@ -26,7 +27,7 @@ bool LinuxPlatform::UsePortal(const std::string& appId, const PortalRules& rules
                                              : std::map<std::uint32_t, std::string>();
         });
     std::unique_ptr<PortalConnection> connection =
-        module_->ConnectPortal(appId, portal->Events(), failure);
+        module->Connect(appId, portal->Events(), failure);
     if (!connection) {
         return false;
     }

@@ -38,6 +38,7 @@ LintianProblems() {
 LayoutProblems() {
     local root=$1 path size
     for path in usr/bin/pavix usr/bin/pavix-seq usr/lib/x86_64-linux-gnu/pavix/pavix-desktop.so \
+        usr/lib/x86_64-linux-gnu/pavix/pavix-portal.so \
         usr/share/pavix/se/enable.wav usr/share/pavix/icons/idle.ico \
         usr/share/man/man1/pavix.1.gz usr/share/man/man1/pavix-seq.1.gz \
         usr/share/doc/pavix/copyright usr/share/doc/pavix/changelog.gz; do

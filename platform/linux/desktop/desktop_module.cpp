@@ -1,6 +1,5 @@
 // The desktop module's factory and the small calls that need GTK, libcanberra or gdk-pixbuf.
 #include "platform/linux/desktop/desktop_module.h"
-#include "platform/linux/portal/portal_connection.h"
 
 #include <canberra.h>
 #include <glib/gstdio.h>
@@ -106,10 +105,6 @@ class GtkDesktopModule final : public DesktopModule {
         }
     }
 
-    std::unique_ptr<PortalConnection> ConnectPortal(const std::string& appId, PortalEvents events,
-                                                    std::string* failure) override {
-        return pavix::ConnectPortal(appId, std::move(events), failure);
-    }
     bool SavePictureAsPng(const std::string& source, const std::string& target) override {
         GdkPixbuf* picture = gdk_pixbuf_new_from_file(source.c_str(), nullptr);
         if (picture == nullptr) {

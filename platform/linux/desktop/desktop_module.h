@@ -18,9 +18,6 @@
 
 namespace pavix {
 
-class PortalConnection;
-struct PortalEvents;
-
 // A folder watched for changes until this is destroyed.
 class FolderWatch {
   public:
@@ -68,11 +65,6 @@ class DesktopModule {
     // Writes the picture in `source` (any format the desktop reads, such as .ico) to `target`
     // as PNG; false when either fails.
     virtual bool SavePictureAsPng(const std::string& source, const std::string& target) = 0;
-    // The desktop's global-shortcuts portal (portal/portal_connection.h); nullptr with the
-    // reason when there is none.
-    virtual std::unique_ptr<PortalConnection> ConnectPortal(const std::string& appId,
-                                                            PortalEvents events,
-                                                            std::string* failure) = 0;
 };
 
 // The module at `path`, loaded once; nullptr when it cannot be loaded or is not ours, in which

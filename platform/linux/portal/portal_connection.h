@@ -1,7 +1,9 @@
 // The program's view of the desktop's global-shortcuts portal (org.freedesktop.portal.
 // GlobalShortcuts) on the session bus: the calls the bindings need, each answered later from
-// the main loop. The desktop module makes it (desktop_module.h), with GIO's D-Bus; nothing here
-// names a D-Bus type.
+// the main loop. A module of its own makes it, pavix-portal.so beside the desktop module, with
+// GIO's D-Bus and nothing else, so that a Wayland session's start asks the portal for its chords
+// before GTK and the tray's libraries load, as an X11 start grabs them; nothing here names a
+// D-Bus type.
 #pragma once
 
 #include <cstdint>
@@ -48,4 +50,20 @@ class PortalConnection {
 std::unique_ptr<PortalConnection> ConnectPortal(const std::string& appId, PortalEvents events,
                                                 std::string* failure);
 
+// What the module hands out from its factory. The events are dispatched by GLib's main context,
+// which the desktop module's loop runs.
+class PortalModule {
+  public:
+    virtual ~PortalModule() = default;
+    virtual std::unique_ptr<PortalConnection> Connect(const std::string& appId, PortalEvents events,
+                                                      std::string* failure) = 0;
+};
+
+// The module at `path`, loaded once and never unloaded; nullptr when it cannot be loaded or is
+// not ours, in which case the reason goes to standard error.
+PortalModule* LoadPortalModule(const std::string& path);
+
 }  // namespace pavix
+
+// The module's one entry point, found by name.
+extern "C" pavix::PortalModule* PavixPortalModule();

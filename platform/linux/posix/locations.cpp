@@ -113,10 +113,12 @@ ProgramFiles FindProgramFiles(const std::string& programFolder, const std::strin
     const std::string entry = appId + ".desktop";
     struct stat info {};
     if (stat(beside.c_str(), &info) == 0) {
-        return {programFolder, beside, programFolder + "/deb/" + entry};
+        return {programFolder, beside, programFolder + "/pavix-portal.so",
+                programFolder + "/deb/" + entry};
     }
     const std::string prefix = programFolder.substr(0, programFolder.rfind('/'));
-    return {prefix + "/share/pavix", prefix + "/" + moduleFolder + "/pavix-desktop.so",
+    const std::string modules = prefix + "/" + moduleFolder;
+    return {prefix + "/share/pavix", modules + "/pavix-desktop.so", modules + "/pavix-portal.so",
             prefix + "/share/applications/" + entry};
 }
 

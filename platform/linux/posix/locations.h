@@ -18,6 +18,7 @@ std::string ProgramFolder();
 struct ProgramFiles {
     std::string dataFolder;  // holds se/ and icons/
     std::string desktopModule;
+    std::string portalModule;  // beside the desktop module
     std::string desktopEntry;  // <appId>.desktop
 };
 ProgramFiles FindProgramFiles(const std::string& programFolder, const std::string& moduleFolder,
