@@ -63,6 +63,7 @@ class PortalPavix(bench.Pavix):
         super().__init__(*arguments)
         self.monitor = monitor
         self.portal_share = []
+        self.own_share = []  # from the start to Pavix's request
 
     def Answers(self):
         return Signals(self.monitor, RESPONSE)
@@ -70,7 +71,8 @@ class PortalPavix(bench.Pavix):
     def Start(self, keyboard, recorder=None):
         """Seconds from the start until the portal's first answer to this Pavix that came after
         it; then its icon is up and the portal holds its first and last chords. Of that time,
-        what the portal took from Pavix's request to its answer goes to `portal_share`."""
+        what the portal took from Pavix's request to its answer goes to `portal_share`, and what
+        came before the request to `own_share`: the figure to hold against the X11 start-up."""
         seen = len(self.Answers())
         asked = len(Signals(self.monitor, ASKED))
         start = time.time()  # the monitor stamps by the wall clock
@@ -85,7 +87,9 @@ class PortalPavix(bench.Pavix):
             if not keyboard.IsHeld(chord):
                 raise RuntimeError("the portal does not hold %s for Pavix" % chord)
         answered = self.Answers()[seen]
-        self.portal_share.append(answered - Signals(self.monitor, ASKED)[asked])
+        request = Signals(self.monitor, ASKED)[asked]
+        self.portal_share.append(answered - request)
+        self.own_share.append(request - start)
         return answered - start
 
 
@@ -98,6 +102,7 @@ def MeasureSize(size, options, keyboard, monitor):
     row = bench.Measure(daemon, startups, options, keyboard, keys, None)
     row["activated"] = keys.ToActivated(monitor)
     row["portal share"] = daemon.portal_share
+    row["own share"] = daemon.own_share
     print("portal %d: answered after %s ms, press %s ms" % (size, bench.Ms(row["startup"]),
                                                             bench.Ms(row["press"])), flush=True)
     return row
@@ -105,16 +110,18 @@ def MeasureSize(size, options, keyboard, monitor):
 
 def Report(rows):
     lines = ["| sequences | start until the portal answered the bind, median (ms) [min–max, runs] "
+             "| of which Pavix: start to its request, median (ms) "
              "| of which the portal: request to answer, median (ms) "
              "| last key down in KWin to command, median (ms) [min–max, runs, lost] "
              "| of which the portal: key down to its Activated, median (ms) "
-             "| idle CPU (%) | resident memory (MiB) |", "|---:|---:|---:|---:|---:|---:|---:|"]
+             "| idle CPU (%) | resident memory (MiB) |", "|---:|---:|---:|---:|---:|---:|---:|---:|"]
     for row in rows:
         done = [p for p in row["presses"] if p is not None]
         lost = len(row["presses"]) - len(done)
-        lines.append("| %d | %.1f [%.1f–%.1f, %d] | %s | %s [%s–%s, %d runs%s] | %s | %.3f | %.1f |" % (
+        lines.append("| %d | %.1f [%.1f–%.1f, %d] | %s | %s | %s [%s–%s, %d runs%s] | %s | %.3f | %.1f |" % (
             row["size"], row["startup"] * 1000, min(row["startups"]) * 1000,
             max(row["startups"]) * 1000, len(row["startups"]),
+            bench.Ms(statistics.median(row["own share"])),
             bench.Ms(statistics.median(row["portal share"])), bench.Ms(row["press"]),
             bench.Ms(min(done)) if done else "—", bench.Ms(max(done)) if done else "—",
             len(done), ", %d lost" % lost if lost else "", bench.Ms(bench.Median(row["activated"])),
