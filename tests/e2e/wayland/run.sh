@@ -68,7 +68,7 @@ RunKdeTable() {  # <folder name> [<prefix of the lines>]
     lines="$(grep -E '^(PASS|FAIL|SKIP) ' "$kde/session.out")"
     # The native run takes a few of the table's scenarios: maybe none of PAVIX_E2E_ONLY's.
     [[ -n "$lines" || ( -n "${2:-}" && -n "${PAVIX_E2E_ONLY:-}" ) ]] || lines="FAIL kde_setup: the KDE session ran no scenario ($(tail -c 300 "$kde/session.err" | tr '\n' ' '))"
-    while IFS= read -r line; do Count "$(sed -E "s/^(PASS|FAIL|SKIP) /\1 ${2:-}/" <<<"$line")"; done <<<"$lines"
+    [[ -n "$lines" ]] && while IFS= read -r line; do Count "$(sed -E "s/^(PASS|FAIL|SKIP) /\1 ${2:-}/" <<<"$line")"; done <<<"$lines"
 }
 if [[ -z "${PAVIX_E2E_ONLY:-}" || -z "$only_portal" ]]; then
     RunKdeTable kde
