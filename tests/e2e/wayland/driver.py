@@ -156,8 +156,9 @@ def run(bus):
         if not os.path.exists(os.path.join(work, "data", "applications", "io.github.pavix.Pavix.desktop")):
             raise Failure("no desktop file was written")
         # Without Xwayland as well, nothing would hear the chords: Pavix says so and ends.
-        first.kill()  # its box is open, before any window of Pavix that SIGTERM would close
-        first.wait(5)
+        first.terminate()  # while its box waits, before any window of Pavix
+        if first.wait(5) != 0:
+            raise Failure("SIGTERM during the box ended Pavix with %s" % first.returncode)
         second = start_pavix(desktop, version, 2, DISPLAY="")
         if second.wait(10) != 1 or "cannot open the X11 display" not in \
                 open(os.path.join(work, "pavix2.err")).read():

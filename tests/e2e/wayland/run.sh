@@ -42,9 +42,11 @@ export DISPLAY=":$(head -n1 "$work/display")"
 passed=0 failed=0
 for scenario in "${scenarios[@]}"; do
     mkdir -p "$work/$scenario"
-    line="$(timeout 60 dbus-run-session -- /usr/bin/python3 "$HERE/driver.py" "$pavix" \
-        "$(dirname "$pavix")/pavix-seq" "$work/$scenario" "$scenario" 2>"$work/$scenario/driver.err" |
-        grep -E '^(PASS|FAIL) ' | tail -n1)"
+    # Into a file: a helper that the bus started and that outlives it must not hold a pipe open.
+    timeout 60 dbus-run-session -- /usr/bin/python3 "$HERE/driver.py" "$pavix" \
+        "$(dirname "$pavix")/pavix-seq" "$work/$scenario" "$scenario" >"$work/$scenario/driver.out" \
+        2>"$work/$scenario/driver.err" </dev/null
+    line="$(grep -E '^(PASS|FAIL) ' "$work/$scenario/driver.out" | tail -n1)"
     [[ -n "$line" ]] || line="FAIL $scenario: the driver ended early ($(tail -c 300 "$work/$scenario/driver.err" | tr '\n' ' '))"
     echo "$line"
     if [[ "$line" == PASS* ]]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
