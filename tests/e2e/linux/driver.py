@@ -193,13 +193,14 @@ class Run:
     def Start(self, new_session=False, **environment):
         """Pavix with the environment's variables changed as given, in a session and process
         group of its own when `new_session` (as a terminal starts it) or else in the driver's."""
-        environment = {name: value for name, value in
-                       dict(os.environ, XDG_CONFIG_HOME=self.config, **environment).items()
-                       if name not in self.UNSET}
+        environment = dict(os.environ, XDG_CONFIG_HOME=self.config, **environment)
+        for name in self.UNSET:
+            environment.pop(name, None)
         with open(self.ErrorOutput(), "ab") as errors:
             return subprocess.Popen([self.options.pavix], cwd=self.options.work, env=environment,
                                     stdin=subprocess.DEVNULL, stderr=errors,
                                     start_new_session=new_session)
+
     def Titles(self):
         """The titles of Pavix's shown windows, as the desktop reads them."""
         return WindowTitles(self.pavix.pid)

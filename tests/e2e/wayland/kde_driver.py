@@ -121,10 +121,7 @@ def Changed(before, after):
 
 class NativeRun(Run):
     UNSET = ("DISPLAY",)
-
-    def __init__(self, *arguments):
-        super().__init__(*arguments)
-        self.desktop = None  # the screen before the first press
+    desktop = None  # the screen before the first press
 
     def Titles(self):
         """A native GTK window draws its own title bar: its title is one of the box's labels."""
@@ -150,9 +147,9 @@ class NativeRun(Run):
 
 
 def main():
-    if os.environ.get("PAVIX_KDE_NATIVE") == "1":
-        return driver.main(Keyboard(os.environ["PAVIX_FAKE_KEYS"]), "wayland", NativeRun, NATIVE)
-    return driver.main(Keyboard(os.environ["PAVIX_FAKE_KEYS"]), "wayland", Run)
+    native = os.environ.get("PAVIX_KDE_NATIVE") == "1"
+    return driver.main(Keyboard(os.environ["PAVIX_FAKE_KEYS"]), "wayland",
+                       NativeRun if native else Run, NATIVE if native else None)
 
 
 if __name__ == "__main__":
