@@ -1,5 +1,6 @@
-// The Linux entry point: Pavix on an X11 desktop. The executable brings what a Windows program
-// finds in its resources (texts, menu, pictures beside it) and where its files live.
+// The Linux entry point: Pavix on an X11 desktop, or a Wayland one through its portal. The
+// executable brings what a Windows program finds in its resources (texts, menu, pictures beside it)
+// and where its files live.
 #include <unistd.h>
 
 #include <cerrno>
@@ -97,10 +98,13 @@ const char* OrEmpty(const char* value) {
     return value != nullptr ? value : "";
 }
 
+constexpr char kNoDisplay[] = "pavix: cannot open the X11 display (is DISPLAY set?)\n";
+
 // In a Wayland session the chords go through the desktop's global-shortcuts portal, which
 // knows the program by its desktop file (main writes one where none is installed); without the
-// portal, the user is told what to do.
-void HearChordsOnWayland(pavix::LinuxPlatform& platform) {
+// portal, the user is told what to do, and the chords stay with X11. False when there is no
+// X11 either: nothing would hear them.
+bool HearChordsOnWayland(pavix::LinuxPlatform& platform, bool hasX11) {
     const pavix::PortalRules rules = pavix::RulesOf(OrEmpty(Lookup("XDG_CURRENT_DESKTOP")),
                                                     OrEmpty(Lookup("KDE_SESSION_VERSION")));
     std::string failure;
@@ -108,7 +112,9 @@ void HearChordsOnWayland(pavix::LinuxPlatform& platform) {
         std::fprintf(stderr, "pavix: no global shortcuts portal: %s\n", failure.c_str());
         platform.MessageBoxA(0, pavix::LoadText(platform, pavix::ids::kTextWaylandSession).c_str(),
                              "Pavix", pavix::kMbOk | pavix::kMbIconAsterisk);
+        return hasX11;
     }
+    return true;
 }
 
 }  // namespace
@@ -122,8 +128,11 @@ int main() {
     const pavix::SequenceEngine* engine = nullptr;
     pavix::LinuxPlatform platform(Resources(engine), places);
     platform.EndOnSignals();
-    if (!platform.OpenDisplay()) {
-        std::fprintf(stderr, "pavix: cannot open the X11 display (is DISPLAY set?)\n");
+    // A Wayland session needs X11 (Xwayland) only where its portal is missing.
+    const bool wayland = pavix::IsWaylandSession(Lookup);
+    const bool hasX11 = platform.OpenDisplay();
+    if (!hasX11 && !wayland) {
+        std::fputs(kNoDisplay, stderr);
         return 1;
     }
     // While the display answers what the connection asked (its keyboard).
@@ -145,8 +154,9 @@ int main() {
     // The desktop's menu, its autostart and its portal know the program by a desktop file:
     // one of its own where it runs unpacked or from its build.
     pavix::InstallDesktopEntry(Lookup, places.desktopEntry, pavix::RunningExecutable());
-    if (pavix::IsWaylandSession(Lookup)) {
-        HearChordsOnWayland(platform);
+    if (wayland && !HearChordsOnWayland(platform, hasX11)) {
+        std::fputs(kNoDisplay, stderr);
+        return 1;
     }
     platform.OnHotkeyLost([&platform](std::uint32_t modifiers, std::uint32_t key) {
         pavix::ReportHotkeyLost(platform, modifiers, key);

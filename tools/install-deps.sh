@@ -9,12 +9,13 @@ readonly NATIVE_PACKAGES=(
     libtomlplusplus-dev
 )
 # The native Linux program: Xlib key grabs (checked through XCB), GTK 3, the tray item, sounds,
-# the keysym names of the desktop portal's shortcuts (xkbcommon); and its run on a display of its
+# the keysym names of the desktop portal's shortcuts (xkbcommon), the hint window's place on a
+# Wayland desktop without Xwayland (gtk-layer-shell); and its run on a display of its
 # own (make run without a desktop) with a private session bus; setxkbmap for the tests that load
 # real keyboard layouts into it.
 readonly LINUX_PACKAGES=(
     pkg-config libx11-dev libx11-xcb-dev libxcb1-dev libgtk-3-dev libayatana-appindicator3-dev
-    libcanberra-dev libxkbcommon-dev
+    libcanberra-dev libxkbcommon-dev libgtk-layer-shell-dev
     xvfb x11-xkb-utils dbus dbus-x11 xdg-utils
 )
 # The Linux end-to-end tests: keys through XTEST, a private session bus with a test tray (Debian's

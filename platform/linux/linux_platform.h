@@ -87,9 +87,10 @@ class LinuxPlatform final : public Platform {
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
 
-    // Connects to the display (never a Wayland one); false when there is none. Only the hotkeys'
-    // connection opens here: the desktop's libraries (GTK, the tray item) come up on their first
-    // use, which at start is the tray icon's, after every chord is grabbed.
+    // Connects to the X11 display (never a Wayland one); false when there is none, which a
+    // Wayland session with the portal can do without (the keys are then the desktop's). Only
+    // the hotkeys' connection opens here: the desktop's libraries (GTK, the tray item) come up on
+    // their first use, which at start is the tray icon's, after every chord is grabbed.
     bool OpenDisplay();
     // Called from the main loop with a registered chord that a new keyboard map made impossible
     // (another client holds its new key): the platform let go of it.

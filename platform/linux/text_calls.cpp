@@ -4,6 +4,7 @@
 
 #include "platform/constants.h"
 #include "platform/linux/desktop/desktop.h"
+#include "platform/linux/desktop/desktop_module.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/posix/native_code_page.h"
 #include "platform/linux/x11/x_hotkeys.h"
@@ -130,16 +131,24 @@ std::int32_t LinuxPlatform::LoadStringA(ModuleHandle, std::uint32_t id, char* bu
     return CopyText(Text(id), buffer, bufferMax);
 }
 
+// Without an X connection (a Wayland session without Xwayland) the keys are the desktop's: the
+// same key codes, read through the toolkit.
 std::uint32_t LinuxPlatform::MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) {
-    if (mapType != kMapVirtualKeyToScanCode || !hotkeys_) {
+    if (mapType != kMapVirtualKeyToScanCode) {
         return 0;
     }
-    return static_cast<std::uint32_t>(hotkeys_->KeycodeOf(code));
+    if (hotkeys_) {
+        return static_cast<std::uint32_t>(hotkeys_->KeycodeOf(code));
+    }
+    return Gui() != nullptr ? static_cast<std::uint32_t>(module_->KeycodeOf(code)) : 0;
 }
 
 std::int32_t LinuxPlatform::GetKeyNameTextA(std::int32_t lParam, char* buffer, std::int32_t size) {
     const int keycode = (lParam >> 16) & 0xFF;
-    return CopyText(hotkeys_ ? hotkeys_->KeyName(keycode) : "", buffer, size);
+    const std::string name = hotkeys_           ? hotkeys_->KeyName(keycode)
+                             : Gui() != nullptr ? module_->KeyName(keycode)
+                                                : std::string();
+    return CopyText(name, buffer, size);
 }
 
 std::int32_t LinuxPlatform::MessageBoxA(WindowHandle, const char* text, const char* caption,

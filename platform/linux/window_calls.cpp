@@ -345,8 +345,16 @@ void LinuxPlatform::StartLoop() {
             hotkeys_->Watch();
         }
         if (exitSignals_) {
+            // Before any window (a box at start waits) no Exit would be heard: the signal
+            // ends the loops at once instead.
             exitSignals_->Watch(
-                [this] { PostMessageA(kHwndBroadcast, kWmCommand, resources_.exitCommand, 0); },
+                [this] {
+                    if (windows_.empty()) {
+                        PostQuitMessage(0);
+                    } else {
+                        PostMessageA(kHwndBroadcast, kWmCommand, resources_.exitCommand, 0);
+                    }
+                },
                 [this] { OnCalled(); });
         }
     }

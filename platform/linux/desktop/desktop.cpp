@@ -1,5 +1,7 @@
 #include "platform/linux/desktop/gtk_desktop.h"
 
+#include <gdk/gdkwayland.h>
+#include <gtk-layer-shell.h>
 #include <gtk/gtk.h>
 
 namespace pavix {
@@ -54,11 +56,44 @@ GtkWidget* MeasuringLabel() {
     return label;
 }
 
+// A popup at `rect` as a Wayland compositor places one. With the layer-shell protocol (KDE,
+// wlroots) a surface on the overlay layer pinned to the monitor's top left corner at the very
+// offset, which neither takes the keyboard nor pushes other windows aside. Elsewhere (GNOME) a
+// window of its own that asks for no focus (Wayland has no way to refuse it: the compositor
+// decides), wherever the compositor puts it: a Wayland popup needs a parent, which the hints
+// have not.
+GtkWidget* WaylandPopup(const Rect& rect) {
+    GtkWidget* popup = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    GtkWindow* window = GTK_WINDOW(popup);
+    gtk_window_set_decorated(window, FALSE);
+    gtk_window_set_resizable(window, FALSE);
+    gtk_window_set_skip_taskbar_hint(window, TRUE);
+    gtk_window_set_skip_pager_hint(window, TRUE);
+    if (!gtk_layer_is_supported()) {
+        return popup;
+    }
+    gtk_layer_init_for_window(window);
+    gtk_layer_set_layer(window, GTK_LAYER_SHELL_LAYER_OVERLAY);
+    gtk_layer_set_namespace(window, "pavix-hints");
+    GdkMonitor* monitor = MainMonitor();
+    gtk_layer_set_monitor(window, monitor);
+    GdkRectangle area{};
+    gdk_monitor_get_geometry(monitor, &area);
+    gtk_layer_set_anchor(window, GTK_LAYER_SHELL_EDGE_TOP, TRUE);
+    gtk_layer_set_anchor(window, GTK_LAYER_SHELL_EDGE_LEFT, TRUE);
+    gtk_layer_set_margin(window, GTK_LAYER_SHELL_EDGE_TOP, rect.top - area.y);
+    gtk_layer_set_margin(window, GTK_LAYER_SHELL_EDGE_LEFT, rect.left - area.x);
+    gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_NONE);
+    gtk_layer_set_exclusive_zone(window, 0);
+    return popup;
+}
+
 }  // namespace
 
 bool OpenGtkDisplay() {
-    // Under Wayland GTK would pick it, where no key can be grabbed: X11 (XWayland) it is.
-    gdk_set_allowed_backends("x11");
+    // X11 first, Xwayland included, where a popup goes exactly where it is asked to; a Wayland
+    // desktop without Xwayland gets native windows.
+    gdk_set_allowed_backends("x11,wayland");
     // Opening the display, GDK probes its GL visuals unless GL is off, which maps Mesa's GL for
     // good (some 50 MiB resident) where no other GTK program has left the probe's result on the
     // display; Pavix draws nothing with GL. GDK reads the variable while it opens the display:
@@ -74,7 +109,8 @@ bool OpenGtkDisplay() {
 }
 
 void* GtkDesktop::CreatePopup(const std::string& title, const Rect& rect, bool border) {
-    GtkWidget* popup = gtk_window_new(GTK_WINDOW_POPUP);
+    const bool wayland = GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default());
+    GtkWidget* popup = wayland ? WaylandPopup(rect) : gtk_window_new(GTK_WINDOW_POPUP);
     GtkWindow* window = GTK_WINDOW(popup);
     gtk_window_set_title(window, Shown(title).c_str());
     gtk_window_set_accept_focus(window, FALSE);

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "platform/linux/desktop/dialog_host_gtk.h"
+#include "platform/linux/desktop/dialog_parts.h"
 #include "platform/linux/desktop/gtk_desktop.h"
 
 namespace pavix {
@@ -54,6 +55,12 @@ class GtkDesktopModule final : public DesktopModule {
         return display != nullptr
                    ? gdk_keymap_get_modifier_state(gdk_keymap_get_for_display(display))
                    : 0;
+    }
+    int KeycodeOf(std::uint32_t virtualKey) override {
+        return virtualKey < 256 ? AssignKeys(KeyboardOfDisplay()).keycodeOf[virtualKey] : 0;
+    }
+    std::string KeyName(int keycode) override {
+        return KeysymName(FirstKeysym(KeyboardOfDisplay(), keycode));
     }
     void ClearClipboard() override {
         gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));

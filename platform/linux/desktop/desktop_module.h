@@ -30,8 +30,8 @@ class DesktopModule {
 
     virtual ~DesktopModule() = default;
 
-    // Opens the X11 display through GTK, never a Wayland one; false when there is none. The
-    // pieces below that show anything need it open; the sounds and pictures do not.
+    // Opens the display through GTK (gtk_desktop.h, OpenGtkDisplay); false when there is none.
+    // The pieces below that show anything need it open; the sounds and pictures do not.
     virtual bool OpenDisplay() = 0;
     virtual std::unique_ptr<Desktop> NewDesktop() = 0;
     virtual std::unique_ptr<TrayIndicator> NewTray(std::function<void(std::uint32_t)> chosen,
@@ -45,6 +45,10 @@ class DesktopModule {
 
     // The keyboard's modifier mask (X11's) as the display last told it.
     virtual unsigned ModifierState() = 0;
+    // The key code that a virtual-key code names on the display's keyboard and a key code's
+    // name, as the X11 hotkeys have them (x11/x_hotkeys.h); for a display without X11.
+    virtual int KeycodeOf(std::uint32_t virtualKey) = 0;
+    virtual std::string KeyName(int keycode) = 0;
     virtual void ClearClipboard() = 0;
     // Hands `length` bytes of UTF-8 text to the clipboard, which serves them from then on.
     virtual void SetClipboardText(const char* text, std::size_t length) = 0;

@@ -308,10 +308,6 @@ void ShowChord(Control& control) {
 
 }  // namespace
 
-namespace {
-
-// The first two levels of the first group of every key, which is what the hotkeys read of the
-// display's keyboard map: so that the key codes' assignment is theirs.
 KeyboardMap KeyboardOfDisplay() {
     constexpr int kFirstKeycode = 8;
     constexpr int kKeycodes = 256 - kFirstKeycode;
@@ -338,6 +334,8 @@ KeyboardMap KeyboardOfDisplay() {
     }
     return map;
 }
+
+namespace {
 
 std::string NameOfKey(std::uint8_t virtualKey) {
     const KeyboardMap map = KeyboardOfDisplay();

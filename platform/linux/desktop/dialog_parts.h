@@ -65,6 +65,9 @@ class PressScope {
 
 // The press as the chord capture control reads it.
 CapturedPress PressOf(const GdkEventKey* event);
+// The first two levels of the first group of every key of the default display, which is what
+// the X11 hotkeys read of an X server's keyboard map: so that the key codes' assignment is theirs.
+KeyboardMap KeyboardOfDisplay();
 
 // Makes the widget of a control of `kind`, unplaced, with its text and its signals wired.
 void MakeControl(GtkDialogHost::Control& control, const std::string& noneText,

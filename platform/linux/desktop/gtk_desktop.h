@@ -12,7 +12,8 @@
 
 namespace pavix {
 
-// Opens the X11 display through GTK, never a Wayland one; false when there is none.
+// Opens the display through GTK: X11's (Xwayland's too) where there is one, else Wayland's;
+// false when there is neither.
 bool OpenGtkDisplay();
 
 class GtkDesktop final : public Desktop {

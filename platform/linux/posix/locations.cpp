@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
@@ -150,8 +151,19 @@ std::string ConfigFolder(const EnvironmentLookup& lookup) {
     return base + "/pavix";
 }
 
+// A Wayland session's display, with or without Xwayland: its socket's name (or path).
+std::string WaylandTag(const char* display) {
+    std::string tag = std::string("wayland:") + display;
+    std::replace(tag.begin(), tag.end(), '/', '_');
+    return tag;
+}
+
 std::string InstanceLockPath(const EnvironmentLookup& lookup, unsigned userId) {
-    const std::string name = "pavix-" + DisplayTag(lookup("DISPLAY")) + ".lock";
+    const char* wayland = lookup("WAYLAND_DISPLAY");
+    const std::string tag = wayland != nullptr && wayland[0] != '\0'
+                                ? WaylandTag(wayland)
+                                : DisplayTag(lookup("DISPLAY"));
+    const std::string name = "pavix-" + tag + ".lock";
     const std::string runtime = Absolute(lookup("XDG_RUNTIME_DIR"));
     if (!runtime.empty()) {
         return runtime + "/" + name;

@@ -29,8 +29,9 @@ bool CreateFolders(const std::string& path, unsigned mode = 0777);
 // $XDG_CONFIG_HOME/pavix, or ~/.config/pavix when that is unset, empty or relative (a relative
 // value is invalid there); empty when neither names a folder.
 std::string ConfigFolder(const EnvironmentLookup& lookup);
-// The lock that keeps one Pavix per X display: in $XDG_RUNTIME_DIR, else in /tmp with the user's
-// id in the name. `userId` names the user in the fallback.
+// The lock that keeps one Pavix per display: the Wayland one where WAYLAND_DISPLAY names one
+// (Pavix there may have Xwayland's DISPLAY or not), else the X one; in $XDG_RUNTIME_DIR, else in
+// /tmp with the user's id in the name. `userId` names the user in the fallback.
 std::string InstanceLockPath(const EnvironmentLookup& lookup, unsigned userId);
 // Whether the user's locale for messages is Japanese (LC_ALL, else LC_MESSAGES, else LANG, as
 // the C library chooses); every other language gets the English texts.

@@ -137,6 +137,8 @@ def WindowTitles(pid):
 class Run:
     """One scenario: its folder, its Pavix and what the steps have seen so far."""
 
+    UNSET = ()  # variables of the driver's environment that Pavix does not get
+
     def __init__(self, options, scenario, keyboard, log, ids=None):
         self.options, self.scenario, self.keyboard = options, scenario, keyboard
         self.texts = Texts(2 if scenario["group"] == "ja" else 1)
@@ -192,10 +194,17 @@ class Run:
         """Pavix with the environment's variables changed as given, in a session and process
         group of its own when `new_session` (as a terminal starts it) or else in the driver's."""
         environment = dict(os.environ, XDG_CONFIG_HOME=self.config, **environment)
+        for name in self.UNSET:
+            environment.pop(name, None)
         with open(self.ErrorOutput(), "ab") as errors:
             return subprocess.Popen([self.options.pavix], cwd=self.options.work, env=environment,
                                     stdin=subprocess.DEVNULL, stderr=errors,
                                     start_new_session=new_session)
+
+    def Titles(self):
+        """The titles of Pavix's shown windows, as the desktop reads them."""
+        return WindowTitles(self.pavix.pid)
+
     def ErrorOutput(self):
         return os.path.join(self.folder, "pavix.err")
 
@@ -310,8 +319,8 @@ class Run:
         _, labels, buttons = boxes[0]
         # A window manager may map the box's window after its contents are on the bus.
         caption = self.texts["ErrorCaption"]
-        title = WaitUntil(lambda: caption in WindowTitles(self.pavix.pid)) and [caption]
-        title = title or WindowTitles(self.pavix.pid)
+        title = WaitUntil(lambda: caption in self.Titles()) and [caption]
+        title = title or self.Titles()
         if caption not in title or expected not in labels:
             raise Failure("expected the box \"%s\" / \"%s\", saw %s / %s"
                           % (caption, expected, title, labels))
@@ -481,10 +490,10 @@ def ParseOptions():
     return parser.parse_args()
 
 
-def main(keyboard=None, platform="linux", kind=None):
-    """Runs the table's scenarios of the group, typing through `keyboard` (XTEST by default),
-    each as a `kind` (a Run by default); those that the table skips on `platform` are named with
-    the reason."""
+def main(keyboard=None, platform="linux", kind=None, names=None):
+    """Runs the table's scenarios of the group (those of `names` alone where given), typing
+    through `keyboard` (XTEST by default), each as a `kind` (a Run by default); those that the
+    table skips on `platform` are named with the reason."""
     options = ParseOptions()
     try:
         scenarios = ReadTable(options.table_tool, options.table)
@@ -497,7 +506,8 @@ def main(keyboard=None, platform="linux", kind=None):
     log = tray.Log(options.tray_log)
     failed = ran = 0
     for scenario in scenarios:
-        if scenario["group"] != options.group or options.only not in ("", scenario["name"]):
+        if scenario["group"] != options.group or options.only not in ("", scenario["name"]) \
+                or (names is not None and scenario["name"] not in names):
             continue
         ran += 1
         if platform in scenario["skipped"]:
@@ -509,7 +519,7 @@ def main(keyboard=None, platform="linux", kind=None):
             print("FAIL %s: %s" % (scenario["name"], reason), flush=True)
         else:
             print("PASS %s" % scenario["name"], flush=True)
-    if ran == 0 and options.only:
+    if ran == 0 and options.only and (names is None or options.only in names):
         print("FAIL %s: no such scenario in group %s" % (options.only, options.group), flush=True)
         failed = 1
     print("END " + options.group, flush=True)

@@ -83,8 +83,8 @@ def start_portal(bus, rule, desktop, log):
     wait_for("the portal", lambda: bus.name_has_owner(PORTAL))
 
 
-def start_pavix(desktop, version, run):
-    env = dict(os.environ, WAYLAND_DISPLAY="pavix-test-wayland", XDG_SESSION_TYPE="wayland",
+def start_pavix(desktop, version, run, **changes):
+    env = dict(os.environ, **changes, WAYLAND_DISPLAY="pavix-test-wayland", XDG_SESSION_TYPE="wayland",
                XDG_CURRENT_DESKTOP=desktop, KDE_SESSION_VERSION=version,
                XDG_CONFIG_HOME=os.path.join(work, "config"), XDG_DATA_HOME=os.path.join(work, "data"),
                XDG_RUNTIME_DIR=os.path.join(work, "runtime"), ALSA_CONFIG_PATH="/dev/null")
@@ -155,6 +155,14 @@ def run(bus):
             raise Failure("Pavix ended without the portal")
         if not os.path.exists(os.path.join(work, "data", "applications", "io.github.pavix.Pavix.desktop")):
             raise Failure("no desktop file was written")
+        # Without Xwayland as well, nothing would hear the chords: Pavix says so and ends.
+        first.terminate()  # while its box waits, before any window of Pavix
+        if first.wait(5) != 0:
+            raise Failure("SIGTERM during the box ended Pavix with %s" % first.returncode)
+        second = start_pavix(desktop, version, 2, DISPLAY="")
+        if second.wait(10) != 1 or "cannot open the X11 display" not in \
+                open(os.path.join(work, "pavix2.err")).read():
+            raise Failure("without X11 and the portal Pavix ended with %s" % second.returncode)
         return
     if scenario == "kde5_shortcuts_at_create":
         wait_for("CreateSession", lambda: named(log, "CreateSession"))

@@ -10,7 +10,6 @@ of kde_session.sh like kde_driver.py, English only (PAVIX_E2E_TOUR names the pic
 import os
 import subprocess
 import sys
-import threading
 
 import dbus
 
@@ -22,25 +21,12 @@ import tray  # noqa: E402
 MARGIN = 8
 
 
-def Save(capture, options, picture):
-    """Takes one picture through ScreenShot2 (raw 32-bit pixels on a pipe) and keeps it small as
-    the X11 tour does."""
-    reading, writing = os.pipe()
-    pixels = []
-    reader = threading.Thread(target=lambda: pixels.append(os.fdopen(reading, "rb").read()))
-    reader.start()
-    shots = dbus.Interface(dbus.SessionBus().get_object("org.kde.KWin", "/org/kde/KWin/ScreenShot2"),
-                           "org.kde.KWin.ScreenShot2")
-    try:
-        found = capture(shots)(*options, dbus.types.UnixFd(writing))
-    finally:
-        os.close(writing)
-    reader.join(driver.WAIT_CAP)
-    width, height, stride = int(found["width"]), int(found["height"]), int(found["stride"])
-    rows = b"".join(pixels[0][row * stride:row * stride + width * 4] for row in range(height))
+def Save(method, options, picture):
+    """Takes one picture through ScreenShot2 and keeps it small as the X11 tour does."""
+    width, height, rows = kde_driver.Shot(method, *options)
     subprocess.run(["convert", "-size", "%dx%d" % (width, height), "-depth", "8", "bgra:-",
                     "-alpha", "off", "-strip", "+dither", "-colors", "256", "PNG8:" + picture],
-                   input=rows, check=True)
+                   input=b"".join(rows), check=True)
 
 
 def Hints(run, keyboard, picture):
@@ -56,7 +42,7 @@ def Hints(run, keyboard, picture):
     x, y = max(int(where["X"]) - MARGIN, 0), max(int(where["Y"]) - MARGIN, 0)
     area = (x, y, dbus.UInt32(int(where["WIDTH"]) + 2 * MARGIN),
             dbus.UInt32(int(where["HEIGHT"]) + 2 * MARGIN), {})
-    Save(lambda shots: shots.CaptureArea, area, picture)
+    Save("CaptureArea", area, picture)
     run.Do("menu", "abort")
     run.Do("icon", "idle")
 
@@ -66,8 +52,7 @@ def Editor(run, picture):
     tour.Open(run, "EditSequence", texts["104.title"])
     tour.Focus(texts["104.title"])
     driver.WaitUntil(lambda: False, 0.5)
-    Save(lambda shots: shots.CaptureActiveWindow,
-         ({"include-decoration": True, "include-shadow": False},), picture)
+    Save("CaptureActiveWindow", ({"include-decoration": True, "include-shadow": False},), picture)
     subprocess.run(["xdotool", "key", "Escape"])
     tour.Gone(run, texts["104.title"])
 

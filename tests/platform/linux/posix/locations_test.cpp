@@ -42,6 +42,16 @@ TEST(LocationsTest, OneLockPerDisplayInTheRuntimeFolderOrTheUsersOwnInTmp) {
               "/tmp/pavix-7-localhost:10.lock");
     EXPECT_EQ(InstanceLockPath(Environment({{"XDG_RUNTIME_DIR", "run"}, {"DISPLAY", "1"}}), 8),
               "/tmp/pavix-8-none.lock");
+    // On a Wayland display, one lock whether Xwayland's DISPLAY is there or not.
+    for (const char* display : {":0", ""}) {
+        EXPECT_EQ(InstanceLockPath(Environment({{"XDG_RUNTIME_DIR", "/run/user/7"},
+                                                {"WAYLAND_DISPLAY", "wayland-0"},
+                                                {"DISPLAY", display}}),
+                                   7),
+                  "/run/user/7/pavix-wayland:wayland-0.lock");
+    }
+    EXPECT_EQ(InstanceLockPath(Environment({{"WAYLAND_DISPLAY", "/run/w/s"}}), 7),
+              "/tmp/pavix-7-wayland:_run_w_s.lock");
 }
 
 TEST(LocationsTest, TheSessionAndTheLanguageComeFromTheEnvironment) {

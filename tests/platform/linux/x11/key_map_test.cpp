@@ -12,6 +12,7 @@
 #include <map>
 
 #include "platform/constants.h"
+#include "platform/linux/desktop/desktop_module.h"
 #include "platform/linux/desktop/dialog_parts.h"
 #include "platform/linux/x11/x_hotkeys.h"
 
@@ -304,6 +305,16 @@ TEST_F(LayoutTest, TheCaptureBoxTakesTheKeysTheChordsAreGrabbedOn) {
     HotkeyCapture capture("None");
     capture.OnPress(PressOf(&ampersand));
     EXPECT_EQ(capture.Text(), "Ctrl + 1");
+    // Without X11 hotkeys (Wayland without Xwayland) the hints and boxes name the keys from the
+    // desktop's keyboard: the same key codes and names as the hotkeys'.
+    setenv("DISPLAY", display_.c_str(), 1);
+    DesktopModule* module = LoadDesktopModule(PAVIX_DESKTOP_MODULE);
+    auto hotkeys = XHotkeys::Connect(nullptr, nullptr);
+    ASSERT_TRUE(module != nullptr && hotkeys != nullptr);
+    for (int code = 0; code < 256; ++code) {
+        EXPECT_EQ(module->KeycodeOf(code), hotkeys->KeycodeOf(code)) << "code " << code;
+        EXPECT_EQ(module->KeyName(code), hotkeys->KeyName(code)) << "key " << code;
+    }
     if (before != nullptr) {
         gdk_display_manager_set_default_display(manager, before);
     }
