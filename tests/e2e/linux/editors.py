@@ -4,6 +4,7 @@ template id as accessible id, and keys typed through XTEST where a user types th
 
 import os
 import subprocess
+import time
 
 import a11y
 
@@ -197,8 +198,19 @@ class Editors:
             raise Failure("the capture shows \"%s\" for %s" % (a11y.Text(field), chord))
 
     def FocusWindow(self):
-        subprocess.run(["xdotool", "search", "--name", "^%s$" % self.dialogs[-1][0].get_name(),
+        """Keys then go to the newest dialog. A compositor may hand it the keyboard a moment after
+        the X focus moved (KWin through Xwayland): up to a second is given for it to turn active,
+        and where it never reads as active the keys go anyway."""
+        dialog = self.dialogs[-1][0]
+        subprocess.run(["xdotool", "search", "--name", "^%s$" % dialog.get_name(),
                         "windowfocus", "--sync"], capture_output=True)
+        for _ in range(20):
+            try:
+                if dialog.get_state_set().contains(a11y.Atspi.StateType.ACTIVE):
+                    return
+            except a11y.GLib.Error:
+                return
+            time.sleep(0.05)
 
     def Type(self, chords):
         self.FocusWindow()
