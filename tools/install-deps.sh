@@ -9,8 +9,8 @@ readonly NATIVE_PACKAGES=(
     libtomlplusplus-dev
 )
 # The native Linux program: Xlib key grabs (checked through XCB), GTK 3, the tray item, sounds,
-# the keysym names of the desktop portal's shortcuts (xkbcommon), the hint window's place on a
-# Wayland desktop without Xwayland (gtk-layer-shell); and its run on a display of its
+# the keysym names of the shortcuts of the desktop portal (xkbcommon), the place of the hint
+# window on a Wayland desktop without Xwayland (gtk-layer-shell); and its run on a display of its
 # own (make run without a desktop) with a private session bus; setxkbmap for the tests that load
 # real keyboard layouts into it.
 readonly LINUX_PACKAGES=(
@@ -18,25 +18,25 @@ readonly LINUX_PACKAGES=(
     libcanberra-dev libxkbcommon-dev libgtk-layer-shell-dev
     xvfb x11-xkb-utils dbus dbus-x11 xdg-utils
 )
-# The Linux end-to-end tests: keys through XTEST, a private session bus with a test tray (Debian's
-# own python3 with its D-Bus and GObject modules), the accessibility bus that reads boxes and hints;
-# for `make screenshots` also the menu built from the bus as a desktop's tray builds it, ImageMagick
-# to cut the pictures and a Japanese font; the desktop portal's frontend, which the Wayland rules
-# run against with a scripted backend.
+# The Linux end-to-end tests: keys through XTEST, a private session bus with a test tray (the
+# python3 of Debian with its D-Bus and GObject modules), the accessibility bus that reads boxes and
+# hints; for `make screenshots` also the menu built from the bus as the tray of a desktop builds
+# it, ImageMagick to cut the pictures and a Japanese font; the frontend of the desktop portal,
+# which the Wayland rules run against with a scripted backend.
 readonly LINUX_TEST_PACKAGES=(
     xdotool dbus python3-dbus python3-gi at-spi2-core gir1.2-atspi-2.0 locales
     gir1.2-dbusmenu-gtk3-0.4 imagemagick fonts-ipafont-gothic xdg-desktop-portal
 )
 # The shared scenarios on a real KDE Wayland session, headless: KWin with Xwayland and its
-# kglobalaccel, the portal's KDE backend (which aborts without Qt's Wayland platform), and the
-# fake-input protocol with what builds the key-typing helper from it. Without their recommends,
-# which would bring System Settings' tools that a bind of shortcuts then opens.
+# kglobalaccel, the KDE backend of the portal (which aborts without the Wayland platform of Qt),
+# and the fake-input protocol with what builds the key-typing helper from it. Without their
+# recommends, which would bring the tools of System Settings that a bind of shortcuts then opens.
 readonly KDE_TEST_PACKAGES=(
     kwin-wayland xwayland libkf5globalaccel-bin xdg-desktop-portal-kde qtwayland5
     plasma-wayland-protocols libwayland-dev
 )
-# The Debian package (make deb) and its checks: the package's own linter and the validators of its
-# desktop file and AppStream entry.
+# The Debian package (make deb) and its checks: lintian, and the validators of its desktop file
+# (desktop-file-validate) and its AppStream entry (appstreamcli).
 readonly PACKAGE_PACKAGES=(lintian desktop-file-utils appstream)
 # make bench-linux only: the X11 hotkey daemon that Pavix is measured against.
 readonly BENCH_PACKAGES=(sxhkd)
