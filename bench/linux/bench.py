@@ -416,6 +416,13 @@ class Sxhkd(Daemon):
         return dict(os.environ, SXHKD_SHELL="/bin/sh")
 
 
+def Publish(report, folder, name):
+    """Prints the Markdown table and writes it to the folder's file `name`."""
+    print(report)
+    with open(os.path.join(folder, name), "w") as file:
+        file.write(report + "\n")
+
+
 def Median(values):
     values = [v for v in values if v is not None]
     return statistics.median(values) if values else None
@@ -565,10 +572,7 @@ def main():
     rows = []
     for size in [int(s) for s in options.sizes.split(",")]:
         rows += MeasureSize(size, options, keyboard, xtest, recorder)
-    report = Report(rows, baseline, spawned, starts)
-    print(report)
-    with open(os.path.join(options.out, "bench-linux.md"), "w") as file:
-        file.write(report + "\n")
+    Publish(Report(rows, baseline, spawned, starts), options.out, "bench-linux.md")
 
 
 if __name__ == "__main__":

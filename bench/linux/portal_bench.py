@@ -152,10 +152,7 @@ def main():
                 for size in options.sizes.split(",")]
     finally:
         watcher.terminate()
-    report = Report(rows)
-    print(report)
-    with open(os.path.join(options.out, "bench-portal.md"), "w") as file:
-        file.write(report + "\n")
+    bench.Publish(Report(rows), options.out, "bench-portal.md")
 
 
 if __name__ == "__main__":

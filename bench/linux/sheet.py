@@ -135,10 +135,7 @@ def main():
     rows = []
     for size in [int(s) for s in options.sizes.split(",")]:
         rows += MeasureSize(size, options, keyboard, recorder, options.rounds)
-    report = Report(rows)
-    print(report)
-    with open(os.path.join(options.out, "bench-sheet.md"), "w") as file:
-        file.write(report + "\n")
+    bench.Publish(Report(rows), options.out, "bench-sheet.md")
 
 
 if __name__ == "__main__":

@@ -295,6 +295,20 @@ def Conflict(run, texts, path):
     Gone(run, title)
 
 
+def Take(run, name, group, pictures):
+    """Prepares the run, takes its `pictures()`, ends it and reports as a scenario does."""
+    reason = ""
+    try:
+        run.Prepare()
+        pictures()
+    except Exception as error:
+        reason = str(error) or type(error).__name__
+    run.End()
+    print("FAIL %s: %s" % (name, reason) if reason else "PASS " + name, flush=True)
+    print("END " + group, flush=True)
+    return 1 if reason else 0
+
+
 def main():
     options = driver.ParseOptions()
     keyboard = xkeys.Keyboard()
@@ -302,16 +316,8 @@ def main():
     scenario = {"name": name, "files": FILES, "group": options.group, "held": [],
                 "steps": []}
     run = driver.Run(options, scenario, keyboard, tray.Log(options.tray_log))
-    reason = ""
-    try:
-        run.Prepare()
-        Tour(run, os.environ["PAVIX_E2E_TOUR"], options.group == "ja")
-    except Exception as error:
-        reason = str(error) or type(error).__name__
-    run.End()
-    print("FAIL %s: %s" % (name, reason) if reason else "PASS " + name, flush=True)
-    print("END " + options.group, flush=True)
-    return 1 if reason else 0
+    return Take(run, name, options.group,
+                lambda: Tour(run, os.environ["PAVIX_E2E_TOUR"], options.group == "ja"))
 
 
 if __name__ == "__main__":

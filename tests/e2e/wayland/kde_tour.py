@@ -67,9 +67,8 @@ def main():
     scenario = {"name": name, "files": tour.FILES, "group": "en", "held": [], "steps": []}
     run = kde_driver.Run(options, scenario, keyboard, tray.Log(options.tray_log))
     folder = os.environ["PAVIX_E2E_TOUR"]
-    reason = ""
-    try:
-        run.Prepare()
+
+    def Pictures():
         with open(tour.SAMPLES, "rb") as source, \
                 open(os.path.join(run.config, "pavix", "Sequence.dat"), "wb") as target:
             target.write(source.read())
@@ -77,12 +76,7 @@ def main():
         run.Do("icon", "idle")
         Hints(run, keyboard, os.path.join(folder, "kde-hints.png"))
         Editor(run, os.path.join(folder, "kde-sequence-editor.png"))
-    except Exception as error:
-        reason = str(error) or type(error).__name__
-    run.End()
-    print("FAIL %s: %s" % (name, reason) if reason else "PASS " + name, flush=True)
-    print("END " + options.group, flush=True)
-    return 1 if reason else 0
+    return tour.Take(run, name, options.group, Pictures)
 
 
 if __name__ == "__main__":
